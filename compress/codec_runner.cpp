@@ -1,0 +1,117 @@
+#include "compress/codec_runner.h"
+
+#include <climits>
+
+#include "compress/codecs.h"
+#include "sys/system.h"
+
+namespace zov::compress {
+
+bool TCompThreadSafety::Refill() {
+    EndOfInput = true;
+    if (SourceRemaining == 0) return false;
+    if (SourceRemaining < ReadChunk) ReadChunk = SourceRemaining;
+    const int32_t count = Source->Read(inBuf_.get(), ReadChunk);
+    SourceRemaining -= count;
+    if (count <= 0) return false;
+    InEnd = inBuf_.get() + count;
+    InCursor = inBuf_.get();
+    if (Progress) {
+        BytesRead += count;
+        const int64_t total = static_cast<int64_t>(BytesRead) + SourceRemaining;
+        int32_t percent = total <= 100000 ? static_cast<int32_t>(int64_t{BytesRead} * 100 / total)
+                                          : static_cast<int32_t>(BytesRead / (total / 100));
+        Progress(percent);
+        if (percent == -1) return false;  // aborted: the input looks exhausted
+    }
+    sys::Sys().Yield();
+    EndOfInput = false;
+    return true;
+}
+
+void TCompThreadSafety::FlushOutput() {
+    sys::Sys().Yield();
+    Dest->WriteBuffer(outBuf_.get(), kStreamBlock);
+    OutCursor = outBuf_.get();
+}
+
+void CopyStored(TCompThreadSafety& s) {
+    for (;;) {
+        const uint8_t b = s.ReadSourceByte();
+        if (s.EndOfInput) break;
+        s.WriteDestByte(b);
+    }
+}
+
+struct RunnerAccess {
+    static void Allocate(TCompThreadSafety& s) {
+        s.inBuf_.reset(new uint8_t[kStreamBlock]);
+        s.outBuf_.reset(new uint8_t[kStreamBlock]);
+        s.InEnd = s.InCursor = s.inBuf_.get();
+        s.OutCursor = s.outBuf_.get();
+        s.OutEnd = s.outBuf_.get() + kStreamBlock;
+    }
+    static void Release(TCompThreadSafety& s) {
+        s.inBuf_.reset();
+        s.outBuf_.reset();
+        s.InEnd = s.InCursor = s.OutEnd = s.OutCursor = nullptr;
+    }
+};
+
+namespace {
+// Frees both buffers however the codec ends.
+struct BufferGuard {
+    TCompThreadSafety& s;
+    ~BufferGuard() { RunnerAccess::Release(s); }
+};
+}  // namespace
+
+void ProcessStream(TCompThreadSafety& s, const ProcessOptions& options, TStream& dest,
+                   TStream& source, int32_t sourceSize, int32_t uncompressedSize,
+                   TCompressionMethod method, uint32_t& checksum, bool expanding, bool keyedData) {
+    s.Progress = options.OnShowProgress;
+    if (s.Progress) {
+        int32_t percent = 0;
+        s.Progress(percent);
+        if (percent == -1) return;
+    }
+    s.Source = &source;
+    s.Dest = &dest;
+    RunnerAccess::Allocate(s);
+    BufferGuard guard{s};
+
+    s.EndOfInput = false;
+    s.FirstByte = true;
+    s.PrevByte = 0;
+    s.InRun = false;
+    s.RunCount = 0;
+    s.SourceRemaining = sourceSize;
+    s.ReadChunk = kStreamBlock;
+    s.SourceSum = 0;
+    s.DestSum = 0;
+    s.BytesRead = 0;
+    s.OutputBudget = expanding ? INT32_MAX : sourceSize - options.BudgetReserve;
+    s.ScrambleOutput = !expanding && options.Key != 0;
+    s.UnscrambleInput = expanding && options.Key != 0 && keyedData;
+    const uint32_t key = static_cast<uint32_t>(options.Key);
+    for (int i = 0; i < 4; ++i) s.KeyBytes[i] = static_cast<uint8_t>(key >> (8 * i));
+    s.KeyIndex = 0;
+
+    const CodecEntry codec = CodecFor(method);
+    if (expanding) {
+        if (codec.decode) codec.decode(s, uncompressedSize);
+    } else {
+        if (codec.encode) codec.encode(s);
+    }
+
+    checksum = expanding ? s.DestSum : s.SourceSum;
+    if (s.OutCursor != s.OutBuffer())
+        dest.WriteBuffer(s.OutBuffer(), static_cast<int32_t>(s.OutCursor - s.OutBuffer()));
+    RunnerAccess::Release(s);
+    if (s.Progress) {
+        int32_t percent = 100;
+        s.Progress(percent);
+    }
+}
+
+}  // namespace zov::compress

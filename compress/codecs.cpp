@@ -1,0 +1,12 @@
+#include "compress/codecs.h"
+
+namespace zov::compress {
+
+CodecEntry CodecFor(TCompressionMethod method) {
+    switch (method) {
+        case coNone: return {CopyStored, [](TCompThreadSafety& s, int32_t) { CopyStored(s); }};
+        default: return {nullptr, nullptr};
+    }
+}
+
+}  // namespace zov::compress

@@ -1,0 +1,32 @@
+#pragma once
+// The codec entry points. Each codec lives in its own file and touches bytes only through
+// the runner's ReadSourceByte and WriteDestByte.
+#include <cstdint>
+
+#include "compress/codec_runner.h"
+
+namespace zov::compress {
+
+void CopyStored(TCompThreadSafety& s);
+
+void RLEEncode(TCompThreadSafety& s);
+void RLEDecode(TCompThreadSafety& s);
+
+void LZHEncode(TCompThreadSafety& s);
+void LZHDecode(TCompThreadSafety& s, int32_t uncompressedSize);
+
+void LH5Encode(TCompThreadSafety& s);
+void LH5Decode(TCompThreadSafety& s, int32_t uncompressedSize);
+
+using EncodeFn = void (*)(TCompThreadSafety&);
+using DecodeFn = void (*)(TCompThreadSafety&, int32_t);
+
+struct CodecEntry {
+    EncodeFn encode;  // null when this build has no encoder for the method
+    DecodeFn decode;
+};
+
+// The codec for a method, by direction; coCustom and unknown values have none.
+CodecEntry CodecFor(TCompressionMethod method);
+
+}  // namespace zov::compress

@@ -1,0 +1,27 @@
+#pragma once
+// Small operations on the operating system that the setup stages share.
+#include <cstdint>
+#include <string>
+
+namespace zov {
+
+// Cuts the first field off `text` at `separator`. Without a separator the whole text is
+// the head and stays in `text`, so a missing last field repeats the one before.
+void SplitField(std::string& text, char separator, std::string& head);
+
+// The Windows directory, without a trailing "\" unless it is a drive root.
+std::string GetWindowsDir();
+
+// The short (8.3) form of an existing path; the path unchanged when there is none.
+std::string GetShortPath(const std::string& path);
+
+// Copies `source` into `target` (a directory, or a missing path taken as one, gets the
+// source's file name appended). Raises EFOpenError "Cannot open file %s" or
+// EFCreateError "Cannot create file %s".
+void CopyFileInto(const std::string& source, const std::string& target);
+
+// Opens `file` through the shell; returns the shell's result code.
+intptr_t LaunchProgram(const std::string& file, const std::string& parameters,
+                       const std::string& directory, int showMode);
+
+}  // namespace zov

@@ -1,0 +1,19 @@
+#include "sys/system.h"
+
+#include <cstdlib>
+
+namespace zov::sys {
+namespace {
+System* current = nullptr;
+std::unique_ptr<System> fallback;
+}  // namespace
+
+System& Sys() {
+    if (current) return *current;
+    if (!fallback) fallback = MakeDefaultSystem();
+    return *fallback;
+}
+
+void SetSystem(System* system) { current = system; }
+
+}  // namespace zov::sys

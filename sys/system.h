@@ -1,0 +1,135 @@
+#pragma once
+// The one interface to the operating system. Portable code reaches files, profile files,
+// the registry, shell links, program launch and restart only through System; the Win32
+// build talks to the real API, the host build to an emulated Windows machine.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zov::sys {
+
+// Windows file attribute bits.
+enum : uint32_t {
+    kAttrReadOnly = 0x01,
+    kAttrHidden = 0x02,
+    kAttrSystem = 0x04,
+    kAttrDirectory = 0x10,
+    kAttrArchive = 0x20,
+    kAttrNormal = 0x80,
+};
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+
+enum class FileAccess { Read, Write, ReadWrite };
+enum class FileCreate {
+    OpenExisting,   // fail when missing
+    CreateAlways,   // create or truncate
+    OpenAlways,     // open or create, keep contents
+};
+enum class FileShare { Exclusive, DenyWrite, DenyNone };
+enum class SeekOrigin { Begin, Current, End };
+
+class File {
+public:
+    virtual ~File() = default;
+    // Both return false on an I/O error; `done` holds the bytes moved either way.
+    virtual bool Read(void* buffer, uint32_t count, uint32_t& done) = 0;
+    virtual bool Write(const void* buffer, uint32_t count, uint32_t& done) = 0;
+    virtual bool Seek(int64_t offset, SeekOrigin origin, int64_t& position) = 0;
+    virtual int64_t Size() = 0;
+    // Last-write time from a packed DOS date and time in local time.
+    virtual bool SetDosTime(uint16_t dosDate, uint16_t dosTime) = 0;
+    virtual bool GetDosTime(uint16_t& dosDate, uint16_t& dosTime) = 0;
+};
+
+struct FindEntry {
+    std::string name;  // long name, no directory part
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+};
+
+enum class RegRoot { CurrentUser, LocalMachine };
+
+// A shell link being configured, saved to one or more places (the COM ShellLink object).
+class ShellLink {
+public:
+    virtual ~ShellLink() = default;
+    virtual void SetPath(const std::string& target) = 0;
+    virtual void SetWorkingDirectory(const std::string& dir) = 0;
+    virtual void SetIconLocation(const std::string& file, int index) = 0;
+    virtual void SetArguments(const std::string& args) = 0;
+    virtual void SetDescription(const std::string& text) = 0;
+    virtual bool Save(const std::string& linkPath) = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // --- files and directories --------------------------------------------------------
+    virtual std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access,
+                                           FileCreate create, FileShare share) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    virtual bool RemoveDirectory(const std::string& path) = 0;
+    virtual uint32_t GetFileAttributes(const std::string& path) = 0;  // kInvalidAttributes when missing
+    virtual bool SetFileAttributes(const std::string& path, uint32_t attributes) = 0;
+    // Entries matching a FindFirstFile pattern such as "C:\dir\*.*"; false when none.
+    // Hidden and system entries are returned only when `includeHiddenSystem` is set.
+    virtual bool FindFiles(const std::string& pattern, bool includeHiddenSystem,
+                           std::vector<FindEntry>& entries) = 0;
+    // Free bytes available on the drive whose root is given ("C:\"); false when the query fails.
+    virtual bool GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) = 0;
+    virtual std::string GetWindowsDirectory() = 0;  // e.g. "C:\WINDOWS", as the system gives it
+    virtual bool GetShortPathName(const std::string& path, std::string& shortPath) = 0;
+    virtual std::string GetCurrentDirectory() = 0;
+    virtual bool SetCurrentDirectory(const std::string& path) = 0;
+    virtual std::string GetFullPathName(const std::string& path) = 0;
+
+    // --- profile (INI) files ---------------------------------------------------------
+    // A bare file name lies in the Windows directory. `bufferSize` is the caller's buffer
+    // in bytes including the terminator; longer values come back cut to fit.
+    virtual std::string GetProfileString(const std::string& file, const std::string& section,
+                                         const std::string& key, const std::string& defaultValue,
+                                         uint32_t bufferSize) = 0;
+    // The section's key names in file order, as they fit into `bufferSize` bytes of
+    // zero-terminated names followed by one more zero (the last one seen may be cut).
+    virtual std::vector<std::string> GetProfileKeyNames(const std::string& file,
+                                                        const std::string& section,
+                                                        uint32_t bufferSize) = 0;
+    virtual std::vector<std::string> GetProfileSectionNames(const std::string& file,
+                                                            uint32_t bufferSize) = 0;
+    virtual bool WriteProfileString(const std::string& file, const std::string& section,
+                                    const std::string& key, const std::string& value) = 0;
+
+    // --- registry ----------------------------------------------------------------------
+    // Creates the key and all missing parents.
+    virtual bool RegCreateKey(RegRoot root, const std::string& subKey) = 0;
+    virtual bool RegKeyExists(RegRoot root, const std::string& subKey) = 0;
+    // Creates the key when missing, then sets a REG_SZ value ("" names the default value).
+    virtual bool RegSetString(RegRoot root, const std::string& subKey, const std::string& name,
+                              const std::string& value) = 0;
+    virtual bool RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
+                              std::string& value) = 0;
+
+    // --- shell -------------------------------------------------------------------------
+    virtual std::unique_ptr<ShellLink> CreateShellLink() = 0;  // null when unavailable
+    // ShellExecute's result: greater than 32 on success.
+    virtual intptr_t ShellExecute(const std::string& verb, const std::string& file,
+                                  const std::string& parameters, const std::string& directory,
+                                  int showMode) = 0;
+
+    // --- session -----------------------------------------------------------------------
+    virtual bool AdjustTokenPrivilege(const std::string& name, bool enable) = 0;
+    virtual bool ExitWindows(uint32_t flags) = 0;
+    virtual void Yield() = 0;  // give up the rest of the time slice
+};
+
+// The system every portable routine uses; the program's entry or a test installs it.
+System& Sys();
+void SetSystem(System* system);
+
+// The real Win32 system on Windows, the emulated machine elsewhere (see sys/emu).
+std::unique_ptr<System> MakeDefaultSystem();
+
+}  // namespace zov::sys
