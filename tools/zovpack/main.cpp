@@ -1,2 +1,42 @@
+// zovpack: the install-builder's tool. It reads install.cfg as the setup does, makes and
+// checks archives, raw codec streams and distribution media.
 #include <cstdio>
-int main() { std::puts("zovpack"); return 0; }
+#include <exception>
+#include <string>
+
+#include "tools/zovpack/commands.h"
+#include "tools/zovpack/host_paths.h"
+
+namespace zov::zovpack {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"cfg", CmdCfg, "cfg FILE                      print install.cfg as the setup reads it (JSON)"},
+    };
+    return commands;
+}
+
+}  // namespace zov::zovpack
+
+int main(int argc, char** argv) {
+    using namespace zov::zovpack;
+    InstallToolSystem();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zovpack COMMAND ...\n");
+        for (const Command& c : Commands()) std::fprintf(stderr, "  zovpack %s\n", c.usage);
+        return 2;
+    }
+    const std::string name = argv[1];
+    Args args(argv + 2, argv + argc);
+    for (const Command& c : Commands()) {
+        if (name != c.name) continue;
+        try {
+            return c.run(args);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "zovpack %s: %s\n", c.name, e.what());
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "zovpack: unknown command '%s'\n", name.c_str());
+    return 2;
+}

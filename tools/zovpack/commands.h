@@ -1,0 +1,22 @@
+#pragma once
+// One function per zovpack command; each gets the arguments after the command name and
+// returns the exit code. Failures print the exception's message on stderr.
+#include <string>
+#include <vector>
+
+namespace zov::zovpack {
+
+using Args = std::vector<std::string>;
+
+int CmdCfg(const Args& args);
+
+struct Command {
+    const char* name;
+    int (*run)(const Args&);
+    const char* usage;
+};
+
+// Every command this build has, in the order `zovpack` lists them.
+const std::vector<Command>& Commands();
+
+}  // namespace zov::zovpack

@@ -1,0 +1,23 @@
+#include "tools/zovpack/host_paths.h"
+
+#include <filesystem>
+
+#include "sys/system.h"
+
+namespace zov::zovpack {
+
+void InstallToolSystem() {
+    static std::unique_ptr<sys::System> system = sys::MakeDefaultSystem();
+    sys::SetSystem(system.get());
+}
+
+std::string ToolPath(const std::string& argument) {
+#ifdef _WIN32
+    return argument;
+#else
+    if (argument.empty()) return argument;
+    return std::filesystem::absolute(argument).lexically_normal().string();
+#endif
+}
+
+}  // namespace zov::zovpack
