@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the Linux and the Windows programs, and reads the
+# example medium's install.cfg as the setup would.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup-deps.sh
+cmake --preset host >/dev/null
+cmake --build build/host -j"$(nproc)" --target zovpack
+cmake --preset win32 >/dev/null
+cmake --build build/win32 -j"$(nproc)"
+build/host/tools/zovpack/zovpack cfg examples/install.cfg
+ls -l build/win32/tools/zovpack/zovpack.exe

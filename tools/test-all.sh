@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds every preset and runs every test: the Linux build with
+# the emulated Windows machine, the same tests under AddressSanitizer and UBSan, and the
+# 32-bit Windows build with its tests under Wine in a virtual display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup-deps.sh
+
+jobs=$(nproc)
+step() { printf '\n== %s\n' "$*"; }
+
+step "host build"
+cmake --preset host >/dev/null
+cmake --build build/host -j"$jobs"
+step "host tests"
+ctest --preset host
+
+step "sanitizer build"
+cmake --preset asan >/dev/null
+cmake --build build/asan -j"$jobs"
+step "sanitizer tests"
+ctest --preset asan
+
+step "win32 build"
+cmake --preset win32 >/dev/null
+cmake --build build/win32 -j"$jobs"
+step "win32 tests (Wine)"
+if [ -z "${DISPLAY:-}" ]; then
+  xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win32
+else
+  ctest --preset win32
+fi
+
+step "both builds read examples/install.cfg alike"
+bash tests/cross/same_cfg_json.sh build/host/tools/zovpack/zovpack build/win32/tools/zovpack/zovpack.exe examples/install.cfg
