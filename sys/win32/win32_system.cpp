@@ -1,0 +1,245 @@
+#include "sys/win32/win32_system.h"
+
+#include <vector>
+
+#include "sys/win32/win32_file.h"
+#include "sys/win32/win32_shell_link.h"
+#include "sys/win32/windows_api.h"
+
+namespace zov::sys::win32 {
+namespace {
+
+const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
+
+// Calls `get(buffer, size)` with growing buffers until the answer fits; "" on failure.
+template <typename Get>
+std::string GrowingQuery(Get get) {
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = get(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::string(buffer.data(), n);
+        buffer.resize(n + 1);
+    }
+}
+
+// The names of a double-zero-terminated list; `length` is what the profile call returned,
+// which leaves out the terminator of a name that was cut.
+std::vector<std::string> SplitNameList(const char* buffer, DWORD length) {
+    std::vector<std::string> names;
+    std::string current;
+    for (DWORD i = 0; i < length; ++i) {
+        if (buffer[i] == 0) {
+            if (!current.empty()) names.push_back(current);
+            current.clear();
+        } else {
+            current += buffer[i];
+        }
+    }
+    if (!current.empty()) names.push_back(current);
+    return names;
+}
+
+HKEY RootKey(RegRoot root) {
+    return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+}  // namespace
+
+std::unique_ptr<File> Win32System::OpenFile(const std::string& path, FileAccess access,
+                                            FileCreate create, FileShare share) {
+    return OpenWin32File(path, access, create, share);
+}
+
+bool Win32System::DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32System::CreateDirectory(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+bool Win32System::RemoveDirectory(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) != FALSE;
+}
+
+uint32_t Win32System::GetFileAttributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+bool Win32System::SetFileAttributes(const std::string& path, uint32_t attributes) {
+    return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
+bool Win32System::FindFiles(const std::string& pattern, bool includeHiddenSystem,
+                            std::vector<FindEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    do {
+        if (!includeHiddenSystem &&
+            (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+            continue;
+        FindEntry e;
+        e.name = data.cFileName;
+        e.attributes = data.dwFileAttributes;
+        e.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        entries.push_back(e);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return !entries.empty();
+}
+
+bool Win32System::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) {
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(OrNull(root), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters))
+        return false;
+    freeBytes = static_cast<uint64_t>(bytesPerSector) * sectorsPerCluster * freeClusters;
+    return true;
+}
+
+std::string Win32System::GetWindowsDirectory() {
+    return GrowingQuery([](char* b, DWORD n) { return GetWindowsDirectoryA(b, n); });
+}
+
+bool Win32System::GetShortPathName(const std::string& path, std::string& shortPath) {
+    const std::string s = GrowingQuery(
+        [&](char* b, DWORD n) { return GetShortPathNameA(path.c_str(), b, n); });
+    if (s.empty()) return false;
+    shortPath = s;
+    return true;
+}
+
+std::string Win32System::GetCurrentDirectory() {
+    return GrowingQuery([](char* b, DWORD n) { return GetCurrentDirectoryA(n, b); });
+}
+
+bool Win32System::SetCurrentDirectory(const std::string& path) {
+    return SetCurrentDirectoryA(path.c_str()) != FALSE;
+}
+
+std::string Win32System::GetFullPathName(const std::string& path) {
+    return GrowingQuery([&](char* b, DWORD n) {
+        char* filePart = nullptr;
+        return GetFullPathNameA(path.c_str(), n, b, &filePart);
+    });
+}
+
+std::string Win32System::GetProfileString(const std::string& file, const std::string& section,
+                                          const std::string& key, const std::string& defaultValue,
+                                          uint32_t bufferSize) {
+    if (bufferSize == 0) return {};
+    std::vector<char> buffer(bufferSize, 0);
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(),
+                                             buffer.data(), bufferSize, file.c_str());
+    return std::string(buffer.data(), n);
+}
+
+std::vector<std::string> Win32System::GetProfileKeyNames(const std::string& file,
+                                                         const std::string& section,
+                                                         uint32_t bufferSize) {
+    if (bufferSize == 0) return {};
+    std::vector<char> buffer(bufferSize, 0);
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                             bufferSize, file.c_str());
+    return SplitNameList(buffer.data(), n);
+}
+
+std::vector<std::string> Win32System::GetProfileSectionNames(const std::string& file,
+                                                             uint32_t bufferSize) {
+    if (bufferSize == 0) return {};
+    std::vector<char> buffer(bufferSize, 0);
+    const DWORD n =
+        GetPrivateProfileStringA(nullptr, nullptr, "", buffer.data(), bufferSize, file.c_str());
+    return SplitNameList(buffer.data(), n);
+}
+
+bool Win32System::WriteProfileString(const std::string& file, const std::string& section,
+                                     const std::string& key, const std::string& value) {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                      file.c_str()) != FALSE;
+}
+
+bool Win32System::RegCreateKey(RegRoot root, const std::string& subKey) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool Win32System::RegKeyExists(RegRoot root, const std::string& subKey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool Win32System::RegSetString(RegRoot root, const std::string& subKey, const std::string& name,
+                               const std::string& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG r = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(value.c_str()),
+                                  static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
+bool Win32System::RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
+                               std::string& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0, size = 0;
+    LONG r = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    std::vector<char> data(size + 1, 0);
+    if (r == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ))
+        r = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(data.data()), &size);
+    else if (r == ERROR_SUCCESS)
+        r = ERROR_INVALID_DATA;
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS) return false;
+    value.assign(data.data());  // stops at the stored terminator
+    return true;
+}
+
+std::unique_ptr<ShellLink> Win32System::CreateShellLink() { return CreateComShellLink(); }
+
+intptr_t Win32System::ShellExecute(const std::string& verb, const std::string& file,
+                                   const std::string& parameters, const std::string& directory,
+                                   int showMode) {
+    return reinterpret_cast<intptr_t>(ShellExecuteA(nullptr, OrNull(verb), file.c_str(),
+                                                    OrNull(parameters), OrNull(directory),
+                                                    showMode));
+}
+
+bool Win32System::AdjustTokenPrivilege(const std::string& name, bool enable) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    bool ok = LookupPrivilegeValueA(nullptr, name.c_str(), &privileges.Privileges[0].Luid) != FALSE;
+    if (ok) {
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+        ok = AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
+    }
+    CloseHandle(token);
+    return ok;
+}
+
+bool Win32System::ExitWindows(uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
+
+void Win32System::Yield() { Sleep(0); }
+
+}  // namespace zov::sys::win32
+
+namespace zov::sys {
+std::unique_ptr<System> MakeDefaultSystem() { return std::make_unique<win32::Win32System>(); }
+}  // namespace zov::sys
