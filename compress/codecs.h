@@ -7,6 +7,9 @@
 
 namespace zov::compress {
 
+// A compressed stream whose code lengths do not make a usable code.
+ZOV_EXCEPTION(ELZHBadDecodeTable);  // "Bad decode table in archive!"
+
 void CopyStored(TCompThreadSafety& s);
 
 void RLEEncode(TCompThreadSafety& s);
