@@ -13,7 +13,8 @@ void InstallToolSystem() {
 
 std::string ToolPath(const std::string& argument) {
 #ifdef _WIN32
-    return argument;
+    // A bare name would send the profile functions to the Windows directory.
+    return argument.empty() ? argument : sys::Sys().GetFullPathName(argument);
 #else
     if (argument.empty()) return argument;
     return std::filesystem::absolute(argument).lexically_normal().string();
