@@ -1,5 +1,6 @@
 #include "sys/emu/emu_paths.h"
 
+#include <cctype>
 #include <vector>
 
 namespace zov::sys::emu {
@@ -14,7 +15,6 @@ bool IsHostPath(const std::string& path) {
     return !path.empty() && path[0] == '/' && path.find('\\') == std::string::npos;
 }
 
-namespace {
 std::vector<std::string> SplitComponents(const std::string& text) {
     std::vector<std::string> parts;
     std::string cur;
@@ -29,7 +29,6 @@ std::vector<std::string> SplitComponents(const std::string& text) {
     if (!cur.empty()) parts.push_back(cur);
     return parts;
 }
-}  // namespace
 
 std::string FullWindowsPath(const std::string& path, const std::string& currentDir) {
     std::string drive = currentDir.size() >= 2 ? currentDir.substr(0, 2) : "C:";
@@ -64,7 +63,19 @@ std::string FullWindowsPath(const std::string& path, const std::string& currentD
     return out;
 }
 
-std::filesystem::path HostPath(const std::filesystem::path& root, const std::string& fullPath) {
+std::string FullPathName(const std::string& path, const std::string& currentDir) {
+    std::string full = FullWindowsPath(path, currentDir);
+    const bool trailing = !path.empty() && (path.back() == '\\' || path.back() == '/');
+    if (trailing || (path.size() == 2 && path[1] == ':')) {
+        if (full.back() != '\\') full += '\\';
+        return full;
+    }
+    while (full.size() > 3 && (full.back() == '.' || full.back() == ' ')) full.pop_back();
+    return full;
+}
+
+std::filesystem::path HostPath(const std::filesystem::path& root, const std::string& fullPath,
+                               const AliasLookup& alias) {
     namespace fs = std::filesystem;
     const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(fullPath[0])));
     fs::path host = root / std::string(1, letter);
@@ -74,11 +85,16 @@ std::filesystem::path HostPath(const std::filesystem::path& root, const std::str
         if (exists && !fs::exists(fs::symlink_status(next))) {
             const std::string want = UpperAscii(part);
             std::error_code ec;
+            bool found = false;
             for (const auto& entry : fs::directory_iterator(host, ec)) {
                 if (UpperAscii(entry.path().filename().string()) == want) {
                     next = entry.path();
+                    found = true;
                     break;
                 }
+            }
+            if (!found && alias) {
+                if (auto aliased = alias(host, part)) next = *aliased;
             }
         }
         host = next;

@@ -5,209 +5,248 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <algorithm>
 
 #include "sys/emu/emu_paths.h"
+#include "sys/emu/find_pattern.h"
+#include "sys/emu/short_names.h"
 
 namespace zov::sys::emu {
 namespace fs = std::filesystem;
 
 namespace {
 
-class EmuFile : public File {
-public:
-    explicit EmuFile(int fd) : fd_(fd) {}
-    ~EmuFile() override { ::close(fd_); }
+constexpr uint32_t kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
 
-    bool Read(void* buffer, uint32_t count, uint32_t& done) override {
-        done = 0;
-        while (done < count) {
-            const ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
-            if (n < 0) return false;
-            if (n == 0) break;
-            done += static_cast<uint32_t>(n);
-        }
-        return true;
-    }
-    bool Write(const void* buffer, uint32_t count, uint32_t& done) override {
-        done = 0;
-        while (done < count) {
-            const ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
-            if (n <= 0) return false;
-            done += static_cast<uint32_t>(n);
-        }
-        return true;
-    }
-    bool Seek(int64_t offset, SeekOrigin origin, int64_t& position) override {
-        const int whence = origin == SeekOrigin::Begin ? SEEK_SET
-                           : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
-        const off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
-        if (r < 0) return false;
-        position = r;
-        return true;
-    }
-    int64_t Size() override {
-        struct stat st {};
-        return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
-    }
-    bool SetDosTime(uint16_t dosDate, uint16_t dosTime) override {
-        struct tm t {};
-        t.tm_year = ((dosDate >> 9) & 0x7F) + 80;
-        t.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
-        t.tm_mday = dosDate & 0x1F;
-        t.tm_hour = (dosTime >> 11) & 0x1F;
-        t.tm_min = (dosTime >> 5) & 0x3F;
-        t.tm_sec = (dosTime & 0x1F) * 2;
-        t.tm_isdst = -1;
-        const time_t when = mktime(&t);
-        if (when == static_cast<time_t>(-1)) return false;
-        struct timespec times[2];
-        times[0].tv_sec = when;
-        times[0].tv_nsec = 0;
-        times[1] = times[0];
-        return ::futimens(fd_, times) == 0;
-    }
-    bool GetDosTime(uint16_t& dosDate, uint16_t& dosTime) override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return false;
-        struct tm t {};
-        time_t when = st.st_mtime;
-        if (!localtime_r(&when, &t) || t.tm_year < 80) return false;
-        dosDate = static_cast<uint16_t>(((t.tm_year - 80) << 9) | ((t.tm_mon + 1) << 5) | t.tm_mday);
-        dosTime = static_cast<uint16_t>((t.tm_hour << 11) | (t.tm_min << 5) | (t.tm_sec / 2));
-        return true;
-    }
+bool Writes(FileAccess a) { return a != FileAccess::Read; }
 
-private:
-    int fd_;
-};
+bool Exists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec));
+}
+
+bool IsDir(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_directory(p, ec);
+}
 
 }  // namespace
 
-EmulatedSystem::EmulatedSystem(fs::path root) : root_(std::move(root)) {
+EmulatedSystem::EmulatedSystem(fs::path root) : root_(std::move(root)), entries_(root_) {
     std::error_code ec;
     fs::create_directories(root_ / "c" / "WINDOWS" / "SYSTEM", ec);
     fs::create_directories(root_ / "c" / "WINDOWS" / "TEMP", ec);
+    if (!Exists(RegistryFile())) MakeFreshMachine();
+}
+
+std::string EmulatedSystem::Full(const std::string& path) const {
+    return IsHostPath(path) ? path : FullWindowsPath(path, currentDir_);
 }
 
 fs::path EmulatedSystem::ToHost(const std::string& path) {
     if (IsHostPath(path)) return fs::path(path);
-    return HostPath(root_, FullWindowsPath(path, currentDir_));
+    return HostPath(root_, FullWindowsPath(path, currentDir_),
+                    [this](const fs::path& dir, const std::string& name) {
+                        return entries_.FindShortName(dir, name);
+                    });
+}
+
+uint32_t EmulatedSystem::AttributesOf(const fs::path& host) {
+    struct stat st {};
+    if (::stat(host.c_str(), &st) != 0) return kInvalidAttributes;
+    const std::optional<uint32_t> stored = entries_.Attributes(host);
+    if (S_ISDIR(st.st_mode)) return kAttrDirectory | (stored ? *stored & kStoredBits : 0);
+    if (!stored) return kAttrArchive;
+    return *stored ? *stored : kAttrNormal;
+}
+
+void EmulatedSystem::FailWritesAfter(uint64_t bytes) { state_->writeBudget = bytes; }
+
+void EmulatedSystem::FailCreating(const std::string& path) {
+    uncreatable_.insert(UpperAscii(Full(path)));
+}
+
+void EmulatedSystem::FailReading(const std::string& path) {
+    unreadable_.insert(UpperAscii(Full(path)));
+}
+
+void EmulatedSystem::ClearFaults() {
+    state_->writeBudget.reset();
+    uncreatable_.clear();
+    unreadable_.clear();
+    failingKeys_.clear();
 }
 
 std::unique_ptr<File> EmulatedSystem::OpenFile(const std::string& path, FileAccess access,
-                                               FileCreate create, FileShare) {
+                                               FileCreate create, FileShare share) {
     if (path.empty()) return nullptr;
+    const std::string full = UpperAscii(Full(path));
     const fs::path host = ToHost(path);
-    if (fs::is_directory(host)) return nullptr;
-    int flags = access == FileAccess::Read ? O_RDONLY
-                : access == FileAccess::Write ? O_WRONLY : O_RDWR;
-    if (create == FileCreate::CreateAlways) flags |= O_CREAT | O_TRUNC;
-    if (create == FileCreate::OpenAlways) flags |= O_CREAT;
+    struct stat st {};
+    const bool exists = ::stat(host.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return nullptr;
+    const bool creates = create == FileCreate::CreateAlways ||
+                         (create == FileCreate::OpenAlways && !exists);
+    if (creates && uncreatable_.count(full)) return nullptr;
+    if (!exists) {
+        if (create == FileCreate::OpenExisting || !IsDir(host.parent_path())) return nullptr;
+    } else {
+        const uint32_t attrs = AttributesOf(host);
+        if ((Writes(access) || create == FileCreate::CreateAlways) && (attrs & kAttrReadOnly))
+            return nullptr;
+        // Replacing a hidden or system file takes those attributes in the request.
+        if (create == FileCreate::CreateAlways && (attrs & (kAttrHidden | kAttrSystem)))
+            return nullptr;
+        if (!state_->MayOpen({st.st_dev, st.st_ino}, access, share)) return nullptr;
+        if (create == FileCreate::CreateAlways && ::truncate(host.c_str(), 0) != 0) return nullptr;
+    }
+    int flags = access == FileAccess::Read    ? O_RDONLY
+                : access == FileAccess::Write ? O_WRONLY
+                                              : O_RDWR;
+    if (!exists) flags |= O_CREAT | O_EXCL;
     const int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
-    return std::make_unique<EmuFile>(fd);
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (!exists)
+        entries_.Forget(host);
+    else if (create == FileCreate::CreateAlways)
+        entries_.SetAttributes(host, kAttrArchive);
+    return MakeEmuFile(fd, {st.st_dev, st.st_ino}, access, share, state_,
+                       unreadable_.count(full) != 0);
 }
 
 bool EmulatedSystem::DeleteFile(const std::string& path) {
     const fs::path host = ToHost(path);
+    struct stat st {};
+    if (::lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (state_->IsOpen({st.st_dev, st.st_ino})) return false;
+    if (AttributesOf(host) & kAttrReadOnly) return false;
     std::error_code ec;
-    if (!fs::is_regular_file(fs::symlink_status(host, ec))) return false;
-    return fs::remove(host, ec);
+    if (!fs::remove(host, ec)) return false;
+    entries_.Forget(host);
+    return true;
 }
 
 bool EmulatedSystem::CreateDirectory(const std::string& path) {
     const fs::path host = ToHost(path);
+    if (Exists(host) || uncreatable_.count(UpperAscii(Full(path)))) return false;
     std::error_code ec;
-    if (fs::exists(host, ec)) return false;
-    return fs::create_directory(host, ec);
+    fs::path target = host;
+    if (target.filename().empty()) target = target.parent_path();  // "C:\dir\"
+    if (!IsDir(target.parent_path()) || !fs::create_directory(target, ec)) return false;
+    entries_.Forget(target);
+    return true;
 }
 
 bool EmulatedSystem::RemoveDirectory(const std::string& path) {
     const fs::path host = ToHost(path);
     std::error_code ec;
-    if (!fs::is_directory(host, ec) || !fs::is_empty(host, ec)) return false;
-    return fs::remove(host, ec);
+    if (!IsDir(host) || !fs::is_empty(host, ec)) return false;
+    if (AttributesOf(host) & kAttrReadOnly) return false;
+    // The process holds its current directory open.
+    if (UpperAscii(FullWindowsPath(path, currentDir_)) == UpperAscii(currentDir_)) return false;
+    if (!fs::remove(host, ec)) return false;
+    entries_.Forget(host);
+    return true;
 }
 
 uint32_t EmulatedSystem::GetFileAttributes(const std::string& path) {
-    const fs::path host = ToHost(path);
-    struct stat st {};
-    if (::stat(host.c_str(), &st) != 0) return kInvalidAttributes;
-    if (S_ISDIR(st.st_mode)) return kAttrDirectory;
-    uint32_t attrs = kAttrArchive;
-    if ((st.st_mode & S_IWUSR) == 0) attrs |= kAttrReadOnly;
-    return attrs;
+    return AttributesOf(ToHost(path));
 }
 
 bool EmulatedSystem::SetFileAttributes(const std::string& path, uint32_t attributes) {
     const fs::path host = ToHost(path);
-    struct stat st {};
-    if (::stat(host.c_str(), &st) != 0) return false;
-    mode_t mode = st.st_mode & 07777;
-    mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
-    return ::chmod(host.c_str(), mode) == 0;
+    if (!Exists(host)) return false;
+    entries_.SetAttributes(host, attributes & kStoredBits);
+    return true;
 }
 
-namespace {
-// FindFirstFile's wildcard match: "*" and "?", case-insensitive; "*.*" matches every name.
-bool WildMatch(const char* pat, const char* name) {
-    if (*pat == 0) return *name == 0;
-    if (*pat == '*') {
-        if (pat[1] == '.' && pat[2] == '*' && pat[3] == 0) return true;
-        for (const char* n = name;; ++n) {
-            if (WildMatch(pat + 1, n)) return true;
-            if (*n == 0) return false;
-        }
-    }
-    if (*name == 0) return false;
-    if (*pat == '?' || std::toupper(static_cast<unsigned char>(*pat)) ==
-                           std::toupper(static_cast<unsigned char>(*name)))
-        return WildMatch(pat + 1, name + 1);
-    return false;
-}
-}  // namespace
-
-bool EmulatedSystem::FindFiles(const std::string& pattern, bool, std::vector<FindEntry>& entries) {
+bool EmulatedSystem::FindFiles(const std::string& pattern, bool includeHiddenSystem,
+                               std::vector<FindEntry>& entries) {
     entries.clear();
-    std::string full = IsHostPath(pattern) ? pattern : FullWindowsPath(pattern, currentDir_);
+    const std::string full = Full(pattern);
     const size_t cut = full.find_last_of("\\/");
     if (cut == std::string::npos) return false;
     const std::string dir = full.substr(0, cut + 1);
     const std::string mask = full.substr(cut + 1);
     const fs::path hostDir = ToHost(dir);
-    std::error_code ec;
-    if (!fs::is_directory(hostDir, ec)) return false;
-    if (dir.size() > 3 || IsHostPath(pattern)) {
+    if (mask.empty() || !IsDir(hostDir)) return false;
+    if (IsHostPath(pattern) || dir.size() > 3) {
         for (const char* dot : {".", ".."})
-            if (WildMatch(mask.c_str(), dot)) entries.push_back({dot, kAttrDirectory, 0});
+            if (MatchesFindPattern(mask, dot)) entries.push_back({dot, kAttrDirectory, 0});
     }
-    for (const auto& e : fs::directory_iterator(hostDir, ec)) {
-        const std::string name = e.path().filename().string();
-        if (!WildMatch(mask.c_str(), name.c_str())) continue;
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(hostDir, ec)) found.push_back(e.path());
+    std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
+        return UpperAscii(a.filename().string()) < UpperAscii(b.filename().string());
+    });
+    for (const fs::path& p : found) {
+        const std::string name = p.filename().string();
+        // Windows matches the 8.3 name too: "*.htm" finds "page.html" (PAGE~1.HTM).
+        if (!MatchesFindPattern(mask, name) &&
+            (IsLegal83(name) || !MatchesFindPattern(mask, entries_.ShortName(p))))
+            continue;
+        const uint32_t attrs = AttributesOf(p);
+        if (attrs == kInvalidAttributes) continue;
+        if (!includeHiddenSystem && (attrs & (kAttrHidden | kAttrSystem))) continue;
         FindEntry f;
         f.name = name;
-        f.attributes = e.is_directory(ec) ? kAttrDirectory : kAttrArchive;
-        f.size = e.is_regular_file(ec) ? e.file_size(ec) : 0;
+        f.attributes = attrs;
+        f.size = (attrs & kAttrDirectory) ? 0 : fs::file_size(p, ec);
         entries.push_back(f);
     }
     return !entries.empty();
 }
 
 bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) {
-    struct statvfs st {};
-    const fs::path host = ToHost(root);
-    if (::statvfs(host.c_str(), &st) != 0) return false;
-    freeBytes = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+    if (root.size() < 2 || root[1] != ':') return false;
+    const fs::path drive = root_ / std::string(1, static_cast<char>(std::tolower(
+                                                     static_cast<unsigned char>(root[0]))));
+    if (!IsDir(drive)) return false;
+    uint64_t bytes = 0;
+    if (freeSpace_) {
+        bytes = *freeSpace_;
+    } else {
+        struct statvfs st {};
+        if (::statvfs(drive.c_str(), &st) != 0) return false;
+        bytes = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+    }
+    if (state_->writeBudget) bytes = std::min(bytes, *state_->writeBudget);
+    freeBytes = bytes;
     return true;
 }
 
 std::string EmulatedSystem::GetWindowsDirectory() { return "C:\\WINDOWS"; }
 
 bool EmulatedSystem::GetShortPathName(const std::string& path, std::string& shortPath) {
-    if (GetFileAttributes(path) == kInvalidAttributes) return false;
-    shortPath = path;
+    if (!Exists(ToHost(path))) return false;
+    if (IsHostPath(path)) {
+        shortPath = path;
+        return true;
+    }
+    // Names that are legal 8.3 names stay as written; the others become their 8.3 names.
+    std::string out, name;
+    auto flush = [&] {
+        if (!name.empty() && name != "." && name != ".." && !IsLegal83(name) &&
+            !(out.empty() && name.size() == 2 && name[1] == ':'))
+            name = entries_.ShortName(ToHost(out + name));
+        out += name;
+        name.clear();
+    };
+    for (char c : path) {
+        if (c == '\\' || c == '/') {
+            flush();
+            out += c;
+        } else {
+            name += c;
+        }
+    }
+    flush();
+    shortPath = out;
     return true;
 }
 
@@ -215,14 +254,33 @@ std::string EmulatedSystem::GetCurrentDirectory() { return currentDir_; }
 
 bool EmulatedSystem::SetCurrentDirectory(const std::string& path) {
     const std::string full = FullWindowsPath(path, currentDir_);
-    if (!fs::is_directory(HostPath(root_, full))) return false;
+    if (!IsDir(ToHost(full))) return false;
     currentDir_ = full;
     return true;
 }
 
 std::string EmulatedSystem::GetFullPathName(const std::string& path) {
     if (IsHostPath(path)) return path;
-    return FullWindowsPath(path, currentDir_);
+    return FullPathName(path, currentDir_);
+}
+
+void EmulatedSystem::MakeFreshMachine() {
+    // The shell folders of a freshly installed Windows 95.
+    const char* const kKey =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::pair<const char*, const char*> kFolders[] = {
+        {"Desktop", "C:\\WINDOWS\\Desktop"},
+        {"Programs", "C:\\WINDOWS\\Start Menu\\Programs"},
+        {"Start Menu", "C:\\WINDOWS\\Start Menu"},
+        {"Startup", "C:\\WINDOWS\\Start Menu\\Programs\\StartUp"},
+    };
+    std::error_code ec;
+    for (const auto& [name, dir] : kFolders) {
+        std::string below = dir + 3;  // without "C:\\"
+        std::replace(below.begin(), below.end(), '\\', '/');
+        fs::create_directories(root_ / "c" / below, ec);
+        RegSetString(RegRoot::CurrentUser, kKey, name, dir);
+    }
 }
 
 }  // namespace zov::sys::emu

@@ -1,10 +1,32 @@
 #pragma once
-// An emulated Windows machine under one Linux directory, so that the whole setup runs and
-// is tested natively. Drive C: is ROOT/c, A: is ROOT/a; the Windows directory is
-// C:\WINDOWS. Paths that start with "/" (and hold no "\") are host paths, used as given.
+// An emulated Windows machine under one Linux folder (the machine's root), so that the whole
+// setup runs and is tested natively.
+//
+// Layout of the root:
+//   c/, a/, ...   the drives C:, A:, ... (a drive exists when its folder does); the Windows
+//                 directory is C:\WINDOWS, made with SYSTEM, TEMP and the shell folders
+//   entries       DOS attributes and 8.3 names of files and folders (see EntryStore)
+//   registry.reg  the registry, a REGEDIT4 file (see RegistryStore)
+//   launch.log    journal of the session requests, one line each, fields split by tabs:
+//                   shellexecute <verb> <file> <parameters> <directory> <show mode> <result>
+//                   privilege <name> enable|disable
+//                   exitwindows <flags>
+//
+// MakeDefaultSystem() gives the machine whose root is $ZOV_MACHINE, or /tmp/zov-machine-<uid>
+// when that is not set; the folder is made on first use.
+//
+// Names are matched without regard to case, and also by their 8.3 names. Paths that start
+// with "/" and hold no "\" are host paths, used as given. Open files honour share modes and
+// the read-only, hidden and system attributes as Windows does.
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "sys/emu/emu_file.h"
+#include "sys/emu/entry_store.h"
 #include "sys/system.h"
 
 namespace zov::sys::emu {
@@ -16,6 +38,26 @@ public:
     const std::filesystem::path& Root() const { return root_; }
     // The host file or folder that a Windows path names on this machine.
     std::filesystem::path ToHost(const std::string& path);
+    std::filesystem::path RegistryFile() const { return root_ / "registry.reg"; }
+    std::filesystem::path JournalFile() const { return root_ / "launch.log"; }
+    // The journal's lines, oldest first.
+    std::vector<std::string> Journal() const;
+
+    // --- faults and settings for tests -------------------------------------------------
+    // The disk fills up after `bytes` more bytes have been written (all drives together):
+    // the write that crosses the limit writes what fits and fails.
+    void FailWritesAfter(uint64_t bytes);
+    // The file or folder (a Windows path) cannot be created; an existing file of that name
+    // cannot be created anew either.
+    void FailCreating(const std::string& path);
+    // Reads from the file fail (for handles opened after this call).
+    void FailReading(const std::string& path);
+    // The registry key and every key below it cannot be created or given values.
+    void FailRegistryKey(RegRoot root, const std::string& subKey);
+    void ClearFaults();
+    // Free bytes that GetDiskFreeSpace reports; without it the host's free space is reported.
+    void SetFreeDiskSpace(uint64_t bytes) { freeSpace_ = bytes; }
+    bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name);
 
     std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreate create,
                                    FileShare share) override;
@@ -59,8 +101,22 @@ public:
     void Yield() override {}
 
 private:
+    std::string Full(const std::string& path) const;  // full Windows path, or the host path
+    uint32_t AttributesOf(const std::filesystem::path& host);
+    bool RegistryKeyFails(RegRoot root, const std::string& subKey) const;
+    void AppendJournal(const std::string& line);
+    // Reads the profile file a name stands for; "" when it is missing.
+    std::string ProfilePath(const std::string& file);
+    void MakeFreshMachine();
+
     std::filesystem::path root_;
     std::string currentDir_ = "C:\\";
+    EntryStore entries_;
+    std::shared_ptr<MachineState> state_ = std::make_shared<MachineState>();
+    std::set<std::string> uncreatable_;  // upper-case full paths
+    std::set<std::string> unreadable_;
+    std::vector<std::pair<RegRoot, std::string>> failingKeys_;
+    std::optional<uint64_t> freeSpace_;
 };
 
 }  // namespace zov::sys::emu

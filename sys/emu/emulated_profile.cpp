@@ -1,0 +1,90 @@
+// Profile (INI) files on the emulated machine, read and edited by the rules in
+// profile_text.h.
+#include <unistd.h>
+
+#include "sys/emu/emu_paths.h"
+#include "sys/emu/emulated_system.h"
+#include "sys/emu/profile_text.h"
+
+namespace zov::sys::emu {
+namespace {
+
+std::optional<std::string> ReadAll(System& os, const std::string& path) {
+    // Profile files are opened letting others read and write, as the profile functions do.
+    auto f = os.OpenFile(path, FileAccess::Read, FileCreate::OpenExisting, FileShare::DenyNone);
+    if (!f) return std::nullopt;
+    std::string bytes(static_cast<size_t>(f->Size()), '\0');
+    uint32_t done = 0;
+    if (!f->Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return std::nullopt;
+    bytes.resize(done);
+    return bytes;
+}
+
+std::string CutTo(std::string s, uint32_t bufferSize) {
+    if (s.size() > bufferSize - 1) s.resize(bufferSize - 1);
+    return s;
+}
+
+}  // namespace
+
+std::string EmulatedSystem::ProfilePath(const std::string& file) {
+    if (file.find_first_of("\\/:") == std::string::npos)
+        return GetWindowsDirectory() + "\\" + file;
+    return file;
+}
+
+std::string EmulatedSystem::GetProfileString(const std::string& file, const std::string& section,
+                                             const std::string& key,
+                                             const std::string& defaultValue,
+                                             uint32_t bufferSize) {
+    if (bufferSize == 0) return {};
+    if (!section.empty() && !key.empty() && !file.empty()) {
+        if (auto bytes = ReadAll(*this, ProfilePath(file))) {
+            if (auto value = ProfileText(*bytes).Get(section, key)) return CutTo(*value, bufferSize);
+        }
+    }
+    // The default loses trailing blanks and enclosing quotes, as a value does.
+    std::string def = defaultValue;
+    while (!def.empty() && (def.back() == ' ' || def.back() == '\t')) def.pop_back();
+    if (def.size() >= 2 && (def[0] == '"' || def[0] == '\'') && def.back() == def[0])
+        def = def.substr(1, def.size() - 2);
+    return CutTo(def, bufferSize);
+}
+
+std::vector<std::string> EmulatedSystem::GetProfileKeyNames(const std::string& file,
+                                                            const std::string& section,
+                                                            uint32_t bufferSize) {
+    if (file.empty()) return {};
+    const auto bytes = ReadAll(*this, ProfilePath(file));
+    if (!bytes) return {};
+    return NamesAsSeen(ProfileText(*bytes).KeyNames(section), bufferSize);
+}
+
+std::vector<std::string> EmulatedSystem::GetProfileSectionNames(const std::string& file,
+                                                                uint32_t bufferSize) {
+    if (file.empty()) return {};
+    const auto bytes = ReadAll(*this, ProfilePath(file));
+    if (!bytes) return {};
+    return NamesAsSeen(ProfileText(*bytes).SectionNames(), bufferSize);
+}
+
+bool EmulatedSystem::WriteProfileString(const std::string& file, const std::string& section,
+                                        const std::string& key, const std::string& value) {
+    if (file.empty() || section.empty() || key.empty()) return false;
+    const std::string path = ProfilePath(file);
+    auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenAlways, FileShare::DenyNone);
+    if (!f) return false;
+    std::string bytes(static_cast<size_t>(f->Size()), '\0');
+    uint32_t done = 0;
+    if (!f->Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return false;
+    bytes.resize(done);
+    ProfileText text(bytes);
+    text.Set(section, key, value);
+    const std::string out = text.Bytes();
+    int64_t pos = 0;
+    if (!f->Seek(0, SeekOrigin::Begin, pos) || ::truncate(ToHost(path).c_str(), 0) != 0)
+        return false;
+    return f->Write(out.data(), static_cast<uint32_t>(out.size()), done) && done == out.size();
+}
+
+}  // namespace zov::sys::emu

@@ -1,0 +1,86 @@
+// The registry of the emulated machine, read from and written back to registry.reg on
+// every call so that a test or a second program sees each change at once.
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "sys/emu/emu_paths.h"
+#include "sys/emu/emulated_system.h"
+#include "sys/emu/registry_store.h"
+
+namespace zov::sys::emu {
+namespace {
+
+RegistryStore Load(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return RegistryStore::Parse(text.str());
+}
+
+bool Save(const std::filesystem::path& file, const RegistryStore& store) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << store.Text();
+    return static_cast<bool>(out);
+}
+
+// The key's parts in upper case, for comparing paths; nullopt for a refused path.
+std::optional<std::vector<std::string>> UpperParts(const std::string& subKey) {
+    auto parts = SplitKeyPath(subKey);
+    if (parts)
+        for (std::string& p : *parts) p = UpperAscii(p);
+    return parts;
+}
+
+}  // namespace
+
+void EmulatedSystem::FailRegistryKey(RegRoot root, const std::string& subKey) {
+    failingKeys_.emplace_back(root, subKey);
+}
+
+bool EmulatedSystem::RegistryKeyFails(RegRoot root, const std::string& subKey) const {
+    const auto parts = UpperParts(subKey);
+    if (!parts) return false;
+    for (const auto& [failRoot, failKey] : failingKeys_) {
+        const auto fail = UpperParts(failKey);
+        if (failRoot != root || !fail || fail->size() > parts->size()) continue;
+        if (std::equal(fail->begin(), fail->end(), parts->begin())) return true;
+    }
+    return false;
+}
+
+bool EmulatedSystem::RegCreateKey(RegRoot root, const std::string& subKey) {
+    RegistryStore store = Load(RegistryFile());
+    if (store.KeyExists(root, subKey)) return true;
+    if (RegistryKeyFails(root, subKey) || !store.CreateKey(root, subKey)) return false;
+    return Save(RegistryFile(), store);
+}
+
+bool EmulatedSystem::RegKeyExists(RegRoot root, const std::string& subKey) {
+    return Load(RegistryFile()).KeyExists(root, subKey);
+}
+
+bool EmulatedSystem::RegSetString(RegRoot root, const std::string& subKey, const std::string& name,
+                                  const std::string& value) {
+    if (RegistryKeyFails(root, subKey)) return false;
+    RegistryStore store = Load(RegistryFile());
+    if (!store.SetValue(root, subKey, name, value)) return false;
+    return Save(RegistryFile(), store);
+}
+
+bool EmulatedSystem::RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
+                                  std::string& value) {
+    const auto found = Load(RegistryFile()).GetValue(root, subKey, name);
+    if (!found) return false;
+    value = *found;
+    return true;
+}
+
+bool EmulatedSystem::RegDeleteValue(RegRoot root, const std::string& subKey,
+                                    const std::string& name) {
+    RegistryStore store = Load(RegistryFile());
+    if (!store.DeleteValue(root, subKey, name)) return false;
+    return Save(RegistryFile(), store);
+}
+
+}  // namespace zov::sys::emu
