@@ -5,6 +5,8 @@ namespace zov::compress {
 CodecEntry CodecFor(TCompressionMethod method) {
     switch (method) {
         case coNone: return {CopyStored, [](TCompThreadSafety& s, int32_t) { CopyStored(s); }};
+        case coRLE: return {RLEEncode, [](TCompThreadSafety& s, int32_t) { RLEDecode(s); }};
+        case coLZH: return {LZHEncode, LZHDecode};
         case coLZH5: return {nullptr, LH5Decode};
         default: return {nullptr, nullptr};
     }
