@@ -7,7 +7,7 @@ CodecEntry CodecFor(TCompressionMethod method) {
         case coNone: return {CopyStored, [](TCompThreadSafety& s, int32_t) { CopyStored(s); }};
         case coRLE: return {RLEEncode, [](TCompThreadSafety& s, int32_t) { RLEDecode(s); }};
         case coLZH: return {LZHEncode, LZHDecode};
-        case coLZH5: return {nullptr, LH5Decode};
+        case coLZH5: return {LH5Encode, LH5Decode};
         default: return {nullptr, nullptr};
     }
 }
