@@ -1,5 +1,9 @@
 #include "segment/seg_names.h"
 
+#include "compress/archive_paths.h"
+#include "sys/exception.h"
+#include "sys/system.h"
+
 namespace zov::segment {
 
 std::string LowerAscii(std::string text) {
@@ -8,23 +12,20 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
-bool SameTextAscii(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
-}
-
-std::string DirectoryPart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-
-std::string FileNamePart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 std::string WithoutTrailingBackslash(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
+}
+
+bool ForceDirectories(const std::string& dir) {
+    if (dir.empty()) throw Exception("Unable to create directory");
+    const std::string path = WithoutTrailingBackslash(dir);
+    if (path.size() < 3) return true;
+    const uint32_t attributes = sys::Sys().GetFileAttributes(path);
+    if (attributes != sys::kInvalidAttributes && (attributes & sys::kAttrDirectory)) return true;
+    const std::string parent = compress::DirectoryPart(path);
+    if (parent == path || parent.empty()) return sys::Sys().CreateDirectory(path);
+    return ForceDirectories(parent) && sys::Sys().CreateDirectory(path);
 }
 
 std::string NormalizeSegBaseName(const std::string& value) {

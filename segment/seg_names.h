@@ -1,6 +1,5 @@
 #pragma once
-// Names of segment files and the small path rules the segment layer applies to Windows
-// paths ("\" separates, ":" ends a drive).
+// Names of segment files and the small path rules the segment layer applies.
 #include <cstdint>
 #include <string>
 
@@ -13,14 +12,13 @@ inline constexpr int32_t kMinSegSize = 16384;
 inline constexpr const char* kTempArchiveExt = ".$A$";
 
 std::string LowerAscii(std::string text);
-bool SameTextAscii(const std::string& a, const std::string& b);
 
-// Everything up to and including the last "\" or ":" (empty when there is none).
-std::string DirectoryPart(const std::string& path);
-// What follows the last "\" or ":".
-std::string FileNamePart(const std::string& path);
 // The path without one trailing "\".
 std::string WithoutTrailingBackslash(std::string path);
+
+// Creates `dir` and every missing parent. Raises zov::Exception "Unable to create
+// directory" for an empty name; a directory that cannot be made only returns false.
+bool ForceDirectories(const std::string& dir);
 
 // The stored form of an assigned base name: its file-name part ("/" also counts as a
 // separator here, so no value can point into another directory), lower-cased; "SegData"

@@ -1,0 +1,394 @@
+// Reading segment sets: sets of one, two and many segments, records cut at every byte,
+// disk prompts with retry and cancel, the events and their order, and the scratch files.
+#include <gtest/gtest.h>
+
+#include "compress/archive_format.h"
+#include "segment/Segment.h"
+#include "segment/seg_writer.h"
+#include "tests/segment/seg_fixture.h"
+#include "tests/support/forwarding_system.h"
+
+namespace zov::test {
+namespace {
+
+using segment::ESegError;
+using segment::TSegArcList;
+using ui::mbCancel;
+using ui::mbOK;
+using ui::mrCancel;
+using ui::mrOk;
+using ui::TMsgDlgType;
+
+const char* const kAborted = "(TSegCompress) Operation aborted by user";
+
+std::string MissingText(const std::string& name) {
+    return "Unable to locate \"" + name +
+           "\" on this segment!\n\rCorrect and then press OK, or Cancel to abort";
+}
+const char* const kWrongDiskText =
+    "Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort";
+
+template <typename Fn>
+std::string MessageOf(Fn&& run) {
+    try {
+        run();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(no exception)";
+}
+
+using SegmentSetTest = SegFixture;
+
+TEST_F(SegmentSetTest, OneSegmentSetFiresSegBeforeOnceAndNeverSegAfter) {
+    const Files files = {{"readme.txt", "hello"}, {"data.bin", TestBytes(3000, 1)}};
+    WriteSegments(Stream({Archive("app", files)}), {});
+    auto reader = Reader();
+    std::vector<std::string> log;
+    reader->OnSegBefore = [&](segment::TSegMode mode, const std::string& name, uint16_t n) {
+        log.push_back("before " + name + " " + std::to_string(n) + " mode " + std::to_string(mode));
+    };
+    reader->OnSegAfter = [&](segment::TSegMode, const std::string&, uint16_t n) {
+        log.push_back("after " + std::to_string(n));
+    };
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(log, (std::vector<std::string>{"before segdata.001 1 mode 1"}));
+    ASSERT_EQ(reader->SegSource(), std::vector<std::string>{out + "\\app\\*.*"});
+    EXPECT_EQ(reader->TargetPath(), "");
+    ASSERT_EQ(reader->SegArcList().Count(), 1);
+    EXPECT_EQ(reader->SegArcList()[0].Path, out + "\\app\\");
+    EXPECT_EQ(reader->SegArcList()[0].Files.Count(), 2);
+    EXPECT_EQ(reader->SegArcList()[0].Files[0], out + "\\app\\readme.txt");
+    ExpectExpanded({{"app", files}});
+    ExpectScratchEmpty();
+}
+
+TEST_F(SegmentSetTest, SetsOfTwoAndManySegmentsFromTheWriter) {
+    const Files big = {{"big.bin", TestBytes(70000, 2)}, {"small.txt", "x"}};
+    const Files more = {{"more.bin", TestBytes(20000, 3)}};
+    const std::vector<uint8_t> stream = Stream({Archive("one", big), Archive("two", more)});
+    for (int32_t segSize : {60000, 16384}) {
+        SCOPED_TRACE(segSize);
+        segment::TSegmentFileWriter writer(
+            [&](uint16_t n) { return segment::SegFilePath(media, "segdata", "", n); }, segSize);
+        writer.WriteBuffer(stream.data(), static_cast<int32_t>(stream.size()));
+        const std::vector<std::string> paths = writer.Finish();
+        const size_t expected = (stream.size() + segSize - 9) / (segSize - 8);
+        ASSERT_EQ(paths.size(), expected);
+        for (const std::string& p : paths) EXPECT_LE(machine.ReadFile(p).size(), size_t(segSize));
+
+        auto reader = Reader();
+        int afters = 0;
+        reader->OnSegAfter = [&](segment::TSegMode, const std::string&, uint16_t) { ++afters; };
+        reader->ExpandSegmentSet();
+        EXPECT_EQ(afters, static_cast<int>(paths.size()) - 1);
+        ExpectExpanded({{"one", big}, {"two", more}});
+        ExpectScratchEmpty();
+    }
+}
+
+TEST_F(SegmentSetTest, EveryRecordCutAtEveryByteAcrossTwoSegments) {
+    const Files a = {{"a.txt", "first archive"}};
+    const Files b = {{"b.txt", "second"}, {"c.txt", "third"}};
+    const std::vector<uint8_t> stream = Stream({Archive("a", a), Archive("b", b)});
+    const std::vector<RecordSpan> spans = RecordSpans(stream);
+    ASSERT_EQ(spans.size(), 5u);
+    for (const RecordSpan& span : spans) {
+        for (size_t inside = 1; inside < span.size; ++inside) {
+            SCOPED_TRACE(span.id + " at " + std::to_string(span.offset) + " cut after " +
+                         std::to_string(inside));
+            WriteSegments(stream, {span.offset + inside});
+            Reader()->ExpandSegmentSet();
+            ExpectExpanded({{"a", a}, {"b", b}});
+            ExpectScratchEmpty();
+        }
+    }
+}
+
+TEST_F(SegmentSetTest, RecordOverThreeSegmentsAndASegmentWithoutContent) {
+    const Files a = {{"a.txt", "first archive"}};
+    const std::vector<uint8_t> stream = Stream({Archive("a", a)});
+    const size_t scan = RecordSpans(stream)[1].offset;
+    // The scan record starts in segment 1, has 5 bytes in segment 2, none in segment 3 and
+    // ends in segment 4.
+    WriteSegments(stream, {scan + 2, scan + 7, scan + 7});
+    auto reader = Reader();
+    std::vector<uint16_t> mounted;
+    reader->OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t n) {
+        mounted.push_back(n);
+    };
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(mounted, (std::vector<uint16_t>{1, 2, 3, 4}));
+    ExpectExpanded({{"a", a}});
+}
+
+TEST_F(SegmentSetTest, FixedExtensionTellsDisksApartOnlyByTheirNumber) {
+    const Files files = {{"f.bin", TestBytes(40000, 4)}};
+    const std::vector<uint8_t> stream = Stream({Archive("x", files)});
+    // Three "disks", each holding a file disk.seg; the drive is the medium folder.
+    const size_t third = stream.size() / 3;
+    std::vector<std::string> disks;
+    for (uint16_t n = 1; n <= 3; ++n) {
+        const size_t start = third * (n - 1), end = n == 3 ? stream.size() : third * n;
+        disks.push_back(SegmentBytes(n, stream.data() + start, end - start));
+    }
+    const std::string drive = media + "\\disk.seg";
+    auto insert = [&](int n) { machine.WriteFile(drive, disks[static_cast<size_t>(n - 1)]); };
+
+    auto reader = Reader();
+    reader->SetSegBaseName("disk");
+    reader->SetSegExt("seg");
+    std::vector<std::string> names;
+    reader->OnSegBefore = [&](segment::TSegMode, const std::string& name, uint16_t n) {
+        names.push_back(name);
+        // The user inserts disk 3 when asked for disk 2, then corrects it.
+        if (names.size() <= 2) insert(n == 2 ? 3 : n);
+        if (names.size() == 4) insert(3);
+    };
+    dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
+                          [&] { insert(2); });
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(names, std::vector<std::string>(4, "disk.seg"));
+    ExpectExpanded({{"x", files}});
+}
+
+TEST_F(SegmentSetTest, MissingSegmentSuppliedThenOkContinuesWhereItStopped) {
+    const Files files = {{"f.bin", TestBytes(30000, 5)}};
+    const std::vector<uint8_t> stream = Stream({Archive("x", files)});
+    WriteSegments(stream, {12000, 24000});
+    const std::string second = media + "\\segdata.002";
+    const std::string secondBytes = machine.ReadFile(second);
+    machine.System().DeleteFile(second);
+
+    auto reader = Reader();
+    std::vector<std::string> log;
+    reader->OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t n) {
+        log.push_back("before " + std::to_string(n));
+    };
+    reader->OnSegAfter = [&](segment::TSegMode, const std::string&, uint16_t n) {
+        log.push_back("after " + std::to_string(n));
+    };
+    dialogs.ExpectMessage(MissingText("segdata.002"), "Error", TMsgDlgType::mtError,
+                          mbOK | mbCancel, mrOk, [&] {
+                              log.push_back("box");
+                              machine.WriteFile(second, secondBytes);
+                          });
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(log, (std::vector<std::string>{"before 1", "after 1", "before 2", "box", "before 2",
+                                             "after 2", "before 3"}));
+    ExpectExpanded({{"x", files}});
+    ExpectScratchEmpty();
+}
+
+TEST_F(SegmentSetTest, WrongSegmentNumberThenCancelAborts) {
+    const Files files = {{"f.bin", TestBytes(30000, 6)}};
+    const std::vector<uint8_t> stream = Stream({Archive("x", files)});
+    WriteSegments(stream, {15000});
+    machine.WriteFile(media + "\\segdata.002", SegmentBytes(3, stream.data() + 15000, 10));
+    dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
+    auto reader = Reader();
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), kAborted);
+    ExpectScratchEmpty();
+
+    // The next run starts with a cleared abort flag.
+    WriteSegments(stream, {15000});
+    reader->ExpandSegmentSet();
+    ExpectExpanded({{"x", files}});
+}
+
+TEST_F(SegmentSetTest, SegBeforeExpandRemovingAnArchiveSkipsItsData) {
+    const Files a = {{"a.bin", TestBytes(20000, 7)}};
+    const Files b = {{"b.txt", "kept"}};
+    const Files c = {{"c.txt", "also kept"}};
+    WriteSegments(Stream({Archive("a", a), Archive("b", b, 7), Archive("c", c, 9)}), {9000});
+    auto reader = Reader();
+    reader->OnSegBeforeExpand = [](TSegArcList& list) {
+        ASSERT_EQ(list.Count(), 3);
+        EXPECT_EQ(list[1].ArcByte, 7);
+        ASSERT_EQ(list[0].Files.Count(), 1);
+        EXPECT_EQ(list[0].Files[0], "a.bin");
+        list.Delete(0);
+    };
+    std::vector<std::string> archives;
+    reader->OnSegAfterArchive = [&](segment::TSegArcHeader& h, const std::string& t) {
+        archives.push_back(std::to_string(h.SeqNumber) + " " + t);
+    };
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(archives, (std::vector<std::string>{"1 " + out + "\\b\\*.*", "2 " + out + "\\c\\*.*"}));
+    EXPECT_EQ(reader->SegSource(), (std::vector<std::string>{out + "\\b\\*.*", out + "\\c\\*.*"}));
+    EXPECT_FALSE(machine.Exists(out + "\\a\\a.bin"));
+    ExpectExpanded({{"b", b}, {"c", c}});
+    ExpectScratchEmpty();
+}
+
+TEST_F(SegmentSetTest, EventOrderOfAThreeSegmentSet) {
+    const Files a = {{"a1.txt", "one"}, {"a2.txt", "two"}};
+    const Files b = {{"b1.txt", "three"}};
+    const std::vector<uint8_t> stream = Stream({Archive("a", a), Archive("b", b)});
+    const std::vector<RecordSpan> spans = RecordSpans(stream);
+    // Segment 1 ends inside the data of archive 0, segment 2 inside those of archive 1.
+    WriteSegments(stream, {spans[3].offset + 30, spans[4].offset + 30});
+
+    auto reader = Reader();
+    std::vector<std::string> log;
+    auto add = [&](const std::string& e) {
+        if (e != "progress" || log.empty() || log.back() != e) log.push_back(e);
+    };
+    reader->OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t n) {
+        add("before " + std::to_string(n));
+    };
+    reader->OnSegAfter = [&](segment::TSegMode, const std::string&, uint16_t n) {
+        add("after " + std::to_string(n));
+    };
+    reader->OnSegBeforeExpand = [&](TSegArcList&) { add("before expand"); };
+    reader->OnSegShowProgress = [&](int32_t p) { add("copied " + std::to_string(p)); };
+    reader->OnCheckFile = [&](std::string& path, compress::TCProcessMode) {
+        add("check " + path.substr(out.size() + 1));
+    };
+    reader->OnShowProgress = [&](int32_t&) { add("progress"); };
+    reader->OnSegAfterArchive = [&](segment::TSegArcHeader& h, const std::string&) {
+        add("archive " + std::to_string(h.SeqNumber));
+    };
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "before 1", "before expand", "after 1", "before 2", "copied 100",
+                       "check a\\a1.txt", "progress", "check a\\a2.txt", "progress", "archive 0",
+                       "after 2", "before 3", "copied 100", "check b\\b1.txt", "progress",
+                       "archive 1"}));
+    ExpectExpanded({{"a", a}, {"b", b}});
+}
+
+TEST_F(SegmentSetTest, CopyProgressOfTwentyThousandDataBytes) {
+    const std::string name = "a.bin";
+    const size_t content =
+        20000 - compress::kArchiveHeaderSize - compress::kFileHeaderSize - name.size();
+    const Files files = {{name, TestBytes(content, 8)}};
+    const std::vector<uint8_t> stream = Stream({Archive("p", files)});
+    const RecordSpan arc = RecordSpans(stream)[2];
+    ASSERT_EQ(segment::TSegArcHeader::Decode(stream.data() + arc.offset).DataSize, 20000);
+    WriteSegments(stream, {arc.offset + 5000, arc.offset + 12000});
+    auto reader = Reader();
+    std::vector<int32_t> progress;
+    reader->OnSegShowProgress = [&](int32_t p) { progress.push_back(p); };
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(progress, (std::vector<int32_t>{40, 81, 100}));
+    ExpectExpanded({{"p", files}});
+}
+
+TEST_F(SegmentSetTest, PopUpAsksForEachSegmentAndKeepsTheTypedDirectory) {
+    const Files files = {{"f.bin", TestBytes(20000, 9)}};
+    const std::vector<uint8_t> stream = Stream({Archive("x", files)});
+    const std::string typed = machine.Path("Disk Two");
+    machine.System().CreateDirectory(typed);
+    WriteSegments(stream, {10000});
+    machine.System().DeleteFile(media + "\\segdata.002");
+    WriteSegments(stream, {10000}, typed);  // segment 2 is read from the typed folder
+
+    auto reader = Reader();
+    reader->SetSegPopUp(true);
+    int repaints = 0;
+    reader->RepaintOwner = [&] { ++repaints; };
+    const std::string lowered = segment::LowerAscii(media);
+    dialogs.ExpectInput("Mount Segment #1", "Directory Path:", lowered, lowered)
+        .ExpectInput("Mount Segment #2", "Directory Path:", lowered, "")
+        .ExpectInput("Mount Segment #2", "Directory Path:", lowered, typed);
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(reader->SegDir(), typed);
+    EXPECT_EQ(repaints, 2);
+    ExpectExpanded({{"x", files}});
+
+    dialogs.ExpectInput("Mount Segment #1", "Directory Path:", typed, std::nullopt);
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), kAborted);
+    ExpectScratchEmpty();
+}
+
+// A file system whose segment 1 reports more bytes than it yields, as a damaged disk may.
+class ShortSegmentSystem : public ForwardingSystem {
+public:
+    using ForwardingSystem::ForwardingSystem;
+    std::unique_ptr<sys::File> OpenFile(const std::string& path, sys::FileAccess access,
+                                        sys::FileCreate create, sys::FileShare share) override {
+        auto file = ForwardingSystem::OpenFile(path, access, create, share);
+        if (!file || path.find("segdata.001") == std::string::npos) return file;
+        struct Longer : ForwardingFile {
+            using ForwardingFile::ForwardingFile;
+            int64_t Size() override { return Inner().Size() + 100; }
+        };
+        return std::make_unique<Longer>(std::move(file));
+    }
+};
+
+TEST_F(SegmentSetTest, SegmentYieldingNoBytesWhileItsSizeSaysMoreEndsTheRun) {
+    WriteSegments(Stream({Archive("x", {{"f.bin", TestBytes(5000, 10)}})}), {3000});
+    ShortSegmentSystem lying(machine.System());
+    sys::SetSystem(&lying);
+    auto reader = Reader();
+    const std::string message = MessageOf([&] { reader->ExpandSegmentSet(); });
+    sys::SetSystem(&machine.System());
+    EXPECT_EQ(message, "(TSegCompress) Stream read failed");
+    ExpectScratchEmpty();
+}
+
+TEST_F(SegmentSetTest, DamagedRecordsAreReportedByTheirMessages) {
+    const std::vector<uint8_t> good = Stream({Archive("x", {{"f.txt", "content"}})});
+    const std::vector<RecordSpan> spans = RecordSpans(good);
+    struct Case {
+        size_t offset;
+        uint8_t value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {spans[0].offset, 's', "(TSegCompress) Invalid Segment Header ID"},
+        {spans[1].offset + 3, 'N', "(TSegCompress) Invalid Scan ID Header"},
+        {spans[2].offset, 0, "(TSegCompress) Invalid Archive ID Header"},
+        {spans[2].offset + 6, 1, "(TSegCompress) Invalid Archive sequence number"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        std::vector<uint8_t> bad = good;
+        bad[c.offset] = c.value;
+        WriteSegments(bad, {});
+        EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }), c.message);
+        ExpectScratchEmpty();
+    }
+
+    // Not a segment at all where segment 1 should be.
+    machine.WriteFile(media + "\\segdata.001", "PK\3\4 something else");
+    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }), "(TSegCompress) Stream open failed");
+
+    // Archive data whose checksum fails: the container's exception passes through.
+    std::vector<uint8_t> bad = good;
+    bad[bad.size() - 2] ^= 0x55;
+    WriteSegments(bad, {});
+    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }),
+              "Bad checksum during expansion -- data may be invalid");
+    ExpectScratchEmpty();
+}
+
+TEST_F(SegmentSetTest, LockedSetNeedsItsKey) {
+    const Files files = {{"secret.txt", "locked content"}};
+    WriteSegments(Stream({Archive("k", files)}, 4711), {});
+    auto reader = Reader();
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), "File locked -- valid key required");
+    ExpectScratchEmpty();
+    reader->Key = 4711;
+    reader->ExpandSegmentSet();
+    ExpectExpanded({{"k", files}});
+}
+
+TEST_F(SegmentSetTest, CheckFileHandlerSeesEveryArchiveFileButNoFileList) {
+    const Files a = {{"a.txt", "a"}}, b = {{"sub\\b.txt", "b"}};
+    WriteSegments(Stream({Archive("a", a), Archive("b", b)}), {});
+    auto reader = Reader();
+    std::vector<std::string> seen;
+    reader->OnCheckFile = [&](std::string& path, compress::TCProcessMode mode) {
+        EXPECT_EQ(mode, compress::pmExpand);
+        seen.push_back(path);
+    };
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(seen, (std::vector<std::string>{out + "\\a\\a.txt", out + "\\b\\sub\\b.txt"}));
+    ExpectExpanded({{"a", a}, {"b", b}});
+}
+
+}  // namespace
+}  // namespace zov::test
