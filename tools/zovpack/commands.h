@@ -9,6 +9,12 @@ namespace zov::zovpack {
 using Args = std::vector<std::string>;
 
 int CmdCfg(const Args& args);
+int CmdList(const Args& args);
+int CmdTest(const Args& args);
+int CmdExtract(const Args& args);
+int CmdCreate(const Args& args);
+int CmdDecode(const Args& args);
+int CmdEncode(const Args& args);
 
 struct Command {
     const char* name;

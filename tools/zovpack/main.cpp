@@ -12,6 +12,12 @@ namespace zov::zovpack {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"cfg", CmdCfg, "cfg FILE                      print install.cfg as the setup reads it (JSON)"},
+        {"list", CmdList, "list ARCHIVE                  list the entries of an archive"},
+        {"test", CmdTest, "test ARCHIVE [--key K]        expand every entry in memory and check it"},
+        {"extract", CmdExtract, "extract ARCHIVE [-d DIR] [--key K] [NAME...]  expand entries into DIR"},
+        {"create", CmdCreate, "create ARCHIVE [-m none|rle|lzh|lh5] [--key K] FILE...  write an archive"},
+        {"decode", CmdDecode, "decode -m METHOD --size N IN OUT  expand one raw codec stream"},
+        {"encode", CmdEncode, "encode -m METHOD IN OUT       compress into one raw codec stream"},
     };
     return commands;
 }
