@@ -55,6 +55,13 @@ public:
                             std::string& value) = 0;
     // Lets pending window messages run (painting, clicks), then returns.
     virtual void ProcessMessages() = 0;
+    // The system's folder picker, opened at `dir`; OK returns true with the chosen folder
+    // in `dir`. Without a window system there is nothing to pick.
+    virtual bool SelectDirectory(const std::string& title, std::string& dir) {
+        (void)title;
+        (void)dir;
+        return false;
+    }
 };
 
 // Declines everything: Cancel when offered, else No, else Abort, else the first button;

@@ -1,0 +1,402 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/recording_canvas.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_machine.h"
+#include "ui/application.h"
+#include "ui/buttons.h"
+#include "ui/caption_gradient.h"
+#include "ui/colors.h"
+#include "ui/containers.h"
+#include "ui/form.h"
+#include "ui/headless.h"
+#include "ui/labels.h"
+#include "ui/pictures.h"
+#include "ui/progress.h"
+#include "ui/screen.h"
+#include "ui/text_controls.h"
+#include "ui/timer.h"
+
+namespace zov::ui {
+namespace {
+
+using test::CanvasOp;
+using test::RecordingCanvas;
+
+class Controls : public ::testing::Test {
+protected:
+    TApplication app;
+    THeadlessBackend& headless = *app.Headless();
+};
+
+TEST_F(Controls, NotebookRaisesPageChangedOnEveryRealChangeOnly) {
+    TForm form;
+    TNotebook book(&form);
+    TPage a(book, "a"), b(book, "b"), c(book, "c");
+    std::vector<int> seen;
+    book.OnPageChanged = [&] { seen.push_back(book.PageIndex()); };
+    EXPECT_EQ(book.PageIndex(), 0);
+    EXPECT_TRUE(a.Visible());
+    EXPECT_FALSE(b.Visible());
+    book.SetPageIndex(2);
+    book.SetPageIndex(2);   // the page shown: nothing
+    book.SetPageIndex(3);   // outside: nothing
+    book.SetPageIndex(-1);
+    book.SetPageIndex(1);
+    EXPECT_EQ(seen, (std::vector<int>{2, 1}));
+    EXPECT_TRUE(b.Visible());
+    EXPECT_FALSE(a.Visible());
+    EXPECT_FALSE(c.Visible());
+}
+
+TEST_F(Controls, PageChangedIsRaisedInsideTheChange) {
+    TForm form;
+    TNotebook book(&form);
+    TPage a(book, "a"), b(book, "b"), c(book, "c");
+    // A handler that moves on from page 1 sees the page it moved to before the outer
+    // change returns.
+    std::vector<int> seen;
+    book.OnPageChanged = [&] {
+        seen.push_back(book.PageIndex());
+        if (book.PageIndex() == 1) book.SetPageIndex(2);
+    };
+    book.SetPageIndex(1);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+    EXPECT_EQ(book.PageIndex(), 2);
+}
+
+TEST_F(Controls, RadioButtonsOfOneParentFormAGroup) {
+    TForm form;
+    TPanel left(&form), right(&form);
+    TRadioButton a(&left), b(&left), c(&left), other(&right);
+    TCheckBox box(&left);
+    other.SetChecked(true);
+    box.SetChecked(true);
+    a.SetChecked(true);
+    b.Click();
+    EXPECT_FALSE(a.Checked());
+    EXPECT_TRUE(b.Checked());
+    c.SetChecked(true);
+    EXPECT_FALSE(b.Checked());
+    EXPECT_TRUE(other.Checked());  // another parent, another group
+    EXPECT_TRUE(box.Checked());
+    c.SetChecked(false);           // clearing one selects no other
+    EXPECT_FALSE(a.Checked() || b.Checked() || c.Checked());
+}
+
+TEST_F(Controls, CheckBoxClickFlipsThenReports) {
+    TForm form;
+    TCheckBox box(&form);
+    bool seen = false;
+    box.OnClick = [&] { seen = box.Checked(); };
+    box.Click();
+    EXPECT_TRUE(seen);
+    box.Click();
+    EXPECT_FALSE(box.Checked());
+}
+
+TEST_F(Controls, CheckListMarksFollowTheItems) {
+    TForm form;
+    TCheckListBox list(&form);
+    list.Items().Add("one");
+    list.Items().Add("two");
+    EXPECT_FALSE(list.Checked(0));
+    list.SetChecked(1, true);
+    list.ClickCheck(0);
+    EXPECT_TRUE(list.Checked(0));
+    EXPECT_TRUE(list.Checked(1));
+    list.Items().Clear();
+    list.Items().Add("again");
+    EXPECT_FALSE(list.Checked(0));
+}
+
+TEST_F(Controls, AlignedChildrenShareTheClientAreaOnEveryResize) {
+    TForm form;
+    TPanel top(&form), bottom(&form), client(&form);
+    top.SetHeight(30);
+    top.SetAlign(TAlign::alTop);
+    bottom.SetHeight(20);
+    bottom.SetAlign(TAlign::alBottom);
+    client.SetAlign(TAlign::alClient);
+    form.SetClientSize(200, 150);
+    EXPECT_EQ(top.BoundsRect(), (TRect{0, 0, 200, 30}));
+    EXPECT_EQ(bottom.BoundsRect(), (TRect{0, 130, 200, 150}));
+    EXPECT_EQ(client.BoundsRect(), (TRect{0, 30, 200, 130}));
+    form.SetClientSize(300, 100);
+    EXPECT_EQ(bottom.BoundsRect(), (TRect{0, 80, 300, 100}));
+    EXPECT_EQ(client.BoundsRect(), (TRect{0, 30, 300, 80}));
+}
+
+TEST_F(Controls, BorderedPanelInsetsAClientChild) {
+    TForm form;
+    TPanel panel(&form);
+    panel.BevelOuter = TBevelCut::bvNone;
+    panel.BorderStyle = TBorderStyle::bsSingle;
+    TGauge gauge(&panel);
+    panel.SetBounds(44, 64, 325, 23);
+    gauge.SetAlign(TAlign::alClient);
+    EXPECT_EQ(gauge.BoundsRect(), (TRect{1, 1, 324, 22}));
+}
+
+TEST_F(Controls, FontsFollowTheParentUntilSetAndSizeInPoints) {
+    Screen().PixelsPerInch = 96;
+    TForm form;
+    TLabel label(&form), own(&form);
+    TFont f = own.Font();
+    f.Name = "Impact";
+    f.Height = 35;
+    own.SetFont(f);
+    EXPECT_EQ(own.Font().Size(), 26);
+    f.Height = 13;
+    EXPECT_EQ(f.Size(), 10);
+    TFont formFont = form.Font();
+    formFont.Name = "Arial";
+    form.SetFont(formFont);
+    EXPECT_EQ(label.Font().Name, "Arial");
+    EXPECT_EQ(own.Font().Name, "Impact");
+    f.SetSize(28);
+    EXPECT_EQ(f.Height, 37);
+}
+
+TEST_F(Controls, GaugeStopsAtItsLimits) {
+    TForm form;
+    TGauge gauge(&form);
+    gauge.SetMaxValue(10);
+    gauge.AddProgress(4);
+    EXPECT_EQ(gauge.PercentDone(), 40);
+    gauge.AddProgress(20);
+    EXPECT_EQ(gauge.Progress(), 10);
+    gauge.SetProgress(-3);
+    EXPECT_EQ(gauge.Progress(), 0);
+    gauge.SetProgress(7);
+    gauge.SetMaxValue(5);
+    EXPECT_EQ(gauge.Progress(), 5);
+}
+
+TEST_F(Controls, OneShotTimersRunOnTheVirtualClock) {
+    TForm form;
+    TTimer timer;
+    std::vector<uint64_t> fired;
+    timer.OnTimer = [&] {
+        timer.SetEnabled(false);
+        fired.push_back(headless.Now());
+        form.Close();
+    };
+    timer.SetInterval(1000);
+    form.OnShow = [&] { timer.SetEnabled(true); };
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(fired, (std::vector<uint64_t>{1000}));
+    EXPECT_EQ(headless.RunningTimers(), 0u);
+    EXPECT_FALSE(form.Visible());
+}
+
+TEST_F(Controls, ModalLoopsNestAndCloseQueryCanRefuse) {
+    TForm outer, inner;
+    TTimer outerTimer, innerTimer;
+    std::vector<std::string> order;
+    int queries = 0;
+    outer.OnCloseQuery = [&](bool& canClose) { canClose = ++queries > 1; };
+    outerTimer.OnTimer = [&] {
+        outerTimer.SetEnabled(false);
+        order.push_back("outer timer");
+        inner.ShowModal();
+        order.push_back("inner returned");
+        outer.Close();  // refused: the loop goes on
+    };
+    innerTimer.OnTimer = [&] {
+        innerTimer.SetEnabled(false);
+        order.push_back("inner timer");
+        inner.SetModalResult(mrOk);
+    };
+    outer.OnShow = [&] { outerTimer.SetEnabled(true); };
+    inner.OnShow = [&] { innerTimer.SetEnabled(true); };
+    headless.OnIdle = [&] {
+        if (queries != 1) return false;
+        order.push_back("closed again");
+        outer.Close();
+        return true;
+    };
+    EXPECT_EQ(outer.ShowModal(), mrCancel);
+    EXPECT_EQ(order, (std::vector<std::string>{"outer timer", "inner timer", "inner returned",
+                                               "closed again"}));
+    EXPECT_EQ(queries, 2);
+    EXPECT_EQ(headless.Now(), 2000u);
+}
+
+TEST_F(Controls, ALoopWithNothingToDoIsReported) {
+    TForm form;
+    EXPECT_THROW(form.ShowModal(), ELoopStalled);
+}
+
+TEST_F(Controls, TerminatingEndsModalLoopsAndSilencesMessageBoxes) {
+    test::ScriptedDialogs dialogs;  // expects no box at all
+    TForm form;
+    form.OnShow = [&] { app.Terminate(); };
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(MessageDlg("Abort?", TMsgDlgType::mtWarning, mbNo | mbAbort), mrNone);
+    ShowMessage("never shown");
+}
+
+TEST_F(Controls, ErrorsOfHandlersAreReportedInABox) {
+    test::ScriptedDialogs dialogs;
+    app.Title = "Test - Setup";
+    dialogs.ExpectMessage("Cannot open file X.", "Test - Setup", TMsgDlgType::mtError, mbOK, mrOk);
+    TForm form;
+    TTimer timer;
+    timer.OnTimer = [&] {
+        timer.SetEnabled(false);
+        form.Close();
+        throw EFOpenError("Cannot open file X");
+    };
+    form.OnShow = [&] { timer.SetEnabled(true); };
+    form.ShowModal();
+}
+
+TEST_F(Controls, ClosingTheMainFormTerminates) {
+    TForm* main = app.CreateForm<TForm>();
+    TForm* other = app.CreateForm<TForm>();
+    EXPECT_EQ(app.MainForm(), main);
+    bool closed = false;
+    main->OnClose = [&](TCloseAction&) { closed = true; };
+    headless.OnIdle = [&] {
+        main->Close();
+        return true;
+    };
+    app.Run();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(app.Terminated());
+    app.DestroyForm(other);
+}
+
+TEST_F(Controls, MaximisedFormsCoverTheScreenAndCentredOnesSitInTheMiddle) {
+    Screen().Width = 640;
+    Screen().Height = 480;
+    TForm main, dialog;
+    main.WindowState = TWindowState::wsMaximized;
+    int resizes = 0;
+    main.OnResize = [&] { ++resizes; };
+    main.Show();
+    EXPECT_EQ(main.BoundsRect(), (TRect{0, 0, 640, 480}));
+    EXPECT_EQ(resizes, 1);
+    dialog.Position = TPosition::poScreenCenter;
+    dialog.SetClientSize(375, 92);
+    dialog.Show();
+    EXPECT_EQ(dialog.Left(), (640 - 375) / 2);
+    EXPECT_EQ(dialog.Top(), (480 - 92) / 2);
+}
+
+TEST_F(Controls, ShadowLabelDrawsShadowFirstThenText) {
+    TForm form;
+    TShadowLabel label(&form);
+    label.SetCaption("ZOV");
+    label.Transparent = true;
+    label.SetShadowColor(clWhite);
+    label.SetShadowSize(2);
+    TFont f = label.Font();
+    f.Color = clBlack;
+    label.SetFont(f);
+    RecordingCanvas canvas;
+    label.Paint(canvas);
+    const auto texts = canvas.OpsOf(CanvasOp::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].brush, clWhite);
+    EXPECT_EQ(texts[0].rect.Left, 2);
+    EXPECT_EQ(texts[0].rect.Top, 2);
+    EXPECT_EQ(texts[1].brush, clBlack);
+    EXPECT_EQ(texts[1].rect.Left, 0);
+    EXPECT_TRUE(canvas.OpsOf(CanvasOp::FillRect).empty());  // transparent
+}
+
+TEST_F(Controls, CaptionGradientHas64BandsAcrossTheBar) {
+    TForm form;
+    TCaptionGradient caption(form);
+    EXPECT_EQ(form.CaptionPainter, &caption);
+    caption.SetActiveStartColor(clBlue);
+    caption.SetActiveEndColor(clBlack);
+    RecordingCanvas canvas;
+    caption.PaintCaption(canvas, {3, 3, 403, 21}, true, "ZOV32 - Setup", form.Font());
+    const auto bands = canvas.OpsOf(CanvasOp::FillRect);
+    ASSERT_EQ(bands.size(), 64u);
+    EXPECT_EQ(bands.front().rect.Left, 3);
+    EXPECT_EQ(bands.back().rect.Right, 403);
+    for (size_t i = 1; i < bands.size(); ++i) EXPECT_EQ(bands[i].rect.Left, bands[i - 1].rect.Right);
+    EXPECT_EQ(bands.front().brush, 0xFF0000);
+    EXPECT_EQ(bands.back().brush, 0);
+    const auto texts = canvas.OpsOf(CanvasOp::Text);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].brush, clWhite);
+    canvas.ops.clear();
+    caption.PaintCaption(canvas, {3, 3, 403, 21}, false, "ZOV32 - Setup", form.Font());
+    EXPECT_EQ(canvas.OpsOf(CanvasOp::FillRect).front().brush, static_cast<TColor>(ColorToRGB(clGray)));
+    EXPECT_EQ(canvas.OpsOf(CanvasOp::Text)[0].brush, clSilver);
+}
+
+TEST(Strings, LinesAreCutAtEveryKindOfLineBreak) {
+    TStrings s;
+    s.SetText("a\r\nb\nc\rd\r\n");
+    EXPECT_EQ(s.Lines(), (std::vector<std::string>{"a", "b", "c", "d"}));
+    s.SetText("one line");
+    EXPECT_EQ(s.Count(), 1u);
+    s.SetText("");
+    EXPECT_EQ(s.Count(), 0u);
+    s.SetText("x\r\n\r\ny");
+    EXPECT_EQ(s.Lines(), (std::vector<std::string>{"x", "", "y"}));
+    EXPECT_EQ(s.Text(), "x\r\n\r\ny\r\n");
+}
+
+// A GIF of `frames` one-pixel images with the given delay (hundredths of a second).
+std::string TinyGif(int width, int height, int frames, int delay) {
+    std::string g = "GIF89a";
+    g += {static_cast<char>(width), 0, static_cast<char>(height), 0, '\x80', 0, 0};
+    g += std::string(6, '\0');  // two-entry colour table
+    for (int i = 0; i < frames; ++i) {
+        g += {'\x21', '\xF9', 4, 0, static_cast<char>(delay), 0, 0, 0};
+        g += {'\x2C', 0, 0, 0, 0, 1, 0, 1, 0, 0};
+        g += {2, 2, '\x44', 1, 0};  // LZW minimum code size, one data block, end
+    }
+    g += '\x3B';
+    return g;
+}
+
+TEST_F(Controls, PicturesSizeThemselvesFromTheFile) {
+    test::TestMachine machine;
+    machine.WriteFile(machine.Path("logo.gif"), TinyGif(115, 96, 3, 10));
+    std::string bmp = "BM" + std::string(16, '\0');
+    bmp += {105, 0, 0, 0, static_cast<char>(0x97), static_cast<char>(0xFF), static_cast<char>(0xFF),
+            static_cast<char>(0xFF)};  // 105 wide, -105 high (top-down)
+    machine.WriteFile(machine.Path("still.bmp"), bmp);
+    machine.WriteFile(machine.Path("bad.bmp"), "not a picture");
+
+    TForm form;
+    TAnimatedImage animated(&form);
+    animated.AutoSize = true;
+    animated.Image().LoadFromFile(machine.Path("logo.gif"));
+    EXPECT_EQ(animated.Width(), 115);
+    EXPECT_EQ(animated.Height(), 96);
+    EXPECT_EQ(animated.Image().Data()->FrameCount(), 3);
+    EXPECT_EQ(animated.Image().Data()->FrameDelay(1), 100u);
+
+    TImage still(&form);
+    still.AutoSize = true;
+    still.Picture().LoadFromFile(machine.Path("still.bmp"));
+    EXPECT_EQ(still.Width(), 105);
+    EXPECT_EQ(still.Height(), 105);
+
+    EXPECT_THROW(still.Picture().LoadFromFile(machine.Path("bad.bmp")), EInvalidGraphic);
+    EXPECT_THROW(still.Picture().LoadFromFile(machine.Path("missing.bmp")), EFOpenError);
+    EXPECT_EQ(still.Width(), 105);
+}
+
+TEST_F(Controls, DirectoryEditKeepsItsTextWhenThePickerIsCancelled) {
+    TForm form;
+    TDirectoryEdit edit(&form);
+    edit.SetText("C:\\Program Files\\Tool");
+    edit.Browse();  // nothing to pick without a window system
+    EXPECT_EQ(edit.Text(), "C:\\Program Files\\Tool");
+}
+
+}  // namespace
+}  // namespace zov::ui

@@ -1,0 +1,88 @@
+#include "ui/buttons.h"
+
+namespace zov::ui {
+
+TFlatButton::TFlatButton(TWinControl* parent) : TControl(parent, TControlKind::Button) {
+    SetBounds(0, 0, 75, 25);
+}
+
+void TFlatButton::SetLook(bool hot, bool down, bool focused) {
+    if (hot == hot_ && down == down_ && focused == focused_) return;
+    hot_ = hot;
+    down_ = down;
+    focused_ = focused;
+    Invalidate();
+}
+
+void TFlatButton::Paint(TCanvas& canvas) {
+    TRect r{0, 0, Width(), Height()};
+    canvas.BrushStyle = TBrushStyle::bsSolid;
+    canvas.BrushColor = Color();
+    canvas.FillRect(r);
+    const bool pressed = down_ && hot_;
+    if (Enabled() && (hot_ || down_)) {
+        TRect frame = r;
+        if (pressed)
+            Frame3D(canvas, frame, clBtnShadow, clBtnHighlight, 1);
+        else
+            Frame3D(canvas, frame, clBtnHighlight, clBtnShadow, 1);
+    }
+    const int shift = pressed ? 1 : 0;
+    canvas.Font = Font();
+    const TPoint text = canvas.TextExtent(Caption());
+    const int glyphWidth = Glyph ? Glyph->Width + 4 : 0;
+    const int left = (Width() - glyphWidth - text.X) / 2 + shift;
+    if (Glyph) DrawGlyph(canvas, *Glyph, left, (Height() - Glyph->Height) / 2 + shift, Enabled());
+    TRect textRect{left + glyphWidth, shift, Width() + shift, Height() + shift};
+    if (Enabled()) {
+        canvas.DrawText(textRect, Caption(), tfVCenter | tfSingleLine);
+    } else {
+        canvas.Font.Color = clBtnHighlight;
+        canvas.DrawText({textRect.Left + 1, 1, textRect.Right + 1, textRect.Bottom + 1}, Caption(),
+                        tfVCenter | tfSingleLine);
+        canvas.Font.Color = clBtnShadow;
+        canvas.DrawText(textRect, Caption(), tfVCenter | tfSingleLine);
+    }
+    if (focused_) {
+        canvas.PenColor = clBtnShadow;
+        for (int x = 3; x < Width() - 3; x += 2) canvas.Line(x, Height() - 4, x + 1, Height() - 4);
+    }
+}
+
+TCheckBox::TCheckBox(TWinControl* parent) : TControl(parent, TControlKind::CheckBox) {
+    parentColor_ = true;
+    SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::SetChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    Changed(chState);
+}
+
+void TCheckBox::Click() {
+    SetChecked(!checked_);
+    TControl::Click();
+}
+
+TRadioButton::TRadioButton(TWinControl* parent) : TControl(parent, TControlKind::RadioButton) {
+    parentColor_ = true;
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::SetChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    Changed(chState);
+    if (!checked || !Parent()) return;
+    for (TControl* sibling : Parent()->Controls())
+        if (sibling != this && sibling->Kind() == TControlKind::RadioButton)
+            static_cast<TRadioButton*>(sibling)->SetChecked(false);
+}
+
+void TRadioButton::Click() {
+    SetChecked(true);
+    TControl::Click();
+}
+
+}  // namespace zov::ui

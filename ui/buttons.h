@@ -1,0 +1,48 @@
+#pragma once
+// Buttons: flat push buttons with a glyph, check boxes, and radio buttons that form one
+// group with the other radio buttons of their parent.
+#include "ui/control.h"
+#include "ui/glyphs.h"
+
+namespace zov::ui {
+
+class TFlatButton : public TControl {
+public:
+    explicit TFlatButton(TWinControl* parent);
+
+    const TGlyph* Glyph = nullptr;  // drawn left of the caption
+
+    // The look the backend reports: pointer over the button, pressed, keyboard focus.
+    void SetLook(bool hot, bool down, bool focused);
+    void Paint(TCanvas& canvas) override;
+
+private:
+    bool hot_ = false, down_ = false, focused_ = false;
+};
+
+class TCheckBox : public TControl {
+public:
+    explicit TCheckBox(TWinControl* parent);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+    // The user's click: the mark flips, then OnClick.
+    void Click() override;
+
+private:
+    bool checked_ = false;
+};
+
+class TRadioButton : public TControl {
+public:
+    explicit TRadioButton(TWinControl* parent);
+    bool Checked() const { return checked_; }
+    // Selecting one clears the other radio buttons of the same parent.
+    void SetChecked(bool checked);
+    // The user's click: selects this one, then OnClick.
+    void Click() override;
+
+private:
+    bool checked_ = false;
+};
+
+}  // namespace zov::ui

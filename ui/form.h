@@ -1,0 +1,63 @@
+#pragma once
+// A top-level window: shown normally or modally, closed by code or by the user.
+#include <cstdint>
+#include <functional>
+
+#include "ui/control.h"
+#include "ui/dialogs.h"
+
+namespace zov::ui {
+
+class TCaptionGradient;
+
+enum class TFormBorderStyle : uint8_t { bsNone, bsSingle, bsDialog, bsToolWindow };
+enum TBorderIcon : uint8_t { biSystemMenu = 1u << 0 };
+enum class TPosition : uint8_t { poDesigned, poScreenCenter };
+enum class TWindowState : uint8_t { wsNormal, wsMaximized };
+enum class TCloseAction : uint8_t { caNone, caHide };
+
+class TForm : public TWinControl {
+public:
+    TForm();
+    ~TForm() override;
+
+    // The window's look; set before the form is first shown.
+    TFormBorderStyle BorderStyle = TFormBorderStyle::bsSingle;
+    uint8_t BorderIcons = biSystemMenu;
+    TPosition Position = TPosition::poDesigned;
+    TWindowState WindowState = TWindowState::wsNormal;
+    TCaptionGradient* CaptionPainter = nullptr;  // set by the painter attached to the form
+
+    int ClientWidth() const { return ClientArea().Width(); }
+    int ClientHeight() const { return ClientArea().Height(); }
+    void SetClientSize(int width, int height);
+    TRect ClientArea() const override;
+
+    void SetVisible(bool visible) override;
+    // Shows the form and handles events until it closes or the application terminates.
+    TModalResult ShowModal();
+    bool Modal() const { return modal_; }
+    TModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(TModalResult result);
+    // Asks the form to close: a modal form ends its modal run; closing the main form
+    // terminates the application.
+    void Close();
+    // Repaints the title bar and the border.
+    void RepaintFrame() { Changed(chFrame); }
+
+    std::function<void()> OnShow;
+    std::function<void()> OnHide;
+    std::function<void()> OnResize;
+    std::function<void(bool& canClose)> OnCloseQuery;
+    std::function<void(TCloseAction& action)> OnClose;
+
+protected:
+    void Resized() override;
+
+private:
+    bool QueryAndClose();
+    bool modal_ = false;
+    TModalResult modalResult_ = mrNone;
+};
+
+}  // namespace zov::ui
