@@ -4,7 +4,6 @@
 
 #include "compress/archive_writer.h"
 #include "segment/file_list.h"
-#include "segment/seg_names.h"
 #include "segment/seg_writer.h"
 #include "sys/system.h"
 
@@ -71,7 +70,7 @@ void WriteSegmentSet(TStream& out, const std::vector<SegArchiveSource>& archives
 
     int64_t done = 0;
     size_t fileIndex = 0;
-    ScratchFile scratch(WithoutTrailingBackslash(options.WorkDir) + "\\segbuild" + kTempArchiveExt);
+    ScratchFile scratch(options.ScratchPath);
     for (size_t k = 0; k < archives.size(); ++k) {
         {
             auto data = TFileStream::Create(scratch.Path());

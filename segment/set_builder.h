@@ -28,7 +28,8 @@ struct SegArchiveSource {
 struct SegBuildOptions {
     compress::TCompressionMethod Method = compress::coLZH5;
     int32_t Key = 0;      // locks every entry when not 0
-    std::string WorkDir;  // where each archive is built before it is copied into the set
+    std::string ScratchPath;  // the file each archive is built in before it is copied into
+                              // the set; deleted at the end
     // After each file: bytes of source read so far, of all the set's files.
     std::function<void(int64_t done, int64_t total)> OnProgress;
 };

@@ -67,7 +67,7 @@ std::vector<uint8_t> SegFixture::Stream(const std::vector<segment::SegArchiveSou
     segment::SegBuildOptions options;
     options.Method = compress::coNone;
     options.Key = key;
-    options.WorkDir = src;
+    options.ScratchPath = src + "\\build.$A$";
     segment::WriteSegmentSet(stream, archives, options);
     return stream.Bytes();
 }

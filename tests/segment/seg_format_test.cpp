@@ -195,7 +195,7 @@ TEST_F(SegmentRecordsTest, WriterLeavesNothingBehindWhenABuildFails) {
     TMemoryStream stream;
     segment::SegBuildOptions options;
     options.Method = compress::coNone;
-    options.WorkDir = src;
+    options.ScratchPath = src + "\\build.$A$";
     EXPECT_THROW(segment::WriteSegmentSet(stream, {missing}, options), EFOpenError);
     EXPECT_EQ(stream.Size(), 0);
 }
@@ -204,7 +204,7 @@ TEST_F(SegmentRecordsTest, WriterRefusesNamesAFileListCannotCarry) {
     TMemoryStream stream;
     segment::SegBuildOptions options;
     options.Method = compress::coNone;
-    options.WorkDir = src;
+    options.ScratchPath = src + "\\build.$A$";
     segment::SegArchiveSource archive = Archive("n", {{"file.txt", "x"}});
     for (const std::string& name : {std::string("trailing "), std::string(8192, 'n')}) {
         archive.Files[0].StoredName = name;

@@ -15,6 +15,9 @@ int CmdExtract(const Args& args);
 int CmdCreate(const Args& args);
 int CmdDecode(const Args& args);
 int CmdEncode(const Args& args);
+int CmdMedia(const Args& args);
+int CmdMediaTest(const Args& args);
+int CmdMediaExtract(const Args& args);
 
 struct Command {
     const char* name;
