@@ -167,6 +167,7 @@ bool EmulatedSystem::SetFileAttributes(const std::string& path, uint32_t attribu
 bool EmulatedSystem::FindFiles(const std::string& pattern, bool includeHiddenSystem,
                                std::vector<FindEntry>& entries) {
     entries.clear();
+    if (pattern.empty() || pattern.back() == '\\' || pattern.back() == '/') return false;
     const std::string full = Full(pattern);
     const size_t cut = full.find_last_of("\\/");
     if (cut == std::string::npos) return false;

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
 
 #include "sys/emu/emulated_system.h"
@@ -23,7 +25,7 @@ std::string UniqueName() {
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
 #ifdef _WIN32
-    const long pid = static_cast<long>(std::rand());
+    const long pid = static_cast<long>(::_getpid());
 #else
     const long pid = static_cast<long>(::getpid());
 #endif
@@ -44,6 +46,7 @@ void RemoveTree(sys::System& os, const std::string& dir) {
             }
         }
     }
+    os.SetFileAttributes(dir, sys::kAttrNormal);
     os.RemoveDirectory(dir);
 }
 
@@ -74,10 +77,12 @@ TestMachine::TestMachine() {
     dir_ = "C:\\zovtest";
 #endif
     sys::SetSystem(system_);
+    startDir_ = system_->GetCurrentDirectory();
     if (!system_->CreateDirectory(dir_)) throw std::runtime_error("cannot create " + dir_);
 }
 
 TestMachine::~TestMachine() {
+    system_->SetCurrentDirectory(startDir_);
     RemoveTree(*system_, dir_);
     sys::SetSystem(nullptr);
 #ifndef _WIN32

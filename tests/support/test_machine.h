@@ -34,6 +34,7 @@ private:
     std::unique_ptr<sys::System> owned_;
     sys::System* system_ = nullptr;
     std::string dir_;
+    std::string startDir_;  // the current directory is put back at the end
     std::string hostRoot_;  // emulated machine's folder, removed at the end
 };
 
