@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds the Linux and the Windows programs, and reads the
-# example medium's install.cfg as the setup would.
+# Installs what is needed, builds the Linux and the Windows programs, reads the example
+# medium's install.cfg as the setup would, and builds and checks the example medium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-deps.sh
@@ -9,4 +9,6 @@ cmake --build build/host -j"$(nproc)" --target zovpack
 cmake --preset win32 >/dev/null
 cmake --build build/win32 -j"$(nproc)"
 build/host/tools/zovpack/zovpack cfg examples/install.cfg
+build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from examples/payload --out build/example-medium
+build/host/tools/zovpack/zovpack media-test build/example-medium
 ls -l build/win32/tools/zovpack/zovpack.exe
