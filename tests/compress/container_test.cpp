@@ -254,6 +254,16 @@ TEST_F(Container, MakeDirectoriesCreatesEveryLevel) {
     c.MakeDirectories = true;
     Expand(bytes);
     EXPECT_EQ(machine.ReadFile(Out("a\\b\\c\\deep.txt")), "deep");
+    Expand(ArchiveBytes({Stored("d\\\\\\e\\x.txt", "doubled")}));  // repeated separators
+    EXPECT_EQ(machine.ReadFile(Out("d\\e\\x.txt")), "doubled");
+
+    // A colon in the last part of a name ends the directory part without a separator.
+    try {
+        Expand(ArchiveBytes({Stored("ab:cd", "colon")}));
+        EXPECT_EQ(machine.ReadFile(Out("ab:cd")), "colon");
+    } catch (const EInOutError&) {
+        EXPECT_FALSE(TestMachine::IsEmulated()) << "Windows has no directory named \"ab:\"";
+    }
 
     machine.WriteFile(Out("file"), "");  // a file where a directory is needed
     EXPECT_THROW(Expand(ArchiveBytes({Stored("file\\x.txt", "x")})), EInOutError);
