@@ -1,5 +1,6 @@
 #include "compress/codec_runner.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "compress/codecs.h"
@@ -90,7 +91,10 @@ void ProcessStream(TCompThreadSafety& s, const ProcessOptions& options, TStream&
     s.SourceSum = 0;
     s.DestSum = 0;
     s.BytesRead = 0;
-    s.OutputBudget = expanding ? INT32_MAX : sourceSize - options.BudgetReserve;
+    // In 64 bits: a large reserve of either sign must not overflow the budget.
+    s.OutputBudget = expanding ? INT32_MAX
+                               : static_cast<int32_t>(std::clamp<int64_t>(
+                                     int64_t{sourceSize} - options.BudgetReserve, INT32_MIN, INT32_MAX));
     s.ScrambleOutput = !expanding && options.Key != 0;
     s.UnscrambleInput = expanding && options.Key != 0 && keyedData;
     const uint32_t key = static_cast<uint32_t>(options.Key);

@@ -2,6 +2,7 @@
 // driven through the stored method.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <numeric>
 #include <vector>
 
@@ -138,8 +139,9 @@ TEST(CodecRunner, BudgetRunsOutAtTheFirstByteBeyondIt) {
     } catch (const EUnableToCompress& e) {
         EXPECT_STREQ(e.what(), "Could not compress data, will store instead");
     }
-    // With no reserve the stored copy fits exactly.
+    // With no reserve the stored copy fits exactly; a negative reserve widens the budget.
     EXPECT_EQ(RunStored(input, false).output, input);
+    EXPECT_EQ(RunStored(input, false, 0, false, -1, INT32_MIN).output, input);
 }
 
 // Expands `input` as a stored entry of `sourceSize` bytes.
