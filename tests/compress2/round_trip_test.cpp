@@ -34,14 +34,21 @@ void CheckRoundTrip(TCompressionMethod m, const Bytes& input, int32_t key) {
 }
 
 TEST(RoundTrip, EveryMethodWithAndWithoutKey) {
-    for (const auto& samples : {EdgeSamples(), LargeSamples()}) {
-        for (const Sample& s : samples) {
-            for (TCompressionMethod m : {coNone, coRLE, coLZH, coLZH5}) {
-                for (int32_t key : {0, 0x1C2D3E4F}) {
-                    SCOPED_TRACE(s.what + ", method " + std::to_string(m) + ", key " + std::to_string(key));
-                    CheckRoundTrip(m, s.bytes, key);
-                }
+    for (const Sample& s : EdgeSamples()) {
+        for (TCompressionMethod m : {coNone, coRLE, coLZH, coLZH5}) {
+            for (int32_t key : {0, 0x1C2D3E4F}) {
+                SCOPED_TRACE(s.what + ", method " + std::to_string(m) + ", key " + std::to_string(key));
+                CheckRoundTrip(m, s.bytes, key);
             }
+        }
+    }
+}
+
+TEST(RoundTrip, EveryMethodOnMegabytes) {
+    for (const Sample& s : LargeSamples()) {
+        for (TCompressionMethod m : {coRLE, coLZH, coLZH5}) {
+            SCOPED_TRACE(s.what + ", method " + std::to_string(m));
+            CheckRoundTrip(m, s.bytes, 0);
         }
     }
 }
