@@ -75,12 +75,16 @@ public:
     virtual uint32_t GetFileAttributes(const std::string& path) = 0;  // kInvalidAttributes when missing
     virtual bool SetFileAttributes(const std::string& path, uint32_t attributes) = 0;
     // Entries matching a FindFirstFile pattern such as "C:\dir\*.*"; false when none.
-    // Hidden and system entries are returned only when `includeHiddenSystem` is set.
+    // Hidden and system entries are returned only when `includeHiddenSystem` is set. Below
+    // a drive root the list starts with "." and ".."; a name also matches through its 8.3
+    // name ("*.htm" finds "page.html"). A pattern ending in "\" matches nothing.
     virtual bool FindFiles(const std::string& pattern, bool includeHiddenSystem,
                            std::vector<FindEntry>& entries) = 0;
     // Free bytes available on the drive whose root is given ("C:\"); false when the query fails.
     virtual bool GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) = 0;
     virtual std::string GetWindowsDirectory() = 0;  // e.g. "C:\WINDOWS", as the system gives it
+    // Each name that is not a legal 8.3 name becomes its 8.3 name; false when the path is
+    // missing.
     virtual bool GetShortPathName(const std::string& path, std::string& shortPath) = 0;
     virtual std::string GetCurrentDirectory() = 0;
     virtual bool SetCurrentDirectory(const std::string& path) = 0;
@@ -88,12 +92,15 @@ public:
 
     // --- profile (INI) files ---------------------------------------------------------
     // A bare file name lies in the Windows directory. `bufferSize` is the caller's buffer
-    // in bytes including the terminator; longer values come back cut to fit.
+    // in bytes including the terminator; longer values come back cut to bufferSize - 1
+    // characters. A missing file, section or key gives the default, which loses trailing
+    // blanks. An empty section or key name gives the default as well.
     virtual std::string GetProfileString(const std::string& file, const std::string& section,
                                          const std::string& key, const std::string& defaultValue,
                                          uint32_t bufferSize) = 0;
     // The section's key names in file order, as they fit into `bufferSize` bytes of
-    // zero-terminated names followed by one more zero (the last one seen may be cut).
+    // zero-terminated names followed by one more zero: a list that does not leave a byte
+    // free is cut to bufferSize - 2 bytes, so the last name seen may be cut.
     virtual std::vector<std::string> GetProfileKeyNames(const std::string& file,
                                                         const std::string& section,
                                                         uint32_t bufferSize) = 0;
@@ -103,6 +110,8 @@ public:
                                     const std::string& key, const std::string& value) = 0;
 
     // --- registry ----------------------------------------------------------------------
+    // Key paths are relative to the root: a leading "\" makes the call fail, as it makes
+    // RegCreateKeyEx fail; a trailing one is ignored.
     // Creates the key and all missing parents.
     virtual bool RegCreateKey(RegRoot root, const std::string& subKey) = 0;
     virtual bool RegKeyExists(RegRoot root, const std::string& subKey) = 0;
@@ -114,7 +123,8 @@ public:
 
     // --- shell -------------------------------------------------------------------------
     virtual std::unique_ptr<ShellLink> CreateShellLink() = 0;  // null when unavailable
-    // ShellExecute's result: greater than 32 on success.
+    // ShellExecute's result: greater than 32 on success, 2 when the file is not found. An
+    // empty verb is the default verb; an empty directory, the current one.
     virtual intptr_t ShellExecute(const std::string& verb, const std::string& file,
                                   const std::string& parameters, const std::string& directory,
                                   int showMode) = 0;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #ifdef _WIN32
 #include <process.h>
@@ -25,9 +27,11 @@ std::string UniqueName() {
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
 #ifdef _WIN32
-    const long pid = static_cast<long>(::_getpid());
+    // Process ids repeat from one Wine session to the next; the clock tells the runs apart.
+    const long long pid = ::_getpid() * 1000000LL +
+                          std::chrono::system_clock::now().time_since_epoch().count() % 1000000;
 #else
-    const long pid = static_cast<long>(::getpid());
+    const long long pid = ::getpid();
 #endif
     return name + "_" + std::to_string(pid) + "_" + std::to_string(counter++);
 }
@@ -84,6 +88,11 @@ TestMachine::TestMachine() {
 TestMachine::~TestMachine() {
     system_->SetCurrentDirectory(startDir_);
     RemoveTree(*system_, dir_);
+    // A program a test started may still hold the folder as its current directory.
+    for (int tries = 0; tries < 50 && Exists(dir_); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        RemoveTree(*system_, dir_);
+    }
     sys::SetSystem(nullptr);
 #ifndef _WIN32
     std::error_code ec;

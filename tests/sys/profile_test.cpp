@@ -2,6 +2,8 @@
 // checked on the emulated machine and on Windows (Wine) alike.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "tests/support/test_machine.h"
 
 namespace zov::sys {
@@ -66,6 +68,8 @@ TEST_F(Profile, MissingEntriesGiveTheDefault) {
     EXPECT_EQ(Get("section1", "nokey", "default  "), "default");
     EXPECT_EQ(Get("section1", "nokey", "  lead"), "  lead");
     EXPECT_EQ(Get("section1", "name3"), "default");  // a line without "=" is no key
+    EXPECT_EQ(Get("section1", ""), "default");
+    EXPECT_EQ(Get("", "name1"), "default");
 }
 
 TEST_F(Profile, FirstSectionAndFirstKeyOfAName) {
@@ -112,6 +116,25 @@ TEST(ProfileLists, NamesAreCutToTheBuffer) {
     EXPECT_EQ(os.GetProfileSectionNames(file, 29), (Names{"section1", "section2", "section3"}));
     EXPECT_EQ(os.GetProfileSectionNames(file, 27), (Names{"section1", "section2", "section"}));
     EXPECT_EQ(os.GetProfileSectionNames(file, 12), (Names{"section1", "s"}));
+}
+
+TEST(ProfileLists, ASectionOfManyKeysIsSeenUpToTheBuffer) {
+    TestMachine m;
+    const std::string file = m.Path("many.ini");
+    std::string text = "[List]\r\n";
+    char name[16];
+    for (int i = 0; i < 1500; ++i) {
+        std::snprintf(name, sizeof name, "key%04d", i);
+        text += std::string(name) + "=v\r\n";
+    }
+    m.WriteFile(file, text);
+    // 1023 names of eight bytes fill 8184 of the 8190 bytes kept; the next one is cut.
+    const Names seen = m.System().GetProfileKeyNames(file, "list", 8192);
+    ASSERT_EQ(seen.size(), 1024u);
+    EXPECT_EQ(seen[0], "key0000");
+    EXPECT_EQ(seen[1022], "key1022");
+    EXPECT_EQ(seen[1023], "key102");
+    EXPECT_EQ(m.System().GetProfileKeyNames(file, "list", 65536).size(), 1500u);
 }
 
 TEST(ProfileLists, LineBreaksOfAnyKind) {
