@@ -1,14 +1,21 @@
 #pragma once
 // The root of every failure the setup reports: an exception that carries one message.
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace zov {
 
-class Exception : public std::runtime_error {
+// Derived from std::exception with a plain string, not from std::runtime_error: the
+// run-time library's exception classes bring a second string implementation along,
+// which install.exe (it must fit on a floppy beside its payload) cannot afford.
+class Exception : public std::exception {
 public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
-    std::string Message() const { return what(); }
+    explicit Exception(const std::string& message) : message_(message) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    std::string Message() const { return message_; }
+
+private:
+    std::string message_;
 };
 
 // Declares a class derived directly from Exception that carries only its message.
