@@ -50,6 +50,8 @@ public:
     virtual std::string ResourceBytes(const std::string& name) = 0;
     // Whether animated pictures run (they need a real screen).
     virtual bool Animates() const = 0;
+    // The size of one line of text in a font.
+    virtual TPoint TextExtent(const TFont& font, const std::string& text) = 0;
 };
 
 }  // namespace zov::ui

@@ -6,21 +6,13 @@ TFlatButton::TFlatButton(TWinControl* parent) : TControl(parent, TControlKind::B
     SetBounds(0, 0, 75, 25);
 }
 
-void TFlatButton::SetLook(bool hot, bool down, bool focused) {
-    if (hot == hot_ && down == down_ && focused == focused_) return;
-    hot_ = hot;
-    down_ = down;
-    focused_ = focused;
-    Invalidate();
-}
-
-void TFlatButton::Paint(TCanvas& canvas) {
+void TFlatButton::PaintFace(TCanvas& canvas, bool hot, bool down, bool focused) {
     TRect r{0, 0, Width(), Height()};
     canvas.BrushStyle = TBrushStyle::bsSolid;
     canvas.BrushColor = Color();
     canvas.FillRect(r);
-    const bool pressed = down_ && hot_;
-    if (Enabled() && (hot_ || down_)) {
+    const bool pressed = down;
+    if (Enabled() && (hot || down)) {
         TRect frame = r;
         if (pressed)
             Frame3D(canvas, frame, clBtnShadow, clBtnHighlight, 1);
@@ -43,7 +35,7 @@ void TFlatButton::Paint(TCanvas& canvas) {
         canvas.Font.Color = clBtnShadow;
         canvas.DrawText(textRect, Caption(), tfVCenter | tfSingleLine);
     }
-    if (focused_) {
+    if (focused) {
         canvas.PenColor = clBtnShadow;
         for (int x = 3; x < Width() - 3; x += 2) canvas.Line(x, Height() - 4, x + 1, Height() - 4);
     }

@@ -12,12 +12,9 @@ public:
 
     const TGlyph* Glyph = nullptr;  // drawn left of the caption
 
-    // The look the backend reports: pointer over the button, pressed, keyboard focus.
-    void SetLook(bool hot, bool down, bool focused);
-    void Paint(TCanvas& canvas) override;
-
-private:
-    bool hot_ = false, down_ = false, focused_ = false;
+    // The face: flat, raised while the pointer is over it, sunken while pressed.
+    void PaintFace(TCanvas& canvas, bool hot, bool down, bool focused);
+    void Paint(TCanvas& canvas) override { PaintFace(canvas, false, false, false); }
 };
 
 class TCheckBox : public TControl {

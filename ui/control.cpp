@@ -71,7 +71,7 @@ void TControl::SetEnabled(bool enabled) {
 void TControl::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    Changed(chText);
+    CaptionChanged();
 }
 
 TColor TControl::Color() const {
@@ -106,9 +106,10 @@ void TControl::Click() {
 
 void TControl::CreatePeers() {
     if (!peer_) peer_ = App().Backend().CreatePeer(*this);
-    if (kind_ == TControlKind::Graphic) return;
+    TWinControl* container = AsContainer();
+    if (!container) return;
     // A copy: creating a peer never adds controls, but keep the walk independent of it.
-    const std::vector<TControl*> children = static_cast<TWinControl*>(this)->Controls();
+    const std::vector<TControl*> children = container->Controls();
     for (TControl* child : children) child->CreatePeers();
 }
 

@@ -69,6 +69,8 @@ public:
     TControlKind Kind() const { return kind_; }
     TWinControl* Parent() const { return parent_; }
     TForm* Form();
+    // The control as a holder of others; null for controls that hold none.
+    virtual TWinControl* AsContainer() { return nullptr; }
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -134,6 +136,7 @@ protected:
     }
     virtual void Resized() {}
     virtual void FontChanged(bool inherited);
+    virtual void CaptionChanged() { Changed(chText); }
     bool parentColor_ = false;  // the colour follows the parent's
     bool parentFont_ = true;    // the font follows the parent's until set
 
@@ -158,6 +161,7 @@ public:
     using TControl::TControl;
     ~TWinControl() override;
 
+    TWinControl* AsContainer() override { return this; }
     const std::vector<TControl*>& Controls() const { return controls_; }
     // The area aligned children share, in this control's coordinates.
     virtual TRect ClientArea() const { return {0, 0, Width(), Height()}; }

@@ -7,14 +7,14 @@
 
 namespace zov::ui {
 
-constexpr uint8_t ANSI_CHARSET = 0;
-constexpr uint8_t DEFAULT_CHARSET = 1;
+constexpr uint8_t kAnsiCharset = 0;
+constexpr uint8_t kDefaultCharset = 1;
 
 struct TFont {
     std::string Name = "MS Sans Serif";
     int Height = 11;  // character height in pixels (8 points at 96 pixels per inch)
     TColor Color = clWindowText;
-    uint8_t Charset = DEFAULT_CHARSET;
+    uint8_t Charset = kDefaultCharset;
     bool Bold = false;
 
     // The size in points on the screen (Screen().PixelsPerInch).

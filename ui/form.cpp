@@ -84,8 +84,9 @@ TModalResult TForm::ShowModal() {
         }
         App().HandleMessage();
     }
-    Hide();
+    // The other windows take input again before this one goes, so one of them is activated.
     App().Backend().EndModal(*this);
+    Hide();
     modal_ = false;
     return modalResult_;
 }

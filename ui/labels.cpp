@@ -1,10 +1,33 @@
 #include "ui/labels.h"
 
+#include "ui/application.h"
+
 namespace zov::ui {
 
 TLabel::TLabel(TWinControl* parent) : TControl(parent, TControlKind::Graphic) {
     parentColor_ = true;
     SetBounds(0, 0, 65, 13);
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    AdjustBounds();
+}
+
+void TLabel::CaptionChanged() {
+    TControl::CaptionChanged();
+    AdjustBounds();
+}
+
+void TLabel::FontChanged(bool inherited) {
+    TControl::FontChanged(inherited);
+    AdjustBounds();
+}
+
+void TLabel::AdjustBounds() {
+    if (!autoSize_ || WordWrap) return;
+    const TPoint size = App().Backend().TextExtent(Font(), Caption());
+    SetBounds(Left(), Top(), size.X + ShadowExtent(), size.Y + ShadowExtent());
 }
 
 void TLabel::DrawCaption(TCanvas& canvas, int dx, int dy, TColor color) {
@@ -40,6 +63,7 @@ void TShadowLabel::SetShadowColor(TColor color) {
 void TShadowLabel::SetShadowSize(int pixels) {
     if (pixels == shadowSize_) return;
     shadowSize_ = pixels;
+    AdjustBounds();
     Invalidate();
 }
 

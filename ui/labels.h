@@ -13,12 +13,22 @@ public:
     TAlignment Alignment = TAlignment::taLeftJustify;
     bool WordWrap = false;
     bool Transparent = false;  // no background: what lies below shows through
+    // Takes the size of its one-line caption whenever the caption or the font changes.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
 
     void Paint(TCanvas& canvas) override;
 
 protected:
+    void CaptionChanged() override;
+    void FontChanged(bool inherited) override;
+    void AdjustBounds();
+    virtual int ShadowExtent() const { return 0; }
     // Draws the caption moved by (dx, dy) in one colour.
     void DrawCaption(TCanvas& canvas, int dx, int dy, TColor color);
+
+private:
+    bool autoSize_ = false;
 };
 
 // Where the shadow falls, seen from the text.
@@ -37,6 +47,9 @@ public:
     TShadowPosition ShadowPos = TShadowPosition::spRightBottom;
 
     void Paint(TCanvas& canvas) override;
+
+protected:
+    int ShadowExtent() const override { return shadowSize_; }
 
 private:
     TColor shadowColor_ = clBtnHighlight;

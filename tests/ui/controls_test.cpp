@@ -334,6 +334,47 @@ TEST_F(Controls, CaptionGradientHas64BandsAcrossTheBar) {
     EXPECT_EQ(canvas.OpsOf(CanvasOp::Text)[0].brush, clSilver);
 }
 
+// A backend that records the peers it makes and what they are told.
+class PeerRecorder : public THeadlessBackend {
+public:
+    struct Peer : TControlPeer {
+        explicit Peer(std::vector<std::string>& log, TControl& c) : log(log), control(c) {}
+        void Changed(uint32_t what) override {
+            if (what & chVisible) log.push_back(control.Name + (control.Visible() ? " shown" : " hidden"));
+        }
+        std::vector<std::string>& log;
+        TControl& control;
+    };
+    std::unique_ptr<TControlPeer> CreatePeer(TControl& control) override {
+        log.push_back("peer " + control.Name);
+        return std::make_unique<Peer>(log, control);
+    }
+    std::vector<std::string> log;
+};
+
+TEST(Peers, ShowingAFormGivesEveryControlItsPeerParentsFirst) {
+    auto owned = std::make_unique<PeerRecorder>();
+    PeerRecorder& backend = *owned;
+    TApplication app(std::move(owned));
+    TForm form;
+    form.Name = "form";
+    TNotebook book(&form);
+    book.Name = "book";
+    TPage one(book, "one"), two(book, "two");
+    TMemo memo(&one);
+    memo.Name = "memo";
+    TDirectoryEdit edit(&two);
+    edit.Name = "edit";
+    TLabel label(&form);
+    label.Name = "label";
+    form.Show();
+    EXPECT_EQ(backend.log, (std::vector<std::string>{"peer form", "peer book", "peer one", "peer memo", "peer two",
+                                                     "peer edit", "peer label", "form shown"}));
+    backend.log.clear();
+    book.SetPageIndex(1);
+    EXPECT_EQ(backend.log, (std::vector<std::string>{"two shown", "one hidden"}));
+}
+
 TEST(Strings, LinesAreCutAtEveryKindOfLineBreak) {
     TStrings s;
     s.SetText("a\r\nb\nc\rd\r\n");

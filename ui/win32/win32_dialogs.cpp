@@ -1,6 +1,7 @@
 // The real dialogs: MessageBoxA for the button sets it knows, and small dialogs built in
 // memory (no resource script) for the input query and for other button sets.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -200,6 +201,12 @@ TModalResult BuiltBox(const std::string& text, const std::string& caption, TMsgD
     return answer > 0 ? static_cast<TModalResult>(answer) : mrNone;
 }
 
+// The folder picker opens at the folder given to it.
+int CALLBACK BrowseStartsAt(HWND hwnd, UINT message, LPARAM, LPARAM start) {
+    if (message == BFFM_INITIALIZED) SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, start);
+    return 0;
+}
+
 class Win32Dialogs : public Dialogs {
 public:
     TModalResult MessageDlg(const std::string& text, const std::string& caption,
@@ -241,6 +248,22 @@ public:
         if (answer != IDOK) return false;
         value = typed;
         return true;
+    }
+
+    bool SelectDirectory(const std::string& title, std::string& dir) override {
+        BROWSEINFOA info{};
+        info.hwndOwner = GetActiveWindow();
+        info.lpszTitle = title.c_str();
+        info.ulFlags = BIF_RETURNONLYFSDIRS;
+        info.lpfn = BrowseStartsAt;
+        info.lParam = reinterpret_cast<LPARAM>(dir.c_str());
+        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+        if (!chosen) return false;
+        char path[MAX_PATH];
+        const bool ok = SHGetPathFromIDListA(chosen, path) != FALSE;
+        CoTaskMemFree(chosen);
+        if (ok) dir = path;
+        return ok;
     }
 
     void ProcessMessages() override {
