@@ -6,6 +6,7 @@
 #include "tests/support/recording_canvas.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_machine.h"
+#include "tests/support/test_pictures.h"
 #include "ui/application.h"
 #include "ui/buttons.h"
 #include "ui/caption_gradient.h"
@@ -388,27 +389,10 @@ TEST(Strings, LinesAreCutAtEveryKindOfLineBreak) {
     EXPECT_EQ(s.Text(), "x\r\n\r\ny\r\n");
 }
 
-// A GIF of `frames` one-pixel images with the given delay (hundredths of a second).
-std::string TinyGif(int width, int height, int frames, int delay) {
-    std::string g = "GIF89a";
-    g += {static_cast<char>(width), 0, static_cast<char>(height), 0, '\x80', 0, 0};
-    g += std::string(6, '\0');  // two-entry colour table
-    for (int i = 0; i < frames; ++i) {
-        g += {'\x21', '\xF9', 4, 0, static_cast<char>(delay), 0, 0, 0};
-        g += {'\x2C', 0, 0, 0, 0, 1, 0, 1, 0, 0};
-        g += {2, 2, '\x44', 1, 0};  // LZW minimum code size, one data block, end
-    }
-    g += '\x3B';
-    return g;
-}
-
 TEST_F(Controls, PicturesSizeThemselvesFromTheFile) {
     test::TestMachine machine;
-    machine.WriteFile(machine.Path("logo.gif"), TinyGif(115, 96, 3, 10));
-    std::string bmp = "BM" + std::string(16, '\0');
-    bmp += {105, 0, 0, 0, static_cast<char>(0x97), static_cast<char>(0xFF), static_cast<char>(0xFF),
-            static_cast<char>(0xFF)};  // 105 wide, -105 high (top-down)
-    machine.WriteFile(machine.Path("still.bmp"), bmp);
+    machine.WriteFile(machine.Path("logo.gif"), test::TinyGif(115, 96, 3, 10));
+    machine.WriteFile(machine.Path("still.bmp"), test::TinyBmp(105, 105));
     machine.WriteFile(machine.Path("bad.bmp"), "not a picture");
 
     TForm form;

@@ -1,0 +1,123 @@
+// The stage sequence: start-up when the main screen is shown, the preparation window and
+// the wizard from its timer, clean-up and the ending when it closes.
+#include "install/Setup_Unit1.h"
+
+#include <cctype>
+#include <vector>
+
+#include "install/Unzip_Unit.h"
+#include "install/stage_state.h"
+#include "install/wizard/Setup_Unit2.h"
+#include "segment/seg_names.h"
+#include "shell/system_helpers.h"
+#include "sys/exception.h"
+#include "sys/system.h"
+#include "ui/application.h"
+
+namespace zov {
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string WithoutTrailingBackslash(std::string path) {
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+constexpr char kRebootWarning[] =
+    "Zovrand is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.";
+
+}  // namespace
+
+bool SafeToEmptyStartDir(const std::string& dir) {
+    sys::System& os = sys::Sys();
+    const std::string full = WithoutTrailingBackslash(os.GetFullPathName(dir));
+    if (full.size() <= 3) return false;  // a drive root, or nothing usable
+    if (Upper(full) == Upper(WithoutTrailingBackslash(GetWindowsDir()))) return false;
+    const uint32_t cfg = os.GetFileAttributes(full + "\\install.cfg");
+    return cfg != sys::kInvalidAttributes && !(cfg & sys::kAttrDirectory);
+}
+
+void TMainSetup::FormShow() {
+    sys::System& os = sys::Sys();
+    SetupSettings.StartDir.clear();
+    if (ui::App().ParamCount() >= 1) {
+        const std::string dir = ui::App().ParamStr(1);
+        if (!os.SetCurrentDirectory(dir)) {
+            // Nothing can run from a directory that cannot be entered: report and end.
+            startFailed_ = true;
+            ui::App().ShowException(EInOutError("Unable to open the setup directory " + dir));
+            ui::App().Terminate();
+            return;
+        }
+        SetupSettings.StartDir = dir;
+    }
+    SetupSettings.SourceDir = os.GetCurrentDirectory();
+    if (SetupSettings.SourceDir.size() > 3) SetupSettings.SourceDir += '\\';
+    const std::string windows = GetWindowsDir();
+    SetupSettings.WindowsRoot = windows.substr(0, 3);
+    SetupSettings.TempDir = windows + "\\Temp\\z";
+    segment::ForceDirectories(SetupSettings.TempDir);
+    ui::App().ProcessMessages();
+    ClearTempDir();
+    ReadSetupConfig();
+    Timer1.SetEnabled(true);
+}
+
+void TMainSetup::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    if (Unzip) {
+        Unzip->ShowModal();
+        ui::App().DestroyForm(Unzip);
+    }
+    if (!SetupCancelled && ZOV) ZOV->ShowModal();
+    Close();
+}
+
+void TMainSetup::FormClose(ui::TCloseAction&) {
+    if (startFailed_) return;
+    for (std::vector<std::string>* list :
+         {&SetupSettings.Directories, &SetupSettings.Files, &SetupSettings.Shortcuts, &SetupSettings.IniEntries,
+          &SetupSettings.WorkStationFiles, &SetupSettings.AutoexecLines}) {
+        std::vector<std::string>().swap(*list);
+        ui::App().ProcessMessages();
+    }
+    ClearTempDir();
+    if (!SetupSettings.StartDir.empty() && SafeToEmptyStartDir(SetupSettings.StartDir)) {
+        SetupSettings.TempDir = WithoutTrailingBackslash(sys::Sys().GetFullPathName(SetupSettings.StartDir));
+        // A process cannot remove its own current directory: leave it first.
+        sys::Sys().SetCurrentDirectory(GetWindowsDir());
+        ClearTempDir();
+    }
+    // An aborted setup ends at once: no message waits for the user.
+    if (ui::App().Terminated()) return;
+    const bool restart = ZOV && ZOV->reboot.Checked();
+    const bool launched = ZOV && ZOV->RadioButton1.Checked();
+    if (restart) {
+        ui::ShowMessage(kRebootWarning);
+        ui::App().ProcessMessages();
+        WinReboot1.Reboot(EWX_REBOOT);
+        ui::App().ProcessMessages();
+    } else if (SetupCancelled) {
+        ui::ShowMessage("Your installation was canceled!");
+    } else if (!launched) {
+        ui::ShowMessage("Your installation of \r" + Setup_Header.Caption() +
+                        "\rhas be completed.\r\rPlease Remove any floppies from drive.");
+    }
+}
+
+void TMainSetup::ClearTempDir() {
+    const std::string dir = SetupSettings.TempDir;
+    // An empty name would make the pattern "\*.*": the root of the current drive.
+    if (dir.empty()) return;
+    sys::System& os = sys::Sys();
+    std::vector<sys::FindEntry> entries;
+    os.FindFiles(dir + "\\*.*", true, entries);
+    for (const sys::FindEntry& entry : entries) os.DeleteFile(dir + "\\" + entry.name);
+    os.RemoveDirectory(dir);
+}
+
+}  // namespace zov

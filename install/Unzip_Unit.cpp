@@ -1,0 +1,212 @@
+#include "install/Unzip_Unit.h"
+
+#include <cctype>
+
+#include "install/Setup_Unit1.h"
+#include "install/stage_state.h"
+#include "install/wizard/Setup_Unit2.h"
+#include "segment/seg_names.h"
+#include "shell/system_helpers.h"
+#include "sys/system.h"
+#include "ui/application.h"
+
+namespace zov {
+namespace {
+
+bool FileExists(const std::string& path) {
+    const uint32_t attributes = sys::Sys().GetFileAttributes(path);
+    return attributes != sys::kInvalidAttributes && !(attributes & sys::kAttrDirectory);
+}
+
+std::string FileNamePart(const std::string& path) {
+    const size_t cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool ContainsGif(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name.find("GIF") != std::string::npos;
+}
+
+}  // namespace
+
+TUnzip::TUnzip() {
+    Unzip = this;
+    Name = "Unzip";
+    SetCaption("Preparing ZOV Setup");
+    BorderStyle = ui::TFormBorderStyle::bsToolWindow;
+    BorderIcons = 0;
+    Position = ui::TPosition::poScreenCenter;
+    SetClientSize(375, 92);
+
+    Label1.SetBounds(44, 4, 325, 53);
+    Label1.WordWrap = true;
+    Label1.SetCaption(
+        "Setup is preparing the ZOV Install Wizard which will guide you in the rest of you setup process.");
+    RxGIFAnimator1.SetBounds(2, 8, 32, 32);
+    RxGIFAnimator1.Stretch = true;
+    RxGIFAnimator1.Image().LoadFromResource("BUSY");
+    RxGIFAnimator1.SetFrameIndex(0);
+    RxGIFAnimator1.SetAnimate(true);
+    Panel1.SetBounds(44, 64, 325, 23);
+    Panel1.BevelOuter = ui::TBevelCut::bvNone;
+    Panel1.BorderStyle = ui::TBorderStyle::bsSingle;
+    ProgressBar2.SetAlign(ui::TAlign::alClient);
+    ProgressBar2.ForeColor = ui::clHighlight;
+    ProgressBar2.BackColor = ui::clBtnFace;
+    ProgressBar2.SetProgress(0);
+
+    SegCompEZ1.SetSegBaseName("segdata");
+    SegCompEZ1.SetSegDir("a:\\");
+    SegCompEZ1.SetSegTmpDir("\\windows\\temp");
+    SegCompEZ1.SetSegPopUp(false);
+    SegCompEZ1.MakeDirectories = false;
+    SegCompEZ1.ExceptionOnFileError = false;
+    SegCompEZ1.CheckSpaceBeforeExpand = false;
+    SegCompEZ1.Key = 0;
+    SegCompEZ1.SetSegSize(1440000);
+    SegCompEZ1.SegCompType = compress::coLZH5;
+    SegCompEZ1.SegBuildMode = segment::bmRecursive;
+    SegCompEZ1.SegMultiArc = true;
+    SegCompEZ1.OnSegBefore = [this](segment::TSegMode mode, const std::string& name, uint16_t number) {
+        SegCompEZ1SegBefore(mode, name, number);
+    };
+    SegCompEZ1.OnCheckFile = [this](std::string& path, compress::TCProcessMode mode) {
+        SegCompEZ1CheckFile(path, mode);
+    };
+    SegCompEZ1.OnShowProgress = [this](int32_t& percentage) { SegCompEZ1ShowProgress(percentage); };
+    SegCompEZ1.RepaintOwner = [this] { Repaint(); };
+
+    Timer1.SetInterval(1000);
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+    OnShow = [this] { FormShow(); };
+    OnClick = [this] { FormClick(); };
+}
+
+TUnzip::~TUnzip() {
+    if (Unzip == this) Unzip = nullptr;
+}
+
+void TUnzip::FormShow() {
+    SetupCancelled = false;
+    Label1.SetCaption(MainSetup->Setup_Header.Caption() + " " + Label1.Caption() + "\rPlease Standby.");
+    ProgressBar2.SetColor(MainSetup->MainScreen.FromColor());
+    MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
+    MarsCaption1.SetActiveEndColor(MainSetup->MainScreen.ToColor());
+    MarsCaption1.SetActiveTextColor(MainSetup->Setup_Header.Font().Color);
+    ui::App().ProcessMessages();
+    PictureShown = false;
+    Timer1.SetEnabled(true);
+}
+
+void TUnzip::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    SetupCancelled = false;
+    ExpandPayload();
+}
+
+void TUnzip::ExpandPayload() {
+    const TSetupSettings& settings = MainSetup->SetupSettings;
+    SegCompEZ1.SetSegBaseName("disk");
+    SegCompEZ1.SetSegDir(settings.SourceDir);
+    SegCompEZ1.SetSegTmpDir(GetWindowsDir() + "\\temp");
+    SegCompEZ1.SetTargetPath(settings.TempDir);
+    SegCompEZ1.SegArcList().Clear();
+    SegCompEZ1.SetSegSource({});
+    segment::ForceDirectories(settings.TempDir);
+    segment::ForceDirectories(SegCompEZ1.SegTmpDir());
+    try {
+        SegCompEZ1.ExpandSegmentSet();
+    } catch (const std::exception&) {
+        ui::ShowMessage("Error Expanding Files!!");
+        if (ZOV) ZOV->reboot.SetChecked(false);
+        SetupCancelled = true;
+    }
+    Close();
+}
+
+void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t SegNumber) {
+    const TSetupSettings& settings = MainSetup->SetupSettings;
+    std::string digits = std::to_string(SegNumber);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    SegmentPath = settings.SourceDir + SegCompEZ1.SegBaseName() + "." + digits;
+    ui::App().ProcessMessages();
+    // Two prompts at most; after them the component checks the file and offers its own
+    // retry or cancel.
+    for (int prompt = 0; prompt < 2 && !FileExists(SegmentPath); ++prompt)
+        ui::ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.");
+    if (SegNumber == 1) {
+        ProgressBar2.SetMaxValue(static_cast<int>(settings.Files.size()) + 3);
+        ProgressBar2.SetProgress(0);
+        ui::App().ProcessMessages();
+        CopyFileInto(settings.SourceDir + "install.exe", settings.TempDir);
+        ProgressBar2.SetProgress(1);
+        ui::App().ProcessMessages();
+        CopyFileInto(settings.SourceDir + "install.cfg", settings.TempDir);
+        ProgressBar2.SetProgress(2);
+        ui::App().ProcessMessages();
+    }
+    ui::App().ProcessMessages();
+}
+
+void TUnzip::SegCompEZ1CheckFile(std::string& filepath, compress::TCProcessMode) {
+    const TSetupSettings& settings = MainSetup->SetupSettings;
+    filepath = settings.TempDir + "\\" + FileNamePart(filepath);
+    ProgressBar2.AddProgress(1);
+    ui::App().ProcessMessages();
+    if (!settings.BitmapFile.empty() && !PictureShown && FileExists(settings.TempDir + "\\" + settings.BitmapFile))
+        ShowPicture();
+}
+
+void TUnzip::ShowPicture() {
+    TMainSetup& screen = *MainSetup;
+    const TSetupSettings& settings = screen.SetupSettings;
+    const std::string path = settings.TempDir + "\\" + settings.BitmapFile;
+    PictureShown = true;
+    screen.Image3.Hide();
+    screen.Image4.Hide();
+    ui::TControl* picture = nullptr;
+    if (ContainsGif(settings.BitmapFile)) {
+        screen.Image3.AutoSize = true;
+        screen.Image3.Image().LoadFromFile(path);
+        picture = &screen.Image3;
+    } else {
+        screen.Image4.AutoSize = true;
+        screen.Image4.Picture().LoadFromFile(path);
+        picture = &screen.Image4;
+    }
+    picture->SetLeft(5);
+    picture->SetTop(5);
+    picture->Show();
+    ui::TPanel& panel = screen.bitmapscreen;
+    panel.SetWidth(picture->Width() + 10);
+    panel.SetHeight(picture->Height() + 10);
+    panel.Show();
+    screen.Update();
+    const int width = screen.MainScreen.Width();
+    int left = width - panel.Width() - 20;
+    if (settings.AlignCenter)
+        left = width / 2 - panel.Width() / 2;
+    else if (settings.AlignLeft)
+        left = 20;
+    panel.SetBounds(left, screen.Setup_Header2.Top() + 30, panel.Width(), panel.Height());
+    screen.Repaint();
+    ui::App().ProcessMessages();
+}
+
+void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
+    if (SetupCancelled) PercentageDone = -1;
+}
+
+void TUnzip::FormClick() {
+    if (ui::MessageDlg("Abort Setup Process ?", ui::TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort) != ui::mrAbort)
+        return;
+    // The restart choice goes too, as on every cancel path: the failure path that would
+    // clear it does not run when the entries left cannot be written any more.
+    if (ZOV) ZOV->reboot.SetChecked(false);
+    SetupCancelled = true;
+    MainSetup->ClearTempDir();
+    ui::App().Terminate();
+}
+
+}  // namespace zov

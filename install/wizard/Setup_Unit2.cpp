@@ -1,0 +1,199 @@
+// The wizard's handlers: navigation between the pages and what each page needs from the
+// settings.
+#include "install/wizard/Setup_Unit2.h"
+
+#include <string>
+
+#include "install/Setup_Unit1.h"
+#include "install/stage_state.h"
+#include "shell/system_helpers.h"
+#include "sys/system.h"
+#include "ui/application.h"
+
+namespace zov {
+namespace {
+
+enum Page { kWelcome = 0, kLicense = 1, kDestination = 2, kFolders = 3, kInstallType = 4, kReady = 5, kProgress = 6 };
+
+const TSetupSettings& Settings() { return MainSetup->SetupSettings; }
+
+// The part of a path after its first ">" (a tag's end); all of it when it has none.
+std::string AfterFirstTagEnd(const std::string& text) {
+    const size_t at = text.find('>');
+    return at == std::string::npos ? text : text.substr(at + 1);
+}
+
+bool LicenseShown(const ui::TMemo& memo) { return memo.Lines().Count() >= 2; }
+
+}  // namespace
+
+void TZOV::FormCreate() {
+    Notebook1.SetPageIndex(kWelcome);
+    MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
+    MarsCaption1.SetActiveEndColor(MainSetup->MainScreen.ToColor());
+    MarsCaption1.SetActiveTextColor(MainSetup->Setup_Header.Font().Color);
+}
+
+void TZOV::FormShow() {
+    const TSetupSettings& s = Settings();
+    finished_ = false;
+    SetupCancelled = false;
+    CreateFolder.SetCaption(s.ProgramFolder);
+    Label2.SetCaption(RadioButton1.Enabled() ? s.LaunchCommand : "");
+    const std::string license = s.TempDir + "\\license.txt";
+    const uint32_t attributes = sys::Sys().GetFileAttributes(license);
+    if (attributes != sys::kInvalidAttributes && !(attributes & sys::kAttrDirectory))
+        Memo3.Lines().LoadFromFile(license);
+    else
+        Memo3.Lines().Clear();
+    if (s.WorkStationPrompt)
+        min.SetChecked(true);
+    else
+        full.SetChecked(true);
+    Main_Dir.SetText(s.AddToProgramFiles ? s.WindowsRoot + "Program Files\\" + s.InstallDir
+                                         : s.WindowsRoot + s.InstallDir);
+    Repaint();
+    MainSetup->Repaint();
+    ui::App().ProcessMessages();
+}
+
+void TZOV::ShowReadyPage() {
+    Notebook1.SetPageIndex(kReady);
+    install.Show();
+    next.SetEnabled(false);
+}
+
+void TZOV::nextClick() {
+    Notebook1.SetPageIndex(Notebook1.PageIndex() + 1);
+    back.SetEnabled(true);
+    next.SetEnabled(true);
+    install.Hide();
+    const TSetupSettings& s = Settings();
+    switch (Notebook1.PageIndex()) {
+        case kLicense:
+            if (LicenseShown(Memo3)) {
+                back.SetEnabled(true);
+                next.SetEnabled(false);  // Accept or Decline
+            } else {
+                Notebook1.SetPageIndex(kDestination);
+            }
+            break;
+        case kFolders:
+            if (!s.ProgramFolder.empty()) break;
+            if (s.WorkStationPrompt)
+                Notebook1.SetPageIndex(kInstallType);
+            else
+                ShowReadyPage();
+            break;
+        case kInstallType:
+            if (!s.WorkStationPrompt) ShowReadyPage();
+            break;
+        case kReady:
+            install.Show();
+            next.SetEnabled(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void TZOV::backClick() {
+    Notebook1.SetPageIndex(Notebook1.PageIndex() - 1);
+    back.SetEnabled(true);
+    next.SetEnabled(true);
+    install.Hide();
+    const TSetupSettings& s = Settings();
+    switch (Notebook1.PageIndex()) {
+        case kWelcome:
+            back.SetEnabled(false);
+            break;
+        case kLicense:
+            if (LicenseShown(Memo3))
+                next.SetEnabled(false);
+            else
+                Notebook1.SetPageIndex(kWelcome);
+            break;
+        case kFolders:
+            if (s.ProgramFolder.empty()) Notebook1.SetPageIndex(kDestination);
+            break;
+        case kInstallType:
+            if (!s.WorkStationPrompt) Notebook1.SetPageIndex(s.ProgramFolder.empty() ? kDestination : kFolders);
+            break;
+        default:
+            break;
+    }
+}
+
+void TZOV::acceptClick() {
+    back.SetEnabled(true);
+    next.SetEnabled(true);
+    Notebook1.SetPageIndex(Notebook1.PageIndex() + 1);
+}
+
+void TZOV::CancelSetup() {
+    reboot.SetChecked(false);
+    SetupCancelled = true;
+    finished_ = true;
+    Close();
+}
+
+void TZOV::cancelClick() { CancelSetup(); }
+
+void TZOV::declineClick() { CancelSetup(); }
+
+void TZOV::FormClose(ui::TCloseAction&) {
+    if (finished_) return;
+    reboot.SetChecked(false);
+    SetupCancelled = true;
+}
+
+void TZOV::installClick() {
+    Notebook1.SetPageIndex(kProgress);
+    DoInstall();
+}
+
+void TZOV::CloseAfterInstall() {
+    finished_ = true;
+    Close();
+}
+
+void TZOV::Notebook1PageChanged() {
+    back.SetEnabled(Notebook1.PageIndex() != kWelcome);
+    if (Notebook1.PageIndex() == kFolders) RebuildSummary();
+    if (Notebook1.PageIndex() == kReady) Label2.SetCaption(AfterFirstTagEnd(Settings().LaunchCommand));
+}
+
+void TZOV::RebuildSummary() {
+    ui::TStrings& summary = Memo4.Lines();
+    summary.Clear();
+    summary.Add("Install to:");
+    summary.Add("  " + Main_Dir.Text());
+    summary.Add("");
+    summary.Add("File \\ Folder : ");
+    summary.Add("  " + CreateFolder.Caption());
+    DK.Items().Clear();
+    SM.Items().Clear();
+    for (const std::string& entry : Settings().Shortcuts) {
+        std::string rest = entry, name, target, desktop, startMenu, icon;
+        SplitField(rest, '~', name);
+        SplitField(rest, '~', target);
+        SplitField(rest, '~', desktop);
+        SplitField(rest, '~', startMenu);
+        SplitField(rest, '~', icon);
+        const std::string& folder = rest;
+        std::string line = AfterFirstTagEnd(target) + " \\ " + folder;
+        if (desktop == "X") {
+            DK.Items().Add(name);
+            line += " \\ Desktop";
+        }
+        if (startMenu == "X") {
+            SM.Items().Add(name);
+            line += " \\ Start Menu";
+        }
+        summary.Add("  " + line);
+    }
+    for (size_t i = 0; i < DK.Items().Count(); ++i) DK.SetChecked(i, true);
+    for (size_t i = 0; i < SM.Items().Count(); ++i) SM.SetChecked(i, true);
+}
+
+}  // namespace zov

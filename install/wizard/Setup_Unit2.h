@@ -1,0 +1,106 @@
+#pragma once
+// The wizard TZOV: welcome text, licence, destination directory, program folder and
+// shortcuts, install type, the action after installing, and the install's progress page.
+// It keeps only the user's choices, in its controls, where the install routine reads them.
+#include "ui/buttons.h"
+#include "ui/caption_gradient.h"
+#include "ui/containers.h"
+#include "ui/form.h"
+#include "ui/labels.h"
+#include "ui/pictures.h"
+#include "ui/progress.h"
+#include "ui/text_controls.h"
+
+namespace zov {
+
+class TZOV : public ui::TForm {
+public:
+    TZOV();
+    ~TZOV() override;
+
+    ui::TNotebook Notebook1{this};
+
+    ui::TPage page1{Notebook1, "page1"};
+    ui::TImage WelcomeIcon{&page1};
+    ui::TMemo WelcomeText{&page1};
+
+    ui::TPage Page2{Notebook1, "Page2"};
+    ui::TLabel Label3{&Page2};
+    ui::TMemo Memo3{&Page2};
+    ui::TPanel LicenseStrip{&Page2};
+    ui::TFlatButton decline{&LicenseStrip};
+    ui::TFlatButton accept{&LicenseStrip};
+    ui::TLabel Label4{&LicenseStrip};
+
+    ui::TPage Page3{Notebook1, "Page3"};
+    ui::TImage DestinationIcon{&Page3};
+    ui::TMemo Memo2{&Page3};
+    ui::TGroupBox DestinationBox{&Page3};
+    ui::TDirectoryEdit Main_Dir{&DestinationBox};
+
+    ui::TPage Page4{Notebook1, "Page4"};
+    ui::TLabel FoldersTitle{&Page4};
+    ui::TLabel MainFolderLabel{&Page4};
+    ui::TLabel CreateFolder{&Page4};
+    ui::TCheckBox CheckBox1{&Page4};
+    ui::TCheckBox CheckBox2{&Page4};
+    ui::TLabel DesktopLabel{&Page4};
+    ui::TCheckListBox DK{&Page4};
+    ui::TLabel StartMenuLabel{&Page4};
+    ui::TCheckListBox SM{&Page4};
+
+    ui::TPage installtype{Notebook1, "installtype"};
+    ui::TLabel InstallTypeTitle{&installtype};
+    ui::TRadioButton full{&installtype};
+    ui::TRadioButton min{&installtype};
+
+    ui::TPage Page5{Notebook1, "Page5"};
+    ui::TLabel ReadyTitle{&Page5};
+    ui::TRadioButton RadioButton1{&Page5};
+    ui::TLabel Label2{&Page5};
+    ui::TRadioButton RadioButton2{&Page5};
+    ui::TRadioButton reboot{&Page5};
+    ui::TMemo Memo4{&Page5};
+
+    ui::TPage installPage{Notebook1, "install"};  // named "install" like the Install button
+    ui::TLabel source{&installPage};
+    ui::TLabel Dest{&installPage};
+    ui::TProgressBar ProgressBar1{&installPage};
+
+    ui::TPanel Panel1{this};
+    ui::TBevel Rule{&Panel1};
+    ui::TFlatButton cancel{&Panel1};
+    ui::TFlatButton back{&Panel1};
+    ui::TFlatButton next{&Panel1};
+    ui::TFlatButton install{&Panel1};
+
+    ui::TCaptionGradient MarsCaption1{*this};
+
+    void FormCreate();
+    void FormShow();
+    void nextClick();
+    void backClick();
+    void acceptClick();
+    void declineClick();
+    void cancelClick();
+    void installClick();
+    void Notebook1PageChanged();
+
+    // The install routine; it ends with CloseAfterInstall.
+    void DoInstall();
+    void CloseAfterInstall();
+
+private:
+    void CancelSetup();
+    void ShowReadyPage();
+    void RebuildSummary();
+    // Closing by any other way than Cancel, Decline or the end of the install (the title
+    // bar's close box, Alt+F4) cancels the setup too: nothing was installed.
+    void FormClose(ui::TCloseAction& action);
+    bool finished_ = false;
+};
+
+// The wizard, while it exists.
+inline TZOV* ZOV = nullptr;
+
+}  // namespace zov

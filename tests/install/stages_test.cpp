@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "install/stage_state.h"
+#include "shell/system_helpers.h"
+#include "tests/install/stage_fixture.h"
+#include "tests/support/forwarding_system.h"
+
+namespace zov::test {
+namespace {
+
+using ui::TMsgDlgType;
+
+class Stages : public StageFixture {
+protected:
+    std::string WindowsDir() { return GetWindowsDir(); }
+    void ExpectMessage(const std::string& text) {
+        dialogs.ExpectMessage(text, "ZOV - Setup", TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
+    }
+    void Close() {
+        ui::TCloseAction action = ui::TCloseAction::caHide;
+        main->FormClose(action);
+    }
+};
+
+// Records restart requests instead of passing them on.
+class RebootRecorder : public ForwardingSystem {
+public:
+    using ForwardingSystem::ForwardingSystem;
+    bool ExitWindows(uint32_t flags) override {
+        requests.push_back(flags);
+        return false;
+    }
+    bool AdjustTokenPrivilege(const std::string&, bool) override { return true; }
+    std::vector<uint32_t> requests;
+};
+
+const std::string kCompleted =
+    "Your installation of \rZOV - Zovrand 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.";
+const std::string kRestart =
+    "Zovrand is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.";
+
+TEST_F(Stages, StartUpFixesThePathsAndArmsTheTimer) {
+    WriteConfig("[Setup - Main]\n");
+    Start();
+    EXPECT_EQ(Settings().StartDir, medium);
+    EXPECT_EQ(Settings().SourceDir, medium + "\\");
+    EXPECT_EQ(Settings().WindowsRoot, WindowsDir().substr(0, 3));
+    EXPECT_EQ(Settings().TempDir, WindowsDir() + "\\Temp\\z");
+    EXPECT_TRUE(main->Timer1.Enabled());
+    EXPECT_EQ(main->Timer1.Interval(), 1000u);
+    EXPECT_EQ(headless.RunningTimers(), 1u);
+}
+
+TEST_F(Stages, WithoutParameterFromADriveRootTheSourceKeepsItsOneBackslash) {
+    ASSERT_TRUE(machine.System().SetCurrentDirectory("C:\\"));
+    main->Show();
+    EXPECT_EQ(Settings().StartDir, "");
+    EXPECT_EQ(Settings().SourceDir, "C:\\");
+}
+
+TEST_F(Stages, LeftoversOfAnEarlierRunAreDeletedButSubdirectoriesStay) {
+    const std::string temp = WindowsDir() + "\\Temp\\z";
+    machine.System().CreateDirectory(WindowsDir() + "\\Temp");
+    machine.System().CreateDirectory(temp);
+    machine.System().CreateDirectory(temp + "\\SUB");
+    machine.WriteFile(temp + "\\old.txt", "old");
+    machine.WriteFile(temp + "\\SUB\\deep.txt", "deep");
+    Start();
+    EXPECT_FALSE(machine.Exists(temp + "\\old.txt"));
+    EXPECT_TRUE(machine.Exists(temp + "\\SUB\\deep.txt"));  // not descended into, so not removed
+    machine.System().DeleteFile(temp + "\\SUB\\deep.txt");
+    machine.System().RemoveDirectory(temp + "\\SUB");
+}
+
+TEST_F(Stages, AnUnusableParameterIsReportedAndEndsTheProgram) {
+    dialogs.ExpectMessage("Unable to open the setup directory " + medium + "\\missing.", "ZOV - Setup",
+                          TMsgDlgType::mtError, ui::mbOK, ui::mrOk);
+    app.Params = {medium + "\\missing"};
+    main->Show();
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_FALSE(main->Timer1.Enabled());
+    EXPECT_EQ(Settings().TempDir, "");
+    main->Close();  // nothing to clean, nothing more to say
+}
+
+TEST_F(Stages, ScreenIsLaidOutOnEveryResize) {
+    WriteConfig("[Setup - Main]\nHeader Font Size=40\n");
+    Start();
+    EXPECT_EQ(main->MainScreen.BoundsRect(), (ui::TRect{0, 0, 800, 600}));
+    EXPECT_EQ(main->Footer.BoundsRect(), (ui::TRect{0, 600 - 13 - 10, 800, 600 - 10}));
+    EXPECT_EQ(main->Setup_Header.Top(), 1);
+    EXPECT_EQ(main->Setup_Header.Left(), 8);
+    EXPECT_EQ(main->Setup_Header.Font().Size(), 40);
+    EXPECT_EQ(main->Setup_Header2.Top(), 1 + main->Setup_Header.Height() + 2);
+    EXPECT_EQ(main->Setup_Header2.Left(), 18);
+    main->BoundsFromSystem(0, 0, 1024, 768);
+    EXPECT_EQ(main->Footer.BoundsRect(), (ui::TRect{0, 768 - 13 - 10, 1024, 768 - 10}));
+    EXPECT_EQ(main->Setup_Header2.Top(), 1 + main->Setup_Header.Height() + 2);
+}
+
+TEST_F(Stages, EmptyConfigurationKeepsTheDesignLook) {
+    WriteConfig("");
+    Start();
+    EXPECT_EQ(main->MainScreen.FromColor(), ui::clBlue);
+    EXPECT_EQ(main->MainScreen.ToColor(), ui::clBlack);
+    EXPECT_EQ(main->MainScreen.Steps(), 255);
+    EXPECT_EQ(main->Color(), ui::clBlue);
+    EXPECT_EQ(main->Setup_Header.Caption(), "ZOV - Zovrand 32Bit");
+    EXPECT_EQ(main->Setup_Header.Font().Name, "Impact");
+    EXPECT_EQ(main->Setup_Header.Font().Height, 35);
+    EXPECT_EQ(main->Setup_Header.ShadowColor(), ui::clWhite);
+    EXPECT_EQ(main->Setup_Header.ShadowSize(), 2);
+    EXPECT_EQ(main->Setup_Header2.Font().Name, "Times New Roman");
+    EXPECT_EQ(main->Setup_Header2.Font().Height, 13);
+    EXPECT_EQ(Settings().ProgramFolder, "Accessories");
+    EXPECT_TRUE(wizard->reboot.Visible());
+    EXPECT_TRUE(wizard->reboot.Checked());
+    EXPECT_FALSE(wizard->RadioButton1.Enabled());
+    EXPECT_EQ(wizard->Notebook1.PageIndex(), 0);
+}
+
+TEST_F(Stages, ConfigurationColoursTheScreenAndItsHeaders) {
+    WriteConfig("[Setup - Main]\nDither From=0x800000\nDither To=$000080\nHeader=Tidewater\n"
+                "Header Font Name=Arial\nHeader Font Color=$FFFFFF\nHeader Font Shadow=0\n"
+                "Header2=Second line\nHeader2 Font Shadow=-2147483632\n");
+    Start();
+    EXPECT_EQ(main->MainScreen.FromColor(), 0x800000);
+    EXPECT_EQ(main->MainScreen.ToColor(), 0x000080);
+    EXPECT_EQ(main->Color(), 0x800000);
+    EXPECT_EQ(main->Setup_Header.Caption(), "Tidewater");
+    EXPECT_EQ(main->Setup_Header.Font().Name, "Arial");
+    EXPECT_EQ(main->Setup_Header.Font().Color, ui::clWhite);
+    EXPECT_EQ(main->Setup_Header.ShadowColor(), ui::clBlack);
+    EXPECT_EQ(main->Setup_Header2.Caption(), "Second line");
+    EXPECT_EQ(main->Setup_Header2.ShadowColor(), ui::clBtnShadow);
+}
+
+TEST_F(Stages, EndingTable) {
+    RebootRecorder recorder(machine.System());
+    sys::SetSystem(&recorder);
+    WriteConfig("[Setup - Main]\n");
+    Start();
+
+    // The restart choice wins over everything, a cancel included.
+    wizard->reboot.SetChecked(true);
+    SetupCancelled = true;
+    ExpectMessage(kRestart);
+    Close();
+    EXPECT_EQ(recorder.requests, (std::vector<uint32_t>{2}));
+
+    wizard->reboot.SetChecked(false);
+    ExpectMessage("Your installation was canceled!");
+    Close();
+
+    SetupCancelled = false;
+    wizard->RadioButton2.SetChecked(true);
+    ExpectMessage(kCompleted);
+    Close();
+
+    wizard->RadioButton1.SetEnabled(true);
+    wizard->RadioButton1.SetChecked(true);
+    Close();  // the program was launched: nothing more to say
+    EXPECT_EQ(dialogs.Pending(), 0u);
+    EXPECT_EQ(recorder.requests.size(), 1u);
+    sys::SetSystem(&machine.System());
+}
+
+TEST_F(Stages, AnAbortedSetupEndsWithoutAWordEvenWithARestartChosen) {
+    WriteConfig("[Setup - Main]\n");
+    Start();
+    SetupCancelled = true;
+    app.Terminate();
+    Close();
+}
+
+TEST_F(Stages, TheSetupDirectoryIsEmptiedAtTheEndOnlyWhenItHoldsInstallCfg) {
+    WriteConfig("[Setup - Main]\n");
+    WriteMediumFile("disk.001", "segment");
+    Start();
+    main->Timer1.SetEnabled(false);
+    ExpectMessage("Your installation was canceled!");
+    SetupCancelled = true;
+    wizard->reboot.SetChecked(false);
+    main->Close();
+    EXPECT_FALSE(machine.Exists(medium + "\\disk.001"));
+    EXPECT_FALSE(machine.Exists(medium));
+    EXPECT_FALSE(machine.Exists(Settings().TempDir));
+}
+
+TEST_F(Stages, OnlyASetupDirectoryIsEverEmptied) {
+    WriteMediumFile("data.txt", "user data");
+    EXPECT_FALSE(SafeToEmptyStartDir(medium));  // no install.cfg: someone else's directory
+    WriteConfig("[Setup - Main]\n");
+    EXPECT_TRUE(SafeToEmptyStartDir(medium));
+    EXPECT_TRUE(SafeToEmptyStartDir(medium + "\\"));
+    EXPECT_FALSE(SafeToEmptyStartDir("C:\\"));
+    EXPECT_FALSE(SafeToEmptyStartDir("C:"));
+    machine.WriteFile(WindowsDir() + "\\install.cfg", "[Setup - Main]\n");
+    EXPECT_FALSE(SafeToEmptyStartDir(WindowsDir()));
+    machine.System().DeleteFile(WindowsDir() + "\\install.cfg");
+}
+
+TEST_F(Stages, ClearingWithoutATemporaryDirectoryTouchesNothing) {
+    ASSERT_TRUE(machine.System().SetCurrentDirectory(medium));
+    WriteMediumFile("keep.txt", "keep");
+    main->SetupSettings.TempDir.clear();
+    main->ClearTempDir();
+    EXPECT_TRUE(machine.Exists(medium + "\\keep.txt"));
+}
+
+TEST_F(Stages, AFailedPreparationSkipsTheWizardAndEndsCancelled) {
+    WriteConfig("[Setup - Main]\n");
+    WriteMediumFile("install.exe", "MZ stub");
+    for (int i = 0; i < 2; ++i) ExpectMessage("Please Insert Disk #1 into Floppy Drive.");
+    dialogs.ExpectMessage("Unable to locate \"disk.001\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
+    ExpectMessage("Error Expanding Files!!");
+    ExpectMessage("Your installation was canceled!");
+    bool wizardShown = false;
+    wizard->OnShow = [&] { wizardShown = true; };
+    app.Params = {medium};
+    app.Run();
+    EXPECT_FALSE(wizardShown);
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_EQ(Unzip, nullptr);  // destroyed when its stage ended
+    EXPECT_EQ(headless.Now(), 2000u);
+}
+
+TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
+    WriteConfig("[Setup - Main]\nShow Re-Boot=0\n[Files]\nFile1=a.txt~<INSTALLDIR>\nFile2=b.txt~<INSTALLDIR>\n");
+    WriteMediumFile("install.exe", "MZ stub");
+    WriteSegments({{"a.txt", "first"}, {"SUB\\b.txt", "second"}, {"license.txt", "one line\r\n"}});
+    std::vector<std::string> seenInWizard;
+    headless.OnIdle = [&] {
+        if (!wizard->Visible()) return false;
+        for (const char* name : {"a.txt", "b.txt", "install.exe", "install.cfg"})
+            if (machine.Exists(TempFile(name))) seenInWizard.push_back(name);
+        while (!wizard->install.Visible()) wizard->next.Click();
+        wizard->install.Click();
+        return true;
+    };
+    ExpectMessage(kCompleted);
+    app.Params = {medium};
+    app.Run();
+    EXPECT_EQ(seenInWizard, (std::vector<std::string>{"a.txt", "b.txt", "install.exe", "install.cfg"}));
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(machine.Exists(Settings().TempDir));
+    EXPECT_FALSE(machine.Exists(medium));
+}
+
+}  // namespace
+}  // namespace zov::test

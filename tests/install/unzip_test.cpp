@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "install/stage_state.h"
+#include "tests/install/stage_fixture.h"
+#include "tests/support/test_pictures.h"
+
+namespace zov::test {
+namespace {
+
+using ui::TMsgDlgType;
+
+constexpr char kThreeFiles[] =
+    "[Setup - Main]\n[Files]\nF1=a.txt~<INSTALLDIR>\nF2=b.dll~<INSTALLDIR>\nF3=c.txt~<INSTALLDIR>\n";
+
+class Preparation : public StageFixture {
+protected:
+    void Prepare() {
+        Start();
+        main->Timer1.SetEnabled(false);  // the stage is shown here, not by the stage sequence
+        unzip->ShowModal();
+    }
+    void ExpectMessage(const std::string& text, std::function<void()> whileShown = {}) {
+        dialogs.ExpectMessage(text, "ZOV - Setup", TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk, std::move(whileShown));
+    }
+    // The gauge and the picture panel at every pump of the run.
+    struct Pump {
+        int progress, max;
+        bool pictureShown;
+    };
+    std::vector<Pump> pumps;
+    void RecordPumps() {
+        dialogs.OnPump = [this] {
+            pumps.push_back({unzip->ProgressBar2.Progress(), unzip->ProgressBar2.MaxValue(),
+                             main->bitmapscreen.Visible()});
+        };
+    }
+    // The progress at the first pump that saw the picture; -1 when it never appeared.
+    int ProgressWhenPictureAppeared() const {
+        for (const Pump& p : pumps)
+            if (p.pictureShown) return p.progress;
+        return -1;
+    }
+};
+
+TEST_F(Preparation, FromTheFirstDiskEverythingLandsFlatInTheTemporaryDirectory) {
+    WriteConfig(kThreeFiles);
+    WriteMediumFile("install.exe", "MZ stub");
+    WriteSegments({{"a.txt", "A"}, {"SUB\\b.dll", "B"}, {"c.txt", "C"}});
+    RecordPumps();
+    Prepare();
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(machine.ReadFile(TempFile("install.exe")), "MZ stub");
+    EXPECT_EQ(machine.ReadFile(TempFile("install.cfg")), kThreeFiles);
+    EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), "B");
+    EXPECT_FALSE(machine.Exists(TempFile("SUB")));
+    EXPECT_TRUE(machine.Exists(TempFile("a.txt")) && machine.Exists(TempFile("c.txt")));
+    // Both copies are counted before the first entry: 2 of |Files| + 3.
+    bool sawCopies = false;
+    for (const Pump& p : pumps) sawCopies |= p.progress == 2 && p.max == 6;
+    EXPECT_TRUE(sawCopies);
+    EXPECT_EQ(unzip->ProgressBar2.Progress(), 5);
+    EXPECT_EQ(unzip->ProgressBar2.MaxValue(), 6);
+    EXPECT_FALSE(unzip->Visible());
+    EXPECT_EQ(dialogs.Pending(), 0u);
+}
+
+TEST_F(Preparation, AMissingSecondDiskIsAskedForOnce) {
+    WriteConfig(kThreeFiles);
+    WriteMediumFile("install.exe", "MZ");
+    ASSERT_EQ(WriteSegments({{"a.txt", std::string(12000, 'a')}, {"b.dll", std::string(12000, 'b')}}, 16384), 2u);
+    const std::string second = machine.ReadFile(medium + "\\disk.002");
+    machine.System().DeleteFile(medium + "\\disk.002");
+    ExpectMessage("Please Insert Disk #2 into Floppy Drive.",
+                  [&] { machine.WriteFile(medium + "\\disk.002", second); });
+    Prepare();
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
+}
+
+TEST_F(Preparation, ADiskStillMissingAfterTwoPromptsEndsTheSetupCancelled) {
+    WriteConfig(kThreeFiles);
+    WriteMediumFile("install.exe", "MZ");
+    ASSERT_EQ(WriteSegments({{"a.txt", std::string(12000, 'a')}, {"b.dll", std::string(12000, 'b')}}, 16384), 2u);
+    machine.System().DeleteFile(medium + "\\disk.002");
+    ExpectMessage("Please Insert Disk #2 into Floppy Drive.");
+    ExpectMessage("Please Insert Disk #2 into Floppy Drive.");
+    dialogs.ExpectMessage("Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
+    ExpectMessage("Error Expanding Files!!");
+    wizard->reboot.SetChecked(true);
+    Prepare();
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_FALSE(wizard->reboot.Checked());
+}
+
+TEST_F(Preparation, AMissingStubFailsTheStage) {
+    WriteConfig(kThreeFiles);
+    WriteSegments({{"a.txt", "A"}});
+    ExpectMessage("Error Expanding Files!!");
+    Prepare();
+    EXPECT_TRUE(SetupCancelled);
+}
+
+TEST_F(Preparation, AnAnimatedPictureAppearsAtTheEntryAfterItsOwnAtTheLeft) {
+    WriteConfig("[Setup - Main]\nBitmap File=logo.gif\n[Files]\nF1=a~<X>\nF2=b~<X>\nF3=c~<X>\nF4=d~<X>\n");
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"a.txt", "A"}, {"logo.gif", TinyGif(60, 40, 4, 10)}, {"b.txt", "B"}, {"c.txt", "C"}});
+    RecordPumps();
+    Prepare();
+    EXPECT_EQ(ProgressWhenPictureAppeared(), 2 + 3);  // during b.txt, the entry after the picture's
+    EXPECT_EQ(unzip->ProgressBar2.MaxValue(), 4 + 3);
+    EXPECT_TRUE(main->Image3.Visible());
+    EXPECT_FALSE(main->Image4.Visible());
+    EXPECT_EQ(main->Image3.BoundsRect(), (ui::TRect{5, 5, 65, 45}));
+    EXPECT_EQ(main->Image3.Image().Data()->FrameCount(), 4);
+    EXPECT_TRUE(main->Image3.Animate());
+    EXPECT_EQ(main->bitmapscreen.BoundsRect(),
+              (ui::TRect{20, main->Setup_Header2.Top() + 30, 20 + 70, main->Setup_Header2.Top() + 30 + 50}));
+    EXPECT_TRUE(unzip->PictureShown);
+}
+
+TEST_F(Preparation, AStillPictureCanBeCentredOrPutAtTheRightEdge) {
+    WriteConfig("[Setup - Main]\nBitmap File=splash.bmp\nAlign Center=1\nAlign Left=1\n");
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"splash.bmp", TinyBmp(96, 48)}, {"a.txt", "A"}});
+    Prepare();
+    EXPECT_TRUE(main->Image4.Visible());
+    EXPECT_FALSE(main->Image3.Visible());
+    EXPECT_EQ(main->bitmapscreen.Width(), 106);
+    EXPECT_EQ(main->bitmapscreen.Height(), 58);
+    EXPECT_EQ(main->bitmapscreen.Left(), 800 / 2 - 106 / 2);
+}
+
+TEST_F(Preparation, WithNeitherCentreNorLeftThePictureGoesRight) {
+    WriteConfig("[Setup - Main]\nBitmap File=splash.bmp\nAlign Left=0\nAlign Right=0\n");
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"splash.bmp", TinyBmp(96, 48)}, {"a.txt", "A"}});
+    Prepare();
+    EXPECT_EQ(main->bitmapscreen.Left(), 800 - 106 - 20);
+}
+
+TEST_F(Preparation, APictureThatComesLastOrNotAtAllIsNeverShown) {
+    WriteConfig("[Setup - Main]\nBitmap File=splash.bmp\n");
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"a.txt", "A"}, {"splash.bmp", TinyBmp(96, 48)}});
+    Prepare();
+    EXPECT_FALSE(main->bitmapscreen.Visible());
+    EXPECT_TRUE(machine.Exists(TempFile("splash.bmp")));
+    EXPECT_FALSE(SetupCancelled);
+}
+
+TEST_F(Preparation, APictureMissingFromThePayloadIsNoError) {
+    WriteConfig("[Setup - Main]\nBitmap File=missing.gif\n");
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"a.txt", "A"}, {"b.txt", "B"}});
+    Prepare();
+    EXPECT_FALSE(main->bitmapscreen.Visible());
+    EXPECT_FALSE(SetupCancelled);
+}
+
+TEST_F(Preparation, APictureThatCannotBeLoadedFailsTheStage) {
+    WriteConfig("[Setup - Main]\nBitmap File=splash.bmp\n");
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"splash.bmp", "not a picture"}, {"a.txt", "A"}});
+    ExpectMessage("Error Expanding Files!!");
+    Prepare();
+    EXPECT_TRUE(SetupCancelled);
+}
+
+TEST_F(Preparation, OnlyTheFreeAreaAsksAboutAbortingAndNoGoesOn) {
+    WriteConfig(kThreeFiles);
+    WriteMediumFile("install.exe", "MZ");
+    WriteSegments({{"a.txt", "A"}, {"b.dll", "B"}, {"c.txt", "C"}});
+    bool clicked = false;
+    dialogs.OnPump = [&] {
+        if (clicked || unzip->ProgressBar2.Progress() < 3) return;
+        clicked = true;
+        unzip->Label1.Click();
+        unzip->ProgressBar2.Click();
+        unzip->RxGIFAnimator1.Click();
+        unzip->Click();
+    };
+    dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort, ui::mrNo);
+    Prepare();
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_TRUE(machine.Exists(TempFile("c.txt")));
+}
+
+TEST_F(Preparation, AbortStopsTheExpansionEmptiesTheTemporaryDirectoryAndEndsSilently) {
+    WriteConfig(kThreeFiles);
+    WriteMediumFile("install.exe", "MZ");
+    // Packed, so that every entry's expansion reports its progress.
+    WriteSegments({{"a.txt", std::string(30000, 'a')}, {"b.dll", std::string(30000, 'b')}, {"c.txt", "C"}}, 1440000,
+                  compress::coLZH5);
+    bool clicked = false;
+    dialogs.OnPump = [&] {
+        if (clicked || unzip->ProgressBar2.Progress() < 3) return;
+        clicked = true;
+        unzip->Click();
+    };
+    dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort,
+                          ui::mrAbort);
+    wizard->reboot.SetChecked(true);
+    Prepare();
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_FALSE(wizard->reboot.Checked());  // no restart after an abort
+    EXPECT_FALSE(machine.Exists(TempFile("c.txt")));  // the expansion stopped
+    // What was written after the abort goes with the main screen's close.
+    main->Close();
+    EXPECT_FALSE(machine.Exists(Settings().TempDir));
+}
+
+TEST_F(Preparation, ProgressIsStoppedOnlyOnceCancelled) {
+    int32_t percentage = 40;
+    unzip->SegCompEZ1ShowProgress(percentage);
+    EXPECT_EQ(percentage, 40);
+    SetupCancelled = true;
+    unzip->SegCompEZ1ShowProgress(percentage);
+    EXPECT_EQ(percentage, -1);
+}
+
+TEST_F(Preparation, ShowingTakesTheTitleAndColoursOfTheMainScreen) {
+    WriteConfig("[Setup - Main]\nHeader=Tidewater\nDither From=0x800000\nDither To=255\nHeader Font Color=$FFFFFF\n");
+    Start();
+    main->Timer1.SetEnabled(false);
+    SetupCancelled = true;
+    unzip->Show();
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(unzip->Label1.Caption(),
+              "Tidewater Setup is preparing the ZOV Install Wizard which will guide you in the rest of you setup "
+              "process.\rPlease Standby.");
+    EXPECT_EQ(unzip->ProgressBar2.Color(), 0x800000);
+    EXPECT_EQ(unzip->MarsCaption1.ActiveStartColor(), 0x800000);
+    EXPECT_EQ(unzip->MarsCaption1.ActiveEndColor(), 255);
+    EXPECT_EQ(unzip->MarsCaption1.ActiveTextColor(), ui::clWhite);
+    EXPECT_TRUE(unzip->Timer1.Enabled());
+    EXPECT_EQ(unzip->ClientWidth(), 375);
+    EXPECT_EQ(unzip->ClientHeight(), 92);
+    EXPECT_EQ(unzip->Caption(), "Preparing ZOV Setup");
+}
+
+}  // namespace
+}  // namespace zov::test

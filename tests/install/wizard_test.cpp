@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "install/stage_state.h"
+#include "tests/install/stage_fixture.h"
+
+namespace zov::test {
+namespace {
+
+class Wizard : public StageFixture {
+protected:
+    // What a click of the user does; a hidden or disabled button cannot be clicked.
+    void Click(ui::TControl& control) {
+        ASSERT_TRUE(control.Showing()) << control.Caption() << " is hidden, on page " << PageName(*wizard);
+        ASSERT_TRUE(control.Enabled()) << control.Caption() << " is disabled, on page " << PageName(*wizard);
+        control.Click();
+    }
+    int Page() { return wizard->Notebook1.PageIndex(); }
+    // Starts with `config` and shows the wizard, with license.txt in the payload when given.
+    void Open(const std::string& config, const char* license = nullptr) {
+        WriteConfig(config);
+        Start();
+        if (license) {
+            machine.System().CreateDirectory(Settings().TempDir);  // the preparation stage makes it
+            machine.WriteFile(TempFile("license.txt"), license);
+        }
+        wizard->Show();
+    }
+};
+
+constexpr char kThreeLineLicense[] = "LICENSE\r\n\r\nUse it well.\r\n";
+
+TEST_F(Wizard, LicencePageWaitsForAcceptAndSkippedPagesAreSkippedBothWays) {
+    Open("[Setup - Main]\nInstall Dir=Tool\n", kThreeLineLicense);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_FALSE(wizard->back.Enabled());
+    EXPECT_FALSE(wizard->install.Visible());
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 1);
+    EXPECT_FALSE(wizard->next.Enabled());
+    EXPECT_TRUE(wizard->back.Enabled());
+    EXPECT_EQ(wizard->Memo3.Lines().Count(), 3u);
+    Click(wizard->accept);
+    EXPECT_EQ(Page(), 2);
+    EXPECT_EQ(wizard->Main_Dir.Text(), "C:\\Tool");
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 3);  // the program folder "Accessories" by default
+    EXPECT_EQ(wizard->CreateFolder.Caption(), "Accessories");
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 5);  // no install-type page without the workstation prompt
+    EXPECT_TRUE(wizard->install.Visible());
+    EXPECT_FALSE(wizard->next.Enabled());
+    EXPECT_TRUE(wizard->full.Checked());
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 3);
+    EXPECT_FALSE(wizard->install.Visible());
+    EXPECT_TRUE(wizard->next.Enabled());
+    Click(wizard->back);
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 1);
+    EXPECT_FALSE(wizard->next.Enabled());
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_FALSE(wizard->back.Enabled());
+}
+
+TEST_F(Wizard, OneLineLicenceCountsAsNone) {
+    Open("[Setup - Main]\n", "Free to use.\r\n");
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 2);
+    EXPECT_TRUE(wizard->next.Enabled());
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_FALSE(wizard->back.Enabled());
+}
+
+TEST_F(Wizard, WithoutWarningScreenItOpensOnAnEmptyLicenceThatMustBeAccepted) {
+    Open("[Setup - Main]\nShow Warning Screen=0\n");  // and no license.txt at all
+    EXPECT_EQ(Page(), 1);
+    EXPECT_EQ(wizard->Memo3.Lines().Count(), 0u);
+    EXPECT_FALSE(wizard->next.Enabled());
+    Click(wizard->accept);
+    EXPECT_EQ(Page(), 2);
+}
+
+TEST_F(Wizard, FoldersPageListsMarkedShortcutsAndForgetsUnchecksOnReentry) {
+    Open("[Setup - Main]\nInstall Dir=Tool\nAdd to Program Files=1\nFolder=Tool\n"
+         "[Desktop]\n"
+         "Link1=Tool~<INSTALLDIR>tool.exe~X~X~<INSTALLDIR>tool.exe~Tool\n"
+         "Link2=Read Me~<INSTALLDIR>\\readme.txt~x~X~<INSTALLDIR>\\readme.txt~Tool\n"
+         "Link3=Plain~notes.txt~~~~Other\n",
+         kThreeLineLicense);
+    Click(wizard->next);
+    Click(wizard->accept);
+    Click(wizard->next);
+    ASSERT_EQ(Page(), 3);
+    EXPECT_EQ(wizard->Memo4.Lines().Lines(),
+              (std::vector<std::string>{"Install to:", "  C:\\Program Files\\Tool", "", "File \\ Folder : ", "  Tool",
+                                        "  tool.exe \\ Tool \\ Desktop \\ Start Menu",
+                                        "  \\readme.txt \\ Tool \\ Start Menu", "  notes.txt \\ Other"}));
+    EXPECT_EQ(wizard->DK.Items().Lines(), (std::vector<std::string>{"Tool"}));  // "x" is no mark
+    EXPECT_EQ(wizard->SM.Items().Lines(), (std::vector<std::string>{"Tool", "Read Me"}));
+    EXPECT_TRUE(wizard->DK.Checked(0));
+    EXPECT_TRUE(wizard->SM.Checked(0) && wizard->SM.Checked(1));
+    EXPECT_FALSE(wizard->CheckBox1.Checked() || wizard->CheckBox2.Checked());
+
+    wizard->SM.ClickCheck(1);
+    wizard->DK.ClickCheck(0);
+    EXPECT_FALSE(wizard->SM.Checked(1));
+    Click(wizard->back);
+    Click(wizard->next);
+    ASSERT_EQ(Page(), 3);
+    EXPECT_TRUE(wizard->SM.Checked(1));
+    EXPECT_TRUE(wizard->DK.Checked(0));
+}
+
+TEST_F(Wizard, LaunchChoiceFollowsTheLaunchSetting) {
+    Open("[Setup - Main]\nLaunch=<INSTALLDIR>\\tool.exe,/first\nInstall Dir=Tool\n", "one line\r\n");
+    EXPECT_TRUE(wizard->RadioButton1.Enabled());
+    EXPECT_TRUE(wizard->RadioButton1.Checked());
+    EXPECT_FALSE(wizard->reboot.Checked());
+    EXPECT_TRUE(wizard->reboot.Visible());
+    EXPECT_EQ(wizard->Label2.Caption(), "<INSTALLDIR>\\tool.exe,/first");
+    Click(wizard->next);
+    Click(wizard->next);
+    Click(wizard->next);
+    ASSERT_EQ(Page(), 5);
+    EXPECT_EQ(wizard->Label2.Caption(), "\\tool.exe,/first");
+}
+
+TEST_F(Wizard, SetupProgramsInAnyCaseAndAnEmptyLaunchDisableTheLaunchChoice) {
+    Open("[Setup - Main]\nLaunch=<INSTALLDIR>\\sEtUp.exe\n");
+    EXPECT_FALSE(wizard->RadioButton1.Enabled());
+    EXPECT_FALSE(wizard->RadioButton1.Checked());
+    EXPECT_TRUE(wizard->reboot.Checked());  // "Show Re-Boot" is on by default
+    EXPECT_FALSE(wizard->RadioButton2.Checked());
+    EXPECT_EQ(wizard->Label2.Caption(), "");
+}
+
+TEST_F(Wizard, WithoutRestartOptionReturnToWindowsIsChosen) {
+    Open("[Setup - Main]\nShow Re-Boot=0\n");
+    EXPECT_FALSE(wizard->RadioButton1.Enabled());
+    EXPECT_TRUE(wizard->RadioButton2.Checked());
+    EXPECT_FALSE(wizard->reboot.Checked());
+    EXPECT_FALSE(wizard->reboot.Visible());
+}
+
+TEST_F(Wizard, WithoutProgramFolderThePageIsPassedButItsListsAreBuilt) {
+    Open("[Setup - Main]\nFolder=\n[Desktop]\nLink1=Tool~<INSTALLDIR>tool.exe~X~~x~Tool\n", "one line\r\n");
+    Click(wizard->next);
+    ASSERT_EQ(Page(), 2);
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 5);
+    EXPECT_TRUE(wizard->install.Visible());
+    EXPECT_FALSE(wizard->next.Enabled());
+    EXPECT_EQ(wizard->DK.Items().Lines(), (std::vector<std::string>{"Tool"}));
+    ASSERT_EQ(wizard->Memo4.Lines().Count(), 6u);
+    EXPECT_EQ(wizard->Memo4.Lines()[5], "  tool.exe \\ Tool \\ Desktop");
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 2);
+}
+
+TEST_F(Wizard, WorkstationPromptShowsTheInstallTypePageWithTheNetworkTypeChosen) {
+    Open("[Setup - Main]\nFolder=\nWork Station Prompt=1\n", "one line\r\n");
+    EXPECT_TRUE(wizard->min.Checked());
+    EXPECT_FALSE(wizard->full.Checked());
+    Click(wizard->next);
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 4);
+    EXPECT_FALSE(wizard->install.Visible());
+    Click(wizard->full);
+    EXPECT_FALSE(wizard->min.Checked());
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 5);
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 4);
+    Click(wizard->back);
+    EXPECT_EQ(Page(), 2);  // the folders page is passed backwards too
+}
+
+TEST_F(Wizard, CancelAndDeclineAndTheTitleBarAllCancelTheSetup) {
+    Open("[Setup - Main]\n", kThreeLineLicense);
+    wizard->reboot.SetChecked(true);
+    Click(wizard->cancel);
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_FALSE(wizard->reboot.Checked());
+    EXPECT_FALSE(wizard->Visible());
+
+    SetupCancelled = false;
+    wizard->reboot.SetChecked(true);
+    wizard->Show();
+    Click(wizard->next);
+    Click(wizard->decline);
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_FALSE(wizard->reboot.Checked());
+
+    // Closed through its title bar while shown modally: cancelled too.
+    wizard->reboot.SetChecked(true);
+    headless.OnIdle = [&] {
+        if (!wizard->Visible()) return false;
+        wizard->Close();
+        return true;
+    };
+    wizard->ShowModal();
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_FALSE(wizard->reboot.Checked());
+}
+
+TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
+    Open("[Setup - Main]\n");
+    wizard->Hide();
+    SetupCancelled = true;  // the wizard clears it when shown
+    headless.OnIdle = [&] {
+        if (!wizard->Visible()) return false;
+        while (!wizard->install.Visible()) Click(wizard->next);
+        Click(wizard->install);
+        return true;
+    };
+    wizard->ShowModal();
+    EXPECT_EQ(Page(), 6);
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_TRUE(wizard->reboot.Checked());
+}
+
+TEST_F(Wizard, TitleBarTakesTheMainScreensColoursAsTheyStoodAtCreation) {
+    WriteConfig("[Setup - Main]\nDither From=255\nHeader Font Color=$FFFFFF\n");
+    Start();
+    EXPECT_EQ(wizard->MarsCaption1.ActiveStartColor(), ui::clBlue);
+    EXPECT_EQ(wizard->MarsCaption1.ActiveEndColor(), ui::clBlack);
+    EXPECT_EQ(wizard->MarsCaption1.ActiveTextColor(), ui::clBlack);
+    EXPECT_EQ(wizard->MarsCaption1.NumColors, 64);
+}
+
+}  // namespace
+}  // namespace zov::test
