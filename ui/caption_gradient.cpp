@@ -50,3 +50,26 @@ void TCaptionGradient::PaintCaption(TCanvas& canvas, const TRect& bar, bool acti
 }
 
 }  // namespace zov::ui
+
+namespace zov::ui {
+
+void TCaptionGradient::PaintCloseBox(TCanvas& canvas, const TRect& box) const {
+    TRect face = box;
+    canvas.BrushStyle = TBrushStyle::bsSolid;
+    canvas.BrushColor = clBtnFace;
+    canvas.FillRect(face);
+    Frame3D(canvas, face, clBtnHighlight, cl3DDkShadow, 1);
+    Frame3D(canvas, face, cl3DLight, clBtnShadow, 1);
+    // Two strokes two pixels wide, leaving a quarter of the face free on each side.
+    const int size = (face.Height() < face.Width() ? face.Height() : face.Width()) - face.Height() / 3;
+    if (size < 3) return;
+    const int left = face.Left + (face.Width() - size) / 2, top = face.Top + (face.Height() - size) / 2;
+    canvas.PenStyle = TPenStyle::psSolid;
+    canvas.PenColor = clBtnText;
+    for (int dx = 0; dx < 2; ++dx) {
+        canvas.Line(left + dx, top, left + dx + size, top + size);
+        canvas.Line(left + dx + size - 1, top, left + dx - 1, top + size);
+    }
+}
+
+}  // namespace zov::ui

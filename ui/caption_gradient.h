@@ -32,6 +32,8 @@ public:
     // centred, in `font` with the text colour.
     void PaintCaption(TCanvas& canvas, const TRect& bar, bool active, const std::string& text,
                       const TFont& font) const;
+    // The close box at the bar's end: a raised button with a black cross.
+    void PaintCloseBox(TCanvas& canvas, const TRect& box) const;
 
 private:
     void Changed();

@@ -27,6 +27,7 @@ public:
     TPosition Position = TPosition::poDesigned;
     TWindowState WindowState = TWindowState::wsNormal;
     TCaptionGradient* CaptionPainter = nullptr;  // set by the painter attached to the form
+    TControl* ActiveControl = nullptr;           // takes the keyboard focus when shown
 
     int ClientWidth() const { return ClientArea().Width(); }
     int ClientHeight() const { return ClientArea().Height(); }

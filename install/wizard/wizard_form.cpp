@@ -141,6 +141,7 @@ TZOV::TZOV() {
     Button(install, 350, "&Install", &ui::kGlyphInstall);
     back.SetEnabled(false);
     install.Hide();
+    ActiveControl = &next;
 
     Notebook1.OnPageChanged = [this] { Notebook1PageChanged(); };
     next.OnClick = [this] { nextClick(); };

@@ -96,7 +96,9 @@ private:
 class TMemoPeer : public TWindowPeer {
 public:
     explicit TMemoPeer(TMemo& memo) : TWindowPeer(memo), memo_(memo) {
-        DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | WS_TABSTOP;
+        DWORD style = ES_MULTILINE | ES_AUTOVSCROLL;
+        // A read-only text without a border is only a text: the keyboard passes it by.
+        if (!memo.ReadOnly || memo.BorderStyle == TBorderStyle::bsSingle) style |= WS_TABSTOP;
         if (memo.ReadOnly) style |= ES_READONLY;
         if (memo.ScrollBars == TScrollStyle::ssVertical) style |= WS_VSCROLL;
         if (!memo.WordWrap) style |= ES_AUTOHSCROLL;

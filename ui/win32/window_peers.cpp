@@ -165,7 +165,11 @@ public:
             if (form_.Visible()) {
                 ShowWindow(hwnd_, form_.WindowState == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
                 SetForegroundWindow(hwnd_);
-                if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+                TControl* active = form_.ActiveControl;
+                if (active && active->Peer() && active->Kind() != TControlKind::Graphic)
+                    SetFocus(static_cast<TWindowPeer*>(active->Peer())->Window());
+                else if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE))
+                    SetFocus(first);
                 UpdateWindow(hwnd_);
             } else {
                 ShowWindow(hwnd_, SW_HIDE);
@@ -200,6 +204,13 @@ public:
                 return result;
             }
             case WM_SETTEXT: {
+                const LRESULT result = DefWindowProcA(hwnd_, message, wParam, lParam);
+                PaintCaption();
+                return result;
+            }
+            case WM_NCLBUTTONDOWN:
+            case WM_NCLBUTTONUP:
+            case WM_NCMOUSEMOVE: {
                 const LRESULT result = DefWindowProcA(hwnd_, message, wParam, lParam);
                 PaintCaption();
                 return result;
@@ -240,14 +251,19 @@ private:
         GetWindowRect(hwnd_, &window);
         const int frameX = GetSystemMetrics(SM_CXFIXEDFRAME), frameY = GetSystemMetrics(SM_CYFIXEDFRAME);
         const int caption = GetSystemMetrics(tool ? SM_CYSMCAPTION : SM_CYCAPTION) - 1;
-        int right = window.right - window.left - frameX;
-        if (style & WS_SYSMENU) right -= GetSystemMetrics(tool ? SM_CXSMSIZE : SM_CXSIZE) + 2;
-        const TRect bar{frameX, frameY, right, frameY + caption};
+        const int right = window.right - window.left - frameX;
+        const int button = (style & WS_SYSMENU) ? GetSystemMetrics(tool ? SM_CXSMSIZE : SM_CXSIZE) : 0;
+        const TRect bar{frameX, frameY, right - button, frameY + caption};
+        const TRect box{right - button, frameY + 2, right - 2, frameY + caption - 2};
         if (bar.Width() <= 0) return;
         HDC dc = GetWindowDC(hwnd_);
         {
             TDCCanvas canvas(dc, window.right - window.left, window.bottom - window.top);
-            App().Dispatch([&] { painter->PaintCaption(canvas, bar, active_, form_.Caption(), CaptionFont(tool)); });
+            App().Dispatch([&] {
+                painter->PaintCaption(canvas, {bar.Left, bar.Top, right, bar.Bottom}, active_, form_.Caption(),
+                                      CaptionFont(tool));
+                if (button) painter->PaintCloseBox(canvas, box);
+            });
         }
         ReleaseDC(hwnd_, dc);
     }

@@ -37,11 +37,11 @@ for i in 0 1 2 3 4 5 6 7; do
     x=$(awk -v a=$angle 'BEGIN{printf "%.1f", 16 + 11*sin(a*3.14159265/180)}')
     y=$(awk -v a=$angle 'BEGIN{printf "%.1f", 16 - 11*cos(a*3.14159265/180)}')
     age=$(( (i - d + 8) % 8 ))
-    case $age in 0) c='#000080';; 1) c='#0000ff';; 2) c='#6060ff';; 3) c='#a0a0ff';; *) c='#c0c0c0';; esac
+    case $age in 0) c='#000080';; 1) c='#0000ff';; 2) c='#6060ff';; 3) c='#a0a0ff';; *) c='#d0d0d0';; esac
     args+=(-fill "$c" -draw "circle $x,$y $(awk -v x=$x 'BEGIN{printf "%.1f", x+3}'),$y")
   done
-  convert -size 32x32 xc:'#c0c0c0' "${args[@]}" "frame$i.gif"
+  convert -size 32x32 xc:none +antialias "${args[@]}" "frame$i.gif"
   frames+=("frame$i.gif")
 done
-convert -delay 10 -loop 0 "${frames[@]}" busy.gif
+convert -dispose none -delay 10 -loop 0 "${frames[@]}" -background none busy.gif
 rm "${frames[@]}"
