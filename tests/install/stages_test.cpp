@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "install/setup_entry.h"
 #include "install/stage_state.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
@@ -249,6 +250,47 @@ TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
     EXPECT_FALSE(SetupCancelled);
     EXPECT_FALSE(machine.Exists(Settings().TempDir));
     EXPECT_FALSE(machine.Exists(medium));
+}
+
+}  // namespace
+}  // namespace zov::test
+
+namespace zov::test {
+namespace {
+
+TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItCloses) {
+    TestMachine machine;
+    ui::TApplication app;
+    ScriptedDialogs dialogs;
+    SetupCancelled = false;
+    const std::string medium = machine.Path("medium");
+    machine.System().CreateDirectory(medium);
+    machine.WriteFile(medium + "\\install.cfg", "[Setup - Main]\nShow Re-Boot=0\n");
+    app.Params = {medium};
+    // No segments on the medium: the run ends cancelled after the disk prompts.
+    std::vector<std::string> shownAtStart;
+    app.Headless()->OnIdle = [&] {
+        if (shownAtStart.empty())
+            for (ui::TForm* form : {static_cast<ui::TForm*>(MainSetup), static_cast<ui::TForm*>(ZOV),
+                                    static_cast<ui::TForm*>(Unzip)})
+                shownAtStart.push_back(form->Name + (form->Visible() ? " shown" : " hidden"));
+        return false;
+    };
+    for (int i = 0; i < 2; ++i)
+        dialogs.ExpectMessage("Please Insert Disk #1 into Floppy Drive.", "ZOV - Setup", ui::TMsgDlgType::mtCustom,
+                              ui::mbOK, ui::mrOk);
+    // Nor the stub itself: copying it fails the stage before the segment is looked at.
+    dialogs.ExpectMessage("Error Expanding Files!!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
+    dialogs.ExpectMessage("Your installation was canceled!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK,
+                          ui::mrOk);
+    EXPECT_EQ(RunSetup(app), 0);
+    EXPECT_EQ(app.Title, "ZOV - Setup");
+    EXPECT_EQ(app.MainForm(), MainSetup);
+    EXPECT_EQ(MainSetup->Caption(), "ZOV 32Bit Installer");
+    EXPECT_EQ(shownAtStart, (std::vector<std::string>{"MainSetup shown", "ZOV hidden", "Unzip hidden"}));
+    EXPECT_EQ(ZOV->Notebook1.PageIndex(), 0);
+    EXPECT_EQ(Unzip, nullptr);
+    EXPECT_TRUE(app.Terminated());
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ class Controls : public ::testing::Test {
 protected:
     TApplication app;
     THeadlessBackend& headless = *app.Headless();
+    test::ScriptedDialogs dialogs;  // no real dialog ever comes up, even in the Windows build
 };
 
 TEST_F(Controls, NotebookRaisesPageChangedOnEveryRealChangeOnly) {
@@ -233,7 +234,6 @@ TEST_F(Controls, ALoopWithNothingToDoIsReported) {
 }
 
 TEST_F(Controls, TerminatingEndsModalLoopsAndSilencesMessageBoxes) {
-    test::ScriptedDialogs dialogs;  // expects no box at all
     TForm form;
     form.OnShow = [&] { app.Terminate(); };
     EXPECT_EQ(form.ShowModal(), mrCancel);
@@ -242,7 +242,6 @@ TEST_F(Controls, TerminatingEndsModalLoopsAndSilencesMessageBoxes) {
 }
 
 TEST_F(Controls, ErrorsOfHandlersAreReportedInABox) {
-    test::ScriptedDialogs dialogs;
     app.Title = "Test - Setup";
     dialogs.ExpectMessage("Cannot open file X.", "Test - Setup", TMsgDlgType::mtError, mbOK, mrOk);
     TForm form;
