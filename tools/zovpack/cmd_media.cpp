@@ -71,9 +71,10 @@ int64_t FileSize(const std::string& path) {
     return file ? file->Size() : 0;
 }
 
-// The payload that install.cfg asks for: the files of "Files" and "WorkStation" (only the
-// last component of each source counts, as the setup takes them from one flat folder),
-// then license.txt and the "Bitmap File" when the folder has them.
+// The payload that install.cfg asks for: the "Bitmap File" first, so that the setup can show
+// it as soon as the next entry expands, then the files of "Files" and "WorkStation" (only
+// the last component of each source counts, as the setup takes them from one flat folder),
+// then license.txt. The picture and the licence are packed when the folder has them.
 std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
                                                  const std::string& from) {
     std::map<std::string, std::string> present;  // upper-cased name -> name in the folder
@@ -94,6 +95,7 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         else if (required)
             missing.push_back(name);
     };
+    want(LastComponent(settings.BitmapFile), false);
     for (const auto* list : {&settings.Files, &settings.WorkStationFiles}) {
         for (std::string entry : *list) {
             std::string source;
@@ -102,7 +104,6 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         }
     }
     want("license.txt", false);
-    want(LastComponent(settings.BitmapFile), false);
     if (!missing.empty()) {
         std::string names;
         for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + m;
