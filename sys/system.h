@@ -110,6 +110,10 @@ public:
                                                             uint32_t bufferSize) = 0;
     virtual bool WriteProfileString(const std::string& file, const std::string& section,
                                     const std::string& key, const std::string& value) = 0;
+    // Removes one key, or with an empty key the whole section (WritePrivateProfileString
+    // with a null value or key). Removing what is not there succeeds.
+    virtual bool DeleteProfileEntry(const std::string& file, const std::string& section,
+                                    const std::string& key) = 0;
 
     // --- registry ----------------------------------------------------------------------
     // Key paths are relative to the root: a leading "\" makes the call fail, as it makes

@@ -5,6 +5,7 @@
 #include "sys/emu/emu_paths.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/emu/profile_text.h"
+#include "sys/paths.h"
 
 namespace zov::sys::emu {
 namespace {
@@ -68,23 +69,42 @@ std::vector<std::string> EmulatedSystem::GetProfileSectionNames(const std::strin
     return NamesAsSeen(ProfileText(*bytes).SectionNames(), bufferSize);
 }
 
+namespace {
+// Reads the whole profile file through `f`, edits it and writes it back in place.
+template <typename Edit>
+bool RewriteProfile(File& f, const std::filesystem::path& host, Edit edit) {
+    std::string bytes(static_cast<size_t>(f.Size()), '\0');
+    uint32_t done = 0;
+    if (!f.Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return false;
+    bytes.resize(done);
+    ProfileText text(bytes);
+    edit(text);
+    const std::string out = text.Bytes();
+    int64_t pos = 0;
+    if (!f.Seek(0, SeekOrigin::Begin, pos) || ::truncate(host.c_str(), 0) != 0) return false;
+    return f.Write(out.data(), static_cast<uint32_t>(out.size()), done) && done == out.size();
+}
+}  // namespace
+
 bool EmulatedSystem::WriteProfileString(const std::string& file, const std::string& section,
                                         const std::string& key, const std::string& value) {
     if (file.empty() || section.empty() || key.empty()) return Fail(kErrorInvalidParameter);
     const std::string path = ProfilePath(file);
     auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenAlways, FileShare::DenyNone);
     if (!f) return false;  // OpenFile gave the reason
-    std::string bytes(static_cast<size_t>(f->Size()), '\0');
-    uint32_t done = 0;
-    if (!f->Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return false;
-    bytes.resize(done);
-    ProfileText text(bytes);
-    text.Set(section, key, value);
-    const std::string out = text.Bytes();
-    int64_t pos = 0;
-    if (!f->Seek(0, SeekOrigin::Begin, pos) || ::truncate(ToHost(path).c_str(), 0) != 0)
-        return Fail(kErrorWriteFault);
-    return f->Write(out.data(), static_cast<uint32_t>(out.size()), done) && done == out.size();
+    return RewriteProfile(*f, ToHost(path), [&](ProfileText& t) { t.Set(section, key, value); }) ||
+           Fail(kErrorWriteFault);
+}
+
+bool EmulatedSystem::DeleteProfileEntry(const std::string& file, const std::string& section,
+                                        const std::string& key) {
+    if (file.empty() || section.empty()) return Fail(kErrorInvalidParameter);
+    const std::string path = ProfilePath(file);
+    if (!FileExists(path)) return true;
+    auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenExisting, FileShare::DenyNone);
+    if (!f) return false;
+    return RewriteProfile(*f, ToHost(path), [&](ProfileText& t) { t.Remove(section, key); }) ||
+           Fail(kErrorWriteFault);
 }
 
 }  // namespace zov::sys::emu

@@ -84,6 +84,8 @@ public:
                                                     uint32_t bufferSize) override;
     bool WriteProfileString(const std::string& file, const std::string& section,
                             const std::string& key, const std::string& value) override;
+    bool DeleteProfileEntry(const std::string& file, const std::string& section,
+                            const std::string& key) override;
 
     bool RegCreateKey(RegRoot root, const std::string& subKey) override;
     bool RegKeyExists(RegRoot root, const std::string& subKey) override;

@@ -144,6 +144,18 @@ void ProfileText::Set(const std::string& section, const std::string& key,
                   Line{keyText + "=" + valueText, "\r\n"});
 }
 
+void ProfileText::Remove(const std::string& section, const std::string& key) {
+    const size_t header = FindSection(section);
+    if (header == npos) return;
+    if (key.empty()) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+        return;
+    }
+    const size_t at = FindKey(header, key);
+    if (at != npos) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 std::string ProfileText::Bytes() const {
     std::string out;
     for (const Line& line : lines_) out += line.text + line.newline;

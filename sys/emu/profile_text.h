@@ -22,6 +22,8 @@ public:
     std::vector<std::string> KeyNames(const std::string& section) const;
     std::vector<std::string> SectionNames() const;
     void Set(const std::string& section, const std::string& key, const std::string& value);
+    // Removes the key's line, or with an empty key the section's header and all its lines.
+    void Remove(const std::string& section, const std::string& key);
 
     std::string Bytes() const;
 

@@ -167,6 +167,11 @@ bool Win32System::WriteProfileString(const std::string& file, const std::string&
                                       file.c_str()) != FALSE;
 }
 
+bool Win32System::DeleteProfileEntry(const std::string& file, const std::string& section,
+                                     const std::string& key) {
+    return WritePrivateProfileStringA(section.c_str(), OrNull(key), nullptr, file.c_str()) != FALSE;
+}
+
 bool Win32System::RegCreateKey(RegRoot root, const std::string& subKey) {
     HKEY key = nullptr;
     if (!RegOk(RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,

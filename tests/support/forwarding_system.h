@@ -83,6 +83,10 @@ public:
     }
     bool ExitWindows(uint32_t flags) override { return inner_.ExitWindows(flags); }
     void Yield() override { inner_.Yield(); }
+    bool DeleteProfileEntry(const std::string& file, const std::string& section,
+                            const std::string& key) override {
+        return inner_.DeleteProfileEntry(file, section, key);
+    }
     sys::SysError LastError() override { return inner_.LastError(); }
 
 private:

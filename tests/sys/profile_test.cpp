@@ -222,3 +222,26 @@ TEST(ProfileWrites, FailWhenTheFileCannotBeWritten) {
 
 }  // namespace
 }  // namespace zov::sys
+
+namespace zov::sys {
+namespace {
+
+TEST(ProfileWrites, DeletingKeysAndSections) {
+    test::TestMachine m;
+    System& os = m.System();
+    const std::string file = m.Path("del.ini");
+    ASSERT_TRUE(os.WriteProfileString(file, "Keep", "a", "1"));
+    ASSERT_TRUE(os.WriteProfileString(file, "Gone", "b", "2"));
+    ASSERT_TRUE(os.WriteProfileString(file, "Gone", "c", "3"));
+    ASSERT_TRUE(os.WriteProfileString(file, "Keep", "d", "4"));
+    ASSERT_TRUE(os.DeleteProfileEntry(file, "keep", "A"));
+    EXPECT_EQ(os.GetProfileKeyNames(file, "Keep", 1024), std::vector<std::string>{"d"});
+    ASSERT_TRUE(os.DeleteProfileEntry(file, "GONE", ""));
+    EXPECT_TRUE(os.GetProfileKeyNames(file, "Gone", 1024).empty());
+    EXPECT_EQ(os.GetProfileSectionNames(file, 1024), std::vector<std::string>{"Keep"});
+    EXPECT_TRUE(os.DeleteProfileEntry(file, "Missing", "x"));  // nothing there: still fine
+    EXPECT_EQ(os.GetProfileString(file, "Keep", "d", "", 64), "4");
+}
+
+}  // namespace
+}  // namespace zov::sys
