@@ -34,6 +34,8 @@ bool SafeToEmptyStartDir(const std::string& dir) {
 
 void TMainSetup::FormShow() {
     sys::System& os = sys::Sys();
+    InstallFailed = false;
+    SetupExitCode = 0;
     SetupSettings.StartDir.clear();
     if (ui::App().ParamCount() >= 1) {
         const std::string dir = ui::App().ParamStr(1);
@@ -94,7 +96,7 @@ void TMainSetup::FormClose(ui::TCloseAction&) {
         ui::App().ProcessMessages();
     } else if (SetupCancelled) {
         ui::ShowMessage("Your installation was canceled!");
-    } else if (!launched) {
+    } else if (!launched && !InstallFailed) {
         ui::ShowMessage("Your installation of \r" + Setup_Header.Caption() +
                         "\rhas be completed.\r\rPlease Remove any floppies from drive.");
     }

@@ -2,6 +2,7 @@
 
 #include "install/Setup_Unit1.h"
 #include "install/Unzip_Unit.h"
+#include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 
 namespace zov {
@@ -12,7 +13,8 @@ int RunSetup(ui::TApplication& app) {
     app.CreateForm<TZOV>();
     app.CreateForm<TUnzip>();
     app.Run();
-    return 0;
+    if (InstallFailed) return SetupExitCode;
+    return SetupCancelled ? 1 : SetupExitCode;
 }
 
 }  // namespace zov

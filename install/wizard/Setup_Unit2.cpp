@@ -148,6 +148,9 @@ void TZOV::FormClose(ui::TCloseAction&) {
 }
 
 void TZOV::installClick() {
+    Shortcuts1.Folder = CreateFolder.Caption();
+    Shortcuts1.FolderStartMenu = CheckBox1.Checked();
+    Shortcuts1.FolderDesktop = CheckBox2.Checked();
     Notebook1.SetPageIndex(kProgress);
     DoInstall();
 }

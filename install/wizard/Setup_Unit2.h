@@ -2,6 +2,8 @@
 // The wizard TZOV: welcome text, licence, destination directory, program folder and
 // shortcuts, install type, the action after installing, and the install's progress page.
 // It keeps only the user's choices, in its controls, where the install routine reads them.
+#include "install/wizard/install_engine.h"
+#include "shell/Shortcut.h"
 #include "ui/buttons.h"
 #include "ui/caption_gradient.h"
 #include "ui/containers.h"
@@ -75,6 +77,7 @@ public:
     ui::TFlatButton install{&Panel1};
 
     ui::TCaptionGradient MarsCaption1{*this};
+    TShortcuts Shortcuts1;
 
     void FormCreate();
     void FormShow();
@@ -88,6 +91,8 @@ public:
 
     // The install routine; it ends with CloseAfterInstall.
     void DoInstall();
+    // The user's choices as the install engine takes them.
+    TInstallChoices Choices() const;
     void CloseAfterInstall();
 
 private:

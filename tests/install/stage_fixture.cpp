@@ -9,6 +9,8 @@ namespace zov::test {
 
 StageFixture::StageFixture() {
     SetupCancelled = false;
+    InstallFailed = false;
+    SetupExitCode = 0;
     ui::Screen().Width = 800;
     ui::Screen().Height = 600;
     ui::Screen().PixelsPerInch = 96;

@@ -231,7 +231,8 @@ TEST_F(Stages, AFailedPreparationSkipsTheWizardAndEndsCancelled) {
 }
 
 TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
-    WriteConfig("[Setup - Main]\nShow Re-Boot=0\n[Files]\nFile1=a.txt~<INSTALLDIR>\nFile2=b.txt~<INSTALLDIR>\n");
+    WriteConfig("[Setup - Main]\nShow Re-Boot=0\nInstall Dir=Tool\n[Directories]\nDir1=<INSTALLDIR>~\n"
+                "[Files]\nFile1=a.txt~<INSTALLDIR>\nFile2=b.txt~<INSTALLDIR>\n");
     WriteMediumFile("install.exe", "MZ stub");
     WriteSegments({{"a.txt", "first"}, {"SUB\\b.txt", "second"}, {"license.txt", "one line\r\n"}});
     std::vector<std::string> seenInWizard;
@@ -248,6 +249,10 @@ TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
     app.Run();
     EXPECT_EQ(seenInWizard, (std::vector<std::string>{"a.txt", "b.txt", "install.exe", "install.cfg"}));
     EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(machine.ReadFile("C:\\Tool\\a.txt"), "first");
+    EXPECT_EQ(machine.ReadFile("C:\\Tool\\b.txt"), "second");
+    EXPECT_EQ(machine.ReadFile("C:\\Tool\\install.exe"), "MZ stub");
+    EXPECT_TRUE(machine.Exists("C:\\Tool\\uninstall.cfg"));
     EXPECT_FALSE(machine.Exists(Settings().TempDir));
     EXPECT_FALSE(machine.Exists(medium));
 }
@@ -283,7 +288,7 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
     dialogs.ExpectMessage("Error Expanding Files!!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
     dialogs.ExpectMessage("Your installation was canceled!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK,
                           ui::mrOk);
-    EXPECT_EQ(RunSetup(app), 0);
+    EXPECT_EQ(RunSetup(app), 1);  // cancelled
     EXPECT_EQ(app.Title, "ZOV - Setup");
     EXPECT_EQ(app.MainForm(), MainSetup);
     EXPECT_EQ(MainSetup->Caption(), "ZOV 32Bit Installer");

@@ -209,7 +209,9 @@ TEST_F(Wizard, CancelAndDeclineAndTheTitleBarAllCancelTheSetup) {
 }
 
 TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
-    Open("[Setup - Main]\n");
+    Open("[Setup - Main]\nInstall Dir=Tool\n[Directories]\nDir1=<INSTALLDIR>~\n");
+    machine.System().CreateDirectory(Settings().TempDir);
+    for (const char* name : {"install.exe", "install.cfg"}) machine.WriteFile(TempFile(name), name);
     wizard->Hide();
     SetupCancelled = true;  // the wizard clears it when shown
     headless.OnIdle = [&] {
@@ -222,6 +224,30 @@ TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
     EXPECT_EQ(Page(), 6);
     EXPECT_FALSE(SetupCancelled);
     EXPECT_TRUE(wizard->reboot.Checked());
+    EXPECT_EQ(machine.ReadFile("C:\\Tool\\install.cfg"), "install.cfg");
+    EXPECT_FALSE(wizard->Panel1.Visible());  // no navigation while installing, nor after
+    EXPECT_EQ(wizard->Height(), 120);
+}
+
+TEST_F(Wizard, ASetupWithoutAnInstallDirectoryInstallsNothingAndEnds) {
+    Open("[Setup - Main]\nInstall Dir=Tool\n[Directories]\nDir1=<WINDOWS>~\n[Files]\nFile1=a.txt~<WINDOWS>\n");
+    machine.System().CreateDirectory(Settings().TempDir);
+    machine.WriteFile(TempFile("a.txt"), "a");
+    wizard->Hide();
+    headless.OnIdle = [&] {
+        if (!wizard->Visible()) return false;
+        while (!wizard->install.Visible()) Click(wizard->next);
+        Click(wizard->install);
+        return true;
+    };
+    dialogs.ExpectMessage(
+        "This setup names no install directory (<INSTALLDIR> in its Directories): nothing was installed.",
+        "Error", ui::TMsgDlgType::mtError, ui::mbOK, ui::mrOk);
+    wizard->ShowModal();
+    EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\a.txt"));
+    EXPECT_TRUE(InstallFailed);
+    EXPECT_EQ(SetupExitCode, 1);
+    EXPECT_TRUE(app.Terminated());
 }
 
 TEST_F(Wizard, TitleBarTakesTheMainScreensColoursAsTheyStoodAtCreation) {

@@ -1,0 +1,477 @@
+#include "install/wizard/install_engine.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "shell/system_helpers.h"
+#include "sys/paths.h"
+#include "sys/system.h"
+#include "ui/dialogs.h"
+
+namespace zov {
+namespace {
+
+constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\";
+constexpr int kShowNormal = 5;
+
+struct Fields {
+    explicit Fields(std::string entry) : rest(std::move(entry)) {}
+    std::string Next() {
+        std::string head;
+        SplitField(rest, '~', head);
+        return head;
+    }
+    std::string rest;  // after the cuts: the last field
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+bool ReplaceFirst(std::string& text, const std::string& what, const std::string& with) {
+    const size_t at = text.find(what);
+    if (at == std::string::npos) return false;
+    text.replace(at, what.size(), with);
+    return true;
+}
+
+// A text file as a list of lines (CR LF, LF or CR end a line); empty when it cannot be read.
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    auto f = sys::Sys().OpenFile(path, sys::FileAccess::Read, sys::FileCreate::OpenExisting,
+                                 sys::FileShare::DenyWrite);
+    if (!f) return lines;
+    std::string bytes;
+    char buffer[8192];
+    uint32_t got = 0;
+    while (f->Read(buffer, sizeof buffer, got) && got > 0) bytes.append(buffer, got);
+    std::string line;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+void SaveLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    auto f = sys::Sys().OpenFile(path, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
+                                 sys::FileShare::DenyWrite);
+    if (!f) throw EFCreateError(sys::FailureText(path));
+    uint32_t done = 0;
+    if (!f->Write(bytes.data(), static_cast<uint32_t>(bytes.size()), done) || done != bytes.size())
+        throw EWriteError(sys::FailureText(path));
+}
+
+// The keys of `key` (below its root) that do not exist yet, parents first.
+std::vector<std::string> MissingKeys(sys::RegRoot root, const std::string& key) {
+    std::vector<std::string> missing;
+    std::string path = WithoutTrailingBackslash(key);
+    while (!path.empty() && !sys::Sys().RegKeyExists(root, path)) {
+        missing.insert(missing.begin(), path);
+        const size_t cut = path.rfind('\\');
+        path.resize(cut == std::string::npos ? 0 : cut);
+    }
+    return missing;
+}
+
+bool Listed(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+int TInstallReport::ExitCode() const {
+    switch (End) {
+        case TInstallEnd::NothingDone: return 1;
+        case TInstallEnd::Stopped: return 2;
+        case TInstallEnd::Completed: return FailedFiles.empty() ? 0 : 2;
+    }
+    return 2;
+}
+
+TInstallEngine::TInstallEngine(TSetupSettings& settings, TInstallChoices choices, TInstallProgress& progress,
+                               TInstallLog* log)
+    : settings_(settings), choices_(std::move(choices)), progress_(progress), log_(log) {}
+
+void TInstallEngine::Note(const std::string& line) {
+    if (log_) log_->Line(line);
+}
+
+void TInstallEngine::Show(const std::string& status) {
+    progress_.Status(status);
+    progress_.Pump();
+}
+
+TInstallReport TInstallEngine::Run() {
+    TInstallReport report;
+    windowsDir_ = GetWindowsDir();
+    progress_.Begin();
+    progress_.SetRange(static_cast<int>(settings_.Files.size() + settings_.Shortcuts.size() +
+                                        settings_.IniEntries.size() + settings_.WorkStationFiles.size()));
+    Show("Preparing Directory Structure");
+    try {
+        if (!ResolveDirectories(report)) return report;
+        files_ = choices_.Workstation ? &settings_.WorkStationFiles : &settings_.Files;
+        settings_.LaunchCommand = ExpandDirTag(settings_.LaunchCommand);
+        CopyInstaller();
+        CopyPayload(report);
+        CreateShortcuts();
+        if (!settings_.IniEntries.empty()) WriteIniEntries();
+        if (!settings_.AutoexecLines.empty()) UpdateAutoexec();
+        Show("Creating Uninstall Information");
+        RegisterUninstaller();
+    } catch (const std::exception& e) {
+        report.End = TInstallEnd::Stopped;
+        report.Error = e.what();
+        Note("FAILED " + report.Error);
+        return report;
+    }
+    Launch(report);
+    progress_.Pump();
+    return report;
+}
+
+bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
+    const bool hasInstallDir =
+        std::any_of(settings_.Directories.begin(), settings_.Directories.end(),
+                    [](const std::string& entry) { return UpperCase(Fields(entry).Next()) == "<INSTALLDIR>"; });
+    if (!hasInstallDir) {
+        // Without an install directory the uninstall information has no home: install
+        // nothing rather than files that could never be removed.
+        report.End = TInstallEnd::NothingDone;
+        report.Error = "This setup names no install directory (<INSTALLDIR> in its Directories): nothing was installed.";
+        Note("FAILED " + report.Error);
+        return false;
+    }
+    targetDir_ = choices_.Destination;
+    std::vector<std::string> created;  // recorded once the uninstall file is open
+    for (const std::string& entry : settings_.Directories) {
+        Fields fields(entry);
+        const std::string tag = UpperCase(fields.Next());
+        const std::string dir = ResolveDirectory(tag, fields.rest);
+        dirTags_.push_back(tag);
+        dirPaths_.push_back(dir);
+        const bool made = !dir.empty() && ForceDirectories(dir, &created);
+        if (tag == "<INSTALLDIR>") {
+            if (!made) {
+                report.End = TInstallEnd::NothingDone;
+                report.Error = "Unable to Create " + dir;
+                Note("FAILED directory " + (dir.empty() ? std::string("(none given)") : sys::FailureText(dir)));
+                return false;
+            }
+            uninstall_.Open(targetDir_, choices_.Title);
+        }
+        Note(made ? "directory " + dir : "FAILED directory " + sys::FailureText(dir));
+        if (uninstall_.IsOpen()) {
+            for (const std::string& d : created) uninstall_.AddCreatedDirectory(d);
+            created.clear();
+        }
+    }
+    return true;
+}
+
+std::string TInstallEngine::ResolveDirectory(const std::string& tag, const std::string& path) const {
+    const std::string& root = settings_.WindowsRoot;
+    if (tag == "<WINDOWS>") return windowsDir_;
+    if (tag == "<WINDOWS_SYSTEM>") return windowsDir_ + "\\System";
+    if (tag == "<PROGRAMFILES>") return root + "Program Files";
+    if (tag == "<INSTALLDIR>") return targetDir_;
+    if (Contains(tag, "<SUB")) {
+        if (!Contains(tag, "><")) return targetDir_ + "\\" + path;
+        if (Contains(tag, "<WINDOWS>")) return windowsDir_ + "\\" + path;
+        if (Contains(tag, "<PROGRAMFILES>")) return root + "Program Files\\" + path;
+        if (Contains(tag, "<WINDOWS_SYSTEM>")) return windowsDir_ + "\\System\\" + path;
+        if (Contains(tag, "<INSTALLDIR>")) return targetDir_ + "\\" + path;
+        return path;
+    }
+    return root + path;
+}
+
+std::string TInstallEngine::ExpandDirTag(const std::string& text) const {
+    const size_t start = text.find('<');
+    if (start == std::string::npos) return text;
+    const size_t end = text.rfind('>');
+    if (end == std::string::npos || end < start) return text.substr(0, start);
+    const std::string tag = UpperCase(text.substr(start, end - start + 1));
+    const std::string rest = text.substr(end + 1);
+    for (size_t i = dirTags_.size(); i-- > 0;) {
+        if (dirTags_[i] != tag) continue;
+        // "<INSTALLDIR>\tool.exe" as well as "<INSTALLDIR>tool.exe": one separator either way.
+        return !rest.empty() && IsPathSeparator(rest[0]) ? dirPaths_[i] + rest : dirPaths_[i] + "\\" + rest;
+    }
+    return text.substr(0, start);
+}
+
+bool TInstallEngine::IsSharedFile(const std::string& name, size_t index) const {
+    const std::string upper = UpperCase(name);
+    for (size_t j = 0; j < files_->size(); ++j)
+        if (j != index && Contains(UpperCase((*files_)[j]), upper)) return true;
+    return false;
+}
+
+void TInstallEngine::CopyInstaller() {
+    for (const char* name : {"install.exe", "install.cfg"}) {
+        const std::string source = settings_.TempDir + "\\" + name;
+        try {
+            CopyFileInto(source, targetDir_);
+        } catch (const std::exception& e) {
+            throw Exception(std::string(e.what()) + "\r" + sys::Sys().LastError().text);
+        }
+        Note("file " + JoinPath(targetDir_, name));
+    }
+}
+
+void TInstallEngine::CopyPayload(TInstallReport& report) {
+    const std::vector<std::string>& files = *files_;
+    for (size_t i = 0; i < dirTags_.size(); ++i) {
+        Show("Ready to Install");
+        for (size_t j = 0; j < files.size(); ++j) {
+            Fields fields(files[j]);
+            const std::string name = FileNamePart(fields.Next());
+            const std::string tag = fields.Next();
+            const std::string mark = fields.Next();
+            progress_.Pump();
+            if (UpperCase(tag) != dirTags_[i]) continue;
+            progress_.Advance();
+            progress_.Status(name);
+            progress_.Target(dirPaths_[i]);
+            progress_.Pump();
+            CopyOneFile(name, dirPaths_[i], mark == "X", IsSharedFile(name, j), report);
+            progress_.Pump();
+            uninstall_.AddFile(dirPaths_[i] + "\\" + name);
+            const std::string upperDir = UpperCase(dirPaths_[i]);
+            if (upperDir == UpperCase(windowsDir_) || upperDir == UpperCase(windowsDir_ + "\\System"))
+                uninstall_.AddSharedFile(dirPaths_[i] + "\\" + name);
+        }
+    }
+}
+
+void TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
+                                 TInstallReport& report) {
+    const std::string target = dir + "\\" + name;
+    if (ask && FileExists(target) &&
+        ui::Dlg().MessageDlg("File Already Exists (" + name + "). Overwrite?", "Confirm", ui::mbYes | ui::mbNo,
+                             ui::TMsgDlgType::mtConfirmation) != ui::mrYes) {
+        Note("kept " + target);
+        return;
+    }
+    const std::string source = settings_.TempDir + "\\" + name;
+    try {
+        CopyFileInto(source, dir);
+        Note("file " + target);
+    } catch (const std::exception&) {
+        // The file is listed to the user at the end; the install goes on with the others.
+        const sys::SysError error = sys::Sys().LastError();
+        const std::string failed = (FileExists(source) ? target : source) + ": " + error.text;
+        report.FailedFiles.push_back(failed);
+        Note("FAILED file " + failed);
+    }
+    if (!keepInTemp) DeleteFileForced(source);
+}
+
+void TInstallEngine::CreateShortcuts() {
+    Show("Creating Icons and Folders");
+    const std::string desktop = GetShellFolder(sfDesktop);
+    const std::string startMenu = GetShellFolder(sfStartMenu);
+    const std::string programs = GetShellFolder(sfPrograms);
+    for (const std::string& entry : settings_.Shortcuts) {
+        Fields fields(entry);
+        const std::string name = fields.Next();
+        const std::string target = fields.Next();
+        const std::string desktopMark = fields.Next();
+        const std::string startMenuMark = fields.Next();
+        const std::string icon = fields.Next();
+        const std::string folder = fields.rest;
+        progress_.Target(folder);
+        progress_.Advance();
+        progress_.Pump();
+        shortcuts_.Folder = folder;
+        shortcuts_.ProgramName = name;
+        shortcuts_.RunProgram = ExpandDirTag(target);
+        shortcuts_.IconFile = ExpandDirTag(icon);
+        shortcuts_.Desktop = desktopMark == "X" && Listed(choices_.DesktopLinks, name);
+        shortcuts_.StartMenu = startMenuMark == "X" && Listed(choices_.StartMenuLinks, name);
+        shortcuts_.FolderDesktop = choices_.FolderDesktop;
+        shortcuts_.FolderStartMenu = choices_.FolderStartMenu;
+        shortcuts_.QuickLaunch = false;
+        shortcuts_.FolderQuickLaunch = false;
+        if (shortcuts_.FolderDesktop) {
+            uninstall_.AddFolder(desktop + folder);
+            uninstall_.AddFile(desktop + folder + "\\" + name + ".*");
+        }
+        if (shortcuts_.Desktop) uninstall_.AddFile(desktop + name + ".*");
+        if (shortcuts_.StartMenu) uninstall_.AddFile(startMenu + name + ".*");
+        if (shortcuts_.FolderStartMenu) {
+            uninstall_.AddFolder(startMenu + folder);
+            uninstall_.AddFile(startMenu + folder + "\\" + name + ".*");
+        }
+        uninstall_.AddFolder(programs + folder);
+        uninstall_.AddFile(programs + folder + "\\" + name + ".*");
+        try {
+            shortcuts_.CreateShortcuts();
+        } catch (const std::exception& e) {
+            Note("FAILED link " + name + ": " + e.what());  // the install goes on without it
+        }
+        for (const std::string& saved : shortcuts_.Saved()) Note("link " + saved);
+        for (const std::string& failed : shortcuts_.NotSaved()) Note("FAILED link " + failed);
+    }
+}
+
+void TInstallEngine::WriteIniEntries() {
+    Show("Processing Registry Entries / INI Creation");
+    for (std::string& entry : settings_.IniEntries) {
+        Fields fields(entry);
+        const std::string location = ExpandDirTag(fields.Next());
+        const std::string section = fields.Next();
+        const std::string name = fields.Next();
+        entry = location + "~" + section + "~" + name + "~" + ExpandDirTag(fields.rest);
+    }
+    for (const std::string& entry : settings_.IniEntries) {
+        Fields fields(entry);
+        const std::string location = fields.Next();
+        const std::string section = fields.Next();
+        const std::string name = fields.Next();
+        const std::string& value = fields.rest;
+        progress_.Advance();
+        progress_.Pump();
+        if (Contains(UpperCase(location), ".INI"))
+            WriteIniValue(location, section, name, value);
+        else
+            WriteRegistryValue(location, section, name, value);
+    }
+}
+
+void TInstallEngine::WriteIniValue(const std::string& file, const std::string& section, const std::string& name,
+                                   const std::string& value) {
+    const std::string path = Contains(file, "\\") ? file : windowsDir_ + "\\" + file;
+    uninstall_.AddFile(path);
+    sys::System& os = sys::Sys();
+    const bool fileExisted = FileExists(path);
+    const bool sectionExisted = fileExisted && !os.GetProfileKeyNames(path, section, 65536).empty();
+    if (!os.WriteProfileString(file, section, name, value)) {
+        const std::string reason = os.LastError().text;
+        Note("FAILED ini " + path + " [" + section + "] " + name + ": " + reason);
+        throw Exception("Unable to write to " + file + "\r" + reason);
+    }
+    if (!fileExisted) uninstall_.AddCreatedIniFile(path);
+    if (!sectionExisted) uninstall_.AddCreatedIniSection(path, section);
+    uninstall_.AddIniValue(path, section, name);
+    Note("ini " + path + " [" + section + "] " + name + "=" + value);
+}
+
+void TInstallEngine::WriteRegistryValue(std::string location, std::string section, const std::string& name,
+                                        const std::string& value) {
+    if (!section.empty() && section.back() == '\\') section.pop_back();
+    if ((location.empty() || location.back() != '\\') && (section.empty() || section[0] != '\\'))
+        section = "\\" + section;
+    uninstall_.AddRegistryLocation(location);
+    sys::RegRoot root = sys::RegRoot::CurrentUser;
+    const std::string upper = UpperCase(location);
+    if (upper.compare(0, 5, "HKEY_") == 0) {
+        if (Contains(upper, "HKEY_LOCAL_MACHINE")) root = sys::RegRoot::LocalMachine;
+        const size_t slash = location.find('\\');
+        if (slash != std::string::npos) location.erase(0, slash + 1);
+    }
+    std::string key = location + section;
+    // Windows refuses a key path that starts with "\": the key below the root is meant.
+    while (!key.empty() && key[0] == '\\') key.erase(0, 1);
+    const std::string rootName = root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+    sys::System& os = sys::Sys();
+    const std::vector<std::string> missing = MissingKeys(root, key);
+    if (!os.RegCreateKey(root, key)) {
+        const std::string reason = os.LastError().text;
+        Note("FAILED registry " + rootName + key + ": " + reason);
+        throw Exception("Failed to create key " + key + "\r" + reason);
+    }
+    for (const std::string& created : missing) uninstall_.AddCreatedRegistryKey(root, created);
+    if (!os.RegSetString(root, key, name, value)) {
+        const std::string reason = os.LastError().text;
+        Note("FAILED registry " + rootName + key + " " + name + ": " + reason);
+        throw Exception("Failed to set data for '" + name + "'\r" + reason);
+    }
+    uninstall_.AddRegistryValue(root, key, name);
+    Note("registry " + rootName + key + " " + name + "=" + value);
+}
+
+std::vector<std::string> TInstallEngine::AutoexecBlock() const {
+    std::vector<std::string> block{"REM - Starting Zovrand Update"};
+    for (const std::string& entry : settings_.AutoexecLines) {
+        std::string line = UpperCase(entry);
+        if (Contains(line, "COPY ")) line.insert(line.find("COPY") + 4, "/Y");
+        // Passes until nothing is replaced; a bound keeps a path that holds a tag itself
+        // from replacing forever.
+        for (int pass = 0; pass < 64 && Contains(line, "<"); ++pass) {
+            bool replaced = ReplaceFirst(line, "<ROOT>", settings_.WindowsRoot);
+            for (size_t i = 0; i < dirTags_.size(); ++i)
+                if (Contains(line, dirTags_[i])) replaced |= ReplaceFirst(line, dirTags_[i], GetShortPath(dirPaths_[i]));
+            if (!replaced) break;
+        }
+        block.push_back(line);
+    }
+    block.push_back("REM - End of Zovrand");
+    return block;
+}
+
+void TInstallEngine::UpdateAutoexec() {
+    Show("Copying Old Autoexec.bat to Autoexec.zov");
+    const std::string autoexec = settings_.WindowsRoot + "autoexec.bat";
+    std::vector<std::string> lines = ReadLines(autoexec);
+    SaveLines(settings_.WindowsRoot + "autoexec.zov", lines);
+    const std::vector<std::string> block = AutoexecBlock();
+    lines.insert(lines.end(), block.begin(), block.end());
+    Show("Updating Autoexec.bat file");
+    SaveLines(autoexec, lines);
+    for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
+    Note("autoexec " + autoexec + " (" + std::to_string(block.size()) + " lines added)");
+}
+
+void TInstallEngine::RegisterUninstaller() {
+    const std::string uninstaller = targetDir_ + "\\uninstaller.exe";
+    if (!FileExists(uninstaller)) return;
+    const std::string key = kUninstallKey + choices_.Title;
+    sys::System& os = sys::Sys();
+    const auto root = sys::RegRoot::LocalMachine;
+    if (!os.RegCreateKey(root, key)) {
+        const std::string reason = os.LastError().text;
+        Note("FAILED registration HKEY_LOCAL_MACHINE\\" + key + ": " + reason);
+        throw Exception("Failed to create key " + key + "\r" + reason);
+    }
+    // The program path is quoted: unquoted, Windows would try "C:\Program.exe" first.
+    const std::string quoted = "\"" + uninstaller + "\"";
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", choices_.Title},
+        {"UninstallString", quoted + " " + choices_.Title},
+        {"QuietUninstallString", quoted + " /S " + choices_.Title},
+        {"DisplayIcon", uninstaller},
+        {"InstallLocation", targetDir_},
+    };
+    for (const auto& [name, value] : values) {
+        if (!os.RegSetString(root, key, name, value)) {
+            const std::string reason = os.LastError().text;
+            Note("FAILED registration " + std::string(name) + ": " + reason);
+            throw Exception("Failed to set data for '" + std::string(name) + "'\r" + reason);
+        }
+    }
+    Note("registration HKEY_LOCAL_MACHINE\\" + key);
+}
+
+void TInstallEngine::Launch(TInstallReport& report) {
+    const std::string command = settings_.LaunchCommand;
+    const std::string upper = UpperCase(command);
+    if (command.empty() || !(choices_.Launch || Contains(upper, "SETUP.") || Contains(upper, "INSTALL."))) return;
+    std::string rest = command, path, parameters;
+    SplitField(rest, ',', path);
+    SplitField(rest, ',', parameters);
+    const intptr_t result = LaunchProgram(FileNamePart(path), parameters, DirectoryPart(path), kShowNormal);
+    report.Launched = true;
+    Note((result > 32 ? "launch " : "FAILED launch ") + path + (parameters.empty() ? "" : " " + parameters));
+}
+
+}  // namespace zov

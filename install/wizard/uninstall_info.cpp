@@ -1,0 +1,58 @@
+#include "install/wizard/uninstall_info.h"
+
+#include "sys/paths.h"
+
+namespace zov {
+namespace {
+
+const char* const kRewrittenSections[] = {
+    "UNINS",          "Folders",          "Registry",          "Created Directories",
+    "INI Values",     "Created INI Files", "Created INI Sections", "Registry Values",
+    "Created Registry Keys", "Autoexec",  "Shared Files",
+};
+
+}  // namespace
+
+void TUninstallInfo::Open(const std::string& targetDir, const std::string& title) {
+    path_ = JoinPath(targetDir, kFileName);
+    counts_.clear();
+    for (const char* section : kRewrittenSections)
+        if (FileExists(path_) && !sys::Sys().DeleteProfileEntry(path_, section, ""))
+            throw EUninstallInfoError("Unable to write to " + path_);
+    Write("Program", "Title", title);
+    AddFile(targetDir + "\\*.*");
+    AddFile(targetDir + "\\Setup\\*.*");
+}
+
+void TUninstallInfo::AddIniValue(const std::string& file, const std::string& section, const std::string& name) {
+    Numbered("INI Values", file + "~" + section + "~" + name);
+}
+
+void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::string& section) {
+    Numbered("Created INI Sections", file + "~" + section);
+}
+
+void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name) {
+    Numbered("Registry Values", RootName(root) + "~" + key + "~" + name);
+}
+
+void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string& key) {
+    Numbered("Created Registry Keys", RootName(root) + "~" + key);
+}
+
+void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {
+    if (!counts_.count("Autoexec")) Write("Autoexec", "File", autoexecPath);
+    Numbered("Autoexec", line);
+}
+
+void TUninstallInfo::Numbered(const std::string& section, const std::string& value) {
+    const int number = ++counts_[section];
+    Write(section, std::to_string(number), value);
+}
+
+void TUninstallInfo::Write(const std::string& section, const std::string& key, const std::string& value) {
+    if (!sys::Sys().WriteProfileString(path_, section, key, value))
+        throw EUninstallInfoError("Unable to write to " + path_);
+}
+
+}  // namespace zov

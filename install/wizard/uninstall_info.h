@@ -1,0 +1,65 @@
+#pragma once
+// uninstall.cfg: what an install created, written down as it goes so that the uninstaller
+// can remove it later. Every write goes to disk at once; a failed one raises
+// EUninstallInfoError "Unable to write to PATH".
+//
+// Sections, all values empty ("key=") unless said otherwise:
+//   [Program]   Title=the product title
+//   [UNINS]     files and patterns ("*.*", "NAME.*") to remove
+//   [Folders]   program folders in the shell folders
+//   [Registry]  registry locations as configured, root name included
+// and what the uninstaller needs beyond them, numbered from 1 where a key alone could not
+// say it:
+//   [Created Directories]   directories the install made, parents first
+//   [INI Values]            N=file~section~name
+//   [Created INI Files]     INI files that did not exist before
+//   [Created INI Sections]  N=file~section
+//   [Registry Values]       N=HKLM|HKCU~key~value name
+//   [Created Registry Keys] N=HKLM|HKCU~key, parents first
+//   [Autoexec]              File=path of autoexec.bat, N=each line of the added block
+//   [Shared Files]          files put into the Windows or the system directory
+// A later install into the same directory starts every section but [Program] afresh.
+#include <map>
+#include <string>
+
+#include "sys/exception.h"
+#include "sys/system.h"
+
+namespace zov {
+
+ZOV_EXCEPTION(EUninstallInfoError);
+
+class TUninstallInfo {
+public:
+    static constexpr const char* kFileName = "uninstall.cfg";
+
+    // Opens TargetDir\uninstall.cfg, erases the sections of an earlier install, writes the
+    // title and the two default patterns.
+    void Open(const std::string& targetDir, const std::string& title);
+    bool IsOpen() const { return !path_.empty(); }
+    const std::string& Path() const { return path_; }
+
+    void AddFile(const std::string& pathOrPattern) { Key("UNINS", pathOrPattern); }
+    void AddFolder(const std::string& dir) { Key("Folders", dir); }
+    void AddRegistryLocation(const std::string& location) { Key("Registry", location); }
+    void AddCreatedDirectory(const std::string& dir) { Key("Created Directories", dir); }
+    void AddIniValue(const std::string& file, const std::string& section, const std::string& name);
+    void AddCreatedIniFile(const std::string& file) { Key("Created INI Files", file); }
+    void AddCreatedIniSection(const std::string& file, const std::string& section);
+    void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
+    void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
+    void AddAutoexecLine(const std::string& autoexecPath, const std::string& line);
+    void AddSharedFile(const std::string& path) { Key("Shared Files", path); }
+
+    static std::string RootName(sys::RegRoot root) { return root == sys::RegRoot::LocalMachine ? "HKLM" : "HKCU"; }
+
+private:
+    void Key(const std::string& section, const std::string& key) { Write(section, key, ""); }
+    void Numbered(const std::string& section, const std::string& value);
+    void Write(const std::string& section, const std::string& key, const std::string& value);
+
+    std::string path_;
+    std::map<std::string, int> counts_;  // entries of each numbered section so far
+};
+
+}  // namespace zov
