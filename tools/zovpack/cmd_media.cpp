@@ -76,7 +76,7 @@ int64_t FileSize(const std::string& path) {
 // the last component of each source counts, as the setup takes them from one flat folder),
 // then license.txt. The picture and the licence are packed when the folder has them.
 std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
-                                                 const std::string& from) {
+                                                 const std::string& from, const std::string& uninstaller) {
     std::map<std::string, std::string> present;  // upper-cased name -> name in the folder
     std::vector<sys::FindEntry> entries;
     sys::Sys().FindFiles(InFolder(from, "*.*"), true, entries);
@@ -90,7 +90,9 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         if (name.empty() || std::find(seen.begin(), seen.end(), key) != seen.end()) return;
         seen.push_back(key);
         const auto found = present.find(key);
-        if (found != present.end())
+        if (key == "UNINSTALLER.EXE" && !uninstaller.empty())
+            files.push_back({uninstaller, "uninstaller.exe"});  // in place of one in the folder
+        else if (found != present.end())
             files.push_back({InFolder(from, found->second), found->second});
         else if (required)
             missing.push_back(name);
@@ -104,6 +106,10 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         }
     }
     want("license.txt", false);
+    if (!uninstaller.empty() && std::find(seen.begin(), seen.end(), "UNINSTALLER.EXE") == seen.end()) {
+        std::fprintf(stderr, "warning: install.cfg lists no uninstaller.exe: the setup will not install it\n");
+        want("uninstaller.exe", false);
+    }
     if (!missing.empty()) {
         std::string names;
         for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + m;
@@ -196,17 +202,19 @@ void RequireFolder(const std::string& dir, const char* what) {
 
 int CmdMedia(const Args& args) {
     const ParsedArgs a =
-        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--segsize", "-m", "--key"});
+        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--uninstaller", "--segsize", "-m", "--key"});
     if (!a.positional.empty() || !a.Has("--cfg") || !a.Has("--from") || !a.Has("--out")) {
         std::fprintf(stderr,
                      "usage: zovpack media --cfg install.cfg --from DIR --out MEDIA [--stub "
-                     "install.exe] [--segsize BYTES] [-m lh5|lzh|rle|none] [--key K]\n");
+                     "install.exe] [--uninstaller uninstaller.exe] [--segsize BYTES] [-m lh5|lzh|rle|none] "
+                     "[--key K]\n");
         return 2;
     }
     const std::string cfg = ToolPath(a.Get("--cfg"));
     const std::string from = ToolPath(a.Get("--from"));
     const std::string out = ToolPath(a.Get("--out"));
     const std::string stub = a.Has("--stub") ? ToolPath(a.Get("--stub")) : "";
+    const std::string uninstaller = a.Has("--uninstaller") ? ToolPath(a.Get("--uninstaller")) : "";
     const int32_t segSize = a.Has("--segsize") ? ParseSegSize(a.Get("--segsize")) : segment::kDefaultSegSize;
     segment::SegBuildOptions options;
     options.Method = ParseMethod(a.Get("-m", "lh5"));
@@ -219,6 +227,7 @@ int CmdMedia(const Args& args) {
     if (!IsFile(cfg)) throw EUsage("cannot open " + a.Get("--cfg"));
     RequireFolder(from, "--from");
     if (!stub.empty() && !IsFile(stub)) throw EUsage("cannot open " + a.Get("--stub"));
+    if (!uninstaller.empty() && !IsFile(uninstaller)) throw EUsage("cannot open " + a.Get("--uninstaller"));
     if (segSize < segment::kMinSegSize)
         std::fprintf(stderr, "note: --segsize below %d; segments are %d bytes at most\n",
                      segment::kMinSegSize, segment::kMinSegSize);
@@ -231,7 +240,7 @@ int CmdMedia(const Args& args) {
     std::string folderName = LastComponent(from.back() == '/' || from.back() == '\\'
                                                ? from.substr(0, from.size() - 1) : from);
     archive.Template = (folderName.empty() ? std::string("payload") : folderName) + "\\*.*";
-    archive.Files = PayloadFiles(settings, from);
+    archive.Files = PayloadFiles(settings, from, uninstaller);
 
     MakeFolder(out);
     options.ScratchPath = PartialName(InFolder(out, "payload.zov"));
