@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "install/win32/program_runtime.h"
 #include "sys/win32/windows_api.h"
 #include "ui/application.h"
 #include "ui/win32/win32_backend.h"
@@ -17,16 +18,6 @@
 namespace {
 
 constexpr const char* kFinishSwitch = "/_FINISH=";
-
-// Libraries are looked for in the system directory only, never beside the program.
-void RestrictDllSearch() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    auto set = reinterpret_cast<SetDirectories>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
-    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    if (set && set(kSearchSystem32)) return;
-    SetDllDirectoryA("");
-}
 
 std::string ModulePath() {
     char path[MAX_PATH * 2] = {};
@@ -92,7 +83,7 @@ void RemoveSelfLater(const std::string& self, const std::vector<std::string>& di
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    RestrictDllSearch();
+    zov::RestrictDllSearch();
     std::vector<std::string> args(__argv + 1, __argv + __argc);
     if (!args.empty() && args[0].rfind(kFinishSwitch, 0) == 0)
         return FinishRemoval(std::strtoul(args[0].c_str() + 9, nullptr, 10),
