@@ -200,6 +200,30 @@ TEST_F(Uninstall, AutoexecLosesOnlyTheBlockOfThisInstall) {
               "SET MINE=1\r\n");
 }
 
+TEST_F(Uninstall, ARegistrationAnotherInstallTookOverStays) {
+    const char* const cfg = "[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=uninstaller.exe~<INSTALLDIR>\n";
+    const std::string key = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\Acme";
+    ASSERT_EQ(Install(cfg, {{"uninstaller.exe", "MZ"}}, "C:\\One", "Acme").ExitCode(), 0);
+    ASSERT_EQ(Install(cfg, {{"uninstaller.exe", "MZ"}}, "C:\\Two", "Acme").ExitCode(), 0);
+    EXPECT_EQ(RemoveProduct("C:\\One", "Acme").ExitCode, 0);
+    EXPECT_FALSE(DirectoryExists("C:\\One"));
+    std::string location;
+    ASSERT_TRUE(os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", location));
+    EXPECT_EQ(location, "C:\\Two");
+    EXPECT_EQ(RemoveProduct("C:\\Two", "Acme").ExitCode, 0);
+    EXPECT_FALSE(os.RegKeyExists(sys::RegRoot::LocalMachine, key));
+}
+
+TEST_F(Uninstall, AnIniFileTheInstallMadeStaysWhileItHoldsOtherValues) {
+    const char* const cfg = "[Directories]\nDir1=<INSTALLDIR>~\n[INI - Setup]\nIni1=acme.ini~Paths~Home~<INSTALLDIR>\n";
+    ASSERT_EQ(Install(cfg, {}, "C:\\Acme", "Acme").ExitCode(), 0);
+    os.WriteProfileString("acme.ini", "User", "Colour", "blue");  // the program's own, later
+    EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme").ExitCode, 0);
+    EXPECT_EQ(os.GetProfileString("acme.ini", "User", "Colour", "", 64), "blue");
+    EXPECT_EQ(os.GetProfileString("acme.ini", "Paths", "Home", "gone", 64), "gone");
+    EXPECT_TRUE(os.GetProfileKeyNames("acme.ini", "Paths", 1024).empty());
+}
+
 TEST_F(Uninstall, AFileInUseGoesAtTheNextRestartAndIsNamed) {
     const char* const cfg = "[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=busy.dll~<INSTALLDIR>\n"
                             "File2=free.txt~<INSTALLDIR>\n";

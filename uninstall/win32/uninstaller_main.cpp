@@ -19,10 +19,13 @@ namespace {
 
 constexpr const char* kFinishSwitch = "/_FINISH=";
 
+// The program's own file by its long name, as uninstall.cfg names it.
 std::string ModulePath() {
     char path[MAX_PATH * 2] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, n);
+    char longPath[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    const DWORD n = GetLongPathNameA(path, longPath, sizeof longPath);
+    return n && n < sizeof longPath ? std::string(longPath, n) : std::string(path);
 }
 
 std::string DirectoryOf(const std::string& path) {
