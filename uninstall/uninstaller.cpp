@@ -5,6 +5,7 @@
 
 #include "install/wizard/uninstall_info.h"
 #include "shell/shared_files.h"
+#include "shell/system_helpers.h"
 #include "shell/text_lines.h"
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -35,6 +36,12 @@ size_t KeyDepth(const std::string& key) {
         }
     }
     return depth;
+}
+
+bool IsSystemDirectory(const std::string& dir) {
+    const std::string d = ComparableDir(dir);
+    const std::string windows = ComparableDir(GetWindowsDir());
+    return d == windows || d == windows + "\\SYSTEM" || d == windows + "\\SYSTEM32";
 }
 
 size_t DirDepth(const std::string& dir) { return static_cast<size_t>(std::count(dir.begin(), dir.end(), '\\')); }
@@ -193,9 +200,11 @@ void TUninstaller::RemoveFile(const std::string& path) {
         selfLeft_ = true;
         return;
     }
-    const auto shared = std::find_if(record_.SharedFiles.begin(), record_.SharedFiles.end(),
-                                     [&](const std::string& s) { return UpperCase(s) == upper; });
-    if (shared != record_.SharedFiles.end()) {
+    // A file of the Windows or the system directory goes only when its use count says so,
+    // listed as shared or not: a damaged record must not take the system's own files.
+    const bool listedShared = std::any_of(record_.SharedFiles.begin(), record_.SharedFiles.end(),
+                                          [&](const std::string& s) { return UpperCase(s) == upper; });
+    if (listedShared || IsSystemDirectory(DirectoryPart(path))) {
         const std::optional<uint32_t> uses = ReleaseSharedFileUse(path);
         if (!uses) {
             Note("kept shared " + path + " (no use count)");

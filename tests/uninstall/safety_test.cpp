@@ -76,7 +76,7 @@ TEST_F(Safety, ForgedPatternsAndDirectoriesOfTheSystemAreRefused) {
                       "[Program]\r\nTitle=Acme\r\n"
                       "[UNINS]\r\nC:\\WINDOWS\\*.*=\r\nC:\\*.*=\r\nC:\\WINDOWS\\SYSTEM\\*.*=\r\n"
                       "C:\\Program Files\\*.*=\r\nC:\\windows\\\\Desktop\\\\*.*=\r\nC:\\Acme\\*.*=\r\n"
-                      "relative\\*.*=\r\n"
+                      "relative\\*.*=\r\nC:\\WINDOWS\\SYSTEM\\kernel.dll=\r\nC:\\WINDOWS\\win.ini=\r\n"
                       "[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs=\r\nC:\\WINDOWS\\Start Menu\\Programs\\Empty=\r\n"
                       "[Created Directories]\r\nC:\\WINDOWS=\r\nC:\\WINDOWS\\TEMP=\r\nC:\\=\r\n"
                       "[Created Registry Keys]\r\n1=HKCU~Software\r\n2=HKLM~Software\r\n");
