@@ -196,10 +196,6 @@ void TUninstaller::RemoveFile(const std::string& path) {
     if (!tried_.insert(upper).second) return;  // listed and matched by a pattern as well
     // INI files are the INI step's; uninstall.cfg goes last, when all else is done.
     if (IsIniFile(path) || upper == UpperCase(record_.CfgPath())) return;
-    if (!SelfPath.empty() && upper == UpperCase(SelfPath)) {
-        selfLeft_ = true;
-        return;
-    }
     // A file of the Windows or the system directory goes only when its use count says so,
     // listed as shared or not: a damaged record must not take the system's own files.
     const bool listedShared = std::any_of(record_.SharedFiles.begin(), record_.SharedFiles.end(),
@@ -214,6 +210,10 @@ void TUninstaller::RemoveFile(const std::string& path) {
             Note("kept shared " + path + " (" + std::to_string(*uses) + " other uses)");
             return;
         }
+    }
+    if (!SelfPath.empty() && upper == UpperCase(SelfPath)) {
+        selfLeft_ = true;  // the program removes its own file once it has ended
+        return;
     }
     DeleteOrSchedule(path);
 }
