@@ -16,6 +16,7 @@ const char* const kRewrittenSections[] = {
 void TUninstallInfo::Open(const std::string& targetDir, const std::string& title) {
     path_ = JoinPath(targetDir, kFileName);
     counts_.clear();
+    later_.clear();
     for (const char* section : kRewrittenSections)
         if (FileExists(path_) && !sys::Sys().DeleteProfileEntry(path_, section, ""))
             throw EUninstallInfoError("Unable to write to " + path_);
@@ -41,13 +42,19 @@ void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string&
 }
 
 void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {
-    if (!counts_.count("Autoexec")) Write("Autoexec", "File", autoexecPath);
+    if (!counts_.count("Autoexec")) Later("Autoexec", "File", autoexecPath);
     Numbered("Autoexec", line);
 }
 
 void TUninstallInfo::Numbered(const std::string& section, const std::string& value) {
     const int number = ++counts_[section];
-    Write(section, std::to_string(number), value);
+    Later(section, std::to_string(number), value);
+}
+
+void TUninstallInfo::Flush() {
+    std::vector<Entry> entries;
+    entries.swap(later_);
+    for (const Entry& e : entries) Write(e.section, e.key, e.value);
 }
 
 void TUninstallInfo::Write(const std::string& section, const std::string& key, const std::string& value) {
