@@ -73,8 +73,8 @@ TEST_F(Shortcuts, StartMenuFolderDirectLinksAndQuickLaunch) {
     s.CreateShortcuts();
     s.CreateShortcuts();  // a second time replaces the same files
     const std::string ql = "Application Data\\Microsoft\\Internet Explorer\\Quick Launch\\";
-    EXPECT_EQ(Links(), (std::vector<std::string>{ql + "Tool\\Tool.lnk", ql + "Tool.lnk", "Desktop\\Tool.lnk",
-                                                 "Start Menu\\Tool\\Tool.lnk", "Start Menu\\Tool.lnk"}));
+    EXPECT_EQ(Links(), (std::vector<std::string>{ql + "Tool.lnk", ql + "Tool\\Tool.lnk", "Desktop\\Tool.lnk",
+                                                 "Start Menu\\Tool.lnk", "Start Menu\\Tool\\Tool.lnk"}));
     EXPECT_EQ(s.Saved().size(), 5u);
 }
 
