@@ -38,6 +38,11 @@ void StageFixture::Start() {
 }
 
 size_t StageFixture::WriteSegments(const Files& files, int32_t segSize, compress::TCompressionMethod method) {
+    return WriteMediumSegments(machine, medium, files, segSize, method);
+}
+
+size_t WriteMediumSegments(TestMachine& machine, const std::string& medium, const MediumFiles& files,
+                           int32_t segSize, compress::TCompressionMethod method) {
     const std::string source = machine.Path("payload");
     machine.System().CreateDirectory(source);
     segment::SegArchiveSource archive;
