@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "install/Unzip_Unit.h"
+#include "install/payload.h"
+#include "install/setup_switches.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "segment/seg_names.h"
@@ -37,8 +39,9 @@ void TMainSetup::FormShow() {
     InstallFailed = false;
     SetupExitCode = 0;
     SetupSettings.StartDir.clear();
-    if (ui::App().ParamCount() >= 1) {
-        const std::string dir = ui::App().ParamStr(1);
+    const TSetupSwitches switches = ParseSetupSwitches(ui::App().Params);
+    if (!switches.Params.empty()) {
+        const std::string dir = switches.Params[0];
         if (!os.SetCurrentDirectory(dir)) {
             // Nothing can run from a directory that cannot be entered: report and end.
             startFailed_ = true;
@@ -48,11 +51,7 @@ void TMainSetup::FormShow() {
         }
         SetupSettings.StartDir = dir;
     }
-    SetupSettings.SourceDir = os.GetCurrentDirectory();
-    if (SetupSettings.SourceDir.size() > 3) SetupSettings.SourceDir += '\\';
-    const std::string windows = GetWindowsDir();
-    SetupSettings.WindowsRoot = windows.substr(0, 3);
-    SetupSettings.TempDir = windows + "\\Temp\\z";
+    FixStartupPaths(SetupSettings);
     segment::ForceDirectories(SetupSettings.TempDir);
     ui::App().ProcessMessages();
     ClearTempDir();
@@ -78,13 +77,7 @@ void TMainSetup::FormClose(ui::TCloseAction&) {
         std::vector<std::string>().swap(*list);
         ui::App().ProcessMessages();
     }
-    ClearTempDir();
-    if (!SetupSettings.StartDir.empty() && SafeToEmptyStartDir(SetupSettings.StartDir)) {
-        SetupSettings.TempDir = WithoutTrailingBackslash(sys::Sys().GetFullPathName(SetupSettings.StartDir));
-        // A process cannot remove its own current directory: leave it first.
-        sys::Sys().SetCurrentDirectory(GetWindowsDir());
-        ClearTempDir();
-    }
+    RemoveSetupDirectories(SetupSettings);
     // An aborted setup ends at once: no message waits for the user.
     if (ui::App().Terminated()) return;
     const bool restart = ZOV && ZOV->reboot.Checked();

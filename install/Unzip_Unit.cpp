@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "install/Setup_Unit1.h"
+#include "install/payload.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "segment/seg_names.h"
@@ -97,15 +98,7 @@ void TUnzip::Timer1Timer() {
 }
 
 void TUnzip::ExpandPayload() {
-    const TSetupSettings& settings = MainSetup->SetupSettings;
-    SegCompEZ1.SetSegBaseName("disk");
-    SegCompEZ1.SetSegDir(settings.SourceDir);
-    SegCompEZ1.SetSegTmpDir(GetWindowsDir() + "\\temp");
-    SegCompEZ1.SetTargetPath(settings.TempDir);
-    SegCompEZ1.SegArcList().Clear();
-    SegCompEZ1.SetSegSource({});
-    segment::ForceDirectories(settings.TempDir);
-    segment::ForceDirectories(SegCompEZ1.SegTmpDir());
+    ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings);
     try {
         SegCompEZ1.ExpandSegmentSet();
     } catch (const std::exception&) {
@@ -118,14 +111,9 @@ void TUnzip::ExpandPayload() {
 
 void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t SegNumber) {
     const TSetupSettings& settings = MainSetup->SetupSettings;
-    std::string digits = std::to_string(SegNumber);
-    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-    SegmentPath = settings.SourceDir + SegCompEZ1.SegBaseName() + "." + digits;
+    SegmentPath = SegmentFileFor(settings, SegCompEZ1.SegBaseName(), SegNumber);
     ui::App().ProcessMessages();
-    // Two prompts at most; after them the component checks the file and offers its own
-    // retry or cancel.
-    for (int prompt = 0; prompt < 2 && !FileExists(SegmentPath); ++prompt)
-        ui::ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.");
+    PromptForSegment(SegmentPath, SegNumber);
     if (SegNumber == 1) {
         ProgressBar2.SetMaxValue(static_cast<int>(settings.Files.size()) + 3);
         ProgressBar2.SetProgress(0);
@@ -142,7 +130,7 @@ void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t
 
 void TUnzip::SegCompEZ1CheckFile(std::string& filepath, compress::TCProcessMode) {
     const TSetupSettings& settings = MainSetup->SetupSettings;
-    filepath = settings.TempDir + "\\" + FileNamePart(filepath);
+    filepath = FlatTarget(filepath, settings);
     ProgressBar2.AddProgress(1);
     ui::App().ProcessMessages();
     if (!settings.BitmapFile.empty() && !PictureShown && FileExists(settings.TempDir + "\\" + settings.BitmapFile))

@@ -2,6 +2,9 @@
 
 #include "install/Setup_Unit1.h"
 #include "install/Unzip_Unit.h"
+#include "install/setup_log.h"
+#include "install/setup_switches.h"
+#include "install/silent_setup.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 
@@ -15,6 +18,40 @@ int RunSetup(ui::TApplication& app) {
     app.Run();
     if (InstallFailed) return SetupExitCode;
     return SetupCancelled ? 1 : SetupExitCode;
+}
+
+int RunSetupCommandLine(const std::vector<std::string>& args,
+                        const std::function<std::unique_ptr<ui::TBackend>()>& makeBackend,
+                        const std::function<void(const std::string&)>& echo) {
+    const TSetupSwitches switches = ParseSetupSwitches(args);
+    TSetupFileLog log(switches.LogPath, echo);
+    SetupLog = &log;
+    struct ResetLog {
+        ~ResetLog() { SetupLog = nullptr; }
+    } resetLog;
+    if (!switches.LogPath.empty() && !log.Opened() && echo) echo("FAILED " + sys::FailureText(switches.LogPath));
+    if (switches.Silent || !makeBackend) {
+        ui::TApplication app;  // headless: nothing is shown
+        TUnattendedDialogs dialogs(&log);
+        ui::SetDialogs(&dialogs);
+        int code = 1;
+        if (!switches.Error.empty()) {
+            log.Line("FAILED " + switches.Error);
+        } else if (!switches.Silent) {
+            log.Line("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install.");
+        } else {
+            code = RunUnattendedSetup(switches, &log);
+        }
+        ui::SetDialogs(nullptr);
+        return code;
+    }
+    ui::TApplication app(makeBackend());
+    if (!switches.Error.empty()) {
+        ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
+        return 1;
+    }
+    app.Params = args;
+    return RunSetup(app);
 }
 
 }  // namespace zov

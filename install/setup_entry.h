@@ -1,5 +1,10 @@
 #pragma once
 // The program entry of the setup, for any backend.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "ui/application.h"
 
 namespace zov {
@@ -8,5 +13,12 @@ namespace zov {
 // preparation window (all hidden; the main screen first, so it is the main window) and
 // handles events until the main screen closes. Returns the exit code.
 int RunSetup(ui::TApplication& app);
+
+// The whole program: reads the switches, opens the log, and runs the unattended setup
+// (/S) or the windows. Without a window system (`makeBackend` empty) only /S can run.
+// Each log line is also passed to `echo` when given.
+int RunSetupCommandLine(const std::vector<std::string>& args,
+                        const std::function<std::unique_ptr<ui::TBackend>()>& makeBackend,
+                        const std::function<void(const std::string&)>& echo = {});
 
 }  // namespace zov

@@ -33,3 +33,6 @@ fi
 
 step "both builds read examples/install.cfg alike"
 bash tests/cross/same_cfg_json.sh build/host/tools/zovpack/zovpack build/win32/tools/zovpack/zovpack.exe examples/install.cfg
+
+step "the emulated machine installs as Windows (Wine) does"
+bash tests/cross/same_install.sh build/host build/win32

@@ -2,11 +2,12 @@
 
 #include <memory>
 
+#include "install/setup_log.h"
+#include "install/setup_switches.h"
 #include "install/wizard/uninstall_info.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
-#include "uninstall/file_log.h"
 #include "uninstall/uninstaller.h"
 
 namespace zov {
@@ -22,19 +23,15 @@ void Tell(const TUninstallOptions& options, const std::string& text, ui::TMsgDlg
 
 std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallOptions& options) {
     options = TUninstallOptions{};
-    for (const std::string& arg : args) {
-        const std::string upper = UpperCase(arg);
-        if (upper == "/S") {
-            options.Silent = true;
-        } else if (upper.compare(0, 5, "/LOG=") == 0) {
-            options.LogFile = arg.substr(5);
-            if (options.LogFile.empty()) return "/LOG= needs a file name.";
-        } else if (options.Title.empty() && arg.size() > 1 && arg[0] == '/') {
-            return "Unknown switch " + arg + ".";
-        } else if (!arg.empty()) {
-            options.Title += (options.Title.empty() ? "" : " ") + arg;
-        }
-    }
+    const TSetupSwitches switches = ParseSetupSwitches(args);
+    if (!switches.Error.empty()) return switches.Error + ".";
+    if (switches.Destination || switches.Workstation || switches.End || switches.FolderStartMenu ||
+        switches.FolderDesktop)
+        return "The uninstaller takes /S and /LOG=file only.";
+    options.Silent = switches.Silent;
+    options.LogFile = switches.LogPath;
+    for (const std::string& word : switches.Params)
+        if (!word.empty()) options.Title += (options.Title.empty() ? "" : " ") + word;
     if (options.Title.empty()) return "Which product to remove? Its title is missing.";
     return "";
 }
@@ -61,8 +58,8 @@ std::string RegisteredInstallDir(const std::string& title) {
 TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::string& dir,
                                const std::string& selfPath, TInstallProgress& progress) {
     TUninstallOutcome outcome;
-    std::unique_ptr<TFileLog> log;
-    if (!options.LogFile.empty()) log = std::make_unique<TFileLog>(options.LogFile);
+    std::unique_ptr<TSetupFileLog> log;
+    if (!options.LogFile.empty()) log = std::make_unique<TSetupFileLog>(options.LogFile);
     TUninstaller uninstaller(progress, log.get());
     uninstaller.SelfPath = selfPath;
     if (!uninstaller.Open(dir, options.Title)) {

@@ -15,7 +15,8 @@ struct TUninstallOptions {
     std::string Title;    // what is left: the product's title, its words joined by one blank
 };
 
-// Reads "/S", "/LOG=file" (in any case) and the title. Returns "" or what is wrong.
+// Reads "/S", "/LOG=file" (in any case, as the setup reads its switches) and the title.
+// Returns "" or what is wrong.
 std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallOptions& options);
 
 // The install directory of the product registered as `title` with Windows: the directory

@@ -4,6 +4,8 @@
 #include <objbase.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "install/setup_entry.h"
 #include "install/win32/program_runtime.h"
@@ -12,12 +14,9 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     zov::RestrictDllSearch();
     CoInitialize(nullptr);
-    int code = 0;
-    {
-        zov::ui::TApplication app(zov::ui::win32::MakeWin32Backend());
-        for (int i = 1; i < __argc; ++i) app.Params.push_back(__argv[i]);
-        code = zov::RunSetup(app);
-    }
+    std::vector<std::string> args;
+    for (int i = 1; i < __argc; ++i) args.push_back(__argv[i]);
+    const int code = zov::RunSetupCommandLine(args, [] { return zov::ui::win32::MakeWin32Backend(); });
     CoUninitialize();
     return code;
 }

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "install/Setup_Unit1.h"
+#include "install/payload.h"
+#include "install/setup_switches.h"
 #include "install/stage_state.h"
 #include "shell/system_helpers.h"
 #include "sys/system.h"
@@ -50,8 +52,12 @@ void TZOV::FormShow() {
         min.SetChecked(true);
     else
         full.SetChecked(true);
-    Main_Dir.SetText(s.AddToProgramFiles ? s.WindowsRoot + "Program Files\\" + s.InstallDir
-                                         : s.WindowsRoot + s.InstallDir);
+    // Switches on the command line preset the choices the wizard offers.
+    const TSetupSwitches switches = ParseSetupSwitches(ui::App().Params);
+    Main_Dir.SetText(switches.Destination.value_or(DefaultDestination(s)));
+    if (switches.Workstation) (*switches.Workstation ? min : full).SetChecked(true);
+    if (switches.FolderStartMenu) CheckBox1.SetChecked(true);
+    if (switches.FolderDesktop) CheckBox2.SetChecked(true);
     Repaint();
     MainSetup->Repaint();
     ui::App().ProcessMessages();

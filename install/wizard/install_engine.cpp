@@ -90,11 +90,18 @@ TInstallReport TInstallEngine::Run() {
         CreateShortcuts();
         if (!settings_.IniEntries.empty()) WriteIniEntries();
         if (!settings_.AutoexecLines.empty()) UpdateAutoexec();
+        uninstall_.Flush();
         Show("Creating Uninstall Information");
         RegisterUninstaller();
+        uninstall_.Flush();  // the keys the registration made
     } catch (const std::exception& e) {
         report.End = TInstallEnd::Stopped;
         report.Error = e.what();
+        // What was done so far stays recorded for the uninstaller.
+        if (uninstall_.IsOpen()) try {
+                uninstall_.Flush();
+            } catch (const std::exception&) {
+            }
         Note("FAILED " + report.Error);
         return report;
     }
@@ -214,7 +221,10 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             const std::string upperDir = UpperCase(dirPaths_[i]);
             const bool shared = upperDir == windowsDir || upperDir == systemDir;
             const bool existed = shared && FileExists(target);
-            CopyOneFile(name, dirPaths_[i], mark == "X", IsSharedFile(name, j), report);
+            // A tag listed for two directories sends the file to both: keep it until the last.
+            const bool neededAgain = std::find(dirTags_.begin() + static_cast<std::ptrdiff_t>(i) + 1, dirTags_.end(),
+                                               dirTags_[i]) != dirTags_.end();
+            CopyOneFile(name, dirPaths_[i], mark == "X", neededAgain || IsSharedFile(name, j), report);
             progress_.Pump();
             uninstall_.AddFile(target);
             if (shared) CountSharedFile(target, existed);
@@ -364,9 +374,12 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
         const size_t slash = location.find('\\');
         if (slash != std::string::npos) location.erase(0, slash + 1);
     }
-    std::string key = location + section;
-    // Windows refuses a key path that starts with "\": the key below the root is meant.
-    while (!key.empty() && key[0] == '\\') key.erase(0, 1);
+    // Windows refuses a key path that starts with "\" or holds an empty part ("a\\b", when
+    // both the location ends and the section starts with one): the plain path is meant.
+    std::string key;
+    for (char c : location + section)
+        if (c != '\\' || (!key.empty() && key.back() != '\\')) key += c;
+    key = WithoutTrailingBackslash(key);
     const std::string rootName = root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
     sys::System& os = sys::Sys();
     const std::vector<std::string> missing = MissingKeys(root, key);

@@ -21,6 +21,7 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     if (FileExists(path_))
         for (const std::string& file : sys::Sys().GetProfileKeyNames(path_, uninstall_section::kSharedFiles, 1u << 20))
             sharedBefore_.insert(UpperCase(file));
+    later_.clear();
     for (const char* section : kRewrittenSections)
         if (FileExists(path_) && !sys::Sys().DeleteProfileEntry(path_, section, ""))
             throw EUninstallInfoError("Unable to write to " + path_);
@@ -31,7 +32,7 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
 
 void TUninstallInfo::AddSharedFile(const std::string& path) {
     shared_.insert(UpperCase(path));
-    Key(uninstall_section::kSharedFiles, path);
+    Later(uninstall_section::kSharedFiles, path, "");
 }
 
 bool TUninstallInfo::IsSharedFile(const std::string& path) const { return shared_.count(UpperCase(path)) > 0; }
@@ -57,13 +58,19 @@ void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string&
 }
 
 void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {
-    if (!counts_.count("Autoexec")) Write("Autoexec", "File", autoexecPath);
+    if (!counts_.count("Autoexec")) Later("Autoexec", "File", autoexecPath);
     Numbered("Autoexec", line);
 }
 
 void TUninstallInfo::Numbered(const std::string& section, const std::string& value) {
     const int number = ++counts_[section];
-    Write(section, std::to_string(number), value);
+    Later(section, std::to_string(number), value);
+}
+
+void TUninstallInfo::Flush() {
+    std::vector<Entry> entries;
+    entries.swap(later_);
+    for (const Entry& e : entries) Write(e.section, e.key, e.value);
 }
 
 void TUninstallInfo::Write(const std::string& section, const std::string& key, const std::string& value) {

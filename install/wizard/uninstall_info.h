@@ -18,10 +18,13 @@
 //   [Created Registry Keys] N=HKLM|HKCU~key, parents first
 //   [Autoexec]              File=path of autoexec.bat, N=each line of the added block
 //   [Shared Files]          files put into the Windows or the system directory
+// The extra sections are kept back and written by Flush, after the others, so that the
+// four sections above stand together at the top of the file, each write at once.
 // A later install into the same directory starts every section but [Program] afresh.
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sys/exception.h"
 #include "sys/system.h"
@@ -62,9 +65,9 @@ public:
     void AddFile(const std::string& pathOrPattern) { Key("UNINS", pathOrPattern); }
     void AddFolder(const std::string& dir) { Key("Folders", dir); }
     void AddRegistryLocation(const std::string& location) { Key("Registry", location); }
-    void AddCreatedDirectory(const std::string& dir) { Key("Created Directories", dir); }
+    void AddCreatedDirectory(const std::string& dir) { Later("Created Directories", dir, ""); }
     void AddIniValue(const std::string& file, const std::string& section, const std::string& name);
-    void AddCreatedIniFile(const std::string& file) { Key("Created INI Files", file); }
+    void AddCreatedIniFile(const std::string& file) { Later("Created INI Files", file, ""); }
     void AddCreatedIniSection(const std::string& file, const std::string& section);
     void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
@@ -73,6 +76,8 @@ public:
     // Whether this install, or the earlier one into the same directory, listed the file.
     bool IsSharedFile(const std::string& path) const;
     bool WasSharedFile(const std::string& path) const;
+    // Writes what was kept back.
+    void Flush();
 
     static std::string RootName(sys::RegRoot root) { return root == sys::RegRoot::LocalMachine ? "HKLM" : "HKCU"; }
 
@@ -80,6 +85,13 @@ private:
     void Key(const std::string& section, const std::string& key) { Write(section, key, ""); }
     void Numbered(const std::string& section, const std::string& value);
     void Write(const std::string& section, const std::string& key, const std::string& value);
+    void Later(const std::string& section, const std::string& key, const std::string& value) {
+        later_.push_back({section, key, value});
+    }
+    struct Entry {
+        std::string section, key, value;
+    };
+    std::vector<Entry> later_;
 
     std::string path_;
     std::map<std::string, int> counts_;  // entries of each numbered section so far

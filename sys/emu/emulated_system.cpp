@@ -37,6 +37,7 @@ EmulatedSystem::EmulatedSystem(fs::path root) : root_(std::move(root)), entries_
     std::error_code ec;
     fs::create_directories(root_ / "c" / "WINDOWS" / "SYSTEM", ec);
     fs::create_directories(root_ / "c" / "WINDOWS" / "TEMP", ec);
+    fs::create_directories(root_ / "c" / "Program Files", ec);
     if (!Exists(RegistryFile())) MakeFreshMachine();
 }
 
@@ -279,6 +280,8 @@ std::string EmulatedSystem::GetFullPathName(const std::string& path) {
 }
 
 void EmulatedSystem::MakeFreshMachine() {
+    // The keys every Windows has below the machine's root.
+    RegCreateKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion");
     // The shell folders of a freshly installed Windows 95.
     const char* const kKey =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

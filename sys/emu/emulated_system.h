@@ -4,7 +4,8 @@
 //
 // Layout of the root:
 //   c/, a/, ...   the drives C:, A:, ... (a drive exists when its folder does); the Windows
-//                 directory is C:\WINDOWS, made with SYSTEM, TEMP and the shell folders
+//                 directory is C:\WINDOWS, made with SYSTEM, TEMP and the shell folders,
+//                 and C:\Program Files
 //   entries       DOS attributes and 8.3 names of files and folders (see EntryStore)
 //   registry.reg  the registry, a REGEDIT4 file (see RegistryStore)
 //   launch.log    journal of the session requests, one line each, fields split by tabs:

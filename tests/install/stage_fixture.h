@@ -3,6 +3,7 @@
 // them, with a medium folder to start from and scripted dialogs.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,8 +18,11 @@
 
 namespace zov::test {
 
+using MediumFiles = std::vector<std::pair<std::string, std::string>>;  // stored name, bytes
+
 class StageFixture : public ::testing::Test {
 protected:
+    using Files = MediumFiles;
     StageFixture();
     ~StageFixture() override;
 
@@ -37,15 +41,21 @@ protected:
     // the armed timer.
     void Start();
     const TSetupSettings& Settings() { return main->SetupSettings; }
+    // Once the wizard shows, Next until Install is offered, then Install; `first` runs
+    // before the clicks.
+    void InstallWhenTheWizardShows(std::function<void()> first = {});
     std::string TempFile(const std::string& name) { return Settings().TempDir + "\\" + name; }
 
-    using Files = std::vector<std::pair<std::string, std::string>>;  // stored name, bytes
     // disk.001, disk.002, ... in the medium holding one archive of `files`, at most
     // `segSize` bytes each. Stored by default, so the files' sizes decide where segments
     // end. Returns the number of segments.
     size_t WriteSegments(const Files& files, int32_t segSize = 1440000,
                          compress::TCompressionMethod method = compress::coNone);
 };
+
+// disk.001, ... of one archive of `files` in `medium`; returns the number of segments.
+size_t WriteMediumSegments(TestMachine& machine, const std::string& medium, const MediumFiles& files,
+                           int32_t segSize = 1440000, compress::TCompressionMethod method = compress::coNone);
 
 // The title text of the wizard's pages, for messages.
 std::string PageName(TZOV& wizard);

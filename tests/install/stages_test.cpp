@@ -236,14 +236,10 @@ TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
     WriteMediumFile("install.exe", "MZ stub");
     WriteSegments({{"a.txt", "first"}, {"SUB\\b.txt", "second"}, {"license.txt", "one line\r\n"}});
     std::vector<std::string> seenInWizard;
-    headless.OnIdle = [&] {
-        if (!wizard->Visible()) return false;
+    InstallWhenTheWizardShows([&] {
         for (const char* name : {"a.txt", "b.txt", "install.exe", "install.cfg"})
             if (machine.Exists(TempFile(name))) seenInWizard.push_back(name);
-        while (!wizard->install.Visible()) wizard->next.Click();
-        wizard->install.Click();
-        return true;
-    };
+    });
     ExpectMessage(kCompleted);
     app.Params = {medium};
     app.Run();
@@ -300,3 +296,51 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
 
 }  // namespace
 }  // namespace zov::test
+
+#ifndef _WIN32  // the emulated machine's links, read by the Linux lnkinfo
+#include <cstdio>
+
+#include "sys/emu/emulated_system.h"
+
+namespace zov::test {
+namespace {
+
+// The link's target as lnkinfo, an independent reader of the format, sees it.
+std::string LnkinfoTarget(const std::string& hostPath) {
+    const std::string command = "lnkinfo '" + hostPath + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return "";
+    std::string out;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+    const size_t at = out.find("Local path");
+    if (at == std::string::npos) return "";
+    const size_t colon = out.find(':', at) + 2, end = out.find('\n', at);
+    return out.substr(colon, end - colon);
+}
+
+TEST_F(Stages, AWorkstationInstallFromTheWizardToTheEnd) {
+    WriteConfig("[Setup - Main]\nShow Re-Boot=0\nInstall Dir=Tool\nWork Station Prompt=1\nFolder=Tool\n"
+                "[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=tool.exe~<INSTALLDIR>\nFile2=big.dat~<INSTALLDIR>\n"
+                "[WorkStation]\nFile1=tool.exe~<INSTALLDIR>\n[Desktop]\nLink1=Tool~<INSTALLDIR>tool.exe~X~~~Tool\n");
+    WriteMediumFile("install.exe", "MZ stub");
+    WriteSegments({{"tool.exe", "MZ tool"}, {"big.dat", "data"}});
+    InstallWhenTheWizardShows();
+    ExpectMessage(kCompleted);
+    app.Params = {medium};
+    app.Run();
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(SetupExitCode, 0);
+    EXPECT_EQ(machine.ReadFile("C:\\Tool\\tool.exe"), "MZ tool");
+    EXPECT_FALSE(machine.Exists("C:\\Tool\\big.dat"));  // not a workstation file
+    auto& emu = dynamic_cast<sys::emu::EmulatedSystem&>(machine.System());
+    EXPECT_EQ(LnkinfoTarget(emu.ToHost("C:\\WINDOWS\\Desktop\\Tool.lnk").string()), "C:\\Tool\\tool.exe");
+    EXPECT_EQ(LnkinfoTarget(emu.ToHost("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk").string()),
+              "C:\\Tool\\tool.exe");
+    EXPECT_FALSE(machine.Exists(Settings().TempDir));
+}
+
+}  // namespace
+}  // namespace zov::test
+#endif

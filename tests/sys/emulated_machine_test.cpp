@@ -208,8 +208,8 @@ TEST(EmulatedRegistry, KeptAsARegedit4File) {
     ASSERT_TRUE(os.RegSetString(RegRoot::LocalMachine, "software\\ACME\\tool", "", "dflt"));
     ASSERT_TRUE(os.RegSetString(RegRoot::LocalMachine, "Software\\Acme\\Tool", "Lines", "a\r\nb"));
     text = HostText(os.RegistryFile());
-    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software]\r\n\r\n"
-                        "[HKEY_LOCAL_MACHINE\\Software\\Acme]\r\n\r\n"
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software]\r\n\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Acme]\r\n\r\n"
                         "[HKEY_LOCAL_MACHINE\\Software\\Acme\\Tool]\r\n"
                         "\"Path\"=\"C:\\\\Acme \\\"x\\\"\"\r\n"
                         "@=\"dflt\"\r\n"

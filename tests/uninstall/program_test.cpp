@@ -27,11 +27,9 @@ TEST(UninstallArgs, SwitchesAndATitleOfSeveralWords) {
     EXPECT_EQ(ParseUninstallArgs({"Tool"}, options), "");
     EXPECT_FALSE(options.Silent);
     EXPECT_EQ(options.LogFile, "");
-    // A title word after the title started may begin with "/".
-    EXPECT_EQ(ParseUninstallArgs({"Tool", "/2"}, options), "");
-    EXPECT_EQ(options.Title, "Tool /2");
     EXPECT_EQ(ParseUninstallArgs({"/X", "Tool"}, options), "Unknown switch /X.");
     EXPECT_EQ(ParseUninstallArgs({"/LOG=", "Tool"}, options), "/LOG= needs a file name.");
+    EXPECT_EQ(ParseUninstallArgs({"/D=C:\\Tool", "Tool"}, options), "The uninstaller takes /S and /LOG=file only.");
     EXPECT_EQ(ParseUninstallArgs({"/S"}, options), "Which product to remove? Its title is missing.");
 }
 

@@ -1,0 +1,61 @@
+#include "install/payload.h"
+
+#include "install/Setup_Unit1.h"
+#include "segment/seg_names.h"
+#include "shell/system_helpers.h"
+#include "sys/paths.h"
+#include "sys/system.h"
+#include "ui/application.h"
+
+namespace zov {
+
+void FixStartupPaths(TSetupSettings& settings) {
+    settings.SourceDir = sys::Sys().GetCurrentDirectory();
+    if (settings.SourceDir.size() > 3) settings.SourceDir += '\\';
+    const std::string windows = GetWindowsDir();
+    settings.WindowsRoot = windows.substr(0, 3);
+    settings.TempDir = windows + "\\Temp\\z";
+}
+
+std::string DefaultDestination(const TSetupSettings& settings) {
+    return settings.AddToProgramFiles ? settings.WindowsRoot + "Program Files\\" + settings.InstallDir
+                                      : settings.WindowsRoot + settings.InstallDir;
+}
+
+void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings) {
+    component.SetSegBaseName("disk");
+    component.SetSegDir(settings.SourceDir);
+    component.SetSegTmpDir(GetWindowsDir() + "\\temp");
+    component.SetTargetPath(settings.TempDir);
+    component.SegArcList().Clear();
+    component.SetSegSource({});
+    segment::ForceDirectories(settings.TempDir);
+    segment::ForceDirectories(component.SegTmpDir());
+}
+
+std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return settings.SourceDir + baseName + "." + digits;
+}
+
+void PromptForSegment(const std::string& segmentPath, uint16_t number) {
+    for (int prompt = 0; prompt < 2 && !FileExists(segmentPath); ++prompt)
+        ui::ShowMessage("Please Insert Disk #" + std::to_string(number) + " into Floppy Drive.");
+}
+
+std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {
+    return settings.TempDir + "\\" + FileNamePart(storedPath);
+}
+
+void RemoveSetupDirectories(TSetupSettings& settings) {
+    EmptyAndRemoveDirectory(settings.TempDir);
+    if (!settings.StartDir.empty() && SafeToEmptyStartDir(settings.StartDir)) {
+        settings.TempDir = WithoutTrailingBackslash(sys::Sys().GetFullPathName(settings.StartDir));
+        // A process cannot remove its own current directory: leave it first.
+        sys::Sys().SetCurrentDirectory(GetWindowsDir());
+        EmptyAndRemoveDirectory(settings.TempDir);
+    }
+}
+
+}  // namespace zov

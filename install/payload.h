@@ -1,0 +1,36 @@
+#pragma once
+// The steps of a setup run that the windows and the unattended setup share: the paths
+// fixed at start, and the expansion of the medium's segments flat into TempDir.
+#include <cstdint>
+#include <string>
+
+#include "install/setup_config.h"
+#include "segment/Segment.h"
+
+namespace zov {
+
+// SourceDir (the current directory, with "\"), WindowsRoot and TempDir.
+void FixStartupPaths(TSetupSettings& settings);
+
+// The destination the wizard proposes.
+std::string DefaultDestination(const TSetupSettings& settings);
+
+// Points the component at the medium: segments disk.001, ... in SourceDir, its scratch
+// files in the Windows directory's temp, the files into TempDir; makes both directories.
+void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings);
+
+// The segment file the component asks for next.
+std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number);
+
+// Asks for the disk while its segment file is missing, twice at most; after that the
+// component checks the file itself and offers retry or cancel.
+void PromptForSegment(const std::string& segmentPath, uint16_t number);
+
+// Where an expanded file goes: its name alone, in TempDir.
+std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings);
+
+// Deletes TempDir and, when it may, the setup directory given on the command line (leaving
+// it as current directory first).
+void RemoveSetupDirectories(TSetupSettings& settings);
+
+}  // namespace zov

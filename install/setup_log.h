@@ -1,0 +1,26 @@
+#pragma once
+// The log of a setup run (/LOG=file): one line per action, written through at once so that
+// a run that stops still leaves what it did; each line may also be passed on (the Linux
+// preview prints it).
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "install/wizard/install_engine.h"
+#include "sys/system.h"
+
+namespace zov {
+
+class TSetupFileLog : public TInstallLog {
+public:
+    // Starts `path` afresh; without a path only the echo gets the lines.
+    explicit TSetupFileLog(const std::string& path, std::function<void(const std::string&)> echo = {});
+    bool Opened() const { return file_ != nullptr; }
+    void Line(const std::string& text) override;
+
+private:
+    std::unique_ptr<sys::File> file_;
+    std::function<void(const std::string&)> echo_;
+};
+
+}  // namespace zov

@@ -1,0 +1,133 @@
+#include "install/silent_setup.h"
+
+#include "install/Setup_Unit1.h"
+#include "install/payload.h"
+#include "shell/WinReboot.h"
+#include "shell/system_helpers.h"
+#include "sys/paths.h"
+#include "sys/system.h"
+
+namespace zov {
+namespace {
+
+void Log(TInstallLog* log, const std::string& line) {
+    if (log) log->Line(line);
+}
+
+// One line of a message: its line breaks as blanks.
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+// The shortcut names whose mark offers them in a place (the wizard lists them checked).
+std::vector<std::string> OfferedLinks(const TSetupSettings& settings, int markField) {
+    std::vector<std::string> names;
+    for (std::string rest : settings.Shortcuts) {
+        std::string name, field;
+        SplitField(rest, '~', name);
+        for (int i = 1; i <= markField; ++i) SplitField(rest, '~', field);
+        if (field == "X") names.push_back(name);
+    }
+    return names;
+}
+
+bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
+    segment::TSegCompEZ component;
+    component.SetSegPopUp(false);
+    component.MakeDirectories = false;
+    component.ExceptionOnFileError = false;
+    component.CheckSpaceBeforeExpand = false;
+    ConfigureExpansion(component, settings);
+    component.OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t number) {
+        const std::string segment = SegmentFileFor(settings, component.SegBaseName(), number);
+        PromptForSegment(segment, number);
+        Log(log, "segment " + segment);
+        if (number == 1) {
+            CopyFileInto(settings.SourceDir + "install.exe", settings.TempDir);
+            CopyFileInto(settings.SourceDir + "install.cfg", settings.TempDir);
+        }
+    };
+    component.OnCheckFile = [&](std::string& path, compress::TCProcessMode) { path = FlatTarget(path, settings); };
+    try {
+        component.ExpandSegmentSet();
+    } catch (const std::exception& e) {
+        Log(log, "FAILED Error Expanding Files!! " + OneLine(e.what()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ui::TModalResult TUnattendedDialogs::MessageDlg(const std::string& text, const std::string&,
+                                                ui::TMsgDlgButtons buttons, ui::TMsgDlgType) {
+    const ui::TModalResult answer = (buttons & ui::mbYes)      ? ui::mrYes
+                                    : (buttons & ui::mbCancel) ? ui::mrCancel
+                                    : (buttons & ui::mbOK)     ? ui::mrOk
+                                                               : ui::mrAbort;
+    Log(log_, "message " + OneLine(text) + " -> " + (answer == ui::mrYes      ? "Yes"
+                                                     : answer == ui::mrCancel ? "Cancel"
+                                                     : answer == ui::mrOk     ? "OK"
+                                                                              : "Abort"));
+    return answer;
+}
+
+bool TUnattendedDialogs::InputQuery(const std::string& caption, const std::string&, std::string&) {
+    Log(log_, "query " + caption + " -> Cancel");
+    return false;
+}
+
+int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
+    sys::System& os = sys::Sys();
+    TSetupSettings settings;
+    if (!switches.Params.empty()) {
+        if (!os.SetCurrentDirectory(switches.Params[0])) {
+            Log(log, "FAILED " + sys::FailureText(switches.Params[0]));
+            return 1;
+        }
+        settings.StartDir = switches.Params[0];
+    }
+    FixStartupPaths(settings);
+    ForceDirectories(settings.TempDir);
+    EmptyAndRemoveDirectory(settings.TempDir);
+    TScreenLook look;
+    const std::string cfg = settings.SourceDir + "install.cfg";
+    if (!FileExists(cfg)) {
+        Log(log, "FAILED " + sys::FailureText(cfg));
+        return 1;
+    }
+    ReadSetupConfig(cfg, settings, look);
+    Log(log, "setup " + look.Header.Text + " from " + settings.SourceDir);
+
+    if (!ExpandPayload(settings, log)) {
+        RemoveSetupDirectories(settings);
+        return 1;
+    }
+    TInstallChoices choices;
+    choices.Title = look.Header.Text;
+    choices.Destination = switches.Destination.value_or(DefaultDestination(settings));
+    choices.FolderStartMenu = switches.FolderStartMenu;
+    choices.FolderDesktop = switches.FolderDesktop;
+    choices.DesktopLinks = OfferedLinks(settings, 2);
+    choices.StartMenuLinks = OfferedLinks(settings, 3);
+    choices.Workstation = switches.Workstation.value_or(settings.WorkStationPrompt);
+    const TSetupEnd end = switches.End.value_or(TSetupEnd::Return);
+    choices.Launch = end == TSetupEnd::Launch && LaunchAvailable(settings);
+    if (end == TSetupEnd::Launch && !choices.Launch) Log(log, "no program to launch: /END=launch is ignored");
+
+    TInstallProgress quiet;
+    TInstallEngine engine(settings, choices, quiet, log);
+    const TInstallReport report = engine.Run();
+    RemoveSetupDirectories(settings);
+    if (report.End != TInstallEnd::Completed) return report.ExitCode();
+    if (end == TSetupEnd::Reboot) {
+        Log(log, "restart");
+        TWinReboot().Reboot(EWX_REBOOT);
+    }
+    Log(log, report.FailedFiles.empty() ? "installed" : "installed, but some files could not be");
+    return report.ExitCode();
+}
+
+}  // namespace zov

@@ -1,0 +1,315 @@
+// The install engine on an emulated machine (Windows in C:\WINDOWS, the shell folders of a
+// fresh Windows 95), without any window.
+#include <gtest/gtest.h>
+
+#include "install/wizard/install_engine.h"
+#include "sys/emu/emulated_system.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/shell_link_reader.h"
+#include "tests/support/test_machine.h"
+
+namespace zov::test {
+namespace {
+
+class RecordingLog : public TInstallLog {
+public:
+    void Line(const std::string& text) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
+class Engine : public ::testing::Test {
+protected:
+    Engine() {
+        settings.WindowsRoot = "C:\\";
+        settings.TempDir = "C:\\WINDOWS\\Temp\\z";
+        machine.System().CreateDirectory("C:\\WINDOWS\\Temp");
+        machine.System().CreateDirectory(settings.TempDir);
+        Payload("install.exe", "MZ stub");
+        Payload("install.cfg", "[Setup - Main]\r\n");
+        choices.Title = "Tool";
+        choices.Destination = "C:\\Program Files\\Tool";
+    }
+    void Payload(const std::string& name, const std::string& bytes) {
+        machine.WriteFile(settings.TempDir + "\\" + name, bytes);
+    }
+    TInstallReport Run() {
+        TInstallProgress progress;
+        TInstallEngine engine(settings, choices, progress, &log);
+        TInstallReport report = engine.Run();
+        tags = engine.DirTags();
+        paths = engine.DirPaths();
+        return report;
+    }
+    std::string Read(const std::string& path) { return machine.ReadFile(path); }
+    bool Exists(const std::string& path) { return machine.Exists(path); }
+    sys::emu::EmulatedSystem& Emu() { return dynamic_cast<sys::emu::EmulatedSystem&>(machine.System()); }
+    std::string RegValue(sys::RegRoot root, const std::string& key, const std::string& name) {
+        std::string value;
+        return machine.System().RegGetString(root, key, name, value) ? value : "(missing)";
+    }
+    // uninstall.cfg up to the sections the uninstaller reads beyond the usual four.
+    std::string UsualSections(const std::string& file) {
+        const std::string text = Read(file);
+        const size_t extra = text.find("[Created");
+        return extra == std::string::npos ? text : text.substr(0, extra);
+    }
+
+    TestMachine machine;
+    ScriptedDialogs dialogs;
+    RecordingLog log;
+    TSetupSettings settings;
+    TInstallChoices choices;
+    std::vector<std::string> tags, paths;
+};
+
+TEST_F(Engine, TheUninstallFileOfTheExample) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Files = {"tool.exe~<INSTALLDIR>~"};
+    settings.Shortcuts = {"Tool~<INSTALLDIR>tool.exe~X~X~<INSTALLDIR>tool.exe~Tool"};
+    choices.DesktopLinks = {"Tool"};
+    Payload("tool.exe", "MZ tool");
+    const TInstallReport report = Run();
+    ASSERT_EQ(report.End, TInstallEnd::Completed) << report.Error;
+    EXPECT_EQ(report.ExitCode(), 0);
+    EXPECT_EQ(UsualSections("C:\\Program Files\\Tool\\uninstall.cfg"),
+              "[Program]\r\nTitle=Tool\r\n[UNINS]\r\nC:\\Program Files\\Tool\\*.*=\r\n"
+              "C:\\Program Files\\Tool\\Setup\\*.*=\r\nC:\\Program Files\\Tool\\tool.exe=\r\n"
+              "C:\\WINDOWS\\Desktop\\Tool.*=\r\nC:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.*=\r\n"
+              "[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs\\Tool=\r\n");
+    EXPECT_EQ(Read("C:\\Program Files\\Tool\\tool.exe"), "MZ tool");
+    EXPECT_EQ(Read("C:\\Program Files\\Tool\\install.exe"), "MZ stub");
+    EXPECT_FALSE(Exists(settings.TempDir + "\\tool.exe"));  // moved out of the payload
+    // The links point at the program, and no Start Menu link was chosen.
+    for (const char* link : {"C:\\WINDOWS\\Desktop\\Tool.lnk", "C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Tool.lnk"}) {
+        const std::optional<ShellLinkInfo> info = ParseShellLink(Read(link));
+        ASSERT_TRUE(info) << link;
+        EXPECT_EQ(info->localBasePath, "C:\\Program Files\\Tool\\tool.exe") << link;
+        EXPECT_EQ(info->workingDir, "C:\\Program Files\\Tool\\") << link;
+    }
+    EXPECT_FALSE(Exists("C:\\WINDOWS\\Start Menu\\Tool.lnk"));
+    // No uninstaller among the files: no registration.
+    EXPECT_FALSE(machine.System().RegKeyExists(sys::RegRoot::LocalMachine,
+                                               "Software\\Microsoft\\Windows\\currentversion\\uninstall\\Tool"));
+    // The directories the install made, for the uninstaller.
+    const std::string cfg = Read("C:\\Program Files\\Tool\\uninstall.cfg");
+    EXPECT_NE(cfg.find("[Created Directories]\r\nC:\\Program Files\\Tool=\r\n"), std::string::npos);
+}
+
+TEST_F(Engine, DirectoriesResolveRowByRowAndTagsExpand) {
+    settings.Directories = {"<INSTALLDIR>~",         "<WINDOWS>~ignored",         "<WINDOWS_SYSTEM>~",
+                            "<PROGRAMFILES>~",       "<SUB1><WINDOWS>~Fonts",    "<SUB2><PROGRAMFILES>~Common",
+                            "<SUB3><WINDOWS_SYSTEM>~Drv", "<SUB4><INSTALLDIR>~Samples", "<SUB5><OTHER>~D:\\Else",
+                            "<SUB6>~Data",          "<ALT1>~Tool Data",          "<alt1>~Later Data"};
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    EXPECT_EQ(paths, (std::vector<std::string>{
+                         "C:\\Program Files\\Tool", "C:\\WINDOWS", "C:\\WINDOWS\\System", "C:\\Program Files",
+                         "C:\\WINDOWS\\Fonts", "C:\\Program Files\\Common", "C:\\WINDOWS\\System\\Drv",
+                         "C:\\Program Files\\Tool\\Samples", "D:\\Else", "C:\\Program Files\\Tool\\Data",
+                         "C:\\Tool Data", "C:\\Later Data"}));
+    EXPECT_EQ(tags.back(), "<ALT1>");
+    TInstallProgress progress;
+    TInstallEngine engine(settings, choices, progress);
+    // The engine's expansion is valid once its directories are resolved: run it on a copy.
+    TSetupSettings again = settings;
+    TInstallEngine second(again, choices, progress);
+    second.Run();
+    EXPECT_EQ(second.ExpandDirTag("<INSTALLDIR>tool.exe"), "C:\\Program Files\\Tool\\tool.exe");
+    EXPECT_EQ(second.ExpandDirTag("<installdir>\\tool.exe"), "C:\\Program Files\\Tool\\tool.exe");
+    EXPECT_EQ(second.ExpandDirTag("<ALT1>x.dat"), "C:\\Later Data\\x.dat");  // the last equal tag wins
+    EXPECT_EQ(second.ExpandDirTag("before<INSTALLDIR>x"), "C:\\Program Files\\Tool\\x");
+    EXPECT_EQ(second.ExpandDirTag("<NOWHERE>tool.exe"), "");
+    EXPECT_EQ(second.ExpandDirTag("keep<no end"), "keep");
+    EXPECT_EQ(second.ExpandDirTag("no tag at all"), "no tag at all");
+    // The last ">" ends the tag: two tags read as one unknown tag.
+    EXPECT_EQ(second.ExpandDirTag("<INSTALLDIR>a>b"), "");
+}
+
+TEST_F(Engine, CopyLoopRules) {
+    settings.Directories = {"<INSTALLDIR>~", "<SUB1>~One", "<SUB1>~Two"};
+    settings.Files = {"a.dll~<INSTALLDIR>~", "data.dll~<INSTALLDIR>~", "twice.txt~<SUB1>~", "lost.txt~<NOWHERE>~",
+                      "ask.txt~<INSTALLDIR>~X"};
+    for (const char* f : {"a.dll", "data.dll", "twice.txt", "lost.txt", "ask.txt"}) Payload(f, f);
+    machine.System().CreateDirectory("C:\\Program Files");
+    machine.System().CreateDirectory("C:\\Program Files\\Tool");
+    machine.WriteFile("C:\\Program Files\\Tool\\ask.txt", "the user's own");
+    dialogs.ExpectMessage("File Already Exists (ask.txt). Overwrite?", "Confirm", ui::TMsgDlgType::mtConfirmation,
+                          ui::mbYes | ui::mbNo, ui::mrNo);
+    const TInstallReport report = Run();
+    ASSERT_EQ(report.End, TInstallEnd::Completed) << report.Error;
+    EXPECT_TRUE(report.FailedFiles.empty());
+    EXPECT_EQ(Read("C:\\Program Files\\Tool\\ask.txt"), "the user's own");
+    // A name found inside another entry (a.dll in data.dll) stays in the payload.
+    EXPECT_TRUE(Exists(settings.TempDir + "\\a.dll"));
+    EXPECT_FALSE(Exists(settings.TempDir + "\\data.dll"));
+    // A tag given to two directories puts the file into both.
+    EXPECT_EQ(Read("C:\\Program Files\\Tool\\One\\twice.txt"), "twice.txt");
+    EXPECT_EQ(Read("C:\\Program Files\\Tool\\Two\\twice.txt"), "twice.txt");
+    // A file whose tag has no directory is never copied nor recorded.
+    EXPECT_TRUE(Exists(settings.TempDir + "\\lost.txt"));
+    const std::string cfg = Read("C:\\Program Files\\Tool\\uninstall.cfg");
+    EXPECT_EQ(cfg.find("lost.txt"), std::string::npos);
+    EXPECT_NE(cfg.find("C:\\Program Files\\Tool\\ask.txt=\r\n"), std::string::npos);  // declined, still recorded
+    EXPECT_NE(cfg.find("C:\\Program Files\\Tool\\One\\twice.txt=\r\nC:\\Program Files\\Tool\\Two\\twice.txt="),
+              std::string::npos);
+}
+
+TEST_F(Engine, WorkstationFilesAreNeverAskedAboutWithoutAMark) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Files = {"full.txt~<INSTALLDIR>~X"};
+    settings.WorkStationFiles = {"net.txt~<INSTALLDIR>"};
+    Payload("net.txt", "new");
+    machine.System().CreateDirectory("C:\\Program Files");
+    machine.System().CreateDirectory("C:\\Program Files\\Tool");
+    machine.WriteFile("C:\\Program Files\\Tool\\net.txt", "old");
+    choices.Workstation = true;
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    EXPECT_EQ(Read("C:\\Program Files\\Tool\\net.txt"), "new");
+    EXPECT_FALSE(Exists("C:\\Program Files\\Tool\\full.txt"));
+}
+
+TEST_F(Engine, IniAndRegistryEntries) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.IniEntries = {"HKEY_LOCAL_MACHINE\\Software\\Acme~Tool\\~Path~C:\\Tool",
+                           "tool.ini~Paths~Home~<INSTALLDIR>",
+                           "<INSTALLDIR>\\own.ini~S~K~v",
+                           "HKEY_CURRENT_USER~Alone~N~1",
+                           "HKEY_CLASSES_ROOT\\.tool~Open~Cmd~x",
+                           "Software\\Plain\\~\\Sub~V~2"};
+    const TInstallReport report = Run();
+    ASSERT_EQ(report.End, TInstallEnd::Completed) << report.Error;
+    using sys::RegRoot;
+    EXPECT_EQ(RegValue(RegRoot::LocalMachine, "Software\\Acme\\Tool", "Path"), "C:\\Tool");
+    EXPECT_EQ(RegValue(RegRoot::CurrentUser, "HKEY_CURRENT_USER\\Alone", "N"), "1");  // a root name alone stays
+    EXPECT_EQ(RegValue(RegRoot::CurrentUser, ".tool\\Open", "Cmd"), "x");            // other roots: the user's
+    EXPECT_EQ(RegValue(RegRoot::CurrentUser, "Software\\Plain\\Sub", "V"), "2");
+    // A bare INI name lies in the Windows directory, and is recorded there.
+    EXPECT_EQ(machine.System().GetProfileString("C:\\WINDOWS\\tool.ini", "Paths", "Home", "", 256),
+              "C:\\Program Files\\Tool\\");
+    EXPECT_EQ(machine.System().GetProfileString("C:\\Program Files\\Tool\\own.ini", "S", "K", "", 256), "v");
+    const std::string cfg = Read("C:\\Program Files\\Tool\\uninstall.cfg");
+    EXPECT_NE(cfg.find("C:\\WINDOWS\\tool.ini=\r\n"), std::string::npos);
+    EXPECT_NE(cfg.find("[Registry]\r\nHKEY_LOCAL_MACHINE\\Software\\Acme=\r\nHKEY_CURRENT_USER=\r\n"
+                       "HKEY_CLASSES_ROOT\\.tool=\r\nSoftware\\Plain\\=\r\n"),
+              std::string::npos);
+    // What the uninstaller needs to take exactly these back.
+    EXPECT_NE(cfg.find("[INI Values]\r\n1=C:\\WINDOWS\\tool.ini~Paths~Home\r\n"), std::string::npos);
+    EXPECT_NE(cfg.find("1=HKLM~Software\\Acme\\Tool~Path\r\n"), std::string::npos);
+    EXPECT_NE(cfg.find("[Created Registry Keys]\r\n1=HKLM~Software\\Acme\r\n2=HKLM~Software\\Acme\\Tool\r\n"), std::string::npos);
+    EXPECT_NE(cfg.find("=HKCU~Software\\Plain\\Sub\r\n"), std::string::npos);
+    EXPECT_EQ(cfg.find("\\\\"), std::string::npos);  // no empty key part anywhere
+}
+
+TEST_F(Engine, AutoexecBlocksAndBackups) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.AutoexecLines = {"copy a b", "path %PATH%;<INSTALLDIR>", "rem <ROOT>data <UNKNOWN> here"};
+    machine.WriteFile("C:\\autoexec.bat", "@ECHO OFF\r\nPROMPT $P$G");
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    const std::string shortDir = [&] {
+        std::string s;
+        machine.System().GetShortPathName("C:\\Program Files\\Tool", s);
+        return s;
+    }();
+    const std::string block = "REM - Starting Zovrand Update\r\nCOPY/Y A B\r\nPATH %PATH%;" + shortDir +
+                              "\r\nREM C:\\DATA <UNKNOWN> HERE\r\nREM - End of Zovrand\r\n";
+    EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\nPROMPT $P$G\r\n");
+    EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
+    // A second install adds a second block; the backup holds the file after the first.
+    TInstallProgress progress;
+    TSetupSettings again = settings;
+    TInstallEngine second(again, choices, progress);
+    ASSERT_EQ(second.Run().End, TInstallEnd::Completed);
+    EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
+    EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block + block);
+}
+
+TEST_F(Engine, ShortcutsWithoutChoicesStillGoToPrograms) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Shortcuts = {"Read Me~<INSTALLDIR>readme.txt~~x~~Tool", "Tool~<INSTALLDIR>tool.exe~X~X~~Tool"};
+    choices.DesktopLinks = {};  // offered on the desktop but unchecked
+    choices.StartMenuLinks = {"Tool"};
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    EXPECT_TRUE(Exists("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Read Me.lnk"));
+    EXPECT_FALSE(Exists("C:\\WINDOWS\\Start Menu\\Read Me.lnk"));  // "x" is no mark
+    EXPECT_FALSE(Exists("C:\\WINDOWS\\Desktop\\Tool.lnk"));
+    EXPECT_TRUE(Exists("C:\\WINDOWS\\Start Menu\\Tool.lnk"));
+    const std::string cfg = UsualSections("C:\\Program Files\\Tool\\uninstall.cfg");
+    EXPECT_NE(cfg.find("C:\\WINDOWS\\Start Menu\\Programs\\Tool\\Read Me.*=\r\n"), std::string::npos);
+    EXPECT_NE(cfg.find("[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs\\Tool=\r\n"), std::string::npos);
+}
+
+TEST_F(Engine, RegistrationAndLaunch) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Files = {"uninstaller.exe~<INSTALLDIR>~", "tool.exe~<INSTALLDIR>~"};
+    settings.LaunchCommand = "<INSTALLDIR>\\tool.exe,/first run";
+    Payload("uninstaller.exe", "MZ u");
+    Payload("tool.exe", "MZ t");
+    choices.Launch = true;
+    const TInstallReport report = Run();
+    ASSERT_EQ(report.End, TInstallEnd::Completed);
+    EXPECT_TRUE(report.Launched);
+    const std::string key = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\Tool";
+    EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "DisplayName"), "Tool");
+    EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "UninstallString"),
+              "\"C:\\Program Files\\Tool\\uninstaller.exe\" Tool");
+    const std::vector<std::string> journal = Emu().Journal();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(journal.back().substr(0, journal.back().rfind('\t')),
+              "shellexecute\t\ttool.exe\t/first run\tC:\\Program Files\\Tool\\\t5");
+}
+
+TEST_F(Engine, ASetupProgramIsStartedWhateverTheChoice) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.LaunchCommand = "<INSTALLDIR>\\Setup.exe";  // no comma: the whole command is the parameters too
+    choices.Launch = false;
+    ASSERT_TRUE(Run().Launched);
+    const std::string last = Emu().Journal().back();
+    EXPECT_EQ(last.substr(0, last.rfind('\t')),
+              "shellexecute\t\tSetup.exe\tC:\\Program Files\\Tool\\Setup.exe\tC:\\Program Files\\Tool\\\t5");
+}
+
+TEST_F(Engine, FailuresStopOrAreListed) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    {  // The install directory cannot be made: nothing is done.
+        Emu().FailCreating("C:\\Program Files\\Tool");
+        const TInstallReport report = Run();
+        EXPECT_EQ(report.End, TInstallEnd::NothingDone);
+        EXPECT_EQ(report.Error, "Unable to Create C:\\Program Files\\Tool");
+        EXPECT_EQ(report.ExitCode(), 1);
+        EXPECT_EQ(log.lines.back(), "FAILED directory C:\\Program Files\\Tool: Access is denied");
+        Emu().ClearFaults();
+    }
+    {  // A registry key that cannot be made stops the install before the registration.
+        settings.IniEntries = {"HKEY_LOCAL_MACHINE\\Software\\Locked~K~V~1"};
+        Emu().FailRegistryKey(sys::RegRoot::LocalMachine, "Software\\Locked");
+        const TInstallReport report = Run();
+        EXPECT_EQ(report.End, TInstallEnd::Stopped);
+        EXPECT_EQ(report.Error, "Failed to create key Software\\Locked\\K\rAccess is denied");
+        EXPECT_EQ(report.ExitCode(), 2);
+        Emu().ClearFaults();
+        settings.IniEntries.clear();
+    }
+    {  // The disk fills up during the copy: the file is named, the rest goes on.
+        settings.Files = {"big.bin~<INSTALLDIR>~", "small.txt~<INSTALLDIR>~"};
+        Payload("big.bin", std::string(50000, 'b'));
+        Payload("small.txt", "s");
+        Emu().FailWritesAfter(20000);
+        const TInstallReport report = Run();
+        Emu().ClearFaults();
+        EXPECT_EQ(report.End, TInstallEnd::Stopped);  // the uninstall file cannot be written either
+        ASSERT_FALSE(report.FailedFiles.empty());
+        EXPECT_EQ(report.FailedFiles[0], "C:\\Program Files\\Tool\\big.bin: There is not enough space on the disk");
+        EXPECT_EQ(report.ExitCode(), 2);
+    }
+}
+
+TEST_F(Engine, AnUnwritableIniFileStopsTheInstall) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.IniEntries = {"C:\\Locked\\tool.ini~S~K~V", "HKEY_CURRENT_USER\\Software\\After~S~K~V"};
+    const TInstallReport report = Run();
+    EXPECT_EQ(report.End, TInstallEnd::Stopped);
+    EXPECT_EQ(report.Error, "Unable to write to C:\\Locked\\tool.ini\rThe system cannot find the path specified");
+    EXPECT_FALSE(machine.System().RegKeyExists(sys::RegRoot::CurrentUser, "Software\\After"));
+}
+
+}  // namespace
+}  // namespace zov::test

@@ -1,0 +1,105 @@
+// The setup's command line: switches, the unattended run from a medium to the installed
+// product, and its log and exit codes.
+#include <gtest/gtest.h>
+
+#include "install/setup_entry.h"
+#include "install/setup_switches.h"
+#include "install/stage_state.h"
+#include "tests/install/stage_fixture.h"
+
+namespace zov::test {
+namespace {
+
+TEST(Switches, AnywhereOnTheLineWithTheDestinationLast) {
+    const TSetupSwitches s = ParseSetupSwitches(
+        {"/LOG=C:\\setup.log", "A:\\", "/s", "/TYPE=Network", "/FOLDERS=desktop,startmenu", "/END=launch",
+         "/D=C:\\Program", "Files\\My", "Tool"});
+    EXPECT_TRUE(s.Error.empty()) << s.Error;
+    EXPECT_TRUE(s.Silent);
+    EXPECT_EQ(s.Params, std::vector<std::string>{"A:\\"});
+    EXPECT_EQ(s.Destination, "C:\\Program Files\\My Tool");
+    EXPECT_EQ(s.Workstation, true);
+    EXPECT_TRUE(s.FolderDesktop && s.FolderStartMenu);
+    EXPECT_EQ(s.End, TSetupEnd::Launch);
+    EXPECT_EQ(s.LogPath, "C:\\setup.log");
+    EXPECT_EQ(ParseSetupSwitches({"/TYPE=partial"}).Error, "/TYPE= takes full or network, not \"partial\"");
+    EXPECT_EQ(ParseSetupSwitches({"/Q"}).Error, "Unknown switch /Q");
+    EXPECT_EQ(ParseSetupSwitches({"/END=never"}).Error, "/END= takes return, launch or reboot, not \"never\"");
+    EXPECT_FALSE(ParseSetupSwitches({"dir"}).Silent);
+}
+
+// The runs below install into the machine's own Program Files, shell folders and autoexec.bat
+// and launch the installed program: on the emulated machine only (the Windows build runs the
+// real thing in tests/e2e).
+#ifndef _WIN32
+class Unattended : public ::testing::Test {
+protected:
+    Unattended() {
+        machine.System().CreateDirectory(medium);
+        machine.WriteFile(medium + "\\install.exe", "MZ stub");
+    }
+    int Run(std::vector<std::string> args) {
+        log.clear();
+        args.insert(args.begin(), medium);
+        return RunSetupCommandLine(args, {}, [this](const std::string& line) { log.push_back(line); });
+    }
+    bool Logged(const std::string& line) { return std::find(log.begin(), log.end(), line) != log.end(); }
+
+    TestMachine machine;
+    const std::string medium = machine.Path("medium");
+    std::vector<std::string> log;
+};
+
+constexpr char kConfig[] =
+    "[Setup - Main]\nHeader=Tool\nInstall Dir=Tool\nAdd to Program Files=1\nWork Station Prompt=1\n"
+    "Launch=<INSTALLDIR>\\tool.exe\n"
+    "[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=tool.exe~<INSTALLDIR>\nFile2=more.txt~<INSTALLDIR>\n"
+    "[Files - OverWrite]\nFile #1=1\n[WorkStation]\nFile1=tool.exe~<INSTALLDIR>\n"
+    "[Desktop]\nLink1=Tool~<INSTALLDIR>\\tool.exe~X~X~~Tool\n";
+
+TEST_F(Unattended, InstallsFromTheMediumWithTheDefaultsOfTheWizard) {
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}, {"license.txt", "L\r\nL\r\n"}});
+    machine.System().CreateDirectory("C:\\Program Files");
+    machine.System().CreateDirectory("C:\\Program Files\\Tool");
+    machine.WriteFile("C:\\Program Files\\Tool\\more.txt", "old");
+    EXPECT_EQ(Run({"/S", "/TYPE=full", "/LOG=C:\\setup.log"}), 0);
+    EXPECT_EQ(machine.ReadFile("C:\\Program Files\\Tool\\tool.exe"), "MZ tool");
+    EXPECT_EQ(machine.ReadFile("C:\\Program Files\\Tool\\more.txt"), "more");  // overwrite: Yes
+    EXPECT_TRUE(Logged("message File Already Exists (more.txt). Overwrite? -> Yes"));
+    EXPECT_TRUE(machine.Exists("C:\\WINDOWS\\Desktop\\Tool.lnk"));
+    EXPECT_TRUE(machine.Exists("C:\\WINDOWS\\Start Menu\\Tool.lnk"));
+    EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\Temp\\z"));  // the payload's scratch is gone
+    EXPECT_FALSE(machine.Exists(medium));                   // so is the setup directory given
+    EXPECT_TRUE(Logged("installed"));
+    const std::string file = machine.ReadFile("C:\\setup.log");
+    EXPECT_NE(file.find("file C:\\Program Files\\Tool\\tool.exe\r\n"), std::string::npos);
+    EXPECT_NE(file.find("link C:\\WINDOWS\\Desktop\\Tool.lnk\r\n"), std::string::npos);
+}
+
+TEST_F(Unattended, TheNetworkTypeIsTheWizardsDefaultWhenOffered) {
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}});
+    EXPECT_EQ(Run({"/S", "/END=launch", "/D=C:\\Net", "Tool"}), 0);
+    EXPECT_TRUE(machine.Exists("C:\\Net Tool\\tool.exe"));
+    EXPECT_FALSE(machine.Exists("C:\\Net Tool\\more.txt"));
+    // Without a comma the whole command is passed as the parameters too.
+    EXPECT_TRUE(Logged("launch C:\\Net Tool\\tool.exe C:\\Net Tool\\tool.exe"));
+}
+
+TEST_F(Unattended, FailuresEndWithTheirCodes) {
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    // No segment on the medium: the disk is asked for, nobody answers, nothing is installed.
+    EXPECT_EQ(Run({"/S"}), 1);
+    EXPECT_TRUE(Logged("message Please Insert Disk #1 into Floppy Drive. -> OK"));
+    EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
+    EXPECT_EQ(Run({"/S", "/TYPE=half"}), 1);
+    EXPECT_TRUE(Logged("FAILED /TYPE= takes full or network, not \"half\""));
+    EXPECT_EQ(Run({}), 1);  // no window system here: only the unattended setup runs
+    EXPECT_TRUE(Logged("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install."));
+}
+
+#endif
+
+}  // namespace
+}  // namespace zov::test
