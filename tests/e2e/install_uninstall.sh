@@ -8,21 +8,9 @@
 #
 #   tests/e2e/install_uninstall.sh WIN32_BUILD_DIR
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-: "${WINEPREFIX:?set WINEPREFIX to the Wine prefix of the test run}"
+. "$(dirname "$0")/wine_test.sh"
 # No menu entries on the host for the links: Wine's own, not the product's.
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [ -z "${DISPLAY:-}" ] && [ -s "$WINEPREFIX.display" ]; then export DISPLAY=":$(cat "$WINEPREFIX.display")"; fi
-
-fail=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@" >/dev/null 2>&1; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
-c="$WINEPREFIX/drive_c"
-product="$c/Program Files/Tidewater"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # What an earlier install of the example in this prefix (another test's) left.
