@@ -4,7 +4,7 @@
 # state and lasts until the install directory is gone (both uninstallers finish from a copy
 # of themselves in the temporary directory). Prints the sizes of the two uninstallers too.
 #   bash bench/uninstall.sh [WORKDIR]     (default /tmp/zov-bench-uninstall; REPEAT=3)
-# Times are wall-clock seconds, the best of REPEAT runs.
+# Times are wall-clock seconds, the best of REPEAT runs, Wine's start included in both.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-/tmp/zov-bench-uninstall}
@@ -64,17 +64,17 @@ until_gone() {
 }
 
 best() { sort -n | head -1; }
-wineserver -p 2>/dev/null || true  # one server for all runs: no start-up in the times
 ours=() nsis=()
 for _ in $(seq "$repeat"); do
   install_ours
   ours+=("$(until_gone "$drive/zovbench/ours" wine 'C:\zovbench\ours\uninstaller.exe' /S ZovBench)")
+  wineserver -w
   install_nsis
   [ -f "$drive/zovbench/nsis/uninst.exe" ] || { echo "the NSIS install failed" >&2; exit 1; }
   nsis_size=$(stat -c %s "$drive/zovbench/nsis/uninst.exe")
   nsis+=("$(until_gone "$drive/zovbench/nsis" wine 'C:\zovbench\nsis\uninst.exe' /S)")
+  wineserver -w
 done
-wineserver -k 2>/dev/null || true
 o=$(printf '%s\n' "${ours[@]}" | best)
 n=$(printf '%s\n' "${nsis[@]}" | best)
 printf 'uninstall 20 x 1 MB under Wine: uninstaller.exe %.2f s, NSIS uninstaller %.2f s, ratio %.2f\n' \
