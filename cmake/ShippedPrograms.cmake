@@ -35,7 +35,7 @@ function(zov_shipped_program target)
   cmake_parse_arguments(P "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   if(ZOV_SHIPPED_BUILD)
-    add_executable(${target} WIN32 ${P_SOURCES})
+    add_executable(${target} WIN32 ${P_SOURCES} ${PROJECT_SOURCE_DIR}/sys/win32/shipped_runtime.cpp)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
                           RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
     target_link_libraries(${target} PRIVATE ${P_LIBS})
