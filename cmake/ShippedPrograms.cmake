@@ -4,28 +4,30 @@
 # compiler, which needs no winpthread, and with flags for size. The rest of the Windows build
 # (tests, zovpack.exe) keeps the posix thread model: GoogleTest needs std::mutex, which the
 # win32 model of this compiler lacks. The nested build writes each program into the outer
-# build tree, where the tests and the import check find it.
+# build tree, where the tests and the import check (tests/imports) find it.
 #
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries...)
+#       in the nested build: the program, with sys/win32/shipped_runtime.cpp; in the outer
+#       build: the program's path, for the import check
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
 
 option(ZOV_SHIPPED_BUILD "This is the nested build of the programs on the medium" OFF)
 set(ZOV_SHIPPED_OUTPUT_DIR "" CACHE PATH "Outer build tree that receives the programs")
 
 if(ZOV_SHIPPED_BUILD)
-  # Any x86 from the 486 on: Windows 98 and NT 4.0 ran on machines without the Pentium Pro's
-  # conditional moves, which the compiler would use by default.
+  # Our code runs on any x86 from the 486 on: Windows 98 and NT 4.0 ran on machines without
+  # the Pentium Pro's conditional moves, which the compiler would use by default. (The
+  # prebuilt run-time library still has a few; tests/imports counts them.)
   set(code_flags -march=i486)
-  # Size, each step measured in the README: optimise for size beyond -Os, every function and
-  # datum in a section of its own so that the linker drops what nothing calls, no type
+  # Size (each step is measured in the README): optimise for size beyond -Os, no type
   # information beyond what exceptions need, no locks around static initialisation (one
   # thread), the 4-byte stack alignment that Win32 itself keeps, and link-time optimisation
-  # as one partition (GCC 12 fails on PE symbols split across partitions).
+  # as one partition (GCC 12 fails on PE symbols split across partitions). The code
+  # generation flags go to the link as well, where link-time optimisation generates the code.
+  # Functions in sections of their own saved nothing beside link-time optimisation.
   set(CMAKE_CXX_FLAGS_MINSIZEREL "-Oz -DNDEBUG")
-  # The code generation flags go to the link as well: link-time optimisation generates the
-  # code there.
   list(APPEND code_flags -fno-rtti -fno-threadsafe-statics -mpreferred-stack-boundary=2)
-  add_compile_options(${code_flags} -ffunction-sections -fdata-sections)
+  add_compile_options(${code_flags})
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
   add_link_options(${code_flags} -flto-partition=one)
   add_custom_target(zov_shipped)
