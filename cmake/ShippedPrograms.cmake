@@ -8,7 +8,8 @@
 #
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries...)
 #       in the nested build: the program, with sys/win32/shipped_runtime.cpp; in the outer
-#       build: the program's path, for the import check
+#       build: a target of that name that runs the nested build, and the program's path for
+#       the import check
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
 
 option(ZOV_SHIPPED_BUILD "This is the nested build of the programs on the medium" OFF)
@@ -47,6 +48,9 @@ function(zov_shipped_program target)
   else()
     set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_PROGRAMS
                  ${CMAKE_BINARY_DIR}/${rel}/${P_OUTPUT_NAME}.exe)
+    # The target's name builds the program here too, through the nested build.
+    add_custom_target(${target})
+    add_dependencies(${target} zov_shipped_build)
   endif()
 endfunction()
 
