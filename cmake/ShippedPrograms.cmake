@@ -60,6 +60,8 @@ function(zov_shipped_programs_finish)
     return()
   endif()
   get_property(programs GLOBAL PROPERTY ZOV_SHIPPED_PROGRAMS)
+  # Ninja would run cores + 2 jobs beside the outer build's; one per core is enough.
+  cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)
   include(ExternalProject)
   ExternalProject_Add(zov_shipped_build
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
@@ -67,7 +69,7 @@ function(zov_shipped_programs_finish)
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
                -DCMAKE_BUILD_TYPE=MinSizeRel -DZOV_SHIPPED_BUILD=ON -DZOV_TESTS=OFF
                -DZOV_SHIPPED_OUTPUT_DIR=${CMAKE_BINARY_DIR}
-    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zov_shipped
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zov_shipped -j ${cores}
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${programs}
     INSTALL_COMMAND "")
