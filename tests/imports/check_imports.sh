@@ -20,7 +20,7 @@ for program in "$@"; do
     dll != "" && /^\t[0-9a-f]+\t +[0-9]+  [^ ]+$/ { print dll, $3; next }
     /^$/ { dll = "" }')
   [ -n "$imports" ] || { echo "FAIL $program: no imports found"; fail=1; continue; }
-  echo "== $(basename "$program"): $(wc -l <<<"$imports") imports"
+  echo "== $(basename "$program"): $(stat -c %s "$program") bytes, $(wc -l <<<"$imports") imports"
   awk -v program="$(basename "$program")" '
     function nt_rank(v) {
       sub(/\+.*/, "", v)

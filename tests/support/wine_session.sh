@@ -22,6 +22,15 @@ wine_session_start() {
   [ -n "${ZOV_WINEPREFIX_TEMPLATE:-}" ] && cp -a "$ZOV_WINEPREFIX_TEMPLATE" "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
   wineserver -w
+  # Wine links the profile's Desktop and Documents to the home directory, and its menu
+  # builder turns every shell link into a desktop entry there: the tests keep both inside
+  # the prefix.
+  local folder
+  for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+  done
+  wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+  wineserver -w
 }
 
 wine_session_end() {
