@@ -8,6 +8,7 @@
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
+#include "uninstall/uninstall_record.h"
 #include "uninstall/uninstaller.h"
 
 namespace zov {
@@ -40,15 +41,8 @@ std::string RegisteredInstallDir(const std::string& title) {
     sys::System& os = sys::Sys();
     const std::string key = kUninstallRegistryKey + title;
     std::string value;
-    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "UninstallString", value) && !value.empty()) {
-        std::string program = value;
-        if (program[0] == '"') {
-            program = program.substr(1, program.find('"', 1) - 1);
-        } else {
-            const size_t exe = UpperCase(program).find(".EXE");
-            if (exe != std::string::npos) program.resize(exe + 4);
-        }
-        const std::string dir = WithoutTrailingBackslash(DirectoryPart(program));
+    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "UninstallString", value)) {
+        const std::string dir = CommandProgramDir(value);
         if (!dir.empty()) return dir;
     }
     if (os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", value)) return value;

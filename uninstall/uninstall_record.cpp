@@ -59,6 +59,18 @@ std::string RootKeyName(sys::RegRoot root) {
     return root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
 }
 
+std::string CommandProgramDir(const std::string& command) {
+    std::string program = command;
+    if (!program.empty() && program[0] == '"') {
+        const size_t close = program.find('"', 1);
+        program = program.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    } else {
+        const size_t exe = UpperCase(program).find(".EXE");
+        if (exe != std::string::npos) program.resize(exe + 4);
+    }
+    return WithoutTrailingBackslash(DirectoryPart(program));
+}
+
 std::string TUninstallRecord::CfgPath() const { return JoinPath(Dir, TUninstallInfo::kFileName); }
 
 std::string ReadUninstallRecord(const std::string& dir, const std::string& title, TUninstallRecord& record) {

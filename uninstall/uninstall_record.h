@@ -23,6 +23,10 @@ struct TRegistryEntry {
 // "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER", for messages.
 std::string RootKeyName(sys::RegRoot root);
 
+// The directory of the program a command line such as a registration's UninstallString
+// starts: the quoted path, or the text up to ".exe".
+std::string CommandProgramDir(const std::string& command);
+
 struct TUninstallRecord {
     std::string Dir;  // the install directory: where uninstall.cfg lies
     std::string Title;

@@ -56,19 +56,6 @@ std::string ComparableLine(std::string line) {
     return UpperCase(line);
 }
 
-// The directory holding the program a registration's UninstallString starts.
-std::string RegisteredDir(const std::string& command) {
-    std::string program = command;
-    if (!program.empty() && program[0] == '"') {
-        const size_t close = program.find('"', 1);
-        program = program.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    } else {
-        const size_t exe = UpperCase(program).find(".EXE");
-        if (exe != std::string::npos) program.resize(exe + 4);
-    }
-    return DirectoryPart(program);
-}
-
 }  // namespace
 
 int TUninstallReport::ExitCode() const {
@@ -295,7 +282,7 @@ void TUninstaller::RemoveRegistration() {
     // one's now.
     std::string command;
     if (os.RegGetString(root, key, "UninstallString", command) &&
-        ComparableDir(RegisteredDir(command)) != ComparableDir(record_.Dir)) {
+        ComparableDir(CommandProgramDir(command)) != ComparableDir(record_.Dir)) {
         Note("kept the registration of " + record_.Title + " (it names " + command + ")");
         return;
     }

@@ -3,12 +3,11 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "install/setup_entry.h"
-#include "install/win32/program_runtime.h"
+#include "sys/win32/shipped_runtime.h"
 #include "ui/win32/win32_backend.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -44,8 +44,13 @@ rm -f "$c/autoexec.zov"
   echo "install exit code $?"
 wineserver -w
 check "installed" test -f "$product/notes.exe"
+# The desktop the setup used: the shell folder it recorded its links below.
+desktop_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+desktop=$(winepath -u "$(wine reg query "$desktop_key" /v Desktop | tr -d '\r' | sed -n 's/.*REG_SZ *//p')" | tr -d '\r')
+check "the desktop link is made" test -f "$desktop/Tidewater Notes.lnk"
 check "the project's uninstaller" cmp "$build/uninstall/uninstaller.exe" "$product/uninstaller.exe"
 installed_autoexec=$(cat "$c/autoexec.bat")
+echo "uninstall.cfg:"; tr -d '\r' <"$product/uninstall.cfg" | sed -n '/^\[UNINS\]/,/^\[Registry\]/p'
 
 set +e
 wine "C:\\Program Files\\Tidewater\\uninstaller.exe" /S '/LOG=C:\windows\temp\uninstall.log' Tidewater Notes 2.1
@@ -56,7 +61,6 @@ echo "exit code $code; log:"
 tr -d '\r' <"$c/windows/temp/uninstall.log"
 check "exit code 0" test "$code" -eq 0
 check "the install directory is gone" test ! -e "$product"
-desktop=$(wine winepath -u "$(wine cmd /c echo %USERPROFILE% | tr -d '\r')\\Desktop" 2>/dev/null | tr -d '\r')
 check "the desktop link is gone" test ! -e "$desktop/Tidewater Notes.lnk"
 check "the program folder on the desktop is gone" test ! -e "$desktop/Tidewater Notes"
 check "autoexec.bat is as before" test "$(cat "$c/autoexec.bat")" = $'@ECHO OFF\r'

@@ -14,31 +14,13 @@ build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
 
+source "$root/tests/support/wine_session.sh"
 work=$(mktemp -d /tmp/zov-look.XXXXXX)
-xvfb_pid=""
-cleanup() {
-  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+trap 'wine_session_end "$work"' EXIT
 # A display of its own, so the screenshots always have the same size.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -n "${ZOV_WINEPREFIX_TEMPLATE:-}" ] && cp -a "$ZOV_WINEPREFIX_TEMPLATE" "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-wineserver -w
-
+wine_session_start "$work" 800x600x24
 medium="$work/medium"
-wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
-  --from "$(winepath -w "$root/examples/payload")" --out "$(winepath -w "$medium")" \
-  --stub "$(winepath -w "$build/install/install.exe")" >"$work/media.log" 2>&1
-[ -f "$medium/disk.001" ] || { cat "$work/media.log"; echo "no medium built"; exit 1; }
+build_example_medium "$build" "$medium"
 
 fail=0
 check() {  # NAME PNG X Y EXPRESSION-ON-R-G-B
@@ -48,9 +30,6 @@ check() {  # NAME PNG X Y EXPRESSION-ON-R-G-B
   if (( $5 )); then echo "ok   $1 ($r,$g,$b)"; else echo "FAIL $1 ($r,$g,$b) wants $5"; fail=1; fi
 }
 shot() { import -window root "$out/$1.png"; }
-wait_window() {  # TITLE: waits until a visible window has the title
-  timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null
-}
 # Clicks a point of the wizard's client area (433 by 263 pixels, centred by the setup).
 click_wizard() {
   local id x y w h

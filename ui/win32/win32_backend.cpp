@@ -28,6 +28,13 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 
 uint32_t SystemColor(int index) { return GetSysColor(index); }
 
+// The window a control sits in: up the parents while the window is a child (what
+// GetAncestor's GA_ROOT does on Windows 98 and NT 4.0 SP4 on, without needing them).
+HWND TopLevelWindowOf(HWND window) {
+    while (window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) window = GetParent(window);
+    return window;
+}
+
 BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM list) {
     if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
@@ -65,7 +72,7 @@ public:
         }
         // Tab, the arrow keys and accelerators move between a form's controls.
         if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-            HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+            HWND root = TopLevelWindowOf(msg.hwnd);
             if (root && TWindowPeer::FromWindow(root) && IsDialogMessageA(root, &msg)) return;
         }
         TranslateMessage(&msg);

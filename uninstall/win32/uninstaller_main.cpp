@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "install/win32/program_runtime.h"
+#include "sys/win32/shipped_runtime.h"
 #include "sys/win32/windows_api.h"
 #include "ui/application.h"
 #include "ui/win32/win32_backend.h"
@@ -24,7 +24,11 @@ std::string ModulePath() {
     char path[MAX_PATH * 2] = {};
     char longPath[MAX_PATH * 2] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
-    const DWORD n = GetLongPathNameA(path, longPath, sizeof longPath);
+    // Windows 95 and NT 4.0 lack GetLongPathNameA; their paths come as started.
+    using GetLongPath = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
+    auto getLongPath = reinterpret_cast<GetLongPath>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+    const DWORD n = getLongPath ? getLongPath(path, longPath, sizeof longPath) : 0;
     return n && n < sizeof longPath ? std::string(longPath, n) : std::string(path);
 }
 
