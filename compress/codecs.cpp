@@ -2,6 +2,8 @@
 
 namespace zov::compress {
 
+void RaiseDataEnded() { throw EDataError("Compressed data end early -- data may be invalid"); }
+
 CodecEntry CodecFor(TCompressionMethod method) {
     switch (method) {
         case coNone: return {CopyStored, [](TCompThreadSafety& s, int32_t) { CopyStored(s); }};
