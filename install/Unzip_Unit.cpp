@@ -113,6 +113,8 @@ void TUnzip::ExpandPayload() {
     SegCompEZ1.SetTargetPath(settings.TempDir);
     SegCompEZ1.SegArcList().Clear();
     SegCompEZ1.SetSegSource({});
+    // Read now: install.cfg lies on the first disk only.
+    SegCompEZ1.SegChecks = segment::ReadSegChecks(settings.SourceDir + "install.cfg");
     segment::ForceDirectories(settings.TempDir);
     segment::ForceDirectories(SegCompEZ1.SegTmpDir());
     try {
