@@ -229,21 +229,7 @@ int32_t TCompress::FreeSpaceFor(const std::string& path) {
 }
 
 void TCompress::MakeDirectoryPath(const std::string& dir) {
-    // Walks up to the first directory that exists, then creates the missing ones from the
-    // top down. A run of separators counts as one.
-    std::vector<std::string> missing;
-    std::string path = dir;
-    for (;;) {
-        while (!path.empty() && IsPathSeparator(path.back())) path.pop_back();
-        if (path.size() < 3) break;
-        const uint32_t attributes = sys::Sys().GetFileAttributes(path);
-        if (attributes != sys::kInvalidAttributes && (attributes & sys::kAttrDirectory)) break;
-        missing.push_back(path);
-        const size_t cut = path.find_last_of("\\/");
-        path.resize(cut == std::string::npos ? 0 : cut);  // the parent
-    }
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
-        if (!sys::Sys().CreateDirectory(*it)) throw EInOutError("Cannot create directory " + *it);
+    if (!ForceDirectories(dir)) throw EInOutError("Cannot create directory " + WithoutTrailingBackslash(dir));
 }
 
 }  // namespace zov::compress

@@ -2,12 +2,6 @@
 
 namespace zov::compress {
 
-std::string DirectoryPart(const std::string& path) {
-    for (size_t i = path.size(); i > 0; --i)
-        if (IsPathSeparator(path[i - 1]) || path[i - 1] == ':') return path.substr(0, i);
-    return std::string();
-}
-
 namespace {
 // -1 for a part that goes up a level, 0 for one that stays, 1 for a name.
 int PartDepth(const std::string& part) {
@@ -34,12 +28,6 @@ bool ClimbsOutOfDirectory(const std::string& name) {
         }
     }
     return false;
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
 }
 
 }  // namespace zov::compress

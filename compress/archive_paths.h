@@ -3,18 +3,18 @@
 // path, so both count as separators here.
 #include <string>
 
+#include "sys/paths.h"
+
 namespace zov::compress {
 
-inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
-
-// Everything up to and including the last separator or drive colon ("" when there is none).
-std::string DirectoryPart(const std::string& path);
+using zov::DirectoryPart;
+using zov::IsPathSeparator;
 
 // True when the ".." parts of a relative stored name lead above the directory it is placed
 // in. Parts made only of dots and spaces count as "..", since Windows drops trailing dots
 // and spaces from a name.
 bool ClimbsOutOfDirectory(const std::string& name);
 
-std::string UpperAscii(std::string text);
+inline std::string UpperAscii(const std::string& text) { return UpperCase(text); }
 
 }  // namespace zov::compress

@@ -11,21 +11,12 @@
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
 #include "sys/exception.h"
+#include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/application.h"
 
 namespace zov {
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string WithoutTrailingBackslash(std::string path) {
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    return path;
-}
 
 constexpr char kRebootWarning[] =
     "Zovrand is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.";
@@ -36,7 +27,7 @@ bool SafeToEmptyStartDir(const std::string& dir) {
     sys::System& os = sys::Sys();
     const std::string full = WithoutTrailingBackslash(os.GetFullPathName(dir));
     if (full.size() <= 3) return false;  // a drive root, or nothing usable
-    if (Upper(full) == Upper(WithoutTrailingBackslash(GetWindowsDir()))) return false;
+    if (UpperCase(full) == UpperCase(WithoutTrailingBackslash(GetWindowsDir()))) return false;
     const uint32_t cfg = os.GetFileAttributes(full + "\\install.cfg");
     return cfg != sys::kInvalidAttributes && !(cfg & sys::kAttrDirectory);
 }
@@ -110,14 +101,8 @@ void TMainSetup::FormClose(ui::TCloseAction&) {
 }
 
 void TMainSetup::ClearTempDir() {
-    const std::string dir = SetupSettings.TempDir;
-    // An empty name would make the pattern "\*.*": the root of the current drive.
-    if (dir.empty()) return;
-    sys::System& os = sys::Sys();
-    std::vector<sys::FindEntry> entries;
-    os.FindFiles(dir + "\\*.*", true, entries);
-    for (const sys::FindEntry& entry : entries) os.DeleteFile(dir + "\\" + entry.name);
-    os.RemoveDirectory(dir);
+    // Expansion restores each file's attributes, so read-only files are deleted too.
+    EmptyAndRemoveDirectory(SetupSettings.TempDir);
 }
 
 }  // namespace zov

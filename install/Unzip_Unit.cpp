@@ -7,21 +7,12 @@
 #include "install/wizard/Setup_Unit2.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
+#include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/application.h"
 
 namespace zov {
 namespace {
-
-bool FileExists(const std::string& path) {
-    const uint32_t attributes = sys::Sys().GetFileAttributes(path);
-    return attributes != sys::kInvalidAttributes && !(attributes & sys::kAttrDirectory);
-}
-
-std::string FileNamePart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 bool ContainsGif(std::string name) {
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

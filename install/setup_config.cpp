@@ -2,15 +2,11 @@
 
 #include <cctype>
 
+#include "sys/paths.h"
 #include "sys/system.h"
 
 namespace zov {
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -95,7 +91,7 @@ std::optional<int32_t> ParseConfigInteger(const std::string& input) {
 
 bool LaunchAvailable(const TSetupSettings& settings) {
     return !settings.LaunchCommand.empty() &&
-           Upper(settings.LaunchCommand).find("SETUP.") == std::string::npos;
+           UpperCase(settings.LaunchCommand).find("SETUP.") == std::string::npos;
 }
 
 void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& s, TScreenLook& look) {

@@ -25,16 +25,11 @@ const char* const kSpoolExt = ".$S$";
 const char* const kFileListExt = ".$L$";
 constexpr int32_t kBufferSize = 8192;
 
-bool FileExists(const std::string& path) {
-    const uint32_t attributes = sys::Sys().GetFileAttributes(path);
-    return attributes != sys::kInvalidAttributes && !(attributes & sys::kAttrDirectory);
-}
-
 // A scratch file that could not be written: the scratch disk's fault, not the segment's.
-std::string WriteErrorText(const std::string& path) { return "Stream write error: " + path; }
+std::string WriteErrorText(const std::string& path) { return "Stream write error: " + sys::FailureText(path); }
 
 void DeleteIfNamed(const std::string& path) {
-    if (!path.empty()) sys::Sys().DeleteFile(path);
+    if (!path.empty()) DeleteFileForced(path);
 }
 
 }  // namespace
@@ -83,7 +78,7 @@ void TSegCompress::SetSegBaseName(const std::string& value) {
 }
 
 void TSegCompress::SetSegDir(const std::string& value) {
-    segDir_ = value.empty() ? kDefaultSegDir : LowerAscii(value);
+    segDir_ = value.empty() ? kDefaultSegDir : LowerCase(value);
 }
 
 void TSegCompress::SetSegExt(const std::string& value) { segExt_ = value.substr(0, 3); }
@@ -92,7 +87,7 @@ void TSegCompress::SetSegSize(int32_t value) { segSize_ = std::max(value, kMinSe
 
 void TSegCompress::SetSegTmpDir(const std::string& value) {
     const std::string dir = value.empty() ? sys::Sys().GetCurrentDirectory() : value;
-    segTmpDir_ = LowerAscii(WithoutTrailingBackslash(dir));
+    segTmpDir_ = LowerCase(WithoutTrailingBackslash(dir));
 }
 
 void TSegCompress::Abort() {
@@ -162,18 +157,18 @@ std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
 }
 
 std::string TSegCompress::TempArchivePath() const {
-    return segTmpDir_ + "\\" + segBaseName_ + kTempArchiveExt;
+    return JoinPath(segTmpDir_, segBaseName_ + kTempArchiveExt);
 }
 
 // Whatever name the scan data store for the file list, it is written here: inside
 // SegTmpDir, under a name no crafted entry can choose.
 std::string TSegCompress::FileListPath() const {
-    return segTmpDir_ + "\\" + segBaseName_ + kFileListExt;
+    return JoinPath(segTmpDir_, segBaseName_ + kFileListExt);
 }
 
 void TSegCompress::BuildSegName(const std::string& dir) {
     segFileName_ = SegFileName(segBaseName_, segExt_, segNumber_);
-    segPath_ = WithoutTrailingBackslash(dir) + "\\" + segFileName_;
+    segPath_ = JoinPath(dir, segFileName_);
 }
 
 void TSegCompress::PromptForSegment() {
@@ -284,7 +279,7 @@ void TSegCompress::SkipSegmented(int64_t size) {
 void TSegCompress::CopyToTempArchive(int64_t size,
                                      const std::function<void(int64_t copied)>& onPiece) {
     tempArcPath_ = TempArchivePath();
-    sys::Sys().DeleteFile(tempArcPath_);
+    DeleteFileForced(tempArcPath_);
     std::unique_ptr<TFileStream> out;
     try {
         out = TFileStream::Create(tempArcPath_);
@@ -305,7 +300,7 @@ void TSegCompress::CopyToTempArchive(int64_t size,
         throw EWriteError(WriteErrorText(tempArcPath_));
     } catch (...) {
         out.reset();
-        sys::Sys().DeleteFile(tempArcPath_);
+        DeleteFileForced(tempArcPath_);
         throw;
     }
 }
@@ -339,7 +334,7 @@ void TSegCompress::ReadScan(TSegArc& arc) {
         path = first ? FileListPath() : "*";
         first = false;
     };
-    SetTargetPath(segTmpDir_ + "\\");
+    SetTargetPath(JoinPath(segTmpDir_, ""));
     TStringList list;
     try {
         ListArchive(tempArcPath_, list);
@@ -347,14 +342,14 @@ void TSegCompress::ReadScan(TSegArc& arc) {
     } catch (...) {
         OnCheckFile = std::move(savedCheck);
         SetTargetPath(savedTarget);
-        sys::Sys().DeleteFile(tempArcPath_);
-        sys::Sys().DeleteFile(FileListPath());
+        DeleteFileForced(tempArcPath_);
+        DeleteFileForced(FileListPath());
         throw;
     }
     OnCheckFile = std::move(savedCheck);
     fileListPath_ = list.Count() > 0 ? list[0] : std::string();
     SetTargetPath(savedTarget);
-    sys::Sys().DeleteFile(tempArcPath_);
+    DeleteFileForced(tempArcPath_);
 
     ReadFileList(arc, scan.ListWidth);
 }
@@ -381,11 +376,11 @@ void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
         }
     } catch (const std::exception&) {
         list.reset();
-        sys::Sys().DeleteFile(fileListPath_);
+        DeleteFileForced(fileListPath_);
         throw ESegError(kStreamReadFailed);
     }
     list.reset();
-    sys::Sys().DeleteFile(fileListPath_);
+    DeleteFileForced(fileListPath_);
 }
 
 void TSegCompress::ExpandSegArchive(TSegArc& arc) {
@@ -410,10 +405,10 @@ void TSegCompress::ExpandSegArchive(TSegArc& arc) {
         ExpandArchive(tempArcPath_, &arc.Files);
         if (OnSegAfterArchive) OnSegAfterArchive(header, arc.Template);
     } catch (...) {
-        sys::Sys().DeleteFile(tempArcPath_);
+        DeleteFileForced(tempArcPath_);
         throw;
     }
-    sys::Sys().DeleteFile(tempArcPath_);
+    DeleteFileForced(tempArcPath_);
     CheckAbort();
 }
 

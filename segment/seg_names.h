@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sys/paths.h"
+
 namespace zov::segment {
 
 inline constexpr const char* kDefaultSegBaseName = "SegData";
@@ -10,11 +12,6 @@ inline constexpr const char* kDefaultSegDir = "a:\\";
 inline constexpr int32_t kDefaultSegSize = 1440000;
 inline constexpr int32_t kMinSegSize = 16384;
 inline constexpr const char* kTempArchiveExt = ".$A$";
-
-std::string LowerAscii(std::string text);
-
-// The path without one trailing "\".
-std::string WithoutTrailingBackslash(std::string path);
 
 // Creates `dir` and every missing parent. Raises zov::Exception "Unable to create
 // directory" for an empty name; a directory that cannot be made only returns false.
@@ -29,7 +26,7 @@ std::string NormalizeSegBaseName(const std::string& value);
 // three digits (1000 and above keep all their digits).
 std::string SegExtension(const std::string& segExt, uint16_t number);
 std::string SegFileName(const std::string& baseName, const std::string& segExt, uint16_t number);
-// `dir` without one trailing "\", then "\" and the segment's file name.
+// `dir`, "\" unless it ends in one, and the segment's file name.
 std::string SegFilePath(const std::string& dir, const std::string& baseName,
                         const std::string& segExt, uint16_t number);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shell/WinReboot.h"
+#include "sys/paths.h"
 #include "sys/stream.h"
 #include "sys/system.h"
 
@@ -30,13 +31,6 @@ std::string GetShortPath(const std::string& path) {
     if (!sys::Sys().GetShortPathName(path, shortPath) || shortPath.empty()) return path;
     return shortPath;
 }
-
-namespace {
-std::string FileNamePart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-}  // namespace
 
 void CopyFileInto(const std::string& source, const std::string& target) {
     sys::System& os = sys::Sys();

@@ -16,4 +16,10 @@ System& Sys() {
 
 void SetSystem(System* system) { current = system; }
 
+std::string FailureText(const std::string& path) {
+    SysError error = Sys().LastError();
+    if (error.text.empty()) error.text = StandardErrorText(error.code);
+    return path + ": " + error.text;
+}
+
 }  // namespace zov::sys

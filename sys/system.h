@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "sys/sys_error.h"
+
 namespace zov::sys {
 
 // Windows file attribute bits.
@@ -133,7 +135,15 @@ public:
     virtual bool AdjustTokenPrivilege(const std::string& name, bool enable) = 0;
     virtual bool ExitWindows(uint32_t flags) = 0;
     virtual void Yield() = 0;  // give up the rest of the time slice
+
+    // --- failures ----------------------------------------------------------------------
+    // Why the last operation that failed failed (GetLastError and the system's text). Only
+    // meaningful right after a failure: successful calls may leave it as it was.
+    virtual SysError LastError() = 0;
 };
+
+// "PATH: reason" for the last failure, for messages and log lines.
+std::string FailureText(const std::string& path);
 
 // The system every portable routine uses; the program's entry or a test installs it.
 System& Sys();

@@ -1,5 +1,7 @@
 #include "sys/emu/emu_file.h"
 
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,12 +33,16 @@ public:
         ::close(fd_);
     }
 
+    bool Fail(uint32_t code) {
+        state_->lastError = code;
+        return false;
+    }
     bool Read(void* buffer, uint32_t count, uint32_t& done) override {
         done = 0;
-        if (failReads_) return false;
+        if (failReads_) return Fail(kErrorReadFault);
         while (done < count) {
             const ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
-            if (n < 0) return false;
+            if (n < 0) return Fail(kErrorReadFault);
             if (n == 0) break;
             done += static_cast<uint32_t>(n);
         }
@@ -49,11 +55,11 @@ public:
             allowed = static_cast<uint32_t>(*state_->writeBudget);
         while (done < allowed) {
             const ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, allowed - done);
-            if (n <= 0) return false;
+            if (n <= 0) return Fail(errno == ENOSPC ? kErrorDiskFull : kErrorWriteFault);
             done += static_cast<uint32_t>(n);
         }
         if (state_->writeBudget) *state_->writeBudget -= done;
-        return done == count;
+        return done == count || Fail(kErrorDiskFull);
     }
     bool Seek(int64_t offset, SeekOrigin origin, int64_t& position) override {
         const int whence = origin == SeekOrigin::Begin     ? SEEK_SET

@@ -28,6 +28,7 @@ struct MachineState {
 
     std::multimap<FileId, const Handle*> open;
     std::optional<uint64_t> writeBudget;  // bytes that still fit on the disk
+    uint32_t lastError = 0;               // the Windows error code of the last failure
 };
 
 // Takes ownership of `fd`, an open file descriptor of the file `id`.

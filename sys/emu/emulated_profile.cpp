@@ -70,10 +70,10 @@ std::vector<std::string> EmulatedSystem::GetProfileSectionNames(const std::strin
 
 bool EmulatedSystem::WriteProfileString(const std::string& file, const std::string& section,
                                         const std::string& key, const std::string& value) {
-    if (file.empty() || section.empty() || key.empty()) return false;
+    if (file.empty() || section.empty() || key.empty()) return Fail(kErrorInvalidParameter);
     const std::string path = ProfilePath(file);
     auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenAlways, FileShare::DenyNone);
-    if (!f) return false;
+    if (!f) return false;  // OpenFile gave the reason
     std::string bytes(static_cast<size_t>(f->Size()), '\0');
     uint32_t done = 0;
     if (!f->Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return false;
@@ -83,7 +83,7 @@ bool EmulatedSystem::WriteProfileString(const std::string& file, const std::stri
     const std::string out = text.Bytes();
     int64_t pos = 0;
     if (!f->Seek(0, SeekOrigin::Begin, pos) || ::truncate(ToHost(path).c_str(), 0) != 0)
-        return false;
+        return Fail(kErrorWriteFault);
     return f->Write(out.data(), static_cast<uint32_t>(out.size()), done) && done == out.size();
 }
 

@@ -52,8 +52,9 @@ bool EmulatedSystem::RegistryKeyFails(RegRoot root, const std::string& subKey) c
 bool EmulatedSystem::RegCreateKey(RegRoot root, const std::string& subKey) {
     RegistryStore store = Load(RegistryFile());
     if (store.KeyExists(root, subKey)) return true;
-    if (RegistryKeyFails(root, subKey) || !store.CreateKey(root, subKey)) return false;
-    return Save(RegistryFile(), store);
+    if (RegistryKeyFails(root, subKey)) return Fail(kErrorAccessDenied);
+    if (!store.CreateKey(root, subKey)) return Fail(kErrorInvalidParameter);
+    return Save(RegistryFile(), store) || Fail(kErrorWriteFault);
 }
 
 bool EmulatedSystem::RegKeyExists(RegRoot root, const std::string& subKey) {
@@ -62,16 +63,16 @@ bool EmulatedSystem::RegKeyExists(RegRoot root, const std::string& subKey) {
 
 bool EmulatedSystem::RegSetString(RegRoot root, const std::string& subKey, const std::string& name,
                                   const std::string& value) {
-    if (RegistryKeyFails(root, subKey)) return false;
+    if (RegistryKeyFails(root, subKey)) return Fail(kErrorAccessDenied);
     RegistryStore store = Load(RegistryFile());
-    if (!store.SetValue(root, subKey, name, value)) return false;
-    return Save(RegistryFile(), store);
+    if (!store.SetValue(root, subKey, name, value)) return Fail(kErrorInvalidParameter);
+    return Save(RegistryFile(), store) || Fail(kErrorWriteFault);
 }
 
 bool EmulatedSystem::RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
                                   std::string& value) {
     const auto found = Load(RegistryFile()).GetValue(root, subKey, name);
-    if (!found) return false;
+    if (!found) return Fail(kErrorFileNotFound);
     value = *found;
     return true;
 }

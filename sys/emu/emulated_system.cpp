@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "sys/emu/emu_paths.h"
 #include "sys/emu/find_pattern.h"
@@ -79,36 +80,39 @@ void EmulatedSystem::ClearFaults() {
 
 std::unique_ptr<File> EmulatedSystem::OpenFile(const std::string& path, FileAccess access,
                                                FileCreate create, FileShare share) {
-    if (path.empty()) return nullptr;
+    if (path.empty()) return Fail(kErrorPathNotFound), nullptr;
     const std::string full = UpperAscii(Full(path));
     const fs::path host = ToHost(path);
     struct stat st {};
     const bool exists = ::stat(host.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode)) return nullptr;
+    if (exists && S_ISDIR(st.st_mode)) return Fail(kErrorAccessDenied), nullptr;
     const bool creates = create == FileCreate::CreateAlways ||
                          (create == FileCreate::OpenAlways && !exists);
-    if (creates && uncreatable_.count(full)) return nullptr;
+    if (creates && uncreatable_.count(full)) return Fail(kErrorAccessDenied), nullptr;
     if (!exists) {
-        if (create == FileCreate::OpenExisting || !IsDir(host.parent_path())) return nullptr;
+        if (create == FileCreate::OpenExisting || !IsDir(host.parent_path()))
+            return Fail(MissingCode(host)), nullptr;
     } else {
         const uint32_t attrs = AttributesOf(host);
         if ((Writes(access) || create == FileCreate::CreateAlways) && (attrs & kAttrReadOnly))
-            return nullptr;
+            return Fail(kErrorAccessDenied), nullptr;
         // Replacing a hidden or system file takes those attributes in the request.
         if (create == FileCreate::CreateAlways && (attrs & (kAttrHidden | kAttrSystem)))
-            return nullptr;
-        if (!state_->MayOpen({st.st_dev, st.st_ino}, access, share)) return nullptr;
-        if (create == FileCreate::CreateAlways && ::truncate(host.c_str(), 0) != 0) return nullptr;
+            return Fail(kErrorAccessDenied), nullptr;
+        if (!state_->MayOpen({st.st_dev, st.st_ino}, access, share))
+            return Fail(kErrorSharingViolation), nullptr;
+        if (create == FileCreate::CreateAlways && ::truncate(host.c_str(), 0) != 0)
+            return Fail(kErrorAccessDenied), nullptr;
     }
     int flags = access == FileAccess::Read    ? O_RDONLY
                 : access == FileAccess::Write ? O_WRONLY
                                               : O_RDWR;
     if (!exists) flags |= O_CREAT | O_EXCL;
     const int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Fail(errno == ENOSPC ? kErrorDiskFull : kErrorAccessDenied), nullptr;
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
-        return nullptr;
+        return Fail(kErrorAccessDenied), nullptr;
     }
     if (!exists)
         entries_.Forget(host);
@@ -118,25 +122,32 @@ std::unique_ptr<File> EmulatedSystem::OpenFile(const std::string& path, FileAcce
                        unreadable_.count(full) != 0);
 }
 
+uint32_t EmulatedSystem::MissingCode(const fs::path& host) {
+    return IsDir(host.parent_path()) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
 bool EmulatedSystem::DeleteFile(const std::string& path) {
     const fs::path host = ToHost(path);
     struct stat st {};
-    if (::lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    if (state_->IsOpen({st.st_dev, st.st_ino})) return false;
-    if (AttributesOf(host) & kAttrReadOnly) return false;
+    if (::lstat(host.c_str(), &st) != 0) return Fail(MissingCode(host));
+    if (S_ISDIR(st.st_mode)) return Fail(kErrorAccessDenied);
+    if (state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorSharingViolation);
+    if (AttributesOf(host) & kAttrReadOnly) return Fail(kErrorAccessDenied);
     std::error_code ec;
-    if (!fs::remove(host, ec)) return false;
+    if (!fs::remove(host, ec)) return Fail(kErrorAccessDenied);
     entries_.Forget(host);
     return true;
 }
 
 bool EmulatedSystem::CreateDirectory(const std::string& path) {
     const fs::path host = ToHost(path);
-    if (Exists(host) || uncreatable_.count(UpperAscii(Full(path)))) return false;
+    if (Exists(host)) return Fail(kErrorAlreadyExists);
+    if (uncreatable_.count(UpperAscii(Full(path)))) return Fail(kErrorAccessDenied);
     std::error_code ec;
     fs::path target = host;
     if (target.filename().empty()) target = target.parent_path();  // "C:\dir\"
-    if (!IsDir(target.parent_path()) || !fs::create_directory(target, ec)) return false;
+    if (!IsDir(target.parent_path())) return Fail(kErrorPathNotFound);
+    if (!fs::create_directory(target, ec)) return Fail(kErrorAccessDenied);
     entries_.Forget(target);
     return true;
 }
@@ -144,11 +155,13 @@ bool EmulatedSystem::CreateDirectory(const std::string& path) {
 bool EmulatedSystem::RemoveDirectory(const std::string& path) {
     const fs::path host = ToHost(path);
     std::error_code ec;
-    if (!IsDir(host) || !fs::is_empty(host, ec)) return false;
-    if (AttributesOf(host) & kAttrReadOnly) return false;
+    if (!IsDir(host)) return Fail(Exists(host) ? kErrorInvalidName : MissingCode(host));
+    if (!fs::is_empty(host, ec)) return Fail(kErrorDirNotEmpty);
+    if (AttributesOf(host) & kAttrReadOnly) return Fail(kErrorAccessDenied);
     // The process holds its current directory open.
-    if (UpperAscii(FullWindowsPath(path, currentDir_)) == UpperAscii(currentDir_)) return false;
-    if (!fs::remove(host, ec)) return false;
+    if (UpperAscii(FullWindowsPath(path, currentDir_)) == UpperAscii(currentDir_))
+        return Fail(kErrorSharingViolation);
+    if (!fs::remove(host, ec)) return Fail(kErrorAccessDenied);
     entries_.Forget(host);
     return true;
 }
@@ -159,7 +172,7 @@ uint32_t EmulatedSystem::GetFileAttributes(const std::string& path) {
 
 bool EmulatedSystem::SetFileAttributes(const std::string& path, uint32_t attributes) {
     const fs::path host = ToHost(path);
-    if (!Exists(host)) return false;
+    if (!Exists(host)) return Fail(MissingCode(host));
     entries_.SetAttributes(host, attributes & kStoredBits);
     return true;
 }
@@ -224,7 +237,7 @@ bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeByt
 std::string EmulatedSystem::GetWindowsDirectory() { return "C:\\WINDOWS"; }
 
 bool EmulatedSystem::GetShortPathName(const std::string& path, std::string& shortPath) {
-    if (!Exists(ToHost(path))) return false;
+    if (!Exists(ToHost(path))) return Fail(MissingCode(ToHost(path)));
     if (IsHostPath(path)) {
         shortPath = path;
         return true;
@@ -255,7 +268,7 @@ std::string EmulatedSystem::GetCurrentDirectory() { return currentDir_; }
 
 bool EmulatedSystem::SetCurrentDirectory(const std::string& path) {
     const std::string full = FullWindowsPath(path, currentDir_);
-    if (!IsDir(ToHost(full))) return false;
+    if (!IsDir(ToHost(full))) return Fail(kErrorPathNotFound);
     currentDir_ = full;
     return true;
 }

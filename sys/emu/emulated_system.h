@@ -99,8 +99,16 @@ public:
     bool AdjustTokenPrivilege(const std::string& name, bool enable) override;
     bool ExitWindows(uint32_t flags) override;
     void Yield() override {}
+    SysError LastError() override { return {state_->lastError, StandardErrorText(state_->lastError)}; }
 
 private:
+    // Records `code` as the reason of the failure being reported; returns false.
+    bool Fail(uint32_t code) {
+        state_->lastError = code;
+        return false;
+    }
+    // The reason a path that does not exist cannot be used: its file or its folder is missing.
+    uint32_t MissingCode(const std::filesystem::path& host);
     std::string Full(const std::string& path) const;  // full Windows path, or the host path
     uint32_t AttributesOf(const std::filesystem::path& host);
     bool RegistryKeyFails(RegRoot root, const std::string& subKey) const;

@@ -11,6 +11,13 @@ namespace {
 
 const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
 
+// Registry calls return their error instead of setting the thread's: keep it for LastError.
+bool RegOk(LONG result) {
+    if (result == ERROR_SUCCESS) return true;
+    SetLastError(static_cast<DWORD>(result));
+    return false;
+}
+
 // Calls `get(buffer, size)` with growing buffers until the answer fits; "" on failure.
 template <typename Get>
 std::string GrowingQuery(Get get) {
@@ -162,8 +169,8 @@ bool Win32System::WriteProfileString(const std::string& file, const std::string&
 
 bool Win32System::RegCreateKey(RegRoot root, const std::string& subKey) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!RegOk(RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_WRITE, nullptr, &key, nullptr)))
         return false;
     RegCloseKey(key);
     return true;
@@ -171,8 +178,7 @@ bool Win32System::RegCreateKey(RegRoot root, const std::string& subKey) {
 
 bool Win32System::RegKeyExists(RegRoot root, const std::string& subKey) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    if (!RegOk(RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key))) return false;
     RegCloseKey(key);
     return true;
 }
@@ -180,21 +186,20 @@ bool Win32System::RegKeyExists(RegRoot root, const std::string& subKey) {
 bool Win32System::RegSetString(RegRoot root, const std::string& subKey, const std::string& name,
                                const std::string& value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!RegOk(RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_WRITE, nullptr, &key, nullptr)))
         return false;
     const LONG r = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(value.c_str()),
                                   static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
-    return r == ERROR_SUCCESS;
+    return RegOk(r);
 }
 
 bool Win32System::RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
                                std::string& value) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    if (!RegOk(RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key))) return false;
     DWORD type = 0, size = 0;
     LONG r = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
     std::vector<char> data(size + 1, 0);
@@ -204,7 +209,7 @@ bool Win32System::RegGetString(RegRoot root, const std::string& subKey, const st
     else if (r == ERROR_SUCCESS)
         r = ERROR_INVALID_DATA;
     RegCloseKey(key);
-    if (r != ERROR_SUCCESS) return false;
+    if (!RegOk(r)) return false;
     value.assign(data.data());  // stops at the stored terminator
     return true;
 }
@@ -237,6 +242,22 @@ bool Win32System::AdjustTokenPrivilege(const std::string& name, bool enable) {
 bool Win32System::ExitWindows(uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
 
 void Win32System::Yield() { Sleep(0); }
+
+SysError Win32System::LastError() {
+    SysError error;
+    error.code = GetLastError();
+    char* text = nullptr;
+    const DWORD n = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error.code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    if (n && text) error.text.assign(text, n);
+    if (text) LocalFree(text);
+    while (!error.text.empty() && (error.text.back() == '\n' || error.text.back() == '\r' ||
+                                   error.text.back() == ' ' || error.text.back() == '.'))
+        error.text.pop_back();
+    if (error.text.empty()) error.text = StandardErrorText(error.code);
+    return error;
+}
 
 }  // namespace zov::sys::win32
 

@@ -47,6 +47,7 @@ public:
     bool AdjustTokenPrivilege(const std::string& name, bool enable) override;
     bool ExitWindows(uint32_t flags) override;
     void Yield() override;
+    SysError LastError() override;
 };
 
 }  // namespace zov::sys::win32

@@ -344,7 +344,7 @@ TEST_F(SegmentSetTest, PopUpAsksForEachSegmentAndKeepsTheTypedDirectory) {
     reader->SetSegPopUp(true);
     int repaints = 0;
     reader->RepaintOwner = [&] { ++repaints; };
-    const std::string lowered = segment::LowerAscii(media);
+    const std::string lowered = LowerCase(media);
     dialogs.ExpectInput("Mount Segment #1", "Directory Path:", lowered, lowered)
         .ExpectInput("Mount Segment #2", "Directory Path:", lowered, "")
         .ExpectInput("Mount Segment #2", "Directory Path:", lowered, typed);

@@ -30,7 +30,7 @@ TEST(SegmentNames, DefaultsAndSetters) {
     EXPECT_EQ(c.SegExt(), "");
     EXPECT_TRUE(c.SegPopUp());
     EXPECT_EQ(c.SegSize(), 1440000);
-    EXPECT_EQ(c.SegTmpDir(), segment::LowerAscii(machine.Dir()));
+    EXPECT_EQ(c.SegTmpDir(), LowerCase(machine.Dir()));
 
     c.SetSegBaseName("C:\\Work\\Data");
     EXPECT_EQ(c.SegBaseName(), "data");

@@ -83,6 +83,7 @@ public:
     }
     bool ExitWindows(uint32_t flags) override { return inner_.ExitWindows(flags); }
     void Yield() override { inner_.Yield(); }
+    sys::SysError LastError() override { return inner_.LastError(); }
 
 private:
     sys::System& inner_;

@@ -134,6 +134,8 @@ TEST(EmulatedFaults, DiskFull) {
     EXPECT_TRUE(f->Write("123456", 6, done));
     EXPECT_FALSE(f->Write("789abc", 6, done));
     EXPECT_EQ(done, 4u);
+    EXPECT_EQ(os.LastError().code, kErrorDiskFull);
+    EXPECT_EQ(FailureText("C:\\big"), "C:\\big: There is not enough space on the disk");
     EXPECT_FALSE(f->Write("x", 1, done));
     f.reset();
     EXPECT_EQ(m.ReadFile(m.Path("big")), "123456789a");

@@ -308,3 +308,41 @@ TEST(Files, CurrentDirectoryAndFullPaths) {
 
 }  // namespace
 }  // namespace zov::sys
+
+namespace zov::sys {
+namespace {
+
+// Each failure leaves its reason, and FailureText puts it behind the path.
+TEST(Files, FailuresCarryTheirReason) {
+    test::TestMachine m;
+    System& os = m.System();
+    const std::string missing = m.Path("missing.txt");
+    EXPECT_EQ(os.OpenFile(missing, FileAccess::Read, FileCreate::OpenExisting, FileShare::DenyNone), nullptr);
+    EXPECT_EQ(os.LastError().code, kErrorFileNotFound);
+    EXPECT_EQ(FailureText(missing), missing + ": " + os.LastError().text);
+    EXPECT_FALSE(os.LastError().text.empty());
+    EXPECT_NE(os.LastError().text.back(), '.');
+
+    EXPECT_EQ(os.OpenFile(m.Path("no dir\\f.txt"), FileAccess::Write, FileCreate::CreateAlways,
+                          FileShare::DenyNone),
+              nullptr);
+    EXPECT_EQ(os.LastError().code, kErrorPathNotFound);
+
+    ASSERT_TRUE(os.CreateDirectory(m.Path("full")));
+    m.WriteFile(m.Path("full\\f.txt"), "x");
+    EXPECT_FALSE(os.RemoveDirectory(m.Path("full")));
+    EXPECT_EQ(os.LastError().code, kErrorDirNotEmpty);
+    EXPECT_FALSE(os.CreateDirectory(m.Path("full")));
+    EXPECT_EQ(os.LastError().code, kErrorAlreadyExists);
+
+    auto held = os.OpenFile(m.Path("full\\f.txt"), FileAccess::Read, FileCreate::OpenExisting,
+                            FileShare::Exclusive);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(os.OpenFile(m.Path("full\\f.txt"), FileAccess::Read, FileCreate::OpenExisting,
+                          FileShare::DenyNone),
+              nullptr);
+    EXPECT_EQ(os.LastError().code, kErrorSharingViolation);
+}
+
+}  // namespace
+}  // namespace zov::sys

@@ -5,24 +5,15 @@
 #include <set>
 
 #include "shell/system_helpers.h"
+#include "sys/paths.h"
 
 namespace zov::zovpack {
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string Field(std::string entry, int index) {
     std::string head;
     for (int i = 0; i <= index; ++i) SplitField(entry, '~', head);
     return head;
-}
-
-std::string FileNamePart(const std::string& path) {
-    const size_t cut = path.find_last_of("\\:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 }  // namespace
@@ -31,13 +22,13 @@ std::string LeadingTag(const std::string& path) {
     const size_t s = path.find('<');
     const size_t e = path.rfind('>');
     if (s == std::string::npos || e == std::string::npos || e < s) return "";
-    return Upper(path.substr(s, e - s + 1));
+    return UpperCase(path.substr(s, e - s + 1));
 }
 
 std::vector<std::string> CheckSettings(const TSetupSettings& settings) {
     std::vector<std::string> warnings;
     std::set<std::string> tags;
-    for (const std::string& entry : settings.Directories) tags.insert(Upper(Field(entry, 0)));
+    for (const std::string& entry : settings.Directories) tags.insert(UpperCase(Field(entry, 0)));
 
     if (!tags.count("<INSTALLDIR>"))
         warnings.push_back("no \"<INSTALLDIR>\" entry in [Directories]: the wizard's destination "
@@ -45,7 +36,7 @@ std::vector<std::string> CheckSettings(const TSetupSettings& settings) {
 
     auto checkFiles = [&](const std::vector<std::string>& list, const char* section) {
         for (const std::string& entry : list) {
-            const std::string tag = Upper(Field(entry, 1));
+            const std::string tag = UpperCase(Field(entry, 1));
             if (!tags.count(tag))
                 warnings.push_back(std::string("[") + section + "] entry \"" + entry +
                                    "\": no [Directories] entry has the tag " + tag +
@@ -67,11 +58,11 @@ std::vector<std::string> CheckSettings(const TSetupSettings& settings) {
         std::string program = settings.LaunchCommand;
         const size_t comma = program.find(',');
         if (comma != std::string::npos) program.resize(comma);
-        const std::string name = Upper(FileNamePart(program));
+        const std::string name = UpperCase(FileNamePart(program));
         bool found = false;
         for (const auto* list : {&settings.Files, &settings.WorkStationFiles})
             for (const std::string& entry : *list)
-                if (Upper(FileNamePart(Field(entry, 0))) == name) found = true;
+                if (UpperCase(FileNamePart(Field(entry, 0))) == name) found = true;
         if (!found)
             warnings.push_back("Launch program " + program + " is not among the files to install");
     }

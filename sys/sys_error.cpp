@@ -1,0 +1,26 @@
+#include "sys/sys_error.h"
+
+namespace zov::sys {
+
+std::string StandardErrorText(uint32_t code) {
+    switch (code) {
+        case kErrorSuccess: return "The operation completed successfully";
+        case kErrorFileNotFound: return "The system cannot find the file specified";
+        case kErrorPathNotFound: return "The system cannot find the path specified";
+        case kErrorAccessDenied: return "Access is denied";
+        case kErrorInvalidHandle: return "The handle is invalid";
+        case kErrorWriteFault: return "The system cannot write to the specified device";
+        case kErrorReadFault: return "The system cannot read from the specified device";
+        case kErrorSharingViolation:
+            return "The process cannot access the file because it is being used by another process";
+        case kErrorInvalidParameter: return "The parameter is incorrect";
+        case kErrorDiskFull: return "There is not enough space on the disk";
+        case kErrorInvalidName: return "The filename, directory name, or volume label syntax is incorrect";
+        case kErrorDirNotEmpty: return "The directory is not empty";
+        case kErrorAlreadyExists: return "Cannot create a file when that file already exists";
+        case kErrorNoMoreItems: return "No more data is available";
+        default: return "System error " + std::to_string(code);
+    }
+}
+
+}  // namespace zov::sys
