@@ -211,7 +211,7 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
                 throw ESegError(kStreamOpenFailed);
             }
             if (id.ID != kSegIDTag) throw ESegError(kStreamOpenFailed);
-            const auto check = SegChecks.find(LowerAscii(segFileName_));
+            const auto check = SegChecks.find(LowerCase(segFileName_));
             std::string damage;
             if (id.SegNumber == number && check != SegChecks.end())
                 damage = SpoolSegment(check->second);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "segment/seg_names.h"
+#include "sys/paths.h"
 #include "sys/system.h"
 
 namespace zov::segment {
@@ -45,7 +45,7 @@ TSegChecks ReadSegChecks(const std::string& cfgPath) {
     for (const std::string& key : sys::Sys().GetProfileKeyNames(cfgPath, kSegCheckSection, 32768)) {
         TSegCheck check;
         if (ParseSegCheck(sys::Sys().GetProfileString(cfgPath, kSegCheckSection, key, "", 64), check))
-            checks[LowerAscii(key)] = check;
+            checks[LowerCase(key)] = check;
     }
     return checks;
 }
