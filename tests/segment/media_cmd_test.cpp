@@ -17,16 +17,14 @@ namespace {
 
 using zovpack::Args;
 
-// What the command returns, with a failure counted as main counts it.
+// What the tool returns for the command, as its main gives it.
 int RunCommand(int (*command)(const Args&), const Args& args, std::string* errors = nullptr) {
+    Args all;
+    for (const zovpack::Command& c : zovpack::Commands())
+        if (c.run == command) all.push_back(c.name);
+    all.insert(all.end(), args.begin(), args.end());
     ::testing::internal::CaptureStderr();
-    int rc = 0;
-    try {
-        rc = command(args);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        rc = 1;
-    }
+    const int rc = zovpack::RunZovpack(all);
     const std::string text = ::testing::internal::GetCapturedStderr();
     if (errors) *errors = text;
     return rc;
@@ -109,7 +107,19 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
                   Read(In(SourceArg("examples/payload"), name)));
     }
     EXPECT_EQ(Read(In(Arg("flat"), "install.exe")), "MZ stub");
-    EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), Read(SourceArg("examples/install.cfg")));
+    // The medium's install.cfg is the builder's with the segments' sizes and CRCs added.
+    const std::string cfg = Read(In(Arg("MEDIA"), "install.cfg"));
+    EXPECT_EQ(cfg.rfind(Read(SourceArg("examples/install.cfg")), 0), 0u);
+    EXPECT_NE(cfg.find("[Disk Check]\r\ndisk.001=" + std::to_string(Read(In(Arg("MEDIA"), "disk.001")).size()) + ","),
+              std::string::npos);
+    EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), cfg);
+    // A rebuild from that install.cfg keeps one section, with the new values.
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", In(Arg("MEDIA"), "install.cfg"), "--from",
+                                             SourceArg("examples/payload"), "--out", Arg("MEDIA2")}),
+              0);
+    const std::string again = Read(In(Arg("MEDIA2"), "install.cfg"));
+    EXPECT_EQ(again.find("[Disk Check]"), again.rfind("[Disk Check]"));
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA2")}), 0);
 }
 
 TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
@@ -127,8 +137,8 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     machine.System().DeleteFile(second);
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
-    EXPECT_NE(errors.find("segment 2 (disk.002): Unable to locate \"disk.002\""), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("disk.002: missing\n"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("1 of 5 segments missing or damaged"), std::string::npos) << errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}, &errors), 1);
     EXPECT_FALSE(Exists(In(Arg("x"), "big.bin"))) << "nothing half-written";
 
@@ -137,7 +147,19 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     damaged[100] ^= 0x40;
     machine.WriteFile(In(Arg("media"), "disk.003"), damaged);
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
-    EXPECT_NE(errors.find("Bad checksum"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("disk.003: damaged: its CRC-32 is "), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("disk.002"), std::string::npos) << errors;
+    // Cut short and made longer: each named with its sizes.
+    machine.WriteFile(In(Arg("media"), "disk.003"), damaged.substr(0, 1000));
+    machine.WriteFile(In(Arg("media"), "disk.004"), Read(In(Arg("media"), "disk.004")) + "x");
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
+    EXPECT_NE(errors.find("disk.003: short: 1000 of " + std::to_string(damaged.size()) + " bytes"),
+              std::string::npos) << errors;
+    EXPECT_NE(errors.find("disk.004: too long: "), std::string::npos) << errors;
+    // Without the section the set is read as before: the damage shows in the expansion.
+    machine.WriteFile(In(Arg("media"), "install.cfg"), "[Setup - Main]\r\n");
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
+    EXPECT_NE(errors.find("segment "), std::string::npos) << errors;
 
     // A rebuild into fewer segments leaves no stale ones behind.
     ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media")), 0);
@@ -155,7 +177,7 @@ TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 1);
     EXPECT_NE(errors.find("lacks: gone.dll"), std::string::npos) << errors;
-    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"-m", "zip"}), &errors), 1);
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"-m", "zip"}), &errors), 2);  // a usage error
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"--stub", Arg("nowhere.exe")}), &errors), 1);
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, {"--from", Arg("src")}, &errors), 2);
     std::vector<sys::FindEntry> entries;

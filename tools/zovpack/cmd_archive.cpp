@@ -126,7 +126,7 @@ std::string StoredNameFor(const std::string& argument) {
 
 int CmdList(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {});
-    if (p.positional.size() != 1) throw EUsage("usage: zovpack list ARCHIVE");
+    if (p.positional.size() != 1) throw EUsage("wrong arguments");
     ArchiveWalker walker;
     walker.OnRecognize = [](const std::string&, bool& ok) { ok = true; };
     std::printf("%10s %10s %-6s %-8s %-4s %-16s %s\n", "Size", "Packed", "Method", "Checksum",
@@ -150,7 +150,7 @@ int CmdList(const Args& args) {
 
 int CmdTest(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {"--key"});
-    if (p.positional.size() != 1) throw EUsage("usage: zovpack test ARCHIVE [--key K]");
+    if (p.positional.size() != 1) throw EUsage("wrong arguments");
     ArchiveWalker walker;
     walker.Key = KeyOption(p);
     ProgressBar bar;
@@ -178,7 +178,7 @@ int CmdTest(const Args& args) {
 int CmdExtract(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {"-d", "--key"});
     if (p.positional.empty())
-        throw EUsage("usage: zovpack extract ARCHIVE [-d DIR] [--key K] [NAME...]");
+        throw EUsage("wrong arguments");
     const std::string archive = ToolPath(p.positional[0]);
     // Headers first: an archive that ends early is refused before anything is written.
     {
@@ -253,7 +253,7 @@ int CmdExtract(const Args& args) {
 int CmdCreate(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {"-m", "--key"});
     if (p.positional.size() < 2)
-        throw EUsage("usage: zovpack create ARCHIVE [-m none|rle|lzh|lh5] [--key K] FILE...");
+        throw EUsage("wrong arguments");
     TCompress c;
     c.Key = KeyOption(p);
     const TCompressionMethod method = ParseMethod(p.Get("-m", "lh5"));

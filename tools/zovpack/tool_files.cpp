@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "sys/stream.h"
 #include "sys/system.h"
 
 namespace zov::zovpack {
@@ -23,6 +24,13 @@ void RequireRegularFile(const std::string& toolPath, const std::string& argument
     }
     if (!S_ISREG(st.st_mode)) throw EToolFile(Printable(argument) + ": not a regular file");
 #endif
+}
+
+std::string ReadToolFile(const std::string& toolPath) {
+    auto in = TFileStream::OpenRead(toolPath);
+    std::string bytes(static_cast<size_t>(in->Size()), '\0');
+    if (!bytes.empty()) in->ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+    return bytes;
 }
 
 std::string Printable(const std::string& name) {

@@ -13,6 +13,9 @@ ZOV_EXCEPTION(EToolFile);
 // which could be read forever or never). `argument` is how the user named it.
 void RequireRegularFile(const std::string& toolPath, const std::string& argument);
 
+// The whole file (a regular file the tool was given).
+std::string ReadToolFile(const std::string& toolPath);
+
 // The name with control characters and bytes 0x7F written as \xNN, so that a crafted name
 // cannot move the cursor or clear the terminal.
 std::string Printable(const std::string& name);
