@@ -129,25 +129,27 @@ std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
     std::string damage;
     // Not the transfer buffer: the read that needs this segment may be filling that one.
     const auto piece = std::make_unique<uint8_t[]>(kBufferSize);
-    try {
-        for (int64_t left = size; left > 0 && damage.empty();) {
-            const int32_t n = in->Read(piece.get(), static_cast<int32_t>(std::min<int64_t>(left, kBufferSize)));
-            if (n <= 0) {
-                damage = disk + " cannot be read to its end.";
-                break;
-            }
-            crc = Crc32Update(crc, piece.get(), static_cast<size_t>(n));
-            out->WriteBuffer(piece.get(), n);
-            left -= n;
-            ui::Dlg().ProcessMessages();
+    for (int64_t left = size; left > 0;) {
+        int32_t n = -1;
+        try {
+            n = in->Read(piece.get(), static_cast<int32_t>(std::min<int64_t>(left, kBufferSize)));
+        } catch (const std::exception&) {
         }
-    } catch (const EWriteError&) {
-        out.reset();
-        const std::string path = spoolPath_;
-        CloseSegment();
-        throw EWriteError(WriteErrorText(path));
-    } catch (const std::exception&) {
-        damage = disk + " cannot be read to its end.";
+        if (n <= 0) {
+            damage = disk + " cannot be read to its end.";
+            break;
+        }
+        crc = Crc32Update(crc, piece.get(), static_cast<size_t>(n));
+        try {
+            out->WriteBuffer(piece.get(), n);
+        } catch (const EWriteError&) {
+            out.reset();
+            const std::string path = spoolPath_;
+            CloseSegment();
+            throw EWriteError(WriteErrorText(path));
+        }
+        left -= n;
+        ui::Dlg().ProcessMessages();
     }
     out.reset();
     if (damage.empty() && crc != check.Crc)

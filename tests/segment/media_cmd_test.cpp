@@ -1,6 +1,7 @@
 // zovpack media, media-test and media-extract on the example medium and on built sets.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,14 @@
 #include "tools/zovpack/commands.h"
 
 #ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
 #include "sys/emu/emulated_system.h"
+#include "sys/forwarding_system.h"
 #endif
 
 namespace zov::test {
@@ -194,6 +202,120 @@ TEST_F(MediaCommandTest, LockedMediumNeedsTheKey) {
     EXPECT_NE(errors.find("File locked -- valid key required"), std::string::npos) << errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media"), "--key", "4660"}), 0);
 }
+
+// A failed media-extract leaves the target folder exactly as it was; a good one replaces.
+TEST_F(MediaCommandTest, AFailedExtractLeavesTheFolderAsItWas) {
+    const std::string big = Bytes(40000);
+    MakePayload(big);
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--segsize", "16384", "-m", "none"})), 0);
+    machine.System().CreateDirectory(machine.Path("x"));
+    machine.WriteFile(In(Arg("x"), "big.bin"), "the user's own big.bin");
+    machine.WriteFile(In(Arg("x"), "notes.txt"), "the user's notes");
+    // Damage that only the expansion sees: the medium has lost its section.
+    machine.WriteFile(In(Arg("media"), "install.cfg"), "[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
+    std::string third = Read(In(Arg("media"), "disk.003"));
+    third[500] ^= 0x10;
+    machine.WriteFile(In(Arg("media"), "disk.003"), third);
+    std::string errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}, &errors), 1);
+    EXPECT_NE(errors.find("Bad checksum"), std::string::npos) << errors;
+    std::vector<sys::FindEntry> entries;
+    machine.System().FindFiles(machine.Path("x\\*.*"), true, entries);
+    std::vector<std::string> names;
+    for (const auto& e : entries)
+        if (e.name != "." && e.name != "..") names.push_back(e.name);
+    EXPECT_EQ(names.size(), 2u) << "no staging folder left, nothing new";
+    EXPECT_EQ(Read(In(Arg("x"), "big.bin")), "the user's own big.bin");
+    EXPECT_EQ(Read(In(Arg("x"), "notes.txt")), "the user's notes");
+
+    third[500] ^= 0x10;
+    machine.WriteFile(In(Arg("media"), "disk.003"), third);
+    ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}), 0);
+    EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
+    EXPECT_EQ(Read(In(Arg("x"), "notes.txt")), "the user's notes");
+    EXPECT_EQ(Read(In(Arg("x"), "license.txt")), "licence text");
+}
+
+TEST_F(MediaCommandTest, TheMediumsOwnFolderIsRefused) {
+    MakePayload("small");
+    machine.WriteFile(machine.Path("install.exe"), "MZ stub");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--stub", Arg("install.exe")})), 0);
+    std::string errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("media")}, &errors), 2);
+    EXPECT_NE(errors.find("it holds the medium"), std::string::npos) << errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", machine.Dir().empty() ? "" : Arg("")}, &errors), 2);
+    EXPECT_NE(errors.find("the medium lies in it"), std::string::npos) << errors;
+    EXPECT_EQ(Read(In(Arg("media"), "install.exe")), "MZ stub");
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
+}
+
+TEST_F(MediaCommandTest, PayloadNamesTheSetupCannotTellApartAndAMissingPicture) {
+    MakePayload("small");
+    machine.WriteFile(machine.Path("install.cfg"),
+                      "[Setup - Main]\r\nBitmap File=logo.bmp\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
+    std::string errors;
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 0);
+    EXPECT_NE(errors.find("warning: Bitmap File \"logo.bmp\" is not in "), std::string::npos) << errors;
+    if (!TestMachine::IsEmulated()) return;  // Windows folders cannot hold both names
+    std::ofstream(In(Arg("src"), "BIG.BIN")) << "other";
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out2"), &errors), 1);
+    EXPECT_NE(errors.find("which the setup cannot tell apart"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(In(Arg("out2"), "disk.001")));
+}
+
+#ifndef _WIN32
+// A FIFO named in install.cfg would block the build for ever; scratch and staging go on
+// every exit path, Ctrl-C included; a full disk is named with the file and the reason.
+TEST_F(MediaCommandTest, PipesInterruptsAndAFullDisk) {
+    MakePayload(Bytes(30000));
+    const std::string fifo = In(Arg("src"), "pipe.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    machine.WriteFile(machine.Path("pipe.cfg"), "[Files]\r\nFile1=pipe.dat~<INSTALLDIR>\r\n");
+    std::string errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", Arg("pipe.cfg"), "--from", Arg("src"), "--out",
+                                             Arg("out")}, &errors), 1);
+    EXPECT_NE(errors.find("pipe.dat: not a regular file"), std::string::npos) << errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdCfg, {fifo}, &errors), 1);
+    ::unlink(fifo.c_str());
+
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--segsize", "16384", "-m", "none"})), 0);
+    const std::string scratch = std::filesystem::temp_directory_path() / ("zovpack-" + std::to_string(::getpid()));
+    // Ctrl-C while the second segment is opened.
+    class Interrupting : public sys::ForwardingSystem {
+    public:
+        using ForwardingSystem::ForwardingSystem;
+        std::unique_ptr<sys::File> OpenFile(const std::string& path, sys::FileAccess access,
+                                            sys::FileCreate create, sys::FileShare share) override {
+            if (path.find("disk.002") != std::string::npos) std::raise(SIGINT);
+            return ForwardingSystem::OpenFile(path, access, create, share);
+        }
+    } interrupting(machine.System());
+    sys::SetSystem(&interrupting);
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
+    EXPECT_NE(errors.find("interrupted"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(scratch));
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("y")}, &errors), 1);
+    EXPECT_NE(errors.find("interrupted"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(scratch));
+    EXPECT_FALSE(Exists(Arg("y"))) << "the folder it made goes again";
+    sys::SetSystem(&machine.System());
+
+    // The disk fills up while the scratch files are written, then while the payload is.
+    auto& emulated = static_cast<sys::emu::EmulatedSystem&>(machine.System());
+    for (const auto& [limit, where] : {std::pair<uint64_t, std::string>{20000, scratch + "/"},
+                                       {70000, In(Arg("z"), ".zovpack-")}}) {
+        emulated.FailWritesAfter(limit);
+        EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("z")}, &errors), 1);
+        emulated.ClearFaults();
+        EXPECT_NE(errors.find(": There is not enough space on the disk"), std::string::npos) << errors;
+        EXPECT_NE(errors.find(where), std::string::npos) << "the host path: " << errors;
+        EXPECT_EQ(errors.find("h:\\"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("segment"), std::string::npos) << "not a damaged segment: " << errors;
+        EXPECT_FALSE(std::filesystem::exists(scratch));
+        EXPECT_FALSE(Exists(Arg("z")));
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace zov::test

@@ -284,6 +284,7 @@ segment::TSegChecks CheckSegments(const std::string& media) {
     if (faults)
         throw Exception(std::to_string(faults) + " of " + std::to_string(checks.size()) +
                         " segments missing or damaged");
+    ThrowIfInterrupted();
     return checks;
 }
 
