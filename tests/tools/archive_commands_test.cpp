@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "compress/Compress.h"
+#include "sys/emu/emulated_system.h"
 #include "compress/archive_writer.h"
 #include "tools/zovpack/commands.h"
 #include "tools/zovpack/host_paths.h"
@@ -275,6 +276,24 @@ TEST_F(Commands, CommandLineConventions) {
     ASSERT_EQ(Tool({"list", "ctl.zov"}, &out), 0);
     EXPECT_NE(out.find("bell\\x07\\x1B[2J.txt"), std::string::npos) << out;
     EXPECT_EQ(out.find('\x1b'), std::string::npos);
+}
+
+TEST_F(Commands, AFullDiskIsNamedWithTheFileAndTheReason) {
+    auto& machine = static_cast<sys::emu::EmulatedSystem&>(sys::Sys());
+    Write("in.txt", Text());
+    ASSERT_EQ(CmdCreate({"ok.zov", "-m", "none", "in.txt"}), 0);
+    std::string err;
+    machine.FailWritesAfter(1000);
+    EXPECT_EQ(Tool({"create", "full.zov", "-m", "none", "in.txt"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("full.zov: There is not enough space on the disk"), std::string::npos) << err;
+    machine.FailWritesAfter(1000);
+    EXPECT_EQ(Tool({"extract", "ok.zov", "-d", "out"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("/out/in.txt: There is not enough space on the disk"), std::string::npos) << err;
+    machine.FailWritesAfter(1000);
+    EXPECT_EQ(Tool({"decode", "-m", "none", "--size", "5000", "in.txt", "d.txt"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("d.txt: There is not enough space on the disk"), std::string::npos) << err;
+    machine.ClearFaults();
+    EXPECT_FALSE(fs::exists("full.zov") || fs::exists("out/in.txt") || fs::exists("d.txt"));
 }
 
 }  // namespace

@@ -275,11 +275,21 @@ int CmdCreate(const Args& args) {
     OutputFile output(ToolPath(p.positional[0]));
     TArchiveWriter writer(c, output.Stream(), method);
     std::vector<TCompressionMethod> used;
-    for (const auto& [path, name] : files) {
-        current = name;
-        used.push_back(writer.AddFile(path, name, method));
+    std::string input;
+    try {
+        for (const auto& [path, name] : files) {
+            current = name;
+            input = path;
+            used.push_back(writer.AddFile(path, name, method));
+        }
+        writer.Finish();
+    } catch (const EWriteError&) {
+        RethrowNamingFile(p.positional[0]);
+    } catch (const EReadError&) {
+        RethrowNamingFile(input);
+    } catch (const EFOpenError&) {
+        RethrowNamingFile(input);
     }
-    writer.Finish();
     const int64_t size = output.Stream().Size();
     output.Commit();
     bar.Clear();

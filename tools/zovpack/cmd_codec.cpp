@@ -9,6 +9,7 @@
 #include "tools/zovpack/host_paths.h"
 #include "tools/zovpack/output_file.h"
 #include "tools/zovpack/progress_bar.h"
+#include "tools/zovpack/tool_files.h"
 #include "tools/zovpack/tool_options.h"
 
 namespace zov::zovpack {
@@ -45,6 +46,7 @@ private:
 int RunCodec(const std::string& in, const std::string& out, TCompressionMethod method,
              bool expanding, int32_t uncompressedSize) {
     RequireCodec(method, expanding);
+    RequireRegularFile(ToolPath(in), in);
     auto source = TFileStream::OpenRead(ToolPath(in));
     const int64_t size = source->Size();
     if (size > INT32_MAX) throw EUsage(in + " is larger than 2 GB");
@@ -58,8 +60,14 @@ int RunCodec(const std::string& in, const std::string& out, TCompressionMethod m
     OutputFile output(ToolPath(out));
     uint32_t checksum = 0;
     CappedStream capped(output.Stream(), expanding ? uncompressedSize : INT64_MAX);
-    component.ProcessStream(capped, *source, sourceSize, expanding ? uncompressedSize : sourceSize,
-                            method, checksum, expanding, false);
+    try {
+        component.ProcessStream(capped, *source, sourceSize, expanding ? uncompressedSize : sourceSize,
+                                method, checksum, expanding, false);
+    } catch (const EWriteError&) {
+        RethrowNamingFile(out);
+    } catch (const EReadError&) {
+        RethrowNamingFile(in);
+    }
     const int64_t written = output.Stream().Size();
     if (expanding && written < uncompressedSize)
         throw EDataError("input ends early: " + std::to_string(written) + " of " +

@@ -373,7 +373,11 @@ int CmdMedia(const Args& args) {
             return PartialName(segments.back());
         },
         segSize);
-    segment::WriteSegmentSet(writer, {archive}, options);
+    try {
+        segment::WriteSegmentSet(writer, {archive}, options);
+    } catch (const EWriteError&) {
+        RethrowNamingFile(writer.CurrentPath().empty() ? options.ScratchPath : writer.CurrentPath());
+    }
     bar.Clear();
 
     std::unique_ptr<OutputFile> stubCopy;

@@ -33,6 +33,20 @@ std::string ReadToolFile(const std::string& toolPath) {
     return bytes;
 }
 
+void RethrowNamingFile(const std::string& path) {
+    try {
+        throw;
+    } catch (const EWriteError&) {
+        throw EWriteError(sys::FailureText(Printable(path)));
+    } catch (const EReadError&) {
+        throw EReadError(sys::FailureText(Printable(path)));
+    } catch (const EFCreateError&) {
+        throw EFCreateError(sys::FailureText(Printable(path)));
+    } catch (const EFOpenError&) {
+        throw EFOpenError(sys::FailureText(Printable(path)));
+    }
+}
+
 std::string Printable(const std::string& name) {
     std::string out;
     for (char c : name) {
