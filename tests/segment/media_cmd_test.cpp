@@ -243,7 +243,7 @@ TEST_F(MediaCommandTest, TheMediumsOwnFolderIsRefused) {
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("media")}, &errors), 2);
     EXPECT_NE(errors.find("it holds the medium"), std::string::npos) << errors;
-    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", machine.Dir().empty() ? "" : Arg("")}, &errors), 2);
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("")}, &errors), 2);
     EXPECT_NE(errors.find("the medium lies in it"), std::string::npos) << errors;
     EXPECT_EQ(Read(In(Arg("media"), "install.exe")), "MZ stub");
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
@@ -314,6 +314,13 @@ TEST_F(MediaCommandTest, PipesInterruptsAndAFullDisk) {
         EXPECT_FALSE(std::filesystem::exists(scratch));
         EXPECT_FALSE(Exists(Arg("z")));
     }
+    // A file that cannot be made fails the run instead of being left out.
+    emulated.FailCreating(In(In(Arg("w"), ".zovpack-" + std::to_string(::getpid())), "big.bin"));
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("w")}, &errors), 1);
+    emulated.ClearFaults();
+    EXPECT_NE(errors.find("big.bin: "), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("h:\\"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(Arg("w")));
 }
 #endif
 

@@ -174,6 +174,7 @@ void ExpandMedia(MediaRun& run) {
     reader.SetSegPopUp(false);
     reader.Key = run.key;
     reader.SegChecks = run.checks;
+    reader.ExceptionOnFileError = true;  // a file that cannot be made is a failure, not a skip
     std::string segmentName;
     reader.OnSegBefore = [&](segment::TSegMode, const std::string& name, uint16_t number) {
         run.segments = number;
@@ -211,6 +212,10 @@ void ExpandMedia(MediaRun& run) {
         ui::SetDialogs(&previous);
         bar.Clear();
         throw;
+    } catch (const EFCreateError&) {
+        ui::SetDialogs(&previous);
+        bar.Clear();
+        throw Exception(run.machine->UserText(sys::FailureText(current)));
     } catch (const EWriteError& e) {
         ui::SetDialogs(&previous);
         bar.Clear();
