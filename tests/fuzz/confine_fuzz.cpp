@@ -27,7 +27,8 @@ bool InsideTarget(const std::string& path) {
         if (c == '\\') c = '/';
     const fs::path normal = fs::path(host).lexically_normal();
     const fs::path rel = normal.lexically_relative(kTarget);
-    return !rel.empty() && *rel.begin() != ".." && rel != ".";
+    // The target folder itself counts: a name may climb back to it ("x\..").
+    return !rel.empty() && *rel.begin() != "..";
 }
 
 void Check(const std::string& path, const char* what) {
