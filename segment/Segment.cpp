@@ -213,10 +213,9 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
                 throw ESegError(kStreamOpenFailed);
             }
             if (id.ID != kSegIDTag) throw ESegError(kStreamOpenFailed);
-            const auto check = SegChecks.find(LowerCase(segFileName_));
+            const TSegCheck* check = FindSegCheck(SegChecks, segFileName_);
             std::string damage;
-            if (id.SegNumber == number && check != SegChecks.end())
-                damage = SpoolSegment(check->second);
+            if (id.SegNumber == number && check) damage = SpoolSegment(*check);
             if (id.SegNumber == number && damage.empty()) {
                 std::unique_ptr<TFileStream> stream;
                 try {

@@ -1,6 +1,6 @@
 #include "segment/seg_check.h"
 
-#include <cstdio>
+#include <string>
 
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -21,23 +21,44 @@ uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t size) {
     return ~crc;
 }
 
+// Written by hand: the C library's formatted input and output would add more to install.exe
+// than everything else here.
 std::string SegCheckValue(const TSegCheck& check) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld,%08X", static_cast<long long>(check.Size),
-                  static_cast<unsigned>(check.Crc));
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text = std::to_string(check.Size) + ",";
+    for (int shift = 28; shift >= 0; shift -= 4) text += kHex[(check.Crc >> shift) & 15];
     return text;
 }
 
 bool ParseSegCheck(const std::string& value, TSegCheck& check) {
-    long long size = 0;
-    unsigned crc = 0;
-    int used = 0;
-    if (std::sscanf(value.c_str(), "%lld,%8x%n", &size, &crc, &used) != 2 || size < 0 ||
-        static_cast<size_t>(used) != value.size())
+    const size_t comma = value.find(',');
+    if (comma == 0 || comma == std::string::npos || comma > 18 || value.size() - comma - 1 != 8)
         return false;
+    int64_t size = 0;
+    for (size_t i = 0; i < comma; ++i) {
+        if (value[i] < '0' || value[i] > '9') return false;
+        size = size * 10 + (value[i] - '0');
+    }
+    uint32_t crc = 0;
+    for (size_t i = comma + 1; i < value.size(); ++i) {
+        const char c = value[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0'
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                 : -1;
+        if (digit < 0) return false;
+        crc = crc << 4 | static_cast<uint32_t>(digit);
+    }
     check.Size = size;
     check.Crc = crc;
     return true;
+}
+
+const TSegCheck* FindSegCheck(const TSegChecks& checks, const std::string& fileName) {
+    const std::string wanted = UpperCase(fileName);
+    for (const TSegCheckEntry& e : checks)
+        if (UpperCase(e.Name) == wanted) return &e.Check;
+    return nullptr;
 }
 
 TSegChecks ReadSegChecks(const std::string& cfgPath) {
@@ -45,7 +66,7 @@ TSegChecks ReadSegChecks(const std::string& cfgPath) {
     for (const std::string& key : sys::Sys().GetProfileKeyNames(cfgPath, kSegCheckSection, 32768)) {
         TSegCheck check;
         if (ParseSegCheck(sys::Sys().GetProfileString(cfgPath, kSegCheckSection, key, "", 64), check))
-            checks[LowerCase(key)] = check;
+            checks.push_back({key, check});
     }
     return checks;
 }

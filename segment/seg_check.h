@@ -4,8 +4,8 @@
 // good one before it uses a byte of it. Readers that do not know the section ignore it.
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
+#include <vector>
 
 namespace zov::segment {
 
@@ -15,8 +15,15 @@ struct TSegCheck {
     int64_t Size = 0;
     uint32_t Crc = 0;
 };
-// By segment file name, lower-cased.
-using TSegChecks = std::map<std::string, TSegCheck>;
+struct TSegCheckEntry {
+    std::string Name;  // the segment's file name
+    TSegCheck Check;
+};
+// A list rather than a map: install.exe has no other use for a map's code.
+using TSegChecks = std::vector<TSegCheckEntry>;
+
+// The check of a segment file, its name compared without regard to case; null when none.
+const TSegCheck* FindSegCheck(const TSegChecks& checks, const std::string& fileName);
 
 // CRC-32 (the polynomial of zip and PNG) over `data`, continuing from `crc` (0 to start).
 uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t size);

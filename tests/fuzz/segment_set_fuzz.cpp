@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // CRC (the segment is read from its checked copy), or a wrong CRC (the disk is refused).
     if (size % 3 != 0) {
         const uint32_t crc = zov::segment::Crc32Update(0, data, size);
-        reader.SegChecks["disk.001"] = {static_cast<int64_t>(size), size % 3 == 1 ? crc : ~crc};
+        reader.SegChecks.push_back({"DISK.001", {static_cast<int64_t>(size), size % 3 == 1 ? crc : ~crc}});
     }
     // Files go flat into one folder under names made of safe characters only.
     reader.OnCheckFile = [](std::string& path, zov::compress::TCProcessMode) {

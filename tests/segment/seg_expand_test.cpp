@@ -189,8 +189,8 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     segment::TSegChecks checks;
     for (const char* name : {"segdata.001", "segdata.002", "segdata.003"}) {
         const std::string bytes = machine.ReadFile(media + "\\" + name);
-        checks[name] = {static_cast<int64_t>(bytes.size()),
-                        segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())};
+        checks.push_back({name, {static_cast<int64_t>(bytes.size()),
+                                 segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())}});
     }
     EXPECT_EQ(segment::Crc32Update(0, reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
     const std::string second = media + "\\segdata.002";
@@ -230,7 +230,7 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     ExpectScratchEmpty();
 
     // A segment the section does not name is read as it is.
-    reader->SegChecks.erase("segdata.002");
+    reader->SegChecks.erase(reader->SegChecks.begin() + 1);  // segdata.002
     machine.WriteFile(second, good);
     reader->ExpandSegmentSet();
     ExpectExpanded({{"x", files}});
