@@ -12,6 +12,8 @@ constexpr EncodeFn Encoder(EncodeFn encode) { return encode; }
 
 }  // namespace
 
+void RaiseDataEnded() { throw EDataError("Compressed data end early -- data may be invalid"); }
+
 CodecEntry CodecFor(TCompressionMethod method) {
     switch (method) {
         case coNone: return {CopyStored, [](TCompThreadSafety& s, int32_t) { CopyStored(s); }};
