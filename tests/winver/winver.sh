@@ -3,7 +3,8 @@
 # (winecfg's version setting). Wine keeps its newer exports at every setting, so this checks
 # the paths that depend on the version, not whether the program loads (tests/imports does
 # that): under each version the setup must start, show its main screen, expand every payload
-# file into the temporary directory below the Windows directory and reach the wizard.
+# file into the temporary directory below the Windows directory and reach the wizard; and
+# the unattended install of the medium must install the product.
 #
 #   tests/winver/winver.sh WIN32_BUILD_DIR [VERSION...]
 #
@@ -54,5 +55,23 @@ for version in "${versions[@]}"; do
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   rm -rf "$run"
+
+  # The unattended install of the same medium under this version.
+  c=$(winepath -u 'C:\')
+  product="$c/Program Files/Tidewater"
+  rm -rf "$product"
+  cp -r "$medium" "$run"
+  set +e
+  (cd "$run" && wine install.exe /S /TYPE=full "/LOG=C:\\setup-$version.log" >/dev/null 2>&1)
+  code=$?
+  set -e
+  wineserver -w 2>/dev/null || true
+  if [ "$code" -eq 0 ]; then ok "unattended install ended with 0"; else bad "unattended install ended with $code"; fi
+  if [ -f "$product/notes.exe" ] && [ -f "$product/Samples/welcome.tnt" ] && [ -f "$product/uninstall.cfg" ]; then
+    ok "product installed"
+  else bad "product not installed: $(ls "$product" 2>&1 | tr '\n' ' ')"; fi
+  if wine reg query 'HKLM\Software\Tidewater\Notes' /v InstallPath >/dev/null 2>&1; then ok "registry value written"
+  else bad "no registry value"; fi
+  rm -rf "$run" "$product"
 done
 exit $fail
