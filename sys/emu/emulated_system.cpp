@@ -281,7 +281,7 @@ std::string EmulatedSystem::GetFullPathName(const std::string& path) {
 
 void EmulatedSystem::MakeFreshMachine() {
     // The keys every Windows has below the machine's root.
-    RegCreateKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion");
+    RegCreateKey(RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     // The shell folders of a freshly installed Windows 95.
     const char* const kKey =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
