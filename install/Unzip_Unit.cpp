@@ -67,12 +67,24 @@ TUnzip::TUnzip() {
         SegCompEZ1CheckFile(path, mode);
     };
     SegCompEZ1.OnShowProgress = [this](int32_t& percentage) { SegCompEZ1ShowProgress(percentage); };
+    SegCompEZ1.OnSegShowProgress = [this](int32_t) { KeepResponding(); };
     SegCompEZ1.RepaintOwner = [this] { Repaint(); };
 
     Timer1.SetInterval(1000);
     Timer1.OnTimer = [this] { Timer1Timer(); };
     OnShow = [this] { FormShow(); };
     OnClick = [this] { FormClick(); };
+    // The close command (Alt+F4) asks too, rather than closing under the running expansion.
+    OnUserClose = [this] {
+        FormClick();
+        return true;
+    };
+    // Escape asks the same question as a click: the window has no button to press.
+    OnDialogKey = [this](ui::TDialogKey key) {
+        if (key != ui::TDialogKey::dkEscape) return false;
+        FormClick();
+        return true;
+    };
 }
 
 TUnzip::~TUnzip() {
@@ -174,7 +186,14 @@ void TUnzip::ShowPicture() {
 }
 
 void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
+    KeepResponding();
     if (SetupCancelled) PercentageDone = -1;
+}
+
+// Inside one large file the progress reports (one per 8 KB read) are the only points where
+// the window can answer a click, a key or the close command.
+void TUnzip::KeepResponding() {
+    ui::App().ProcessMessages();
 }
 
 void TUnzip::FormClick() {

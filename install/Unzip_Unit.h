@@ -44,6 +44,7 @@ public:
 
 private:
     void ShowPicture();
+    void KeepResponding();
 };
 
 // The preparation window, while it exists.

@@ -28,7 +28,10 @@
 //   shot NAME                   ask the shell for a screenshot: SHOT-DIR/NAME.want, wait for NAME.done
 //   close                       the current window's close box (the system command Close)
 //   move FROM TO                rename a file, as a user changes a disk in the drive
+//   file PATH                   wait until the file exists (the program has got that far)
 //   exit CODE                   wait for the program to end with that exit code
+//
+// Each wait reports how long it took, so a slow answer shows in the log.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -122,6 +125,9 @@ public:
         else if (c == "shot") Shot(Arg(w, 1));
         else if (c == "close") PostMessageA(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
         else if (c == "move") Move(Arg(w, 1), Arg(w, 2));
+        else if (c == "file") WaitFor("the file " + Arg(w, 1), [&] {
+            return GetFileAttributesA(w[1].c_str()) != INVALID_FILE_ATTRIBUTES;
+        });
         else if (c == "exit") Exit(std::stoi(Arg(w, 1)));
         else throw Failure("unknown command " + c);
     }
@@ -138,7 +144,11 @@ private:
     void WaitFor(const std::string& what, const std::function<bool()>& ready) const {
         const DWORD start = GetTickCount();
         for (;;) {
-            if (ready()) return;
+            if (ready()) {
+                if (const DWORD waited = GetTickCount() - start; waited >= 20)
+                    std::printf("  (%lu ms for %s)\n", static_cast<unsigned long>(waited), what.c_str());
+                return;
+            }
             if (GetTickCount() - start > timeoutMs_)
                 throw Failure("timed out after " + std::to_string(timeoutMs_ / 1000) + " s waiting for " + what);
             Sleep(20);

@@ -75,8 +75,11 @@ make_probe_payload() {
 make_big_payload() {
   local out=$1
   make_probe_payload "$out"
-  openssl enc -aes-128-ctr -nosalt -K 000102030405060708090a0b0c0d0e0f -iv 0 -in /dev/zero 2>/dev/null |
-    head -c 3200000 >"$out/notes.hlp"
+  # openssl ends on the closed pipe, so its status is not the pipeline's; the size is checked.
+  (set +o pipefail
+   openssl enc -aes-128-ctr -nosalt -K 000102030405060708090a0b0c0d0e0f -iv 0 -in /dev/zero 2>/dev/null |
+     head -c 3200000 >"$out/notes.hlp")
+  test "$(stat -c %s "$out/notes.hlp")" -eq 3200000
 }
 
 # The files below the install directory, one a line, relative and sorted.

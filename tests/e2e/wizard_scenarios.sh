@@ -226,14 +226,16 @@ start C:\\zov-scenarios\\disks install.exe
 timeout 60
 window ZovWindow "Preparing ZOV Setup"
 $how
-window $box
+window #32770 "Warning"
 message "Abort Setup Process ?"
 framed
 press No
 gone
 window ZovWindow "Preparing ZOV Setup"
+# Asked again while the large file expands.
+file C:\\windows\\temp\\z\\notes.hlp
 $how
-window $box
+window #32770 "Warning"
 message "Abort Setup Process ?"
 press Abort
 exit 1

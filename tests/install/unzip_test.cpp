@@ -6,6 +6,7 @@
 
 #include "install/stage_state.h"
 #include "tests/install/stage_fixture.h"
+#include "tests/support/noise_bytes.h"
 #include "tests/support/test_pictures.h"
 
 namespace zov::test {
@@ -213,6 +214,34 @@ TEST_F(Preparation, AbortStopsTheExpansionEmptiesTheTemporaryDirectoryAndEndsSil
     // What was written after the abort goes with the main screen's close.
     main->Close();
     EXPECT_FALSE(machine.Exists(Settings().TempDir));
+}
+
+TEST_F(Preparation, EscapeAndTheCloseCommandAskInsideOneLargeFileAndAbortThere) {
+    WriteConfig("[Setup - Main]\n[Files]\nF1=big.bin~<INSTALLDIR>\nF2=c.txt~<INSTALLDIR>\n");
+    WriteMediumFile("install.exe", "MZ");
+    const std::string big = NoiseBytes(300000);  // many reads of the expansion
+    WriteSegments({{"big.bin", big}, {"c.txt", "C"}}, 1440000, compress::coLZH5);
+    // Pumps while big.bin is being written: the first asks by the close command (No goes
+    // on), a later one by Escape (Abort).
+    int pumpsInside = 0, pumpsAfterAbort = 0;
+    dialogs.OnPump = [&] {
+        if (SetupCancelled) ++pumpsAfterAbort;
+        if (!machine.Exists(TempFile("big.bin")) || SetupCancelled) return;
+        ++pumpsInside;
+        if (pumpsInside == 2) unzip->UserClose();
+        if (pumpsInside == 10) {
+            EXPECT_TRUE(unzip->DialogKey(ui::TDialogKey::dkEscape, nullptr));
+        }
+    };
+    dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort, ui::mrNo);
+    dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort,
+                          ui::mrAbort);
+    Prepare();
+    EXPECT_EQ(pumpsInside, 10);
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_LE(pumpsAfterAbort, 2);  // it stops at the next progress report
+    EXPECT_FALSE(machine.Exists(TempFile("c.txt")));
 }
 
 TEST_F(Preparation, ProgressIsStoppedOnlyOnceCancelled) {

@@ -45,6 +45,12 @@ protected:
     WNDPROC oldProc_ = nullptr;
 };
 
+// The top-level window that holds a window.
+HWND RootWindow(HWND hwnd);
+// Gives the keyboard focus to a control of the form that holds `inside`: `preferred` when it
+// can take it, else the form's default button, else its first control in tab order.
+void FocusInForm(HWND inside, HWND preferred = nullptr);
+
 // The window of the control's parent.
 HWND ParentWindow(TControl& control);
 
