@@ -362,9 +362,15 @@ private:
 
     void Shot(const std::string& name) {
         if (shotDir_.empty()) return;
-        // Everything the window had to do before now, its painting included, is done first.
-        SendMessageTimeoutA(Current(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        RedrawWindow(Current(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        // Every visible window of the program has painted what it had to paint.
+        WaitFor("the windows painted", [&] {
+            for (HWND top : TopWindows(process_.dwProcessId)) {
+                if (GetUpdateRect(top, nullptr, FALSE)) return false;
+                for (HWND control : VisibleControls(top))
+                    if (GetUpdateRect(control, nullptr, FALSE)) return false;
+            }
+            return true;
+        });
         const std::string want = shotDir_ + "\\" + name + ".want", done = shotDir_ + "\\" + name + ".done";
         std::ofstream(want.c_str()) << name << "\n";
         WaitFor("the screenshot " + name, [&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; });
