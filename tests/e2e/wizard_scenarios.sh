@@ -214,6 +214,34 @@ S
   check_full_install "$work/big" full
 }
 
+# The same full install unattended from the three disks (install.exe /S), then with disk 2
+# missing: no window, a cancelled ending with the reason in the log.
+scenario_silent_disks() {
+  reset_prefix
+  [ -f "$work/disks/disk.003" ] || { make_big_payload "$work/big"; make_medium "$work/big" "$work/disks"; }
+  local code
+  set +e
+  (cd "$work/disks" && wine install.exe /S /TYPE=full /FOLDERS=desktop '/LOG=C:\setup.log')
+  code=$?
+  set -e
+  wineserver -w
+  check "unattended from three disks: exit code 0" test "$code" -eq 0
+  check_full_install "$work/big" full
+  check "the log ends installed" bash -c "tr -d '\r' <'$c/setup.log' | tail -n1 | grep -qx installed"
+
+  reset_prefix
+  mv "$work/disks/disk.002" "$work/disk.002"
+  set +e
+  (cd "$work/disks" && wine install.exe /S /TYPE=full '/LOG=C:\setup.log')
+  code=$?
+  set -e
+  wineserver -w
+  mv "$work/disk.002" "$work/disks/disk.002"
+  check "unattended with disk 2 missing: exit code 1" test "$code" -eq 1
+  check "the log names the missing disk" grep -q 'Disk #2' "$c/setup.log"
+  check_nothing_installed
+}
+
 # The preparation of the three-disk payload aborted by the user while it expands: by a click
 # on the window's free area, by Escape, by Alt+F4; once "No" first, and the expansion goes on.
 scenario_abort() {
@@ -288,7 +316,7 @@ S
   check "no program folder on the desktop" test ! -e "$(desktop_dir)/Tidewater Notes"
 }
 
-all=(full keyboard cancel overwrite workstation disks abort)
+all=(full keyboard cancel overwrite workstation disks silent_disks abort)
 chosen=("$@")
 [ ${#chosen[@]} -gt 0 ] || chosen=("${all[@]}")
 for ((round = 1; round <= ${ZOV_REPEAT:-1}; round++)); do
