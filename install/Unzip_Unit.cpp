@@ -111,10 +111,21 @@ void TUnzip::Timer1Timer() {
 
 void TUnzip::ExpandPayload() {
     ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings);
+    ExpandingFile.clear();
     try {
         SegCompEZ1.ExpandSegmentSet();
-    } catch (const std::exception&) {
-        ui::ShowMessage("Error Expanding Files!!");
+    } catch (const std::exception& e) {
+        // Below the fixed words: which disk and file failed, and why; the log gets the same.
+        std::string detail = "Disk: " + SegmentPath;
+        if (!ExpandingFile.empty()) detail += "\rFile: " + ExpandingFile;
+        detail += "\r" + std::string(e.what());
+        if (SetupLog) {
+            std::string line = detail;
+            for (char& c : line)
+                if (c == '\r') c = ' ';
+            SetupLog->Line("FAILED Error Expanding Files!! " + line);
+        }
+        ui::ShowMessage("Error Expanding Files!!\r\r" + detail);
         if (ZOV) ZOV->reboot.SetChecked(false);
         SetupCancelled = true;
     }
@@ -143,6 +154,7 @@ void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t
 void TUnzip::SegCompEZ1CheckFile(std::string& filepath, compress::TCProcessMode) {
     const TSetupSettings& settings = MainSetup->SetupSettings;
     filepath = FlatTarget(filepath, settings);
+    ExpandingFile = FileNamePart(filepath);
     ProgressBar2.AddProgress(1);
     ui::App().ProcessMessages();
     if (!settings.BitmapFile.empty() && !PictureShown && FileExists(settings.TempDir + "\\" + settings.BitmapFile))

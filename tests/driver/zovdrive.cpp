@@ -30,6 +30,8 @@
 //   move FROM TO                rename a file, as a user changes a disk in the drive
 //   file PATH                   wait until the file exists (the program has got that far)
 //   exit CODE                   wait for the program to end with that exit code
+//   decline-all                 until the program ends, answer every message box it shows with its
+//                               most cautious button (Cancel, Abort, No, OK), printing each message
 //
 // Each wait reports how long it took, so a slow answer shows in the log.
 #include <windows.h>
@@ -129,6 +131,7 @@ public:
             return GetFileAttributesA(w[1].c_str()) != INVALID_FILE_ATTRIBUTES;
         });
         else if (c == "exit") Exit(std::stoi(Arg(w, 1)));
+        else if (c == "decline-all") DeclineAll();
         else throw Failure("unknown command " + c);
     }
 
@@ -388,6 +391,34 @@ private:
         GetExitCodeProcess(process_.hProcess, &exitCode);
         if (static_cast<int>(exitCode) != code)
             throw Failure("exit code " + std::to_string(exitCode) + ", wanted " + std::to_string(code));
+    }
+
+    void DeclineAll() {
+        if (!process_.hProcess) throw Failure("decline-all: nothing started");
+        int answered = 0;
+        for (;;) {
+            HWND box = nullptr;
+            WaitFor("a message box or the program's end", [&] {
+                if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return true;
+                box = FindTop("#32770", "*");
+                return box != nullptr;
+            });
+            if (!box) break;
+            current_ = box;
+            std::string text = Lines(MessageText(box));
+            for (char& ch : text)
+                if (ch == '\n') ch = '|';
+            HWND button = nullptr;
+            for (const char* caption : {"Cancel", "Abort", "No", "OK"})
+                if ((button = Control(caption)) != nullptr) {
+                    std::printf("  box \"%s\": \"%s\" -> %s\n", TextOf(box).c_str(), text.c_str(), caption);
+                    break;
+                }
+            if (!button) throw Failure("a box without Cancel, Abort, No or OK: \"" + text + "\"");
+            PostMessageA(button, BM_CLICK, 0, 0);
+            WaitFor("the box to close", [&] { return !IsWindow(box) || !IsWindowVisible(box); });
+            if (++answered > 20) throw Failure("more than 20 boxes");
+        }
     }
 
     std::string shotDir_;

@@ -242,6 +242,31 @@ scenario_silent_disks() {
   check_nothing_installed
 }
 
+# Each segment of the three disks in turn missing, replaced by another disk of the set, or cut short;
+# every box answered with its most cautious button: the setup must end cancelled (exit code 1)
+# with nothing installed and its scratch files gone, never crash or hang.
+scenario_damaged() {
+  [ -f "$work/disks/disk.003" ] || { make_big_payload "$work/big"; make_medium "$work/big" "$work/disks"; }
+  local n damage seg size
+  for n in 1 2 3; do
+    for damage in missing wrong truncated; do
+      reset_prefix
+      rm -rf "$work/damaged"
+      cp -r "$work/disks" "$work/damaged"
+      seg="$work/damaged/disk.00$n"
+      case $damage in
+        missing) rm "$seg" ;;
+        wrong) cp "$work/disks/disk.00$((n % 3 + 1))" "$seg" ;;
+        truncated) size=$(stat -c %s "$seg"); truncate -s $((size / 2)) "$seg" ;;
+      esac
+      printf '%s\n' 'start C:\zov-scenarios\damaged install.exe' 'timeout 60' 'decline-all' 'exit 1' >"$scenario"
+      run "disk $n $damage"
+      check_nothing_installed
+    done
+  done
+  rm -rf "$work/damaged"
+}
+
 # The preparation of the three-disk payload aborted by the user while it expands: by a click
 # on the window's free area, by Escape, by Alt+F4; once "No" first, and the expansion goes on.
 scenario_abort() {
@@ -316,7 +341,7 @@ S
   check "no program folder on the desktop" test ! -e "$(desktop_dir)/Tidewater Notes"
 }
 
-all=(full keyboard cancel overwrite workstation disks silent_disks abort)
+all=(full keyboard cancel overwrite workstation disks silent_disks damaged abort)
 chosen=("$@")
 [ ${#chosen[@]} -gt 0 ] || chosen=("${all[@]}")
 for ((round = 1; round <= ${ZOV_REPEAT:-1}; round++)); do

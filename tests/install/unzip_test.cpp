@@ -91,7 +91,8 @@ TEST_F(Preparation, ADiskStillMissingAfterTwoPromptsEndsTheSetupCancelled) {
     ExpectMessage("Please Insert Disk #2 into Floppy Drive.");
     dialogs.ExpectMessage("Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    ExpectMessage("Error Expanding Files!!");
+    // Below the fixed words: the disk that failed, and why.
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.002\r(TSegCompress) Operation aborted by user");
     wizard->reboot.SetChecked(true);
     Prepare();
     EXPECT_TRUE(SetupCancelled);
@@ -101,8 +102,16 @@ TEST_F(Preparation, ADiskStillMissingAfterTwoPromptsEndsTheSetupCancelled) {
 TEST_F(Preparation, AMissingStubFailsTheStage) {
     WriteConfig(kThreeFiles);
     WriteSegments({{"a.txt", "A"}});
-    ExpectMessage("Error Expanding Files!!");
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rCannot open file " + medium + "\\install.exe");
+    struct : TInstallLog {
+        std::vector<std::string> lines;
+        void Line(const std::string& text) override { lines.push_back(text); }
+    } log;
+    SetupLog = &log;
     Prepare();
+    SetupLog = nullptr;
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"FAILED Error Expanding Files!! Disk: " + medium +
+                                                   "\\disk.001 Cannot open file " + medium + "\\install.exe"}));
     EXPECT_TRUE(SetupCancelled);
 }
 
@@ -167,7 +176,8 @@ TEST_F(Preparation, APictureThatCannotBeLoadedFailsTheStage) {
     WriteConfig("[Setup - Main]\nBitmap File=splash.bmp\n");
     WriteMediumFile("install.exe", "MZ");
     WriteSegments({{"splash.bmp", "not a picture"}, {"a.txt", "A"}});
-    ExpectMessage("Error Expanding Files!!");
+    // The picture is loaded at the entry after its own.
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rFile: a.txt\rInvalid picture format");
     Prepare();
     EXPECT_TRUE(SetupCancelled);
 }
