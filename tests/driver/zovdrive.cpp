@@ -307,12 +307,14 @@ private:
     }
 
     void Item(int listIndex, const std::string& name, bool on) {
-        std::vector<HWND> lists;
-        for (HWND control : VisibleControls(Current()))
-            if (ClassOf(control) == WC_LISTVIEWA) lists.push_back(control);
-        if (listIndex < 0 || static_cast<size_t>(listIndex) >= lists.size())
-            throw Failure("no check list " + std::to_string(listIndex));
-        RemoteListView list(process_.hProcess, lists[static_cast<size_t>(listIndex)]);
+        HWND shown = nullptr;
+        WaitFor("check list " + std::to_string(listIndex), [&] {
+            int seen = 0;
+            for (HWND control : VisibleControls(Current()))
+                if (ClassOf(control) == WC_LISTVIEWA && seen++ == listIndex) shown = control;
+            return shown != nullptr;
+        });
+        RemoteListView list(process_.hProcess, shown);
         int found = -1;
         WaitFor("item \"" + name + "\" in check list " + std::to_string(listIndex), [&] {
             for (int i = 0; i < list.Count() && found < 0; ++i)
