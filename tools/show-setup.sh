@@ -14,10 +14,13 @@ build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from example
   --stub build/win32/install/install.exe >/dev/null
 medium=$(cd "$medium" && pwd)
 
-export WINEPREFIX="$root/build/show-prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$root/build/show-prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Making the Wine prefix $WINEPREFIX ..."
   wineboot -i >/dev/null 2>&1
+  for folder in "$WINEPREFIX"/drive_c/users/*/*; do  # links into the home directory: own folders
+    if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+  done
   wineserver -w
 fi
 

@@ -3,7 +3,7 @@
 #
 # Needs: root (the project's root), build (the Windows build directory), WINEPREFIX.
 : "${WINEPREFIX:?set WINEPREFIX to the Wine prefix of the test run}"
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if [ -z "${DISPLAY:-}" ] && [ -s "$WINEPREFIX.display" ]; then export DISPLAY=":$(cat "$WINEPREFIX.display")"; fi
 
 c="$WINEPREFIX/drive_c"

@@ -28,9 +28,15 @@ canceled='Your installation was canceled!'
 make_probe_payload "$work/payload"
 make_medium "$work/payload" "$work/medium"
 
-run() {  # run NAME: the scenario file is in $scenario
+run() {  # run NAME: the scenario file is in $scenario; the setup logs to C:\setup.log
   echo "== $1"
+  sed -i 's/^\(start .* install\.exe\)$/\1 \/LOG=C:\\setup.log/' "$scenario"
   if ! drive "$scenario"; then echo "FAILED: scenario $1 was not played to its end"; fail=1; fi
+  # What the setup itself reports as failed.
+  if [ -f "$c/setup.log" ] && grep -q '^FAILED' "$c/setup.log"; then
+    echo "the setup's log:"
+    tr -d '\r' <"$c/setup.log" | grep '^FAILED'
+  fi
 }
 
 # Welcome -> licence -> destination -> folders -> install type -> ready, on the example.

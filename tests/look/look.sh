@@ -31,9 +31,12 @@ Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 [ -n "${ZOV_WINEPREFIX_TEMPLATE:-}" ] && cp -a "$ZOV_WINEPREFIX_TEMPLATE" "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1
+for folder in "$WINEPREFIX"/drive_c/users/*/*; do  # links into the home directory: own folders
+  if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+done
 # No window manager: Wine draws the captions and frames, as Windows would.
 for setting in Decorated Managed; do
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v $setting /d N /f >/dev/null 2>&1
