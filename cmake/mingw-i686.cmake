@@ -1,12 +1,6 @@
-# 32-bit Windows programs from Debian's mingw-w64. The posix thread model is the one
-# whose C++ runtime has std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
+# 32-bit Windows programs from Debian's mingw-w64 with the posix thread model, whose C++
+# runtime has std::mutex and std::thread, which GoogleTest and the tests need. The programs
+# on the medium are built with mingw-i686-win32.cmake instead (cmake/ShippedPrograms.cmake).
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-base.cmake)

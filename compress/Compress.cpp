@@ -191,13 +191,22 @@ void TCompress::ExpandEntry(TStream& archive, TStream& dest, const TFileHeader& 
         } catch (const ELZHBadDecodeTable&) {
             if (locked) throw EInvalidKey(kInvalidKeyMessage);
             throw;
+        } catch (const EDataError&) {
+            if (locked) throw EInvalidKey(kInvalidKeyMessage);
+            throw;
         }
     }
-    if (checksum == header.Checksum) return;
-    if (header.Checksum == 0 && header.Method == coNone) return;
-    if (!locked) throw EBadChecksum("Bad checksum during expansion -- data may be invalid");
-    if (static_cast<uint32_t>(Key) + checksum == header.Checksum) return;
-    throw EInvalidKey(kInvalidKeyMessage);
+    const bool good =
+        checksum == header.Checksum || (header.Checksum == 0 && header.Method == coNone);
+    if (!good && !locked) throw EBadChecksum("Bad checksum during expansion -- data may be invalid");
+    if (!good && static_cast<uint32_t>(Key) + checksum != header.Checksum)
+        throw EInvalidKey(kInvalidKeyMessage);
+    // Zeros add nothing to the sum: a file of another length than its header says is
+    // damaged even when the sum matches.
+    if (header.Method != coCustom && state_->ExpandedBytes() != header.UncompressedSize) {
+        if (locked) throw EInvalidKey(kInvalidKeyMessage);
+        throw EDataError("Expanded size differs from the header's -- data may be invalid");
+    }
 }
 
 int32_t TCompress::FreeSpaceFor(const std::string& path) {

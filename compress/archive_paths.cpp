@@ -30,4 +30,19 @@ bool ClimbsOutOfDirectory(const std::string& name) {
     return false;
 }
 
+bool ConfineName(std::string& name) {
+    size_t start = 0;
+    for (;;) {
+        if (start < name.size() && IsPathSeparator(name[start])) {
+            ++start;
+        } else if (start + 1 < name.size() && name[start + 1] == ':') {
+            start += 2;
+        } else {
+            break;
+        }
+    }
+    name.erase(0, start);
+    return !name.empty() && !ClimbsOutOfDirectory(name);
+}
+
 }  // namespace zov::compress

@@ -15,6 +15,10 @@ using zov::IsPathSeparator;
 // and spaces from a name.
 bool ClimbsOutOfDirectory(const std::string& name);
 
+// Makes a stored name relative, as LHA tools do: leading separators and drives ("C:") go.
+// False when what is left is empty or still leads above the directory it is placed in.
+bool ConfineName(std::string& name);
+
 inline std::string UpperAscii(const std::string& text) { return UpperCase(text); }
 
 }  // namespace zov::compress

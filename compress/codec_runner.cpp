@@ -71,6 +71,7 @@ void ProcessStream(TCompThreadSafety& s, const ProcessOptions& options, TStream&
                    TStream& source, int32_t sourceSize, int32_t uncompressedSize,
                    TCompressionMethod method, uint32_t& checksum, bool expanding, bool keyedData) {
     s.Progress = options.OnShowProgress;
+    s.OutputBudget = INT32_MAX;  // nothing written yet, also when the run stops at once
     if (s.Progress) {
         int32_t percent = 0;
         s.Progress(percent);

@@ -2,6 +2,7 @@
 // The codec runner: every codec reads its input and writes its output one byte at a time
 // through one TCompThreadSafety, which owns the 8192-byte stream buffers, the checksums,
 // the key scrambling, progress reports and the output budget.
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -72,6 +73,9 @@ public:
         KeyIndex = static_cast<int16_t>((KeyIndex + 1) & 3);
         return b;
     }
+
+    // Expanding: the bytes the run has written so far.
+    int64_t ExpandedBytes() const { return int64_t{INT32_MAX} - OutputBudget; }
 
     // Bytes still buffered for reading (codecs with their own fast paths may take them).
     uint8_t* InBuffer() { return inBuf_.get(); }

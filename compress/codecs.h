@@ -9,6 +9,10 @@ namespace zov::compress {
 
 // A compressed stream whose code lengths do not make a usable code.
 ZOV_EXCEPTION(ELZHBadDecodeTable);  // "Bad decode table in archive!"
+// Compressed data that end before the stream does, or that expand to another size than
+// the one expected.
+ZOV_EXCEPTION(EDataError);
+[[noreturn]] void RaiseDataEnded();  // "Compressed data end early -- data may be invalid"
 
 void CopyStored(TCompThreadSafety& s);
 

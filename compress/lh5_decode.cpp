@@ -1,5 +1,6 @@
 // The -lh5- decoder: blocks of literals and matches, each block with its own three
 // canonical Huffman codes, over an 8192-byte window that starts filled with spaces.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -40,8 +41,9 @@ public:
                 ++produced;
                 continue;
             }
-            // A match is written whole, even past the expected size.
-            const unsigned length = sym - kFirstLengthSymbol + kMinMatch;
+            // A match that runs past the expected size is cut there: the file ends.
+            const unsigned length = static_cast<unsigned>(
+                std::min<int64_t>(sym - kFirstLengthSymbol + kMinMatch, size - produced));
             uint32_t from = (r - DecodeDistance() - 1) & mask;
             produced += length;
             for (unsigned k = 0; k < length; ++k) {

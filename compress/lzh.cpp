@@ -1,6 +1,7 @@
 // LZHEncode and LZHDecode: the LZH method's two directions.
 #include "compress/lzh.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -109,7 +110,7 @@ void LZHDecode(TCompThreadSafety& s, int32_t uncompressedSize) {
     if (uncompressedSize <= 0) return;
     struct Decoder {
         explicit Decoder(TCompThreadSafety& state) : bits(state), codes(bits) {}
-        TBitReader bits;  // past the end of the input every bit is 0
+        TBitReader bits;  // raises once the stream needs bits past its end
         TLzhCodeReader<TBitReader> codes;
         uint8_t window[kWindowSize] = {};
     };
@@ -129,14 +130,14 @@ void LZHDecode(TCompThreadSafety& s, int32_t uncompressedSize) {
         }
         const int p = d->codes.ReadDistance();
         const int from = (r - p - 1) & (kWindowSize - 1);
-        const int length = MatchLength(c);
+        const int length = std::min(MatchLength(c), uncompressedSize - produced);  // cut at the end
         for (int k = 0; k < length; ++k) {
             const uint8_t b = window[(from + k) & (kWindowSize - 1)];
             s.WriteDestByte(b);
             window[r] = b;
             r = (r + 1) & (kWindowSize - 1);
         }
-        produced += length;  // a match is written whole, even past the size
+        produced += length;
     }
 }
 

@@ -55,7 +55,8 @@ void RLEDecode(TCompThreadSafety& s) {
         if (b != kRleMarker) {
             s.WriteDestByte(b);
         } else {
-            const uint8_t n = s.ReadSourceByte();  // 0 when the marker ends the input
+            const uint8_t n = s.ReadSourceByte();
+            if (s.EndOfInput) RaiseDataEnded();  // a marker without its count
             if (n == 0) {
                 s.WriteDestByte(kRleMarker);
             } else {

@@ -1,6 +1,7 @@
 #include "install/payload.h"
 
 #include "install/Setup_Unit1.h"
+#include "segment/seg_check.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
 #include "sys/paths.h"
@@ -29,6 +30,8 @@ void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& se
     component.SetTargetPath(settings.TempDir);
     component.SegArcList().Clear();
     component.SetSegSource({});
+    // Read now: install.cfg lies on the first disk only.
+    component.SegChecks = segment::ReadSegChecks(settings.SourceDir + "install.cfg");
     segment::ForceDirectories(settings.TempDir);
     segment::ForceDirectories(component.SegTmpDir());
 }

@@ -20,8 +20,13 @@ const char* const kBadScanID = "(TSegCompress) Invalid Scan ID Header";
 const char* const kBadArchiveID = "(TSegCompress) Invalid Archive ID Header";
 const char* const kBadSequence = "(TSegCompress) Invalid Archive sequence number";
 const char* const kRetryHint = "Correct and then press OK, or Cancel to abort";
+const char* const kGoodCopyHint = "Insert a good copy and then press OK, or Cancel to abort";
+const char* const kSpoolExt = ".$S$";
 const char* const kFileListExt = ".$L$";
 constexpr int32_t kBufferSize = 8192;
+
+// A scratch file that could not be written: the scratch disk's fault, not the segment's.
+std::string WriteErrorText(const std::string& path) { return "Stream write error: " + sys::FailureText(path); }
 
 void DeleteIfNamed(const std::string& path) {
     if (!path.empty()) DeleteFileForced(path);
@@ -94,7 +99,64 @@ void TSegCompress::CheckAbort() {
     if (abort_) throw ESegError(kAborted);
 }
 
-void TSegCompress::CloseSegment() { segment_.reset(); }
+void TSegCompress::CloseSegment() {
+    segment_.reset();
+    if (!spoolPath_.empty()) sys::Sys().DeleteFile(spoolPath_);
+    spoolPath_.clear();
+}
+
+std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
+    const std::string disk = "Disk #" + std::to_string(segNumber_) + " (" + segFileName_ + ")";
+    std::unique_ptr<TFileStream> in;
+    try {
+        in = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
+    } catch (const std::exception&) {
+        return disk + " cannot be read.";
+    }
+    const int64_t size = in->Size();
+    if (size != check.Size)
+        return disk + (size < check.Size ? " is short: " : " is too long: ") + std::to_string(size) +
+               " bytes where " + std::to_string(check.Size) + " were written.";
+    spoolPath_ = segTmpDir_ + "\\" + segBaseName_ + kSpoolExt;
+    std::unique_ptr<TFileStream> out;
+    try {
+        out = TFileStream::Create(spoolPath_);
+    } catch (const std::exception&) {
+        spoolPath_.clear();
+        throw ESegError(kStreamOpenFailed);
+    }
+    uint32_t crc = 0;
+    std::string damage;
+    // Not the transfer buffer: the read that needs this segment may be filling that one.
+    const auto piece = std::make_unique<uint8_t[]>(kBufferSize);
+    for (int64_t left = size; left > 0;) {
+        int32_t n = -1;
+        try {
+            n = in->Read(piece.get(), static_cast<int32_t>(std::min<int64_t>(left, kBufferSize)));
+        } catch (const std::exception&) {
+        }
+        if (n <= 0) {
+            damage = disk + " cannot be read to its end.";
+            break;
+        }
+        crc = Crc32Update(crc, piece.get(), static_cast<size_t>(n));
+        try {
+            out->WriteBuffer(piece.get(), n);
+        } catch (const EWriteError&) {
+            out.reset();
+            const std::string path = spoolPath_;
+            CloseSegment();
+            throw EWriteError(WriteErrorText(path));
+        }
+        left -= n;
+        ui::Dlg().ProcessMessages();
+    }
+    out.reset();
+    if (damage.empty() && crc != check.Crc)
+        damage = disk + " is damaged: its data differ from the ones written.";
+    if (!damage.empty()) CloseSegment();
+    return damage;
+}
 
 std::string TSegCompress::TempArchivePath() const {
     return JoinPath(segTmpDir_, segBaseName_ + kTempArchiveExt);
@@ -151,17 +213,22 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
                 throw ESegError(kStreamOpenFailed);
             }
             if (id.ID != kSegIDTag) throw ESegError(kStreamOpenFailed);
-            if (id.SegNumber == number) {
+            const TSegCheck* check = FindSegCheck(SegChecks, segFileName_);
+            std::string damage;
+            if (id.SegNumber == number && check) damage = SpoolSegment(*check);
+            if (id.SegNumber == number && damage.empty()) {
                 std::unique_ptr<TFileStream> stream;
                 try {
-                    stream = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
+                    stream = TFileStream::OpenRead(spoolPath_.empty() ? segPath_ : spoolPath_,
+                                                   sys::FileShare::Exclusive);
                     segBytesLeft_ = stream->Size();
                 } catch (const std::exception&) {
                     throw ESegError(kStreamOpenFailed);
                 }
                 return stream;
             }
-            message = std::string("Incorrect segmented mounted!\n\r") + kRetryHint;
+            message = damage.empty() ? std::string("Incorrect segmented mounted!\n\r") + kRetryHint
+                                     : damage + "\n\r" + kGoodCopyHint;
         } else {
             message = "Unable to locate \"" + segFileName_ + "\" on this segment!\n\r" + kRetryHint;
         }
@@ -228,6 +295,10 @@ void TSegCompress::CopyToTempArchive(int64_t size,
             copied += n;
             if (onPiece) onPiece(copied);
         }
+    } catch (const EWriteError&) {
+        out.reset();
+        sys::Sys().DeleteFile(tempArcPath_);
+        throw EWriteError(WriteErrorText(tempArcPath_));
     } catch (...) {
         out.reset();
         DeleteFileForced(tempArcPath_);

@@ -12,6 +12,7 @@
 
 #include "compress/Compress.h"
 #include "segment/seg_arc.h"
+#include "segment/seg_check.h"
 #include "segment/seg_names.h"
 #include "segment/seg_records.h"
 #include "sys/exception.h"
@@ -62,6 +63,12 @@ public:
     TSegAfterArchiveEvent OnSegAfterArchive;
     TSegShowProgressEvent OnSegShowProgress;
 
+    // Sizes and CRCs of the segments, by file name (see segment/seg_check.h). A segment
+    // named here is copied whole into SegTmpDir as it is checked, and read from that copy,
+    // so no byte of a damaged disk is used and no disk is read twice; a damaged one is
+    // asked for again. Segments not named are read as they are.
+    TSegChecks SegChecks;
+
     // Repaints the form the component lies on, after the SegPopUp dialog has covered it.
     std::function<void()> RepaintOwner;
 
@@ -96,6 +103,9 @@ private:
     void SkipSegmented(int64_t size);
     void ReadFileList(TSegArc& arc, int32_t width);
     void ReadSegmentID();
+    // Copies the mounted segment into the spool file while checking it; returns what is
+    // wrong with it, or "" when it is good.
+    std::string SpoolSegment(const TSegCheck& check);
 
     std::string segBaseName_ = kDefaultSegBaseName;
     std::string segDir_ = kDefaultSegDir;
@@ -109,6 +119,7 @@ private:
     int64_t segBytesLeft_ = 0;
     std::string tempArcPath_;
     std::string fileListPath_;
+    std::string spoolPath_;  // the checked copy of the open segment, when there is one
 };
 
 // Builder settings kept by TSegCompEZ.

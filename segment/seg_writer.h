@@ -27,6 +27,8 @@ public:
     int64_t Seek(int64_t offset, sys::SeekOrigin origin) override;
     int64_t Size() override { return written_; }
 
+    // The segment being written ("" before the first).
+    std::string CurrentPath() const { return paths_.empty() ? std::string() : paths_.back(); }
     // Closes the last segment and returns the paths of all segments, in order.
     std::vector<std::string> Finish();
 

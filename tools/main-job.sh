@@ -13,5 +13,5 @@ cmake --build build/win32 -j"$(nproc)"
 build/host/tools/zovpack/zovpack cfg examples/install.cfg
 build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from examples/payload --out build/example-medium
 build/host/tools/zovpack/zovpack media-test build/example-medium
-ls -l build/win32/tools/zovpack/zovpack.exe
+ls -l build/win32/tools/zovpack/zovpack.exe build/win32/install/install.exe
 bash tools/show-setup.sh

@@ -296,6 +296,38 @@ TEST_F(Container, TruncatedArchives) {
     EXPECT_THROW(Expand(whole.substr(0, whole.size() - 2)), EBadChecksum);
 }
 
+// Damage that the byte sum cannot see: zeros add nothing to it.
+TEST_F(Container, DataThatEndEarlyOrGiveAnotherSizeAreDataErrors) {
+    // 2 GB declared, 10 bytes of LH5 data: refused at once, not a file of zeros.
+    TMemoryStream plain(std::vector<uint8_t>(10, 'z')), packed;
+    uint32_t sum = 0;
+    c.ProcessStream(packed, plain, 10, 10, coLZH5, sum, false, false);
+    EntrySpec big;
+    big.name = "big.bin";
+    big.data.assign(packed.Bytes().begin(), packed.Bytes().end());
+    big.checksum = sum;
+    big.method = coLZH5;
+    big.uncompressedSize = 0x7FFFFFF0;
+    ExpectMessage<EDataError>([&] { Expand(ArchiveBytes({big})); },
+                              "Compressed data end early -- data may be invalid");
+    EXPECT_LT(machine.ReadFile(Out("big.bin")).size(), 1u << 20);
+    // A locked entry reports the same as a wrong key.
+    big.lockMode = 1;
+    c.Key = 7;
+    EXPECT_THROW(Expand(ArchiveBytes({big})), EInvalidKey);
+    c.Key = 0;
+    // Stored data shorter than the header says, whose sum still matches: zeros were cut.
+    EntrySpec cut = Stored("cut.txt", "abc");
+    cut.uncompressedSize = 6;
+    ExpectMessage<EDataError>([&] { Expand(ArchiveBytes({cut})); },
+                              "Expanded size differs from the header's -- data may be invalid");
+    // An RLE stream that ends on a marker without its count.
+    EntrySpec rle = Stored("rle.txt", std::string("ab\x94", 3));
+    rle.method = coRLE;
+    rle.uncompressedSize = 2;
+    EXPECT_THROW(Expand(ArchiveBytes({rle})), EDataError);
+}
+
 TEST_F(Container, NamesLeadingOutOfTheTargetAreRefused) {
     for (const char* name : {"..\\evil.txt", "sub\\..\\..\\evil.txt", "../evil.txt", "...\\evil.txt",
                              "sub\\.. \\..\\evil.txt"}) {

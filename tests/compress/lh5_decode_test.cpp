@@ -118,11 +118,13 @@ TEST(LH5Decode, SingleSymbolCodesTakeNoBits) {
     EXPECT_EQ(Decode(b.Done(), 7), "QQQQQQQ");
 }
 
-TEST(LH5Decode, DataBeforeTheFirstByteIsSpacesAndMatchesAreWrittenWhole) {
+TEST(LH5Decode, DataBeforeTheFirstByteIsSpacesAndMatchesAreCutAtTheSize) {
     Bits b;
     SingleBlock(b, 5, Match(5), 3);  // distance class 3: 4 + 2 extra bits
     b.Put(2, 3);                     // distance 8
-    EXPECT_EQ(Decode(b.Done(), 2), "     ");
+    const std::vector<uint8_t> stream = b.Done();
+    EXPECT_EQ(Decode(stream, 5), "     ");
+    EXPECT_EQ(Decode(stream, 2), "  ");
 }
 
 TEST(LH5Decode, CanonicalCodesWithTheSkipFieldOfTheLengthCode) {
@@ -175,13 +177,25 @@ TEST(LH5Decode, SizeZeroReadsNothing) {
     EXPECT_EQ(consumed, 0);
 }
 
-TEST(LH5Decode, TruncatedInputDecodesAsZeroBits) {
+TEST(LH5Decode, InputThatEndsBeforeTheSizeIsADataError) {
     const Code symbols(Lengths(510, {{'a', 1}, {'b', 1}}));
     const Code distances(Lengths(14, {{0, 1}, {1, 1}}));
     Bits b;
     Block(b, 100, symbols, distances);
     symbols.Emit(b, 'b');
-    EXPECT_EQ(Decode(b.Done(), 12), "b" + std::string(11, 'a'));
+    const std::vector<uint8_t> stream = b.Done();
+    // The zero bits that fill the last byte are input ('a' each); the ones after it are not.
+    int32_t size = 1;
+    for (;; ++size) {
+        try {
+            EXPECT_EQ(Decode(stream, size), "b" + std::string(static_cast<size_t>(size - 1), 'a'));
+        } catch (const EDataError&) {
+            break;
+        }
+    }
+    EXPECT_GE(size, 2);
+    EXPECT_LE(size, 9);
+    EXPECT_THROW(Decode({}, 1), EDataError);
 }
 
 // The start of a one-symbol block, up to the count of symbol lengths.

@@ -121,14 +121,17 @@ TEST(Lzh, CodeIsHalvedInTheUpdateAfterThe32455thSymbol) {
     EXPECT_EQ(Decode(coLZH, stream, static_cast<int32_t>(run.size())), run);
 }
 
-TEST(Lzh, TruncatedStreamDecodesAsZeroBitsToTheSize) {
+TEST(Lzh, TruncatedStreamIsADataError) {
     const Bytes input = TextLike(3000, 9);
-    Bytes stream = Encode(coLZH, input);
-    stream.resize(stream.size() / 2);
-    const Bytes out = Decode(coLZH, stream, 3000);
-    EXPECT_GE(out.size(), 3000u);
-    EXPECT_LT(out.size(), 3000u + 60);
-    EXPECT_TRUE(std::equal(input.begin(), input.begin() + 1000, out.begin()));
+    const Bytes whole = Encode(coLZH, input);
+    for (const size_t cut : {size_t{0}, size_t{1}, whole.size() / 2, whole.size() - 1}) {
+        const Bytes stream(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_THROW(Decode(coLZH, stream, 3000), EDataError) << cut;
+    }
+    // The whole stream gives exactly the size, also when a smaller one is asked: the match
+    // that runs past it is cut.
+    EXPECT_EQ(Decode(coLZH, whole, 3000), input);
+    EXPECT_EQ(Decode(coLZH, whole, 2999), Bytes(input.begin(), input.end() - 1));
 }
 
 // Every -lh1- member in the archives other LHA programs wrote decodes to its header's size

@@ -45,8 +45,8 @@ TEST(Rle, CodesRunsAndMarkersExactly) {
 }
 
 TEST(Rle, DecoderHandlesStreamsTheEncoderNeverWrites) {
-    // A marker as the last byte stands for itself.
-    EXPECT_EQ(Decode(coRLE, {'x', M}, 0), (Bytes{'x', M}));
+    // A marker as the last byte lacks its count: the stream was cut.
+    EXPECT_THROW(Decode(coRLE, {'x', M}, 0), EDataError);
     // After a marker code the previous byte is the marker itself.
     EXPECT_EQ(Decode(coRLE, {M, 0, M, 3}, 0), (Bytes{M, M, M}));
     // A run before any literal repeats the starting previous byte 0; a count of 1 adds nothing.

@@ -70,6 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reader.SetSegDir("C:\\media");
     reader.SetSegTmpDir("C:\\tmp");
     reader.SetSegPopUp(false);
+    // The input's length also chooses a segment check for disk.001: none, its true size and
+    // CRC (the segment is read from its checked copy), or a wrong CRC (the disk is refused).
+    if (size % 3 != 0) {
+        const uint32_t crc = zov::segment::Crc32Update(0, data, size);
+        reader.SegChecks.push_back({"DISK.001", {static_cast<int64_t>(size), size % 3 == 1 ? crc : ~crc}});
+    }
     // Files go flat into one folder under names made of safe characters only.
     reader.OnCheckFile = [](std::string& path, zov::compress::TCProcessMode) {
         std::string name;

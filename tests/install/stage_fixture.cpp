@@ -32,6 +32,20 @@ void StageFixture::WriteMediumFile(const std::string& name, const std::string& b
     machine.WriteFile(medium + "\\" + name, bytes);
 }
 
+void StageFixture::InstallWhenTheWizardShows(std::function<void()> first) {
+    headless.OnIdle = [this, first] {
+        if (!wizard->Visible()) return false;
+        if (first) first();
+        while (!wizard->install.Visible()) {
+            EXPECT_TRUE(wizard->next.Showing() && wizard->next.Enabled()) << "Next is not offered on " << PageName(*wizard);
+            if (!wizard->next.Enabled()) break;
+            wizard->next.Click();
+        }
+        wizard->install.Click();
+        return true;
+    };
+}
+
 void StageFixture::Start() {
     app.Params = {medium};
     main->Show();

@@ -3,6 +3,7 @@
 // them, with a medium folder to start from and scripted dialogs.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,9 @@ protected:
     // the armed timer.
     void Start();
     const TSetupSettings& Settings() { return main->SetupSettings; }
+    // Once the wizard shows, Next until Install is offered, then Install; `first` runs
+    // before the clicks.
+    void InstallWhenTheWizardShows(std::function<void()> first = {});
     std::string TempFile(const std::string& name) { return Settings().TempDir + "\\" + name; }
 
     // disk.001, disk.002, ... in the medium holding one archive of `files`, at most

@@ -236,14 +236,10 @@ TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
     WriteMediumFile("install.exe", "MZ stub");
     WriteSegments({{"a.txt", "first"}, {"SUB\\b.txt", "second"}, {"license.txt", "one line\r\n"}});
     std::vector<std::string> seenInWizard;
-    headless.OnIdle = [&] {
-        if (!wizard->Visible()) return false;
+    InstallWhenTheWizardShows([&] {
         for (const char* name : {"a.txt", "b.txt", "install.exe", "install.cfg"})
             if (machine.Exists(TempFile(name))) seenInWizard.push_back(name);
-        while (!wizard->install.Visible()) wizard->next.Click();
-        wizard->install.Click();
-        return true;
-    };
+    });
     ExpectMessage(kCompleted);
     app.Params = {medium};
     app.Run();
@@ -332,12 +328,7 @@ TEST_F(Stages, AWorkstationInstallFromTheWizardToTheEnd) {
                 "[WorkStation]\nFile1=tool.exe~<INSTALLDIR>\n[Desktop]\nLink1=Tool~<INSTALLDIR>tool.exe~X~~~Tool\n");
     WriteMediumFile("install.exe", "MZ stub");
     WriteSegments({{"tool.exe", "MZ tool"}, {"big.dat", "data"}});
-    headless.OnIdle = [&] {
-        if (!wizard->Visible()) return false;
-        while (!wizard->install.Visible()) wizard->next.Click();
-        wizard->install.Click();
-        return true;
-    };
+    InstallWhenTheWizardShows();
     ExpectMessage(kCompleted);
     app.Params = {medium};
     app.Run();

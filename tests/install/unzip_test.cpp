@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "install/stage_state.h"
+#include "segment/seg_check.h"
 #include "tests/install/stage_fixture.h"
 #include "tests/support/noise_bytes.h"
 #include "tests/support/test_pictures.h"
@@ -97,6 +98,45 @@ TEST_F(Preparation, ADiskStillMissingAfterTwoPromptsEndsTheSetupCancelled) {
     Prepare();
     EXPECT_TRUE(SetupCancelled);
     EXPECT_FALSE(wizard->reboot.Checked());
+}
+
+// install.cfg's "Disk Check" section: a damaged disk is named and a good copy read instead;
+// nothing is expanded from the damaged one.
+TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
+    WriteMediumFile("install.exe", "MZ");
+    ASSERT_EQ(WriteSegments({{"a.txt", std::string(12000, 'a')}, {"b.dll", std::string(12000, 'b')}}, 16384), 2u);
+    std::string config = kThreeFiles + std::string("[Disk Check]\n");
+    for (const char* name : {"disk.001", "disk.002"}) {
+        const std::string bytes = machine.ReadFile(medium + "\\" + name);
+        config += std::string(name) + "=" +
+                  segment::SegCheckValue({static_cast<int64_t>(bytes.size()),
+                                          segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())}) +
+                  "\n";
+    }
+    WriteConfig(config);
+    const std::string second = machine.ReadFile(medium + "\\disk.002");
+    std::string flipped = second;
+    flipped[100] ^= 0x20;
+    machine.WriteFile(medium + "\\disk.002", flipped);
+    dialogs.ExpectMessage("Disk #2 (disk.002) is damaged: its data differ from the ones written.\n\r"
+                          "Insert a good copy and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrOk,
+                          [&] { machine.WriteFile(medium + "\\disk.002", second); });
+    Prepare();
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
+    EXPECT_EQ(dialogs.Pending(), 0u);
+
+    // Cancelled: the setup ends as on any failure, without the file that came after.
+    machine.System().DeleteFile(TempFile("b.dll"));
+    machine.WriteFile(medium + "\\disk.002", flipped);
+    dialogs.ExpectMessage("Disk #2 (disk.002) is damaged: its data differ from the ones written.\n\r"
+                          "Insert a good copy and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
+    ExpectMessage("Error Expanding Files!!");
+    unzip->ShowModal();
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_FALSE(machine.Exists(TempFile("b.dll")));
 }
 
 TEST_F(Preparation, AMissingStubFailsTheStage) {

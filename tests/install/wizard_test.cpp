@@ -236,12 +236,7 @@ TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
     for (const char* name : {"install.exe", "install.cfg"}) machine.WriteFile(TempFile(name), name);
     wizard->Hide();
     SetupCancelled = true;  // the wizard clears it when shown
-    headless.OnIdle = [&] {
-        if (!wizard->Visible()) return false;
-        while (!wizard->install.Visible()) Click(wizard->next);
-        Click(wizard->install);
-        return true;
-    };
+    InstallWhenTheWizardShows();
     wizard->ShowModal();
     EXPECT_EQ(Page(), 6);
     EXPECT_FALSE(SetupCancelled);
@@ -256,12 +251,7 @@ TEST_F(Wizard, ASetupWithoutAnInstallDirectoryInstallsNothingAndEnds) {
     machine.System().CreateDirectory(Settings().TempDir);
     machine.WriteFile(TempFile("a.txt"), "a");
     wizard->Hide();
-    headless.OnIdle = [&] {
-        if (!wizard->Visible()) return false;
-        while (!wizard->install.Visible()) Click(wizard->next);
-        Click(wizard->install);
-        return true;
-    };
+    InstallWhenTheWizardShows();
     dialogs.ExpectMessage(
         "This setup names no install directory (<INSTALLDIR> in its Directories): nothing was installed.",
         "Error", ui::TMsgDlgType::mtError, ui::mbOK, ui::mrOk);

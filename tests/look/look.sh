@@ -14,40 +14,14 @@ build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
 
+source "$root/tests/support/wine_session.sh"
 work=$(mktemp -d /tmp/zov-look.XXXXXX)
-xvfb_pid=""
+trap 'kill "$watcher_pid" 2>/dev/null || true; wine_session_end "$work"' EXIT
 watcher_pid=""
-cleanup() {
-  [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null || true
-  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 # A display of its own, so the screenshots always have the same size.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-[ -n "${ZOV_WINEPREFIX_TEMPLATE:-}" ] && cp -a "$ZOV_WINEPREFIX_TEMPLATE" "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
-for folder in "$WINEPREFIX"/drive_c/users/*/*; do  # links into the home directory: own folders
-  if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
-done
-# No window manager: Wine draws the captions and frames, as Windows would.
-for setting in Decorated Managed; do
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v $setting /d N /f >/dev/null 2>&1
-done
-wineserver -w
-
+wine_session_start "$work" 800x600x24
 medium="$work/medium"
-wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
-  --from "$(winepath -w "$root/examples/payload")" --out "$(winepath -w "$medium")" \
-  --stub "$(winepath -w "$build/install/install.exe")" >"$work/media.log" 2>&1
-[ -f "$medium/disk.001" ] || { cat "$work/media.log"; echo "no medium built"; exit 1; }
+build_example_medium "$build" "$medium"
 # The shared library is there already, so the install stops at the overwrite question with
 # its progress page behind.
 cp "$root/examples/payload/tidectl.dll" "$WINEPREFIX/drive_c/windows/system/"

@@ -1,6 +1,7 @@
 // zovpack media, media-test and media-extract on the example medium and on built sets.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,14 @@
 #include "tools/zovpack/commands.h"
 
 #ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
 #include "sys/emu/emulated_system.h"
+#include "sys/forwarding_system.h"
 #endif
 
 namespace zov::test {
@@ -18,16 +26,14 @@ namespace {
 
 using zovpack::Args;
 
-// What the command returns, with a failure counted as main counts it.
+// What the tool returns for the command, as its main gives it.
 int RunCommand(int (*command)(const Args&), const Args& args, std::string* errors = nullptr) {
+    Args all;
+    for (const zovpack::Command& c : zovpack::Commands())
+        if (c.run == command) all.push_back(c.name);
+    all.insert(all.end(), args.begin(), args.end());
     ::testing::internal::CaptureStderr();
-    int rc = 0;
-    try {
-        rc = command(args);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        rc = 1;
-    }
+    const int rc = zovpack::RunZovpack(all);
     const std::string text = ::testing::internal::GetCapturedStderr();
     if (errors) *errors = text;
     return rc;
@@ -102,7 +108,19 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
                   Read(In(SourceArg("examples/payload"), name)));
     }
     EXPECT_EQ(Read(In(Arg("flat"), "install.exe")), "MZ stub");
-    EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), Read(SourceArg("examples/install.cfg")));
+    // The medium's install.cfg is the builder's with the segments' sizes and CRCs added.
+    const std::string cfg = Read(In(Arg("MEDIA"), "install.cfg"));
+    EXPECT_EQ(cfg.rfind(Read(SourceArg("examples/install.cfg")), 0), 0u);
+    EXPECT_NE(cfg.find("[Disk Check]\r\ndisk.001=" + std::to_string(Read(In(Arg("MEDIA"), "disk.001")).size()) + ","),
+              std::string::npos);
+    EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), cfg);
+    // A rebuild from that install.cfg keeps one section, with the new values.
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", In(Arg("MEDIA"), "install.cfg"), "--from",
+                                             SourceArg("examples/payload"), "--out", Arg("MEDIA2")}),
+              0);
+    const std::string again = Read(In(Arg("MEDIA2"), "install.cfg"));
+    EXPECT_EQ(again.find("[Disk Check]"), again.rfind("[Disk Check]"));
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA2")}), 0);
 }
 
 TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
@@ -120,8 +138,8 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     machine.System().DeleteFile(second);
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
-    EXPECT_NE(errors.find("segment 2 (disk.002): Unable to locate \"disk.002\""), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("disk.002: missing\n"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("1 of 5 segments missing or damaged"), std::string::npos) << errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}, &errors), 1);
     EXPECT_FALSE(Exists(In(Arg("x"), "big.bin"))) << "nothing half-written";
 
@@ -130,7 +148,19 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     damaged[100] ^= 0x40;
     machine.WriteFile(In(Arg("media"), "disk.003"), damaged);
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
-    EXPECT_NE(errors.find("Bad checksum"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("disk.003: damaged: its CRC-32 is "), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("disk.002"), std::string::npos) << errors;
+    // Cut short and made longer: each named with its sizes.
+    machine.WriteFile(In(Arg("media"), "disk.003"), damaged.substr(0, 1000));
+    machine.WriteFile(In(Arg("media"), "disk.004"), Read(In(Arg("media"), "disk.004")) + "x");
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
+    EXPECT_NE(errors.find("disk.003: short: 1000 of " + std::to_string(damaged.size()) + " bytes"),
+              std::string::npos) << errors;
+    EXPECT_NE(errors.find("disk.004: too long: "), std::string::npos) << errors;
+    // Without the section the set is read as before: the damage shows in the expansion.
+    machine.WriteFile(In(Arg("media"), "install.cfg"), "[Setup - Main]\r\n");
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
+    EXPECT_NE(errors.find("segment "), std::string::npos) << errors;
 
     // A rebuild into fewer segments leaves no stale ones behind.
     ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media")), 0);
@@ -148,7 +178,7 @@ TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 1);
     EXPECT_NE(errors.find("lacks: gone.dll"), std::string::npos) << errors;
-    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"-m", "zip"}), &errors), 1);
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"-m", "zip"}), &errors), 2);  // a usage error
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"--stub", Arg("nowhere.exe")}), &errors), 1);
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, {"--from", Arg("src")}, &errors), 2);
     std::vector<sys::FindEntry> entries;
@@ -165,6 +195,127 @@ TEST_F(MediaCommandTest, LockedMediumNeedsTheKey) {
     EXPECT_NE(errors.find("File locked -- valid key required"), std::string::npos) << errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media"), "--key", "4660"}), 0);
 }
+
+// A failed media-extract leaves the target folder exactly as it was; a good one replaces.
+TEST_F(MediaCommandTest, AFailedExtractLeavesTheFolderAsItWas) {
+    const std::string big = Bytes(40000);
+    MakePayload(big);
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--segsize", "16384", "-m", "none"})), 0);
+    machine.System().CreateDirectory(machine.Path("x"));
+    machine.WriteFile(In(Arg("x"), "big.bin"), "the user's own big.bin");
+    machine.WriteFile(In(Arg("x"), "notes.txt"), "the user's notes");
+    // Damage that only the expansion sees: the medium has lost its section.
+    machine.WriteFile(In(Arg("media"), "install.cfg"), "[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
+    std::string third = Read(In(Arg("media"), "disk.003"));
+    third[500] ^= 0x10;
+    machine.WriteFile(In(Arg("media"), "disk.003"), third);
+    std::string errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}, &errors), 1);
+    EXPECT_NE(errors.find("Bad checksum"), std::string::npos) << errors;
+    std::vector<sys::FindEntry> entries;
+    machine.System().FindFiles(machine.Path("x\\*.*"), true, entries);
+    std::vector<std::string> names;
+    for (const auto& e : entries)
+        if (e.name != "." && e.name != "..") names.push_back(e.name);
+    EXPECT_EQ(names.size(), 2u) << "no staging folder left, nothing new";
+    EXPECT_EQ(Read(In(Arg("x"), "big.bin")), "the user's own big.bin");
+    EXPECT_EQ(Read(In(Arg("x"), "notes.txt")), "the user's notes");
+
+    third[500] ^= 0x10;
+    machine.WriteFile(In(Arg("media"), "disk.003"), third);
+    ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}), 0);
+    EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
+    EXPECT_EQ(Read(In(Arg("x"), "notes.txt")), "the user's notes");
+    EXPECT_EQ(Read(In(Arg("x"), "license.txt")), "licence text");
+}
+
+TEST_F(MediaCommandTest, TheMediumsOwnFolderIsRefused) {
+    MakePayload("small");
+    machine.WriteFile(machine.Path("install.exe"), "MZ stub");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--stub", Arg("install.exe")})), 0);
+    std::string errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("media")}, &errors), 2);
+    EXPECT_NE(errors.find("it holds the medium"), std::string::npos) << errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("")}, &errors), 2);
+    EXPECT_NE(errors.find("the medium lies in it"), std::string::npos) << errors;
+    EXPECT_EQ(Read(In(Arg("media"), "install.exe")), "MZ stub");
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
+}
+
+TEST_F(MediaCommandTest, PayloadNamesTheSetupCannotTellApartAndAMissingPicture) {
+    MakePayload("small");
+    machine.WriteFile(machine.Path("install.cfg"),
+                      "[Setup - Main]\r\nBitmap File=logo.bmp\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
+    std::string errors;
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 0);
+    EXPECT_NE(errors.find("warning: Bitmap File \"logo.bmp\" is not in "), std::string::npos) << errors;
+    if (!TestMachine::IsEmulated()) return;  // Windows folders cannot hold both names
+    std::ofstream(In(Arg("src"), "BIG.BIN")) << "other";
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out2"), &errors), 1);
+    EXPECT_NE(errors.find("which the setup cannot tell apart"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(In(Arg("out2"), "disk.001")));
+}
+
+#ifndef _WIN32
+// A FIFO named in install.cfg would block the build for ever; scratch and staging go on
+// every exit path, Ctrl-C included; a full disk is named with the file and the reason.
+TEST_F(MediaCommandTest, PipesInterruptsAndAFullDisk) {
+    MakePayload(Bytes(30000));
+    const std::string fifo = In(Arg("src"), "pipe.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    machine.WriteFile(machine.Path("pipe.cfg"), "[Files]\r\nFile1=pipe.dat~<INSTALLDIR>\r\n");
+    std::string errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", Arg("pipe.cfg"), "--from", Arg("src"), "--out",
+                                             Arg("out")}, &errors), 1);
+    EXPECT_NE(errors.find("pipe.dat: not a regular file"), std::string::npos) << errors;
+    EXPECT_EQ(RunCommand(zovpack::CmdCfg, {fifo}, &errors), 1);
+    ::unlink(fifo.c_str());
+
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--segsize", "16384", "-m", "none"})), 0);
+    const std::string scratch = std::filesystem::temp_directory_path() / ("zovpack-" + std::to_string(::getpid()));
+    // Ctrl-C while the second segment is opened.
+    class Interrupting : public sys::ForwardingSystem {
+    public:
+        using ForwardingSystem::ForwardingSystem;
+        std::unique_ptr<sys::File> OpenFile(const std::string& path, sys::FileAccess access,
+                                            sys::FileCreate create, sys::FileShare share) override {
+            if (path.find("disk.002") != std::string::npos) std::raise(SIGINT);
+            return ForwardingSystem::OpenFile(path, access, create, share);
+        }
+    } interrupting(machine.System());
+    sys::SetSystem(&interrupting);
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}, &errors), 1);
+    EXPECT_NE(errors.find("interrupted"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(scratch));
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("y")}, &errors), 1);
+    EXPECT_NE(errors.find("interrupted"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(scratch));
+    EXPECT_FALSE(Exists(Arg("y"))) << "the folder it made goes again";
+    sys::SetSystem(&machine.System());
+
+    // The disk fills up while the scratch files are written, then while the payload is.
+    auto& emulated = static_cast<sys::emu::EmulatedSystem&>(machine.System());
+    for (const auto& [limit, where] : {std::pair<uint64_t, std::string>{20000, scratch + "/"},
+                                       {70000, In(Arg("z"), ".zovpack-")}}) {
+        emulated.FailWritesAfter(limit);
+        EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("z")}, &errors), 1);
+        emulated.ClearFaults();
+        EXPECT_NE(errors.find(": There is not enough space on the disk"), std::string::npos) << errors;
+        EXPECT_NE(errors.find(where), std::string::npos) << "the host path: " << errors;
+        EXPECT_EQ(errors.find("h:\\"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("segment"), std::string::npos) << "not a damaged segment: " << errors;
+        EXPECT_FALSE(std::filesystem::exists(scratch));
+        EXPECT_FALSE(Exists(Arg("z")));
+    }
+    // A file that cannot be made fails the run instead of being left out.
+    emulated.FailCreating(In(In(Arg("w"), ".zovpack-" + std::to_string(::getpid())), "big.bin"));
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("w")}, &errors), 1);
+    emulated.ClearFaults();
+    EXPECT_NE(errors.find("big.bin: "), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("h:\\"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(Arg("w")));
+}
+#endif
 
 }  // namespace
 }  // namespace zov::test

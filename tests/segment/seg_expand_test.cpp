@@ -180,6 +180,62 @@ TEST_F(SegmentSetTest, MissingSegmentSuppliedThenOkContinuesWhereItStopped) {
     ExpectScratchEmpty();
 }
 
+// Checked segments: a damaged, short or long disk is named at its mount, before a byte of
+// it is used, and a good copy inserted at the prompt is read in its place.
+TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
+    const Files files = {{"f.bin", TestBytes(30000, 15)}};
+    const std::vector<uint8_t> stream = Stream({Archive("x", files)});
+    WriteSegments(stream, {12000, 24000});
+    segment::TSegChecks checks;
+    for (const char* name : {"segdata.001", "segdata.002", "segdata.003"}) {
+        const std::string bytes = machine.ReadFile(media + "\\" + name);
+        checks.push_back({name, {static_cast<int64_t>(bytes.size()),
+                                 segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())}});
+    }
+    EXPECT_EQ(segment::Crc32Update(0, reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
+    const std::string second = media + "\\segdata.002";
+    const std::string good = machine.ReadFile(second);
+    std::string flipped = good;
+    flipped[5000] ^= 0x01;
+    const std::string damaged = "Disk #2 (segdata.002) is damaged: its data differ from the ones written."
+                                "\n\rInsert a good copy and then press OK, or Cancel to abort";
+    const std::string shortText = "Disk #2 (segdata.002) is short: 100 bytes where " +
+                                  std::to_string(good.size()) + " were written." +
+                                  "\n\rInsert a good copy and then press OK, or Cancel to abort";
+    auto reader = Reader();
+    reader->SegChecks = checks;
+    std::vector<std::string> created;
+    reader->OnCheckFile = [&](std::string& path, compress::TCProcessMode) { created.push_back(path); };
+
+    // Damaged, then cut, then the good copy: the run goes on and expands the right data.
+    machine.WriteFile(second, flipped);
+    dialogs.ExpectMessage(damaged, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
+                          [&] { machine.WriteFile(second, good.substr(0, 100)); });
+    dialogs.ExpectMessage(shortText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
+                          [&] { machine.WriteFile(second, good); });
+    reader->ExpandSegmentSet();
+    EXPECT_EQ(dialogs.Pending(), 0u);
+    ExpectExpanded({{"x", files}});
+    ExpectScratchEmpty();
+
+    // Too long, then Cancel: the run ends without expanding anything.
+    machine.WriteFile(second, good + "x");
+    created.clear();
+    dialogs.ExpectMessage("Disk #2 (segdata.002) is too long: " + std::to_string(good.size() + 1) +
+                              " bytes where " + std::to_string(good.size()) + " were written." +
+                              "\n\rInsert a good copy and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), kAborted);
+    EXPECT_TRUE(created.empty());
+    ExpectScratchEmpty();
+
+    // A segment the section does not name is read as it is.
+    reader->SegChecks.erase(reader->SegChecks.begin() + 1);  // segdata.002
+    machine.WriteFile(second, good);
+    reader->ExpandSegmentSet();
+    ExpectExpanded({{"x", files}});
+}
+
 TEST_F(SegmentSetTest, WrongSegmentNumberThenCancelAborts) {
     const Files files = {{"f.bin", TestBytes(30000, 6)}};
     const std::vector<uint8_t> stream = Stream({Archive("x", files)});

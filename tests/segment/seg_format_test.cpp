@@ -3,6 +3,7 @@
 
 #include "compress/archive_writer.h"
 #include "segment/Segment.h"
+#include "segment/seg_check.h"
 #include "segment/seg_writer.h"
 #include "tests/segment/seg_fixture.h"
 
@@ -48,6 +49,18 @@ TEST(SegmentNames, DefaultsAndSetters) {
     EXPECT_EQ(c.SegSize(), 20000);
     c.SetSegTmpDir("C:\\Temp\\Work\\");
     EXPECT_EQ(c.SegTmpDir(), "c:\\temp\\work");
+}
+
+TEST(SegmentChecks, ValuesAreSizeCommaAndEightHexDigits) {
+    using segment::TSegCheck;
+    EXPECT_EQ(segment::SegCheckValue({1440000, 0x0A1B2C3Du}), "1440000,0A1B2C3D");
+    TSegCheck check;
+    ASSERT_TRUE(segment::ParseSegCheck("1440000,0a1b2c3d", check));
+    EXPECT_EQ(check.Size, 1440000);
+    EXPECT_EQ(check.Crc, 0x0A1B2C3Du);
+    for (const char* bad : {"", ",0A1B2C3D", "12,0A1B2C3", "12,0A1B2C3D0", "12,0A1B2C3G", "-1,0A1B2C3D",
+                            "1 2,0A1B2C3D", "1234567890123456789,00000000", "12;0A1B2C3D"})
+        EXPECT_FALSE(segment::ParseSegCheck(bad, check)) << bad;
 }
 
 TEST(SegmentNames, NumberedAndFixedExtensions) {

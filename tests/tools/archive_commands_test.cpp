@@ -6,9 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "compress/Compress.h"
+#include "sys/emu/emulated_system.h"
 #include "compress/archive_writer.h"
 #include "tools/zovpack/commands.h"
 #include "tools/zovpack/host_paths.h"
@@ -116,6 +119,181 @@ TEST_F(Commands, CreateRefusesNamesOutsideTheCurrentDirectory) {
     EXPECT_FALSE(fs::exists("a.zov"));
     EXPECT_FALSE(fs::exists("a.zov.zovpart"));
     fs::remove("../zovpack-outside.txt");
+}
+
+// An archive written entry by entry, with names the command line could never give.
+std::string ArchiveOf(const std::vector<std::pair<std::string, std::string>>& entries,
+                      compress::TCompressionMethod method = compress::coNone) {
+    compress::TCompress c;
+    TMemoryStream out;
+    compress::TArchiveWriter writer(c, out, method);
+    for (const auto& [name, text] : entries) {
+        TMemoryStream data(std::vector<uint8_t>(text.begin(), text.end()));
+        writer.AddEntry(data, name, 0, 0x20, method);
+    }
+    writer.Finish();
+    return std::string(out.Bytes().begin(), out.Bytes().end());
+}
+
+// What the tool's main returns and prints for these arguments.
+int Tool(const Args& args, std::string* out = nullptr, std::string* err = nullptr) {
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const int rc = RunZovpack(args);
+    const std::string o = ::testing::internal::GetCapturedStdout();
+    const std::string e = ::testing::internal::GetCapturedStderr();
+    if (out) *out = o;
+    if (err) *err = e;
+    return rc;
+}
+
+TEST_F(Commands, NamesNeverLeaveTheTargetFolder) {
+    fs::create_directories("deep/er/out");
+    Write("deep/victim.txt", "safe");
+    for (const char* name : {"\\..\\..\\victim.txt", "\\/../../victim.txt", "C:..\\..\\victim.txt",
+                             "\\C:\\..\\..\\victim.txt", "sub\\..\\..\\..\\victim.txt", "\\", "C:"}) {
+        SCOPED_TRACE(name);
+        Write("evil.zov", ArchiveOf({{name, "gotcha"}}));
+        std::string err;
+        EXPECT_EQ(Tool({"extract", "evil.zov", "-d", "deep/er/out"}, nullptr, &err), 1);
+        EXPECT_NE(err.find("Unsafe file name in archive"), std::string::npos) << err;
+        EXPECT_EQ(Read("deep/victim.txt"), "safe");
+        EXPECT_TRUE(fs::is_empty("deep/er/out"));
+    }
+    // A root, a drive or both are dropped as LHA tools do.
+    Write("fine.zov", ArchiveOf({{"\\abs\\x.txt", "1"}, {"/y.txt", "2"}, {"D:\\z.txt", "3"},
+                                 {"\\\\server\\w.txt", "4"}}));
+    ASSERT_EQ(Tool({"extract", "fine.zov", "-d", "deep/er/out"}), 0);
+    EXPECT_EQ(Read("deep/er/out/abs/x.txt"), "1");
+    EXPECT_EQ(Read("deep/er/out/y.txt"), "2");
+    EXPECT_EQ(Read("deep/er/out/z.txt"), "3");
+    EXPECT_EQ(Read("deep/er/out/server/w.txt"), "4");
+}
+
+TEST_F(Commands, ArchivesThatEndEarlyFailInEveryCommandAlike) {
+    Write("a.txt", Text().substr(0, 1454));
+    Write("b.txt", Text().substr(0, 3597));
+    ASSERT_EQ(CmdCreate({"whole.zov", "-m", "none", "a.txt", "b.txt"}), 0);
+    const std::string whole = Read("whole.zov");
+    const size_t second = 21 + 25 + 5 + 1454;
+    for (const size_t cut : {second + 10, whole.size() - 1}) {
+        SCOPED_TRACE(cut);
+        Write("cut.zov", whole.substr(0, cut));
+        for (const char* command : {"list", "test", "extract"}) {
+            std::string err;
+            const Args args = std::string(command) == "extract" ? Args{command, "cut.zov", "-d", "out"}
+                                                                 : Args{command, "cut.zov"};
+            EXPECT_EQ(Tool(args, nullptr, &err), 1) << command;
+            EXPECT_NE(err.find("archive ends early: 1454 of 5051 bytes"), std::string::npos) << err;
+        }
+        EXPECT_FALSE(fs::exists("out/a.txt")) << "nothing extracted from a cut archive";
+    }
+    std::string out;
+    EXPECT_EQ(Tool({"test", "whole.zov"}, &out), 0);
+    EXPECT_NE(out.find("2 entries good, 0 bad"), std::string::npos) << out;
+}
+
+TEST_F(Commands, WhatIsNoArchiveIsSaidToBeNone) {
+    for (const std::string& bytes : {std::string(), std::string("KTUB\x1a"), std::string(20, 'x')}) {
+        Write("small.zov", bytes);
+        for (const char* command : {"list", "test", "extract"}) {
+            std::string err;
+            EXPECT_EQ(Tool({command, "small.zov"}, nullptr, &err), 1);
+            EXPECT_NE(err.find("small.zov: not an archive (" + std::to_string(bytes.size()) + " bytes"),
+                      std::string::npos) << err;
+        }
+    }
+    for (const char* special : {"/dev/zero", "/dev/null", "."}) {
+        std::string err;
+        EXPECT_EQ(Tool({"list", special}, nullptr, &err), 1) << special;
+        EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    }
+}
+
+TEST_F(Commands, TwoGigabytesFromAFewBytesIsADataError) {
+    Write("ten.txt", Text().substr(0, 2000));
+    ASSERT_EQ(CmdCreate({"small.zov", "-m", "lh5", "ten.txt"}), 0);
+    std::string bytes = Read("small.zov");
+    const int32_t huge = 0x7FFFFFF0;
+    std::memcpy(&bytes[8], &huge, 4);       // the header's total
+    std::memcpy(&bytes[21 + 8], &huge, 4);  // the entry's size
+    Write("small.zov", bytes);
+    std::string out, err;
+    EXPECT_EQ(Tool({"test", "small.zov"}, &out, &err), 1);
+    EXPECT_NE(out.find("Compressed data end early"), std::string::npos) << out;
+    EXPECT_EQ(Tool({"extract", "small.zov", "-d", "out"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("Compressed data end early"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists("out/ten.txt"));
+}
+
+TEST_F(Commands, DecodeGivesExactlyTheSizeOrFails) {
+    Write("in.txt", Text());
+    const size_t n = Text().size();
+    for (const char* method : {"none", "rle", "lzh", "lh5"}) {
+        SCOPED_TRACE(method);
+        ASSERT_EQ(CmdEncode({"-m", method, "in.txt", "packed"}), 0);
+        ASSERT_EQ(Tool({"decode", "-m", method, "--size", "1000", "packed", "short.txt"}), 0);
+        EXPECT_EQ(Read("short.txt"), Text().substr(0, 1000));
+        std::string err;
+        EXPECT_EQ(Tool({"decode", "-m", method, "--size", std::to_string(n + 1), "packed", "long.txt"},
+                      nullptr, &err), 1);
+        EXPECT_NE(err.find("end"), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists("long.txt"));
+    }
+}
+
+TEST_F(Commands, CommandLineConventions) {
+    std::string out, err;
+    for (const Args& help : {Args{"help"}, Args{"--help"}, Args{"-h"}}) {
+        EXPECT_EQ(Tool(help, &out), 0);
+        EXPECT_NE(out.find("zovpack media-extract MEDIA"), std::string::npos);
+    }
+    for (const Command& c : zovpack::Commands()) {
+        for (const Args& help : {Args{c.name, "--help"}, Args{c.name, "-h"}, Args{"help", c.name}}) {
+            EXPECT_EQ(Tool(help, &out), 0) << c.name;
+            EXPECT_EQ(out, "usage: zovpack " + std::string(c.usage) + "\n");
+        }
+        EXPECT_EQ(Tool({c.name, "--no-such-option"}, nullptr, &err), 2) << c.name;
+    }
+    EXPECT_EQ(Tool({}, nullptr, &err), 2);
+    EXPECT_EQ(Tool({"frobnicate"}, nullptr, &err), 2);
+    EXPECT_EQ(Tool({"list", "missing.zov"}, nullptr, &err), 1) << "a failure, not a usage error";
+    EXPECT_NE(err.find("missing.zov: "), std::string::npos) << err;
+    // "--" ends the options: a file may be called "-h".
+    Write("-h", "named like an option");
+    ASSERT_EQ(Tool({"create", "dash.zov", "-m", "none", "--", "-h"}), 0);
+    ASSERT_EQ(Tool({"list", "--", "dash.zov"}, &out), 0);
+    EXPECT_NE(out.find(" -h\n"), std::string::npos) << out;
+    // Numbers: decimal, or hexadecimal after 0x; a leading zero is not octal.
+    Write("k.txt", "keyed");
+    ASSERT_EQ(Tool({"create", "k.zov", "--key", "01234", "k.txt"}), 0);
+    EXPECT_EQ(Tool({"test", "k.zov", "--key", "1234"}), 0);
+    EXPECT_EQ(Tool({"test", "k.zov", "--key", "0x4D2"}), 0);
+    EXPECT_EQ(Tool({"test", "k.zov", "--key", "668"}), 1) << "01234 read as octal";
+    EXPECT_EQ(Tool({"test", "k.zov", "--key", "12z"}, nullptr, &err), 2);
+    // Control characters in names are printed escaped.
+    Write("ctl.zov", ArchiveOf({{"bell\a\x1b[2J.txt", "x"}}));
+    ASSERT_EQ(Tool({"list", "ctl.zov"}, &out), 0);
+    EXPECT_NE(out.find("bell\\x07\\x1B[2J.txt"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1b'), std::string::npos);
+}
+
+TEST_F(Commands, AFullDiskIsNamedWithTheFileAndTheReason) {
+    auto& machine = static_cast<sys::emu::EmulatedSystem&>(sys::Sys());
+    Write("in.txt", Text());
+    ASSERT_EQ(CmdCreate({"ok.zov", "-m", "none", "in.txt"}), 0);
+    std::string err;
+    machine.FailWritesAfter(1000);
+    EXPECT_EQ(Tool({"create", "full.zov", "-m", "none", "in.txt"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("full.zov: There is not enough space on the disk"), std::string::npos) << err;
+    machine.FailWritesAfter(1000);
+    EXPECT_EQ(Tool({"extract", "ok.zov", "-d", "out"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("/out/in.txt: There is not enough space on the disk"), std::string::npos) << err;
+    machine.FailWritesAfter(1000);
+    EXPECT_EQ(Tool({"decode", "-m", "none", "--size", "5000", "in.txt", "d.txt"}, nullptr, &err), 1);
+    EXPECT_NE(err.find("d.txt: There is not enough space on the disk"), std::string::npos) << err;
+    machine.ClearFaults();
+    EXPECT_FALSE(fs::exists("full.zov") || fs::exists("out/in.txt") || fs::exists("d.txt"));
 }
 
 }  // namespace

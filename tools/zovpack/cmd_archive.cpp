@@ -13,6 +13,7 @@
 #include "tools/zovpack/host_paths.h"
 #include "tools/zovpack/output_file.h"
 #include "tools/zovpack/progress_bar.h"
+#include "tools/zovpack/tool_files.h"
 #include "tools/zovpack/tool_options.h"
 
 namespace zov::zovpack {
@@ -40,7 +41,12 @@ std::string SystemPath(std::string path) {
     return path;
 }
 
+// Raised when the entries found add up to less than the archive header's total.
+ZOV_EXCEPTION(EArchiveShort);
+
 // Walks an archive as the expansion does, but hands each entry's data to a caller's sink.
+// It stops where ExpandArchive stops, so that every command sees the same entries, and
+// unlike the container it insists on finding every byte the header's total counts.
 class ArchiveWalker : public TCompress {
 public:
     struct Entry {
@@ -49,16 +55,28 @@ public:
     };
     using Visit = std::function<void(const Entry&, TStream& archive)>;
 
-    // Returns the archive header.
-    TArchiveHeader Walk(const std::string& path, const Visit& visit) {
+    // Returns the archive header; `argument` is how the user named the file.
+    TArchiveHeader Walk(const std::string& path, const std::string& argument, const Visit& visit) {
+        RequireRegularFile(path, argument);
         auto archive = TFileStream::OpenRead(path, sys::FileShare::DenyWrite);
+        const int64_t size = archive->Size();
+        if (size < static_cast<int64_t>(kArchiveHeaderSize))
+            throw EToolFile(Printable(argument) + ": not an archive (" + std::to_string(size) +
+                            " bytes, shorter than an archive header)");
         const TArchiveHeader header = ReadArchiveHeader(*archive);
         Entry e;
+        int64_t found = 0;
         while (ReadFileHeader(*archive, e.header, e.name)) {
+            if (found >= header.TotalSize && e.header.UncompressedSize != 0) break;
             const int64_t dataEnd = archive->Position() + e.header.CompressedSize;
+            if (dataEnd > size) break;  // the entry's data are cut
             visit(e, *archive);
+            found += e.header.UncompressedSize;
             archive->SetPosition(dataEnd);
         }
+        if (found < header.TotalSize)
+            throw EArchiveShort("archive ends early: " + std::to_string(found) + " of " +
+                                std::to_string(header.TotalSize) + " bytes");
         return header;
     }
     // Expands one entry into `sink` and checks its sum and key.
@@ -82,6 +100,12 @@ private:
     int64_t size_ = 0;
 };
 
+void RemovePartial(const std::string& partial) {
+    if (partial.empty()) return;
+    sys::Sys().SetFileAttributes(partial, sys::kAttrNormal);
+    sys::Sys().DeleteFile(partial);
+}
+
 int32_t KeyOption(const ParsedArgs& p) { return p.Has("--key") ? ParseKey(p.Get("--key")) : 0; }
 
 // A stored name from a command-line path: "\" between parts, no drive, no leading "\".
@@ -102,19 +126,19 @@ std::string StoredNameFor(const std::string& argument) {
 
 int CmdList(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {});
-    if (p.positional.size() != 1) throw EUsage("usage: zovpack list ARCHIVE");
+    if (p.positional.size() != 1) throw EUsage("wrong arguments");
     ArchiveWalker walker;
     walker.OnRecognize = [](const std::string&, bool& ok) { ok = true; };
     std::printf("%10s %10s %-6s %-8s %-4s %-16s %s\n", "Size", "Packed", "Method", "Checksum",
                 "Lock", "Date", "Name");
     int count = 0;
     int64_t total = 0;
-    const TArchiveHeader header =
-        walker.Walk(ToolPath(p.positional[0]), [&](const ArchiveWalker::Entry& e, TStream&) {
+    const TArchiveHeader header = walker.Walk(
+        ToolPath(p.positional[0]), p.positional[0], [&](const ArchiveWalker::Entry& e, TStream&) {
             const TFileHeader& h = e.header;
             std::printf("%10d %10d %-6s %08X %-4d %-16s %s\n", h.UncompressedSize, h.CompressedSize,
                         MethodText(h.Method).c_str(), h.Checksum, h.LockMode,
-                        DosTimeText(h.DosDateTime).c_str(), e.name.c_str());
+                        DosTimeText(h.DosDateTime).c_str(), Printable(e.name).c_str());
             ++count;
             total += h.UncompressedSize;
         });
@@ -126,22 +150,22 @@ int CmdList(const Args& args) {
 
 int CmdTest(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {"--key"});
-    if (p.positional.size() != 1) throw EUsage("usage: zovpack test ARCHIVE [--key K]");
+    if (p.positional.size() != 1) throw EUsage("wrong arguments");
     ArchiveWalker walker;
     walker.Key = KeyOption(p);
     ProgressBar bar;
     std::string current;
     walker.OnShowProgress = [&](int32_t& percent) { bar.Show(percent, current); };
     int failed = 0, passed = 0;
-    walker.Walk(ToolPath(p.positional[0]), [&](const ArchiveWalker::Entry& e, TStream& archive) {
-        current = e.name;
+    walker.Walk(ToolPath(p.positional[0]), p.positional[0], [&](const ArchiveWalker::Entry& e, TStream& archive) {
+        current = Printable(e.name);
         NullStream sink;
         try {
             walker.Check(archive, sink, e.header);
             ++passed;
         } catch (const Exception& ex) {
             bar.Clear();
-            std::printf("FAILED %s: %s\n", e.name.c_str(), ex.what());
+            std::printf("FAILED %s: %s\n", current.c_str(), ex.what());
             ++failed;
         }
     });
@@ -154,8 +178,14 @@ int CmdTest(const Args& args) {
 int CmdExtract(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {"-d", "--key"});
     if (p.positional.empty())
-        throw EUsage("usage: zovpack extract ARCHIVE [-d DIR] [--key K] [NAME...]");
+        throw EUsage("wrong arguments");
     const std::string archive = ToolPath(p.positional[0]);
+    // Headers first: an archive that ends early is refused before anything is written.
+    {
+        ArchiveWalker walker;
+        walker.OnRecognize = [](const std::string&, bool& ok) { ok = true; };
+        walker.Walk(archive, p.positional[0], [](const ArchiveWalker::Entry&, TStream&) {});
+    }
     TCompress c;
     c.Key = KeyOption(p);
     c.MakeDirectories = true;
@@ -171,8 +201,9 @@ int CmdExtract(const Args& args) {
         for (int i = 0; i < listed.Count(); ++i) names.Add(listed[i]);
     }
 
-    // Each file is expanded under a partial name and gets its own name once it is whole;
-    // names that start with "\" are placed under the target directory too.
+    // Each file is expanded under a partial name and gets its own name once it is whole.
+    // Every name stays below the target folder: a rooted name loses its root and drive, and
+    // one that would still climb out is refused.
     std::vector<std::string> done;
     std::string partial, finalPath;
     auto finishCurrent = [&] {
@@ -186,25 +217,31 @@ int CmdExtract(const Args& args) {
     ProgressBar bar;
     c.OnCheckFile = [&](std::string& path, TCProcessMode) {
         finishCurrent();
-        if (path.rfind(c.TargetPath(), 0) != 0) path = c.TargetPath() + path.substr(1);
-        finalPath = SystemPath(path);
+        std::string name = path.rfind(c.TargetPath(), 0) == 0 ? path.substr(c.TargetPath().size()) : path;
+        if (!ConfineName(name))
+            throw EUnsafeName("Unsafe file name in archive, it leads out of the target directory: " +
+                              Printable(path));
+        finalPath = SystemPath(c.TargetPath() + name);
         partial = PartialName(finalPath);
         path = partial;
-        bar.Show(0, finalPath);
+        bar.Show(0, Printable(finalPath));
     };
-    c.OnShowProgress = [&](int32_t& percent) { bar.Show(percent, finalPath); };
+    c.OnShowProgress = [&](int32_t& percent) { bar.Show(percent, Printable(finalPath)); };
     try {
         c.ExpandArchive(archive, &names);
         finishCurrent();
+    } catch (const EWriteError&) {
+        RemovePartial(partial);
+        throw EWriteError(sys::FailureText(Printable(finalPath)));
+    } catch (const EFCreateError&) {
+        RemovePartial(partial);
+        throw EFCreateError(sys::FailureText(Printable(finalPath)));
     } catch (...) {
-        if (!partial.empty()) {
-            sys::Sys().SetFileAttributes(partial, sys::kAttrNormal);
-            sys::Sys().DeleteFile(partial);
-        }
+        RemovePartial(partial);
         throw;
     }
     bar.Clear();
-    for (const std::string& path : done) std::printf("%s\n", path.c_str());
+    for (const std::string& path : done) std::printf("%s\n", Printable(path).c_str());
     if (p.positional.size() > 1 && static_cast<int>(done.size()) < static_cast<int>(p.positional.size()) - 1) {
         std::fprintf(stderr, "zovpack extract: %zu of %zu named entries not found\n",
                      p.positional.size() - 1 - done.size(), p.positional.size() - 1);
@@ -216,7 +253,7 @@ int CmdExtract(const Args& args) {
 int CmdCreate(const Args& args) {
     const ParsedArgs p = ParseArgs(args, {"-m", "--key"});
     if (p.positional.size() < 2)
-        throw EUsage("usage: zovpack create ARCHIVE [-m none|rle|lzh|lh5] [--key K] FILE...");
+        throw EUsage("wrong arguments");
     TCompress c;
     c.Key = KeyOption(p);
     const TCompressionMethod method = ParseMethod(p.Get("-m", "lh5"));
@@ -238,11 +275,21 @@ int CmdCreate(const Args& args) {
     OutputFile output(ToolPath(p.positional[0]));
     TArchiveWriter writer(c, output.Stream(), method);
     std::vector<TCompressionMethod> used;
-    for (const auto& [path, name] : files) {
-        current = name;
-        used.push_back(writer.AddFile(path, name, method));
+    std::string input;
+    try {
+        for (const auto& [path, name] : files) {
+            current = name;
+            input = path;
+            used.push_back(writer.AddFile(path, name, method));
+        }
+        writer.Finish();
+    } catch (const EWriteError&) {
+        RethrowNamingFile(p.positional[0]);
+    } catch (const EReadError&) {
+        RethrowNamingFile(input);
+    } catch (const EFOpenError&) {
+        RethrowNamingFile(input);
     }
-    writer.Finish();
     const int64_t size = output.Stream().Size();
     output.Commit();
     bar.Clear();

@@ -6,6 +6,9 @@
 #include "tools/zovpack/commands.h"
 #include "tools/zovpack/host_paths.h"
 #include "tools/zovpack/json_writer.h"
+#include "tools/zovpack/cfg_lint.h"
+#include "tools/zovpack/tool_files.h"
+#include "tools/zovpack/tool_options.h"
 
 namespace zov::zovpack {
 namespace {
@@ -56,22 +59,16 @@ std::string SettingsJson(const TSetupSettings& s, const TScreenLook& look) {
 }
 
 int CmdCfg(const Args& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: zovpack cfg FILE\n");
-        return 2;
-    }
-    const std::string path = ToolPath(args[0]);
-    auto probe = sys::Sys().OpenFile(path, sys::FileAccess::Read, sys::FileCreate::OpenExisting,
-                                     sys::FileShare::DenyNone);
-    if (!probe) {
-        std::fprintf(stderr, "zovpack cfg: cannot open %s\n", args[0].c_str());
-        return 1;
-    }
-    probe.reset();
+    const ParsedArgs p = ParseArgs(args, {});
+    if (p.positional.size() != 1) throw EUsage("wrong arguments");
+    const std::string path = ToolPath(p.positional[0]);
+    RequireRegularFile(path, p.positional[0]);
+    const std::vector<std::string> lint = LintConfigText(ReadToolFile(path));
     TSetupSettings settings;
     TScreenLook look;
     ReadSetupConfig(path, settings, look);
     std::fputs(SettingsJson(settings, look).c_str(), stdout);
+    for (const std::string& w : lint) std::fprintf(stderr, "warning: %s\n", w.c_str());
     for (const std::string& w : CheckSettings(settings))
         std::fprintf(stderr, "warning: %s\n", w.c_str());
     return 0;

@@ -11,16 +11,21 @@
 #include "compress/archive_writer.h"
 #include "install/setup_config.h"
 #include "segment/Segment.h"
+#include "segment/seg_check.h"
 #include "segment/seg_writer.h"
 #include "segment/set_builder.h"
 #include "shell/system_helpers.h"
+#include "sys/paths.h"
 #include "sys/system.h"
 #include "tools/zovpack/cfg_check.h"
+#include "tools/zovpack/cfg_lint.h"
 #include "tools/zovpack/commands.h"
 #include "tools/zovpack/host_paths.h"
+#include "tools/zovpack/interrupt.h"
 #include "tools/zovpack/media_machine.h"
 #include "tools/zovpack/output_file.h"
 #include "tools/zovpack/progress_bar.h"
+#include "tools/zovpack/tool_files.h"
 #include "tools/zovpack/tool_options.h"
 #include "ui/dialogs.h"
 
@@ -78,10 +83,14 @@ int64_t FileSize(const std::string& path) {
 std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
                                                  const std::string& from) {
     std::map<std::string, std::string> present;  // upper-cased name -> name in the folder
+    std::map<std::string, std::string> twins;    // the same, for a second name of one spelling
     std::vector<sys::FindEntry> entries;
     sys::Sys().FindFiles(InFolder(from, "*.*"), true, entries);
-    for (const sys::FindEntry& e : entries)
-        if (!(e.attributes & sys::kAttrDirectory)) present[compress::UpperAscii(e.name)] = e.name;
+    for (const sys::FindEntry& e : entries) {
+        if (e.attributes & sys::kAttrDirectory) continue;
+        const std::string key = compress::UpperAscii(e.name);
+        (present.count(key) ? twins : present)[key] = e.name;
+    }
 
     std::vector<segment::SegSourceFile> files;
     std::vector<std::string> missing, seen;
@@ -90,12 +99,22 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         if (name.empty() || std::find(seen.begin(), seen.end(), key) != seen.end()) return;
         seen.push_back(key);
         const auto found = present.find(key);
-        if (found != present.end())
+        if (found != present.end()) {
+            // The setup finds files without regard to case: two such names would be one.
+            if (twins.count(key))
+                throw Exception(Printable(from) + " holds both " + Printable(found->second) + " and " +
+                                Printable(twins[key]) + ", which the setup cannot tell apart");
+            RequireRegularFile(InFolder(from, found->second), InFolder(from, found->second));
             files.push_back({InFolder(from, found->second), found->second});
-        else if (required)
+        } else if (required) {
             missing.push_back(name);
+        }
     };
-    want(LastComponent(settings.BitmapFile), false);
+    const std::string bitmap = LastComponent(settings.BitmapFile);
+    if (!bitmap.empty() && !present.count(compress::UpperAscii(bitmap)))
+        std::fprintf(stderr, "warning: Bitmap File \"%s\" is not in %s; the setup will show no picture\n",
+                     Printable(settings.BitmapFile).c_str(), Printable(from).c_str());
+    want(bitmap, false);
     for (const auto* list : {&settings.Files, &settings.WorkStationFiles}) {
         for (std::string entry : *list) {
             std::string source;
@@ -106,8 +125,8 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
     want("license.txt", false);
     if (!missing.empty()) {
         std::string names;
-        for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + m;
-        throw Exception("install.cfg names files that " + from + " lacks: " + names);
+        for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + Printable(m);
+        throw Exception("install.cfg names files that " + Printable(from) + " lacks: " + names);
     }
     return files;
 }
@@ -128,21 +147,25 @@ public:
         lastMessage = text.substr(0, text.find_first_of("\r\n"));
         return ui::HeadlessDialogs::MessageDlg(text, caption, buttons, type);
     }
+    void ProcessMessages() override { ThrowIfInterrupted(); }
     std::string lastMessage;
 };
 
 struct MediaRun {
+    ReaderMachine* machine = nullptr;
     std::string media;   // reader paths
     std::string target;  // every file lands here, flat, as the setup puts them
     std::string scratch;
     int32_t key = 0;
+    segment::TSegChecks checks;
     // Filled by ExpandMedia.
     std::vector<std::string> created;
     int archives = 0;
     uint16_t segments = 0;
 };
 
-// Expands a medium's segment set. A failure names the segment the reader stood at.
+// Expands a medium's segment set. A failure of a segment names it; a failure to write
+// names the file and the system's reason.
 void ExpandMedia(MediaRun& run) {
     segment::TSegCompEZ reader;
     reader.SetSegBaseName(kSegBaseName);
@@ -150,6 +173,8 @@ void ExpandMedia(MediaRun& run) {
     reader.SetSegTmpDir(run.scratch);
     reader.SetSegPopUp(false);
     reader.Key = run.key;
+    reader.SegChecks = run.checks;
+    reader.ExceptionOnFileError = true;  // a file that cannot be made is a failure, not a skip
     std::string segmentName;
     reader.OnSegBefore = [&](segment::TSegMode, const std::string& name, uint16_t number) {
         run.segments = number;
@@ -162,34 +187,143 @@ void ExpandMedia(MediaRun& run) {
         for (int i = 0; i < list.Count(); ++i) total += list[i].Files.Count();
     };
     reader.OnSegShowProgress = [&](int32_t percent) { bar.Show(percent, "reading " + segmentName); };
+    std::string current;
     reader.OnCheckFile = [&](std::string& path, compress::TCProcessMode) {
+        ThrowIfInterrupted();
         const std::string name = LastComponent(path);
         if (name.empty() || name == "." || name == "..") {
             path.clear();
             return;
         }
         path = run.target + "\\" + name;
+        current = path;
         run.created.push_back(path);
         bar.Show(total ? static_cast<int>(run.created.size() * 100 / static_cast<size_t>(total)) : 100,
-                 name);
+                 Printable(name));
     };
+    reader.OnShowProgress = [](int32_t&) { ThrowIfInterrupted(); };
 
     ReportingDialogs dialogs;
     ui::Dialogs& previous = ui::Dlg();
     ui::SetDialogs(&dialogs);
     try {
         reader.ExpandSegmentSet();
+    } catch (const EInterrupted&) {
+        ui::SetDialogs(&previous);
+        bar.Clear();
+        throw;
+    } catch (const EFCreateError&) {
+        ui::SetDialogs(&previous);
+        bar.Clear();
+        throw Exception(run.machine->UserText(sys::FailureText(current)));
+    } catch (const EWriteError& e) {
+        ui::SetDialogs(&previous);
+        bar.Clear();
+        // The scratch folder's own messages name their file; the container's do not.
+        const std::string what = e.what();
+        throw Exception(run.machine->UserText(
+            what.find(':') != std::string::npos ? what : sys::FailureText(current)));
     } catch (const std::exception& e) {
         ui::SetDialogs(&previous);
         bar.Clear();
         const std::string why = dialogs.lastMessage.empty() ? e.what() : dialogs.lastMessage;
-        throw Exception("segment " + std::to_string(run.segments) + " (" + segmentName + "): " + why);
+        throw Exception(run.machine->UserText("segment " + std::to_string(run.segments) + " (" +
+                                              segmentName + "): " + why));
     }
     ui::SetDialogs(&previous);
 }
 
 void RequireFolder(const std::string& dir, const char* what) {
-    if (!IsFolder(dir)) throw EUsage(std::string(what) + " is not a folder: " + dir);
+    if (!IsFolder(dir)) throw EUsage(std::string(what) + " is not a folder: " + Printable(dir));
+}
+
+std::string Hex(uint32_t value) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+// The size and CRC-32 of a file the tool can read; false when it cannot be read whole.
+bool MeasureFile(const std::string& path, segment::TSegCheck& check) {
+    auto file = sys::Sys().OpenFile(path, sys::FileAccess::Read, sys::FileCreate::OpenExisting,
+                                    sys::FileShare::DenyWrite);
+    if (!file) return false;
+    check = {};
+    std::vector<uint8_t> buffer(1 << 16);
+    for (;;) {
+        uint32_t done = 0;
+        if (!file->Read(buffer.data(), static_cast<uint32_t>(buffer.size()), done)) return false;
+        if (done == 0) return true;
+        check.Size += done;
+        check.Crc = segment::Crc32Update(check.Crc, buffer.data(), done);
+    }
+}
+
+// Checks every segment install.cfg's "Disk Check" section names; each fault is printed, and
+// any fault ends the command. Returns the section (empty for a medium without one).
+segment::TSegChecks CheckSegments(const std::string& media) {
+    const std::string cfg = InFolder(media, "install.cfg");
+    if (!IsFile(cfg)) return {};
+    const segment::TSegChecks checks = segment::ReadSegChecks(cfg);
+    int faults = 0;
+    for (const auto& [name, expected] : checks) {
+        ThrowIfInterrupted();
+        const std::string path = InFolder(media, name);
+        segment::TSegCheck found;
+        std::string fault;
+        if (!IsFile(path))
+            fault = "missing";
+        else if (!MeasureFile(path, found))
+            fault = "cannot be read: " + sys::FailureText(path);
+        else if (found.Size < expected.Size)
+            fault = "short: " + std::to_string(found.Size) + " of " + std::to_string(expected.Size) + " bytes";
+        else if (found.Size > expected.Size)
+            fault = "too long: " + std::to_string(found.Size) + " bytes where " +
+                    std::to_string(expected.Size) + " were written";
+        else if (found.Crc != expected.Crc)
+            fault = "damaged: its CRC-32 is " + Hex(found.Crc) + " where " + Hex(expected.Crc) + " was written";
+        if (fault.empty()) continue;
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), fault.c_str());
+        ++faults;
+    }
+    if (faults)
+        throw Exception(std::to_string(faults) + " of " + std::to_string(checks.size()) +
+                        " segments missing or damaged");
+    ThrowIfInterrupted();
+    return checks;
+}
+
+// install.cfg as the builder wrote it, with a "Disk Check" section for the segments just
+// written in place of any earlier one.
+std::string ConfigWithChecks(const std::string& cfg, const std::vector<std::string>& segments) {
+    std::string text;
+    {
+        auto in = TFileStream::OpenRead(cfg);
+        text.resize(static_cast<size_t>(in->Size()));
+        if (!text.empty()) in->ReadBuffer(text.data(), static_cast<int32_t>(text.size()));
+    }
+    std::string kept;
+    bool skipping = false;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string line = text.substr(start, end - start);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line[first] == '[')
+            skipping = compress::UpperAscii(line.substr(first)).rfind(
+                           "[" + compress::UpperAscii(segment::kSegCheckSection) + "]", 0) == 0;
+        if (!skipping) kept += line;
+        start = end;
+    }
+    if (!kept.empty() && kept.back() != '\n') kept += "\r\n";
+    kept += std::string("[") + segment::kSegCheckSection + "]\r\n";
+    for (const std::string& path : segments) {
+        segment::TSegCheck check;
+        if (!MeasureFile(path, check)) throw EReadError(sys::FailureText(path));
+        kept += segment::SegFileName(kSegBaseName, "", static_cast<uint16_t>(&path - segments.data() + 1)) +
+                "=" + segment::SegCheckValue(check) + "\r\n";
+    }
+    return kept;
 }
 
 }  // namespace
@@ -198,10 +332,7 @@ int CmdMedia(const Args& args) {
     const ParsedArgs a =
         ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--segsize", "-m", "--key"});
     if (!a.positional.empty() || !a.Has("--cfg") || !a.Has("--from") || !a.Has("--out")) {
-        std::fprintf(stderr,
-                     "usage: zovpack media --cfg install.cfg --from DIR --out MEDIA [--stub "
-                     "install.exe] [--segsize BYTES] [-m lh5|lzh|rle|none] [--key K]\n");
-        return 2;
+        throw EUsage("--cfg, --from and --out are needed, and no other arguments");
     }
     const std::string cfg = ToolPath(a.Get("--cfg"));
     const std::string from = ToolPath(a.Get("--from"));
@@ -216,9 +347,9 @@ int CmdMedia(const Args& args) {
         if (!compress::TArchiveWriter::CanWrite(probe, options.Method))
             throw EUsage("this build cannot write method " + MethodOptionName(options.Method));
     }
-    if (!IsFile(cfg)) throw EUsage("cannot open " + a.Get("--cfg"));
+    RequireRegularFile(cfg, a.Get("--cfg"));
     RequireFolder(from, "--from");
-    if (!stub.empty() && !IsFile(stub)) throw EUsage("cannot open " + a.Get("--stub"));
+    if (!stub.empty()) RequireRegularFile(stub, a.Get("--stub"));
     if (segSize < segment::kMinSegSize)
         std::fprintf(stderr, "note: --segsize below %d; segments are %d bytes at most\n",
                      segment::kMinSegSize, segment::kMinSegSize);
@@ -226,6 +357,7 @@ int CmdMedia(const Args& args) {
     TSetupSettings settings;
     TScreenLook look;
     ReadSetupConfig(cfg, settings, look);
+    for (const std::string& w : LintConfigText(ReadToolFile(cfg))) std::fprintf(stderr, "warning: %s\n", w.c_str());
     for (const std::string& w : CheckSettings(settings)) std::fprintf(stderr, "warning: %s\n", w.c_str());
     segment::SegArchiveSource archive;
     std::string folderName = LastComponent(from.back() == '/' || from.back() == '\\'
@@ -246,17 +378,28 @@ int CmdMedia(const Args& args) {
             return PartialName(segments.back());
         },
         segSize);
-    segment::WriteSegmentSet(writer, {archive}, options);
+    try {
+        segment::WriteSegmentSet(writer, {archive}, options);
+    } catch (const EWriteError&) {
+        RethrowNamingFile(writer.CurrentPath().empty() ? options.ScratchPath : writer.CurrentPath());
+    }
     bar.Clear();
 
-    OutputFile cfgCopy(InFolder(out, "install.cfg"));
-    cfgCopy.Stream().CopyFrom(*TFileStream::OpenRead(cfg), 0);
     std::unique_ptr<OutputFile> stubCopy;
     if (!stub.empty()) {
         stubCopy = std::make_unique<OutputFile>(InFolder(out, "install.exe"));
         stubCopy->Stream().CopyFrom(*TFileStream::OpenRead(stub), 0);
     }
     const std::vector<std::string> partials = writer.Finish();
+    OutputFile cfgCopy(InFolder(out, "install.cfg"));
+    std::string cfgText;
+    try {
+        cfgText = ConfigWithChecks(cfg, partials);
+    } catch (...) {
+        for (const std::string& partial : partials) sys::Sys().DeleteFile(partial);
+        throw;
+    }
+    cfgCopy.Stream().WriteBuffer(cfgText.data(), static_cast<int32_t>(cfgText.size()));
     for (size_t i = 0; i < partials.size(); ++i) ReplaceFile(partials[i], segments[i]);
     cfgCopy.Commit();
     if (stubCopy) stubCopy->Commit();
@@ -282,16 +425,15 @@ int CmdMedia(const Args& args) {
 
 int CmdMediaTest(const Args& args) {
     const ParsedArgs a = ParseArgs(args, {"--key"});
-    if (a.positional.size() != 1) {
-        std::fprintf(stderr, "usage: zovpack media-test MEDIA [--key K]\n");
-        return 2;
-    }
+    if (a.positional.size() != 1) throw EUsage("wrong arguments");
     const std::string media = ToolPath(a.positional[0]);
     RequireFolder(media, "MEDIA");
+    InterruptGuard interrupts;
     // What install.cfg asks for must be in the payload.
     std::vector<std::string> wanted;
     const std::string cfg = InFolder(media, "install.cfg");
     if (IsFile(cfg)) {
+        RequireRegularFile(cfg, cfg);
         TSetupSettings settings;
         TScreenLook look;
         ReadSetupConfig(cfg, settings, look);
@@ -302,11 +444,13 @@ int CmdMediaTest(const Args& args) {
                 if (!LastComponent(source).empty()) wanted.push_back(LastComponent(source));
             }
     } else {
-        std::fprintf(stderr, "warning: %s has no install.cfg\n", a.positional[0].c_str());
+        std::fprintf(stderr, "warning: %s has no install.cfg\n", Printable(a.positional[0]).c_str());
     }
 
-    ReaderMachine machine;
     MediaRun run;
+    run.checks = CheckSegments(media);
+    ReaderMachine machine;
+    run.machine = &machine;
     run.media = machine.Path(media);
     run.target = machine.NewScratchFolder();
     run.scratch = machine.NewScratchFolder();
@@ -325,45 +469,126 @@ int CmdMediaTest(const Args& args) {
             lacking.push_back(w);
     if (!lacking.empty()) {
         std::string list;
-        for (const std::string& l : lacking) list += (list.empty() ? "" : ", ") + l;
+        for (const std::string& l : lacking) list += (list.empty() ? "" : ", ") + Printable(l);
         throw Exception("the payload lacks files install.cfg names: " + list);
     }
-    std::printf("OK: %u segment%s, %d archive%s, %zu files, %lld bytes\n", run.segments,
-                run.segments == 1 ? "" : "s", run.archives, run.archives == 1 ? "" : "s",
-                run.created.size(), static_cast<long long>(bytes));
+    std::printf("OK: %u segment%s%s, %d archive%s, %zu files, %lld bytes\n", run.segments,
+                run.segments == 1 ? "" : "s", run.checks.empty() ? "" : " checked", run.archives,
+                run.archives == 1 ? "" : "s", run.created.size(), static_cast<long long>(bytes));
     return 0;
 }
 
+namespace {
+
+// The same folder, or `inner` lies below `outer`.
+bool SameOrBelow(const std::string& inner, const std::string& outer) {
+#ifdef _WIN32
+    std::string a = compress::UpperAscii(WithoutTrailingBackslash(inner)) + "\\";
+    std::string b = compress::UpperAscii(WithoutTrailingBackslash(outer)) + "\\";
+#else
+    std::error_code ec;
+    std::string a = std::filesystem::weakly_canonical(inner, ec).string() + "/";
+    std::string b = std::filesystem::weakly_canonical(outer, ec).string() + "/";
+#endif
+    return a.rfind(b, 0) == 0;
+}
+
+// Moves the files of a finished run from the staging folder into the target folder. What it
+// replaces is kept until every file is in place; a failure on the way puts the folder back
+// as it was.
+void CommitStaged(const std::vector<std::string>& staged, const std::string& stagingDir,
+                  const std::string& dir) {
+    struct Move {
+        std::string placed, kept;  // the new file's place; where the file it replaced waits
+        bool movedIn = false;
+    };
+    std::vector<Move> done;
+    const std::string keptDir = stagingDir + "-replaced";
+    std::error_code ec;
+    try {
+        MakeFolder(keptDir);
+        for (const std::string& from : staged) {
+            ThrowIfInterrupted();
+            const std::string name = LastComponent(from);
+            done.push_back({InFolder(dir, name), "", false});
+            Move& move = done.back();
+            if (sys::Sys().GetFileAttributes(move.placed) != sys::kInvalidAttributes) {
+                ReplaceFile(move.placed, InFolder(keptDir, name));
+                move.kept = InFolder(keptDir, name);
+            }
+            ReplaceFile(from, move.placed);
+            move.movedIn = true;
+        }
+    } catch (...) {
+        for (auto it = done.rbegin(); it != done.rend(); ++it) {
+            if (it->movedIn) DeleteFileForced(it->placed);
+            if (!it->kept.empty()) ReplaceFile(it->kept, it->placed);
+        }
+        std::filesystem::remove_all(keptDir, ec);
+        throw;
+    }
+    std::filesystem::remove_all(keptDir, ec);
+}
+
+}  // namespace
+
 int CmdMediaExtract(const Args& args) {
     const ParsedArgs a = ParseArgs(args, {"-d", "--key"});
-    if (a.positional.size() != 1 || !a.Has("-d")) {
-        std::fprintf(stderr, "usage: zovpack media-extract MEDIA -d DIR [--key K]\n");
-        return 2;
-    }
+    if (a.positional.size() != 1 || !a.Has("-d"))
+        throw EUsage("wrong arguments");
     const std::string media = ToolPath(a.positional[0]);
     const std::string dir = ToolPath(a.Get("-d"));
     RequireFolder(media, "MEDIA");
+    if (SameOrBelow(media, dir))
+        throw EUsage("will not expand into " + Printable(a.Get("-d")) +
+                     (SameOrBelow(dir, media) ? ": it holds the medium, whose install.exe and install.cfg would be replaced"
+                                              : ": the medium lies in it"));
+    InterruptGuard interrupts;
+    MediaRun run;
+    run.checks = CheckSegments(media);
+    const bool dirExisted = IsFolder(dir);
     MakeFolder(dir);
 
-    ReaderMachine machine;
-    MediaRun run;
-    run.media = machine.Path(media);
-    run.target = machine.Path(dir);
-    run.scratch = machine.NewScratchFolder();
-    run.key = a.Has("--key") ? ParseKey(a.Get("--key")) : 0;
+    // Everything is expanded into a staging folder inside the target folder (so that moving
+    // into place is a rename), and moved into place only when the whole run has succeeded.
+    const std::string staging = InFolder(dir, "." + ProcessTag());
+    std::vector<std::string> staged;
+    auto cleanUp = [&] {
+        std::error_code ec;
+        std::filesystem::remove_all(staging, ec);
+        if (!dirExisted) std::filesystem::remove(dir, ec);  // only when still empty
+    };
     try {
-        ExpandMedia(run);
-        // The setup copies its own two files beside the payload.
-        for (const char* own : {"install.exe", "install.cfg"})
-            if (IsFile(run.media + "\\" + own)) {
-                run.created.push_back(run.target + "\\" + own);
-                CopyFileInto(run.media + "\\" + own, run.target);
-            }
+        MakeFolder(staging);
+        {
+            ReaderMachine machine;
+            run.machine = &machine;
+            run.media = machine.Path(media);
+            run.target = machine.Path(staging);
+            run.scratch = machine.NewScratchFolder();
+            run.key = a.Has("--key") ? ParseKey(a.Get("--key")) : 0;
+            ExpandMedia(run);
+            // The setup copies its own two files beside the payload.
+            for (const char* own : {"install.exe", "install.cfg"})
+                if (IsFile(run.media + "\\" + own)) {
+                    try {
+                        CopyFileInto(run.media + "\\" + own, run.target);
+                    } catch (const std::exception&) {
+                        throw Exception(machine.UserText(sys::FailureText(run.target + "\\" + own)));
+                    }
+                }
+        }
+        std::vector<sys::FindEntry> entries;
+        sys::Sys().FindFiles(InFolder(staging, "*.*"), true, entries);
+        for (const sys::FindEntry& e : entries)
+            if (!(e.attributes & sys::kAttrDirectory)) staged.push_back(InFolder(staging, e.name));
+        CommitStaged(staged, staging, dir);
     } catch (...) {
-        for (const std::string& path : run.created) sys::Sys().DeleteFile(path);
+        cleanUp();
         throw;
     }
-    std::printf("%zu files into %s\n", run.created.size(), a.Get("-d").c_str());
+    cleanUp();
+    std::printf("%zu files into %s\n", staged.size(), Printable(a.Get("-d")).c_str());
     return 0;
 }
 

@@ -28,4 +28,9 @@ struct Command {
 // Every command this build has, in the order `zovpack` lists them.
 const std::vector<Command>& Commands();
 
+// The whole tool on its arguments (the command first): "help", "--help" and "-h" print the
+// usage and give 0; a usage error gives 2, any other failure 1, each with its message on
+// stderr.
+int RunZovpack(const Args& args);
+
 }  // namespace zov::zovpack

@@ -1,6 +1,7 @@
 #include "tools/zovpack/tool_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -14,11 +15,16 @@ const std::pair<const char*, TCompressionMethod> kMethodNames[] = {
     {"none", compress::coNone}, {"rle", compress::coRLE}, {"lzh", compress::coLZH},
     {"lh5", compress::coLZH5}};
 
+// Decimal, or hexadecimal after "0x": a leading zero does not make a number octal.
 long long ParseInteger(const std::string& text, const char* what) {
+    const size_t digits = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    const bool hex = text.size() > digits + 1 && text[digits] == '0' &&
+                     (text[digits + 1] == 'x' || text[digits + 1] == 'X');
     errno = 0;
     char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0' || errno == ERANGE)
+    const long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
+    if (text.size() <= digits || !std::isxdigit(static_cast<unsigned char>(text[digits])) ||
+        *end != '\0' || errno == ERANGE)
         throw EUsage(std::string("not a number for ") + what + ": '" + text + "'");
     return v;
 }
@@ -37,9 +43,12 @@ bool ParsedArgs::Has(const std::string& name) const {
 ParsedArgs ParseArgs(const std::vector<std::string>& args,
                      const std::vector<std::string>& optionsWithValue) {
     ParsedArgs parsed;
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.size() > 1 && a[0] == '-') {
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;  // what follows is names, even when it starts with "-"
+        } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
             if (std::find(optionsWithValue.begin(), optionsWithValue.end(), a) == optionsWithValue.end())
                 throw EUsage("unknown option " + a);
             if (i + 1 >= args.size()) throw EUsage("option " + a + " needs a value");

@@ -58,7 +58,9 @@ public:
         if (message == WM_MOUSEMOVE && !hot_) {
             hot_ = true;
             TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
-            TrackMouseEvent(&track);
+            // The common controls' version, which Windows 95 has from IE 3 on; user32's
+            // TrackMouseEvent came only with Windows 98 and NT 4.0.
+            _TrackMouseEvent(&track);
             InvalidateRect(hwnd_, nullptr, FALSE);
         } else if (message == WM_MOUSELEAVE) {
             hot_ = false;

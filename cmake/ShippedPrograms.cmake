@@ -1,0 +1,76 @@
+# The programs that go on a distribution medium (install.exe, uninstaller.exe) must start on
+# every 32-bit Windows the project supports and leave room on the first floppy. They are built
+# by a nested build of this source tree (ZOV_SHIPPED_BUILD) with the win32-thread-model
+# compiler, which needs no winpthread, and with flags for size. The rest of the Windows build
+# (tests, zovpack.exe) keeps the posix thread model: GoogleTest needs std::mutex, which the
+# win32 model of this compiler lacks. The nested build writes each program into the outer
+# build tree, where the tests and the import check (tests/imports) find it.
+#
+#   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries...)
+#       in the nested build: the program, with sys/win32/shipped_runtime.cpp; in the outer
+#       build: a target of that name that runs the nested build, and the program's path for
+#       the import check
+#   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
+
+option(ZOV_SHIPPED_BUILD "This is the nested build of the programs on the medium" OFF)
+set(ZOV_SHIPPED_OUTPUT_DIR "" CACHE PATH "Outer build tree that receives the programs")
+
+if(ZOV_SHIPPED_BUILD)
+  # Our code runs on any x86 from the 486 on: Windows 98 and NT 4.0 ran on machines without
+  # the Pentium Pro's conditional moves, which the compiler would use by default. (The
+  # prebuilt run-time library still has a few; tests/imports counts them.)
+  set(code_flags -march=i486)
+  # Size (each step is measured in the README): optimise for size beyond -Os, no type
+  # information beyond what exceptions need, no locks around static initialisation (one
+  # thread), the 4-byte stack alignment that Win32 itself keeps, and link-time optimisation
+  # as one partition (GCC 12 fails on PE symbols split across partitions). The code
+  # generation flags go to the link as well, where link-time optimisation generates the code.
+  # Functions in sections of their own saved nothing beside link-time optimisation.
+  set(CMAKE_CXX_FLAGS_MINSIZEREL "-Oz -DNDEBUG")
+  list(APPEND code_flags -fno-rtti -fno-threadsafe-statics -mpreferred-stack-boundary=2)
+  add_compile_options(${code_flags})
+  set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
+  add_link_options(${code_flags} -flto-partition=one)
+  add_custom_target(zov_shipped)
+endif()
+
+function(zov_shipped_program target)
+  cmake_parse_arguments(P "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  file(RELATIVE_PATH rel ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
+  if(ZOV_SHIPPED_BUILD)
+    add_executable(${target} WIN32 ${P_SOURCES} ${PROJECT_SOURCE_DIR}/sys/win32/shipped_runtime.cpp)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
+                          RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
+    target_link_libraries(${target} PRIVATE ${P_LIBS})
+    target_link_options(${target} PRIVATE -s -Wl,--gc-sections
+                        -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
+    add_dependencies(zov_shipped ${target})
+  else()
+    set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_PROGRAMS
+                 ${CMAKE_BINARY_DIR}/${rel}/${P_OUTPUT_NAME}.exe)
+    # The target's name builds the program here too, through the nested build.
+    add_custom_target(${target})
+    add_dependencies(${target} zov_shipped_build)
+  endif()
+endfunction()
+
+# The nested build, made once every shipped program is known.
+function(zov_shipped_programs_finish)
+  if(ZOV_SHIPPED_BUILD)
+    return()
+  endif()
+  get_property(programs GLOBAL PROPERTY ZOV_SHIPPED_PROGRAMS)
+  # Ninja would run cores + 2 jobs beside the outer build's; one per core is enough.
+  cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)
+  include(ExternalProject)
+  ExternalProject_Add(zov_shipped_build
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_BINARY_DIR}/shipped
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
+               -DCMAKE_BUILD_TYPE=MinSizeRel -DZOV_SHIPPED_BUILD=ON -DZOV_TESTS=OFF
+               -DZOV_SHIPPED_OUTPUT_DIR=${CMAKE_BINARY_DIR}
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zov_shipped -j ${cores}
+    BUILD_ALWAYS ON
+    BUILD_BYPRODUCTS ${programs}
+    INSTALL_COMMAND "")
+endfunction()

@@ -1,0 +1,53 @@
+// Linked into every program on the medium (cmake/ShippedPrograms.cmake): replacements for
+// parts of the C++ run-time library that would make the programs larger or keep them from
+// starting on older Windows.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "sys/exception.h"
+
+namespace __gnu_cxx {
+// The run-time library's handler names the type of an exception nobody caught, which
+// brings a demangler and printf into the program (about a sixth of its size). The programs
+// report their errors themselves; one that still escapes ends the program.
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
+// The library's container and string errors, raised as the programs' own exception: the
+// library's versions would bring its exception classes and with them a second string
+// implementation and printf. Every one the library may call must be here, or its own
+// definitions come along and the link reports them twice.
+namespace std {
+void __throw_bad_alloc() { throw zov::Exception("Out of memory"); }
+void __throw_bad_array_new_length() { throw zov::Exception("Out of memory"); }
+void __throw_length_error(const char* what) { throw zov::Exception(what); }
+void __throw_logic_error(const char* what) { throw zov::Exception(what); }
+void __throw_out_of_range(const char* what) { throw zov::Exception(what); }
+void __throw_out_of_range_fmt(const char* format, ...) { throw zov::Exception(format); }
+void __throw_invalid_argument(const char* what) { throw zov::Exception(what); }
+void __throw_bad_function_call() { throw zov::Exception("Empty function called"); }
+}  // namespace std
+
+namespace {
+
+// The run-time library makes its locks (one thread never contends for them) with
+// CreateSemaphoreW, which Windows 95, 98 and ME do not implement. The locks have no name, so
+// the ANSI function does the same on every Windows.
+HANDLE WINAPI CreateUnnamedSemaphore(LPSECURITY_ATTRIBUTES attributes, LONG initial,
+                                     LONG maximum, LPCWSTR name) {
+    if (name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return CreateSemaphoreA(attributes, initial, maximum, nullptr);
+}
+
+}  // namespace
+
+// The import slot the library calls through, filled here instead of by the loader, so that
+// the program does not import CreateSemaphoreW at all.
+extern "C" {
+__attribute__((used)) void* zov_imp_CreateSemaphoreW __asm__("__imp__CreateSemaphoreW@16") =
+    reinterpret_cast<void*>(&CreateUnnamedSemaphore);
+}
