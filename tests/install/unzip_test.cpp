@@ -133,7 +133,7 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
     dialogs.ExpectMessage("Disk #2 (disk.002) is damaged: its data differ from the ones written.\n\r"
                           "Insert a good copy and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    ExpectMessage("Error Expanding Files!!");
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.002\r(TSegCompress) Operation aborted by user");
     unzip->ShowModal();
     EXPECT_TRUE(SetupCancelled);
     EXPECT_FALSE(machine.Exists(TempFile("b.dll")));
