@@ -77,6 +77,22 @@ public:
                       std::string& value) override {
         return inner_.RegGetString(root, subKey, name, value);
     }
+    bool RegSetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                     uint32_t value) override {
+        return inner_.RegSetDword(root, subKey, name, value);
+    }
+    bool RegGetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                     uint32_t& value) override {
+        return inner_.RegGetDword(root, subKey, name, value);
+    }
+    bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name) override {
+        return inner_.RegDeleteValue(root, subKey, name);
+    }
+    bool RegDeleteKey(RegRoot root, const std::string& subKey) override { return inner_.RegDeleteKey(root, subKey); }
+    bool RegEnumKey(RegRoot root, const std::string& subKey, std::vector<std::string>& subKeys,
+                    std::vector<std::string>& valueNames) override {
+        return inner_.RegEnumKey(root, subKey, subKeys, valueNames);
+    }
     std::unique_ptr<ShellLink> CreateShellLink() override { return inner_.CreateShellLink(); }
     intptr_t ShellExecute(const std::string& verb, const std::string& file,
                           const std::string& parameters, const std::string& directory,
@@ -87,6 +103,7 @@ public:
         return inner_.AdjustTokenPrivilege(name, enable);
     }
     bool ExitWindows(uint32_t flags) override { return inner_.ExitWindows(flags); }
+    bool DeleteAtRestart(const std::string& path) override { return inner_.DeleteAtRestart(path); }
     void Yield() override { inner_.Yield(); }
     SysError LastError() override { return inner_.LastError(); }
 

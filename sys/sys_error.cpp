@@ -14,6 +14,7 @@ std::string StandardErrorText(uint32_t code) {
         case kErrorSharingViolation:
             return "The process cannot access the file because it is being used by another process";
         case kErrorInvalidParameter: return "The parameter is incorrect";
+        case kErrorInvalidData: return "The data is invalid";
         case kErrorDiskFull: return "There is not enough space on the disk";
         case kErrorInvalidName: return "The filename, directory name, or volume label syntax is incorrect";
         case kErrorDirNotEmpty: return "The directory is not empty";

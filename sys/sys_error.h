@@ -12,6 +12,7 @@ enum : uint32_t {
     kErrorPathNotFound = 3,
     kErrorAccessDenied = 5,
     kErrorInvalidHandle = 6,
+    kErrorInvalidData = 13,
     kErrorWriteFault = 29,
     kErrorReadFault = 30,
     kErrorSharingViolation = 32,

@@ -126,6 +126,21 @@ public:
                               const std::string& value) = 0;
     virtual bool RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
                               std::string& value) = 0;
+    // Creates the key when missing, then sets a REG_DWORD value.
+    virtual bool RegSetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                             uint32_t value) = 0;
+    // False when the value is missing or is not a DWORD (a string is not read as one).
+    virtual bool RegGetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                             uint32_t& value) = 0;
+    // False when the key or the value is missing.
+    virtual bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name) = 0;
+    // Removes a key and its values. A key that still has subkeys is kept and the call fails,
+    // on every Windows (Windows 95 alone would remove the whole tree).
+    virtual bool RegDeleteKey(RegRoot root, const std::string& subKey) = 0;
+    // The names of the key's subkeys and of its values ("" for the default value); false
+    // when the key is missing.
+    virtual bool RegEnumKey(RegRoot root, const std::string& subKey, std::vector<std::string>& subKeys,
+                            std::vector<std::string>& valueNames) = 0;
 
     // --- shell -------------------------------------------------------------------------
     virtual std::unique_ptr<ShellLink> CreateShellLink() = 0;  // null when unavailable
@@ -138,6 +153,9 @@ public:
     // --- session -----------------------------------------------------------------------
     virtual bool AdjustTokenPrivilege(const std::string& name, bool enable) = 0;
     virtual bool ExitWindows(uint32_t flags) = 0;
+    // Has the file, or the empty directory, deleted when Windows next starts (a file in use
+    // cannot be deleted before). False when it is missing or cannot be scheduled.
+    virtual bool DeleteAtRestart(const std::string& path) = 0;
     virtual void Yield() = 0;  // give up the rest of the time slice
 
     // --- failures ----------------------------------------------------------------------

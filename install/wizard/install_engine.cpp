@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "shell/shared_files.h"
 #include "shell/system_helpers.h"
+#include "shell/text_lines.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
@@ -11,7 +13,6 @@
 namespace zov {
 namespace {
 
-constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\";
 constexpr int kShowNormal = 5;
 
 struct Fields {
@@ -31,42 +32,6 @@ bool ReplaceFirst(std::string& text, const std::string& what, const std::string&
     if (at == std::string::npos) return false;
     text.replace(at, what.size(), with);
     return true;
-}
-
-// A text file as a list of lines (CR LF, LF or CR end a line); empty when it cannot be read.
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    auto f = sys::Sys().OpenFile(path, sys::FileAccess::Read, sys::FileCreate::OpenExisting,
-                                 sys::FileShare::DenyWrite);
-    if (!f) return lines;
-    std::string bytes;
-    char buffer[8192];
-    uint32_t got = 0;
-    while (f->Read(buffer, sizeof buffer, got) && got > 0) bytes.append(buffer, got);
-    std::string line;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
-void SaveLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) bytes += line + "\r\n";
-    auto f = sys::Sys().OpenFile(path, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
-                                 sys::FileShare::DenyWrite);
-    if (!f) throw EFCreateError(sys::FailureText(path));
-    uint32_t done = 0;
-    if (!f->Write(bytes.data(), static_cast<uint32_t>(bytes.size()), done) || done != bytes.size())
-        throw EWriteError(sys::FailureText(path));
 }
 
 // The keys of `key` (below its root) that do not exist yet, parents first.
@@ -128,6 +93,7 @@ TInstallReport TInstallEngine::Run() {
         uninstall_.Flush();
         Show("Creating Uninstall Information");
         RegisterUninstaller();
+        uninstall_.Flush();  // the keys the registration made
     } catch (const std::exception& e) {
         report.End = TInstallEnd::Stopped;
         report.Error = e.what();
@@ -236,6 +202,8 @@ void TInstallEngine::CopyInstaller() {
 
 void TInstallEngine::CopyPayload(TInstallReport& report) {
     const std::vector<std::string>& files = *files_;
+    const std::string windowsDir = UpperCase(windowsDir_);
+    const std::string systemDir = UpperCase(windowsDir_ + "\\System");
     for (size_t i = 0; i < dirTags_.size(); ++i) {
         Show("Ready to Install");
         for (size_t j = 0; j < files.size(); ++j) {
@@ -249,17 +217,35 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             progress_.Status(name);
             progress_.Target(dirPaths_[i]);
             progress_.Pump();
+            const std::string target = dirPaths_[i] + "\\" + name;
+            const std::string upperDir = UpperCase(dirPaths_[i]);
+            const bool shared = upperDir == windowsDir || upperDir == systemDir;
+            const bool existed = shared && FileExists(target);
             // A tag listed for two directories sends the file to both: keep it until the last.
             const bool neededAgain = std::find(dirTags_.begin() + static_cast<std::ptrdiff_t>(i) + 1, dirTags_.end(),
                                                dirTags_[i]) != dirTags_.end();
             CopyOneFile(name, dirPaths_[i], mark == "X", neededAgain || IsSharedFile(name, j), report);
             progress_.Pump();
-            uninstall_.AddFile(dirPaths_[i] + "\\" + name);
-            const std::string upperDir = UpperCase(dirPaths_[i]);
-            if (upperDir == UpperCase(windowsDir_) || upperDir == UpperCase(windowsDir_ + "\\System"))
-                uninstall_.AddSharedFile(dirPaths_[i] + "\\" + name);
+            uninstall_.AddFile(target);
+            if (shared) CountSharedFile(target, existed);
         }
     }
+}
+
+void TInstallEngine::CountSharedFile(const std::string& path, bool existed) {
+    // One use per product: a file listed twice, or again by a repeated install of the same
+    // product, is counted once.
+    if (uninstall_.IsSharedFile(path) || uninstall_.WasSharedFile(path)) {
+        uninstall_.AddSharedFile(path);
+        return;
+    }
+    for (const std::string& key : MissingKeys(sys::RegRoot::LocalMachine, kSharedDllsKey))
+        uninstall_.AddCreatedRegistryKey(sys::RegRoot::LocalMachine, key);
+    uninstall_.AddSharedFile(path);
+    if (AddSharedFileUse(path, existed))
+        Note("shared " + path);
+    else
+        Note("FAILED shared count " + path + ": " + sys::Sys().LastError().text);
 }
 
 void TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
@@ -434,12 +420,12 @@ std::vector<std::string> TInstallEngine::AutoexecBlock() const {
 void TInstallEngine::UpdateAutoexec() {
     Show("Copying Old Autoexec.bat to Autoexec.zov");
     const std::string autoexec = settings_.WindowsRoot + "autoexec.bat";
-    std::vector<std::string> lines = ReadLines(autoexec);
-    SaveLines(settings_.WindowsRoot + "autoexec.zov", lines);
+    std::vector<std::string> lines = ReadTextLines(autoexec);
+    SaveTextLines(settings_.WindowsRoot + "autoexec.zov", lines);
     const std::vector<std::string> block = AutoexecBlock();
     lines.insert(lines.end(), block.begin(), block.end());
     Show("Updating Autoexec.bat file");
-    SaveLines(autoexec, lines);
+    SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
     Note("autoexec " + autoexec + " (" + std::to_string(block.size()) + " lines added)");
 }
@@ -447,9 +433,10 @@ void TInstallEngine::UpdateAutoexec() {
 void TInstallEngine::RegisterUninstaller() {
     const std::string uninstaller = targetDir_ + "\\uninstaller.exe";
     if (!FileExists(uninstaller)) return;
-    const std::string key = kUninstallKey + choices_.Title;
+    const std::string key = kUninstallRegistryKey + choices_.Title;
     sys::System& os = sys::Sys();
     const auto root = sys::RegRoot::LocalMachine;
+    const std::vector<std::string> missing = MissingKeys(root, key);
     if (!os.RegCreateKey(root, key)) {
         const std::string reason = os.LastError().text;
         Note("FAILED registration HKEY_LOCAL_MACHINE\\" + key + ": " + reason);
@@ -464,14 +451,20 @@ void TInstallEngine::RegisterUninstaller() {
         {"DisplayIcon", uninstaller},
         {"InstallLocation", targetDir_},
     };
-    for (const auto& [name, value] : values) {
-        if (!os.RegSetString(root, key, name, value)) {
-            const std::string reason = os.LastError().text;
-            Note("FAILED registration " + std::string(name) + ": " + reason);
-            throw Exception("Failed to set data for '" + std::string(name) + "'\r" + reason);
-        }
-    }
+    for (const std::string& created : missing) uninstall_.AddCreatedRegistryKey(root, created);
+    // Windows' list of programs offers neither a change nor a repair for this product.
+    const char* const flags[] = {"NoModify", "NoRepair"};
+    for (const auto& [name, value] : values)
+        if (!os.RegSetString(root, key, name, value)) RegistrationFailed(name);
+    for (const char* name : flags)
+        if (!os.RegSetDword(root, key, name, 1)) RegistrationFailed(name);
     Note("registration HKEY_LOCAL_MACHINE\\" + key);
+}
+
+void TInstallEngine::RegistrationFailed(const std::string& name) {
+    const std::string reason = sys::Sys().LastError().text;
+    Note("FAILED registration " + name + ": " + reason);
+    throw Exception("Failed to set data for '" + name + "'\r" + reason);
 }
 
 void TInstallEngine::Launch(TInstallReport& report) {

@@ -83,6 +83,7 @@ private:
     std::string ResolveDirectory(const std::string& tag, const std::string& path) const;
     void CopyInstaller();
     void CopyPayload(TInstallReport& report);
+    void CountSharedFile(const std::string& path, bool existed);
     void CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                      TInstallReport& report);
     void CreateShortcuts();
@@ -93,6 +94,7 @@ private:
                             const std::string& value);
     void UpdateAutoexec();
     void RegisterUninstaller();
+    [[noreturn]] void RegistrationFailed(const std::string& name);
     void Launch(TInstallReport& report);
     void Note(const std::string& line);
     void Show(const std::string& status);

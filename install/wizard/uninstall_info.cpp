@@ -16,6 +16,11 @@ const char* const kRewrittenSections[] = {
 void TUninstallInfo::Open(const std::string& targetDir, const std::string& title) {
     path_ = JoinPath(targetDir, kFileName);
     counts_.clear();
+    shared_.clear();
+    sharedBefore_.clear();
+    if (FileExists(path_))
+        for (const std::string& file : sys::Sys().GetProfileKeyNames(path_, uninstall_section::kSharedFiles, 1u << 20))
+            sharedBefore_.insert(UpperCase(file));
     later_.clear();
     for (const char* section : kRewrittenSections)
         if (FileExists(path_) && !sys::Sys().DeleteProfileEntry(path_, section, ""))
@@ -23,6 +28,17 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     Write("Program", "Title", title);
     AddFile(targetDir + "\\*.*");
     AddFile(targetDir + "\\Setup\\*.*");
+}
+
+void TUninstallInfo::AddSharedFile(const std::string& path) {
+    shared_.insert(UpperCase(path));
+    Later(uninstall_section::kSharedFiles, path, "");
+}
+
+bool TUninstallInfo::IsSharedFile(const std::string& path) const { return shared_.count(UpperCase(path)) > 0; }
+
+bool TUninstallInfo::WasSharedFile(const std::string& path) const {
+    return sharedBefore_.count(UpperCase(path)) > 0;
 }
 
 void TUninstallInfo::AddIniValue(const std::string& file, const std::string& section, const std::string& name) {

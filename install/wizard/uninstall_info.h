@@ -22,6 +22,7 @@
 // four sections above stand together at the top of the file, each write at once.
 // A later install into the same directory starts every section but [Program] afresh.
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,25 @@
 namespace zov {
 
 ZOV_EXCEPTION(EUninstallInfoError);
+
+// The registration of an installed product below HKEY_LOCAL_MACHINE, followed by its title.
+constexpr const char* kUninstallRegistryKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\";
+
+// The section names, for the uninstaller that reads them.
+namespace uninstall_section {
+constexpr const char* kProgram = "Program";
+constexpr const char* kFiles = "UNINS";
+constexpr const char* kFolders = "Folders";
+constexpr const char* kRegistry = "Registry";
+constexpr const char* kCreatedDirectories = "Created Directories";
+constexpr const char* kIniValues = "INI Values";
+constexpr const char* kCreatedIniFiles = "Created INI Files";
+constexpr const char* kCreatedIniSections = "Created INI Sections";
+constexpr const char* kRegistryValues = "Registry Values";
+constexpr const char* kCreatedRegistryKeys = "Created Registry Keys";
+constexpr const char* kAutoexec = "Autoexec";
+constexpr const char* kSharedFiles = "Shared Files";
+}  // namespace uninstall_section
 
 class TUninstallInfo {
 public:
@@ -52,7 +72,10 @@ public:
     void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
     void AddAutoexecLine(const std::string& autoexecPath, const std::string& line);
-    void AddSharedFile(const std::string& path) { Later("Shared Files", path, ""); }
+    void AddSharedFile(const std::string& path);
+    // Whether this install, or the earlier one into the same directory, listed the file.
+    bool IsSharedFile(const std::string& path) const;
+    bool WasSharedFile(const std::string& path) const;
     // Writes what was kept back.
     void Flush();
 
@@ -72,6 +95,8 @@ private:
 
     std::string path_;
     std::map<std::string, int> counts_;  // entries of each numbered section so far
+    std::set<std::string> shared_;          // upper-case paths of [Shared Files]
+    std::set<std::string> sharedBefore_;    // ... as the earlier install left them
 };
 
 }  // namespace zov

@@ -63,9 +63,18 @@ bool EmulatedSystem::RegKeyExists(RegRoot root, const std::string& subKey) {
 
 bool EmulatedSystem::RegSetString(RegRoot root, const std::string& subKey, const std::string& name,
                                   const std::string& value) {
+    return SetValue(root, subKey, RegistryValue{name, value, std::nullopt});
+}
+
+bool EmulatedSystem::RegSetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                                 uint32_t value) {
+    return SetValue(root, subKey, RegistryValue{name, "", value});
+}
+
+bool EmulatedSystem::SetValue(RegRoot root, const std::string& subKey, RegistryValue value) {
     if (RegistryKeyFails(root, subKey)) return Fail(kErrorAccessDenied);
     RegistryStore store = Load(RegistryFile());
-    if (!store.SetValue(root, subKey, name, value)) return Fail(kErrorInvalidParameter);
+    if (!store.SetValue(root, subKey, std::move(value))) return Fail(kErrorInvalidParameter);
     return Save(RegistryFile(), store) || Fail(kErrorWriteFault);
 }
 
@@ -73,15 +82,41 @@ bool EmulatedSystem::RegGetString(RegRoot root, const std::string& subKey, const
                                   std::string& value) {
     const auto found = Load(RegistryFile()).GetValue(root, subKey, name);
     if (!found) return Fail(kErrorFileNotFound);
-    value = *found;
+    if (found->dword) return Fail(kErrorInvalidData);
+    value = found->text;
+    return true;
+}
+
+bool EmulatedSystem::RegGetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                                 uint32_t& value) {
+    const auto found = Load(RegistryFile()).GetValue(root, subKey, name);
+    if (!found) return Fail(kErrorFileNotFound);
+    if (!found->dword) return Fail(kErrorInvalidData);
+    value = *found->dword;
     return true;
 }
 
 bool EmulatedSystem::RegDeleteValue(RegRoot root, const std::string& subKey,
                                     const std::string& name) {
+    if (RegistryKeyFails(root, subKey)) return Fail(kErrorAccessDenied);
     RegistryStore store = Load(RegistryFile());
-    if (!store.DeleteValue(root, subKey, name)) return false;
-    return Save(RegistryFile(), store);
+    if (!store.DeleteValue(root, subKey, name)) return Fail(kErrorFileNotFound);
+    return Save(RegistryFile(), store) || Fail(kErrorWriteFault);
+}
+
+bool EmulatedSystem::RegDeleteKey(RegRoot root, const std::string& subKey) {
+    if (RegistryKeyFails(root, subKey)) return Fail(kErrorAccessDenied);
+    RegistryStore store = Load(RegistryFile());
+    if (!store.KeyExists(root, subKey)) return Fail(kErrorFileNotFound);
+    // A key with subkeys stays, as Windows NT keeps it.
+    if (!store.DeleteKey(root, subKey)) return Fail(kErrorAccessDenied);
+    return Save(RegistryFile(), store) || Fail(kErrorWriteFault);
+}
+
+bool EmulatedSystem::RegEnumKey(RegRoot root, const std::string& subKey, std::vector<std::string>& subKeys,
+                                std::vector<std::string>& valueNames) {
+    if (!Load(RegistryFile()).List(root, subKey, subKeys, valueNames)) return Fail(kErrorFileNotFound);
+    return true;
 }
 
 }  // namespace zov::sys::emu

@@ -119,6 +119,12 @@ bool EmulatedSystem::ExitWindows(uint32_t flags) {
     return true;
 }
 
+bool EmulatedSystem::DeleteAtRestart(const std::string& path) {
+    if (GetFileAttributes(path) == kInvalidAttributes) return false;  // the reason is set
+    AppendJournal("deleteatrestart\t" + Full(path));
+    return true;
+}
+
 }  // namespace zov::sys::emu
 
 namespace zov::sys {

@@ -12,6 +12,7 @@
 //                   shellexecute <verb> <file> <parameters> <directory> <show mode> <result>
 //                   privilege <name> enable|disable
 //                   exitwindows <flags>
+//                   deleteatrestart <full path>
 //
 // MakeDefaultSystem() gives the machine whose root is $ZOV_MACHINE, or /tmp/zov-machine-<uid>
 // when that is not set; the folder is made on first use.
@@ -28,6 +29,7 @@
 
 #include "sys/emu/emu_file.h"
 #include "sys/emu/entry_store.h"
+#include "sys/emu/registry_store.h"
 #include "sys/system.h"
 
 namespace zov::sys::emu {
@@ -58,7 +60,6 @@ public:
     void ClearFaults();
     // Free bytes that GetDiskFreeSpace reports; without it the host's free space is reported.
     void SetFreeDiskSpace(uint64_t bytes) { freeSpace_ = bytes; }
-    bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name);
 
     std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreate create,
                                    FileShare share) override;
@@ -94,6 +95,14 @@ public:
                       const std::string& value) override;
     bool RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
                       std::string& value) override;
+    bool RegSetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                     uint32_t value) override;
+    bool RegGetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                     uint32_t& value) override;
+    bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name) override;
+    bool RegDeleteKey(RegRoot root, const std::string& subKey) override;
+    bool RegEnumKey(RegRoot root, const std::string& subKey, std::vector<std::string>& subKeys,
+                    std::vector<std::string>& valueNames) override;
 
     std::unique_ptr<ShellLink> CreateShellLink() override;
     intptr_t ShellExecute(const std::string& verb, const std::string& file,
@@ -101,6 +110,7 @@ public:
                           int showMode) override;
     bool AdjustTokenPrivilege(const std::string& name, bool enable) override;
     bool ExitWindows(uint32_t flags) override;
+    bool DeleteAtRestart(const std::string& path) override;
     void Yield() override {}
     SysError LastError() override { return {state_->lastError, StandardErrorText(state_->lastError)}; }
 
@@ -115,6 +125,7 @@ private:
     std::string Full(const std::string& path) const;  // full Windows path, or the host path
     uint32_t AttributesOf(const std::filesystem::path& host);
     bool RegistryKeyFails(RegRoot root, const std::string& subKey) const;
+    bool SetValue(RegRoot root, const std::string& subKey, RegistryValue value);
     void AppendJournal(const std::string& line);
     // Reads the profile file a name stands for; "" when it is missing.
     std::string ProfilePath(const std::string& file);

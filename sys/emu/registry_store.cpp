@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 
 #include "sys/emu/emu_paths.h"
 
@@ -10,7 +11,7 @@ namespace zov::sys::emu {
 struct RegistryStore::Key {
     std::string name;
     std::vector<std::unique_ptr<Key>> children;
-    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<RegistryValue> values;
 
     Key* Child(const std::string& childName) const {
         const std::string want = UpperAscii(childName);
@@ -18,11 +19,17 @@ struct RegistryStore::Key {
             if (UpperAscii(c->name) == want) return c.get();
         return nullptr;
     }
-    std::pair<std::string, std::string>* Value(const std::string& valueName) {
+    RegistryValue* Value(const std::string& valueName) {
         const std::string want = UpperAscii(valueName);
         for (auto& v : values)
-            if (UpperAscii(v.first) == want) return &v;
+            if (UpperAscii(v.name) == want) return &v;
         return nullptr;
+    }
+    void Set(RegistryValue value) {
+        if (auto* v = Value(value.name))
+            *v = RegistryValue{v->name, std::move(value.text), value.dword};
+        else
+            values.push_back(std::move(value));
     }
 };
 
@@ -143,30 +150,54 @@ bool RegistryStore::KeyExists(RegRoot root, const std::string& path) const {
     return Find(root, path, false) != nullptr;
 }
 
-bool RegistryStore::SetValue(RegRoot root, const std::string& path, const std::string& name,
-                             const std::string& value) {
+bool RegistryStore::SetValue(RegRoot root, const std::string& path, RegistryValue value) {
     Key* key = Find(root, path, true);
     if (!key) return false;
-    if (auto* v = key->Value(name))
-        v->second = value;
-    else
-        key->values.emplace_back(name, value);
+    key->Set(std::move(value));
     return true;
 }
 
-std::optional<std::string> RegistryStore::GetValue(RegRoot root, const std::string& path,
-                                                   const std::string& name) const {
+std::optional<RegistryValue> RegistryStore::GetValue(RegRoot root, const std::string& path,
+                                                     const std::string& name) const {
     Key* key = Find(root, path, false);
     if (!key) return std::nullopt;
-    if (auto* v = key->Value(name)) return v->second;
+    if (auto* v = key->Value(name)) return *v;
     return std::nullopt;
+}
+
+bool RegistryStore::DeleteKey(RegRoot root, const std::string& path) {
+    const auto parts = SplitKeyPath(path);
+    if (!parts || parts->empty()) return false;
+    std::string parentPath;
+    for (size_t i = 0; i + 1 < parts->size(); ++i) parentPath += (i ? "\\" : "") + (*parts)[i];
+    Key* parent = Find(root, parentPath, false);
+    if (!parent) return false;
+    const std::string want = UpperAscii(parts->back());
+    for (auto it = parent->children.begin(); it != parent->children.end(); ++it) {
+        if (UpperAscii((*it)->name) != want) continue;
+        if (!(*it)->children.empty()) return false;
+        parent->children.erase(it);
+        return true;
+    }
+    return false;
+}
+
+bool RegistryStore::List(RegRoot root, const std::string& path, std::vector<std::string>& subKeys,
+                         std::vector<std::string>& valueNames) const {
+    Key* key = Find(root, path, false);
+    if (!key) return false;
+    subKeys.clear();
+    valueNames.clear();
+    for (const auto& c : key->children) subKeys.push_back(c->name);
+    for (const auto& v : key->values) valueNames.push_back(v.name);
+    return true;
 }
 
 bool RegistryStore::DeleteValue(RegRoot root, const std::string& path, const std::string& name) {
     Key* key = Find(root, path, false);
     if (!key) return false;
     for (auto it = key->values.begin(); it != key->values.end(); ++it) {
-        if (UpperAscii(it->first) == UpperAscii(name)) {
+        if (UpperAscii(it->name) == UpperAscii(name)) {
             key->values.erase(it);
             return true;
         }
@@ -180,9 +211,15 @@ struct Writer {
     template <typename KeyT>
     void Write(const std::string& path, const KeyT& key) {
         out += "[" + path + "]\r\n";
-        for (const auto& [name, value] : key.values) {
-            out += name.empty() ? std::string("@") : Quote(name);
-            out += "=" + (NeedsHex(value) ? Hex1(value) : Quote(value)) + "\r\n";
+        for (const RegistryValue& v : key.values) {
+            out += v.name.empty() ? std::string("@") : Quote(v.name);
+            if (v.dword) {
+                char number[16];
+                std::snprintf(number, sizeof number, "dword:%08x", static_cast<unsigned>(*v.dword));
+                out += "=" + std::string(number) + "\r\n";
+            } else {
+                out += "=" + (NeedsHex(v.text) ? Hex1(v.text) : Quote(v.text)) + "\r\n";
+            }
         }
         out += "\r\n";
         for (const auto& child : key.children) Write(path + "\\" + child->name, *child);
@@ -235,16 +272,16 @@ RegistryStore RegistryStore::Parse(const std::string& text) {
         }
         if (pos >= line.size() || line[pos] != '=') continue;
         ++pos;
-        std::optional<std::string> value;
-        if (pos < line.size() && line[pos] == '"')
-            value = Unquote(line, pos);
-        else if (line.compare(pos, 7, "hex(1):") == 0)
-            value = UnHex(line.substr(pos + 7));
+        std::optional<RegistryValue> value;
+        if (pos < line.size() && line[pos] == '"') {
+            if (auto text = Unquote(line, pos)) value = RegistryValue{name, *text, std::nullopt};
+        } else if (line.compare(pos, 7, "hex(1):") == 0) {
+            value = RegistryValue{name, UnHex(line.substr(pos + 7)), std::nullopt};
+        } else if (line.compare(pos, 6, "dword:") == 0) {
+            value = RegistryValue{name, "", static_cast<uint32_t>(std::strtoul(line.c_str() + pos + 6, nullptr, 16))};
+        }
         if (!value) continue;
-        if (auto* v = current->Value(name))
-            v->second = *value;
-        else
-            current->values.emplace_back(name, *value);
+        current->Set(std::move(*value));
     }
     return store;
 }

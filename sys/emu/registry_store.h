@@ -8,8 +8,11 @@
 //   @="the default value"
 //   "Path"="C:\\Acme"
 //
+//   "Count"=dword:00000002
+//
 // Key and value names are compared without regard to case and keep the spelling they were
 // created with. A value with line breaks or other control characters is written as hex(1).
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +21,12 @@
 #include "sys/system.h"
 
 namespace zov::sys::emu {
+
+struct RegistryValue {
+    std::string name;
+    std::string text;              // a string value
+    std::optional<uint32_t> dword;  // set for a DWORD value
+};
 
 class RegistryStore {
 public:
@@ -32,11 +41,15 @@ public:
     // `path` is the key below the root ("" is the root itself), see SplitKeyPath.
     bool CreateKey(RegRoot root, const std::string& path);
     bool KeyExists(RegRoot root, const std::string& path) const;
-    bool SetValue(RegRoot root, const std::string& path, const std::string& name,
-                  const std::string& value);
-    std::optional<std::string> GetValue(RegRoot root, const std::string& path,
-                                        const std::string& name) const;
+    // Creates the key when missing; a value of that name is replaced, keeping its spelling.
+    bool SetValue(RegRoot root, const std::string& path, RegistryValue value);
+    std::optional<RegistryValue> GetValue(RegRoot root, const std::string& path,
+                                          const std::string& name) const;
     bool DeleteValue(RegRoot root, const std::string& path, const std::string& name);
+    // Removes a key without subkeys, values and all; false when it has some or is missing.
+    bool DeleteKey(RegRoot root, const std::string& path);
+    bool List(RegRoot root, const std::string& path, std::vector<std::string>& subKeys,
+              std::vector<std::string>& valueNames) const;
 
 private:
     struct Key;

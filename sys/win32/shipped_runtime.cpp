@@ -1,6 +1,8 @@
 // Linked into every program on the medium (cmake/ShippedPrograms.cmake): replacements for
 // parts of the C++ run-time library that would make the programs larger or keep them from
 // starting on older Windows.
+#include "sys/win32/shipped_runtime.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -51,3 +53,20 @@ extern "C" {
 __attribute__((used)) void* zov_imp_CreateSemaphoreW __asm__("__imp__CreateSemaphoreW@16") =
     reinterpret_cast<void*>(&CreateUnnamedSemaphore);
 }
+
+namespace zov {
+
+void RestrictDllSearch() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    using SetDirectory = BOOL(WINAPI*)(LPCSTR);
+    auto setDirectories = reinterpret_cast<SetDirectories>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    if (setDirectories && setDirectories(kSearchSystem32)) return;
+    auto setDirectory = reinterpret_cast<SetDirectory>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDirectory) setDirectory("");
+}
+
+}  // namespace zov

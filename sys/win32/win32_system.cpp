@@ -201,6 +201,69 @@ bool Win32System::RegSetString(RegRoot root, const std::string& subKey, const st
     return RegOk(r);
 }
 
+bool Win32System::RegSetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                              uint32_t value) {
+    HKEY key = nullptr;
+    if (!RegOk(RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_WRITE, nullptr, &key, nullptr)))
+        return false;
+    const DWORD data = value;
+    const LONG r = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                                  sizeof data);
+    RegCloseKey(key);
+    return RegOk(r);
+}
+
+bool Win32System::RegGetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                              uint32_t& value) {
+    HKEY key = nullptr;
+    if (!RegOk(RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key))) return false;
+    DWORD type = 0, data = 0, size = sizeof data;
+    LONG r = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    if (r == ERROR_SUCCESS && (type != REG_DWORD || size != sizeof data)) r = ERROR_INVALID_DATA;
+    if (r == ERROR_MORE_DATA) r = ERROR_INVALID_DATA;
+    RegCloseKey(key);
+    if (!RegOk(r)) return false;
+    value = data;
+    return true;
+}
+
+bool Win32System::RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name) {
+    HKEY key = nullptr;
+    if (!RegOk(RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_SET_VALUE, &key))) return false;
+    const LONG r = RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+    return RegOk(r);
+}
+
+bool Win32System::RegDeleteKey(RegRoot root, const std::string& subKey) {
+    std::vector<std::string> subKeys, values;
+    if (!RegEnumKey(root, subKey, subKeys, values)) return false;
+    if (!subKeys.empty()) return RegOk(ERROR_ACCESS_DENIED);  // Windows 95 would take the whole tree
+    return RegOk(RegDeleteKeyA(RootKey(root), subKey.c_str()));
+}
+
+bool Win32System::RegEnumKey(RegRoot root, const std::string& subKey, std::vector<std::string>& subKeys,
+                             std::vector<std::string>& valueNames) {
+    HKEY key = nullptr;
+    if (!RegOk(RegOpenKeyExA(RootKey(root), subKey.c_str(), 0, KEY_READ, &key))) return false;
+    subKeys.clear();
+    valueNames.clear();
+    char name[16384];  // the longest key and value names Windows allows
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subKeys.emplace_back(name, length);
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        valueNames.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 bool Win32System::RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
                                std::string& value) {
     HKEY key = nullptr;
@@ -245,6 +308,11 @@ bool Win32System::AdjustTokenPrivilege(const std::string& name, bool enable) {
 }
 
 bool Win32System::ExitWindows(uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
+
+bool Win32System::DeleteAtRestart(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
 
 void Win32System::Yield() { Sleep(0); }
 

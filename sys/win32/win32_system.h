@@ -41,6 +41,14 @@ public:
                       const std::string& value) override;
     bool RegGetString(RegRoot root, const std::string& subKey, const std::string& name,
                       std::string& value) override;
+    bool RegSetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                     uint32_t value) override;
+    bool RegGetDword(RegRoot root, const std::string& subKey, const std::string& name,
+                     uint32_t& value) override;
+    bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& name) override;
+    bool RegDeleteKey(RegRoot root, const std::string& subKey) override;
+    bool RegEnumKey(RegRoot root, const std::string& subKey, std::vector<std::string>& subKeys,
+                    std::vector<std::string>& valueNames) override;
 
     std::unique_ptr<ShellLink> CreateShellLink() override;
     intptr_t ShellExecute(const std::string& verb, const std::string& file,
@@ -48,6 +56,7 @@ public:
                           int showMode) override;
     bool AdjustTokenPrivilege(const std::string& name, bool enable) override;
     bool ExitWindows(uint32_t flags) override;
+    bool DeleteAtRestart(const std::string& path) override;
     void Yield() override;
     SysError LastError() override;
 };

@@ -18,6 +18,9 @@
 #undef GetShortPathName
 #undef GetWindowsDirectory
 #undef RegCreateKey
+#undef RegDeleteKey
+#undef RegDeleteValue
+#undef RegEnumKey
 #undef RemoveDirectory
 #undef SetCurrentDirectory
 #undef SetFileAttributes

@@ -8,20 +8,7 @@
 #
 # Runs in the Wine prefix of the test run (WINEPREFIX) on its virtual display.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=$(cd "$1" && pwd)
-: "${WINEPREFIX:?set WINEPREFIX to the Wine prefix of the test run}"
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [ -z "${DISPLAY:-}" ] && [ -s "$WINEPREFIX.display" ]; then export DISPLAY=":$(cat "$WINEPREFIX.display")"; fi
-
-fail=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@" >/dev/null 2>&1; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
-c="$WINEPREFIX/drive_c"
-product="$c/Program Files/Tidewater"
+. "$(dirname "$0")/wine_test.sh"
 rm -rf "$product" "$c/medium" "$c/setup.log" "$c/autoexec.bat" "$c/autoexec.zov"
 printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 

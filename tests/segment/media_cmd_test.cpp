@@ -187,6 +187,29 @@ TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
         if (e.name != "." && e.name != "..") ADD_FAILURE() << "written: " << e.name;
 }
 
+TEST_F(MediaCommandTest, TheGivenUninstallerIsThePayloadsUninstaller) {
+    MakePayload("small");
+    machine.WriteFile(machine.Path("built.exe"), "MZ the project's uninstaller");
+    machine.WriteFile(machine.Path("install.cfg"), "[Directories]\r\nDir1=<INSTALLDIR>~\r\n[Files]\r\n"
+                                                   "File1=big.bin~<INSTALLDIR>\r\nFile2=uninstaller.exe~<INSTALLDIR>\r\n");
+    // The folder has none: the option supplies it; with one there, the option's wins.
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("a", {"--uninstaller", Arg("built.exe")})), 0);
+    machine.WriteFile(machine.Path("src\\UNINSTALLER.EXE"), "MZ an old one");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("b", {"--uninstaller", Arg("built.exe")})), 0);
+    for (const char* medium : {"a", "b"}) {
+        ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg(medium), "-d", Arg(std::string(medium) + "x")}), 0);
+        EXPECT_EQ(Read(In(Arg(std::string(medium) + "x"), "uninstaller.exe")), "MZ the project's uninstaller");
+    }
+    // An install.cfg that does not list it gets it all the same, with a warning.
+    MakePayload("small");
+    std::string errors;
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("c", {"--uninstaller", Arg("built.exe")}), &errors), 0);
+    EXPECT_NE(errors.find("lists no uninstaller.exe"), std::string::npos) << errors;
+    ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("c"), "-d", Arg("cx")}), 0);
+    EXPECT_TRUE(Exists(In(Arg("cx"), "uninstaller.exe")));
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("d", {"--uninstaller", Arg("nowhere.exe")}), &errors), 1);
+}
+
 TEST_F(MediaCommandTest, LockedMediumNeedsTheKey) {
     MakePayload(Bytes(3000));
     ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--key", "0x1234"})), 0);

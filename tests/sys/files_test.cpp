@@ -161,6 +161,23 @@ TEST(Files, DirectoriesAreMadeAndRemovedOneAtATime) {
     EXPECT_FALSE(m.Exists(m.Path("one")));
 }
 
+TEST(Files, AFileInUseIsDeletedAtTheNextRestart) {
+    TestMachine m;
+    System& os = m.System();
+    const std::string file = m.Path("busy.dll");
+    m.WriteFile(file, "code");
+    {
+        auto held = Open(m, file, FileAccess::Read, FileShare::DenyWrite);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(os.DeleteFile(file));
+        EXPECT_EQ(os.LastError().code, kErrorSharingViolation);
+        EXPECT_TRUE(os.DeleteAtRestart(file));
+    }
+    EXPECT_TRUE(m.Exists(file));  // until the restart
+    EXPECT_FALSE(os.DeleteAtRestart(m.Path("missing.dll")));
+    EXPECT_TRUE(os.DeleteFile(file));  // clears it before the next start of the test prefix
+}
+
 TEST(Files, FindPatterns) {
     TestMachine m;
     System& os = m.System();

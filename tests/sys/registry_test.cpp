@@ -2,6 +2,7 @@
 // Windows (Wine). Every test works below a key of its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 
 #include "tests/support/test_machine.h"
@@ -72,6 +73,69 @@ TEST(Registry, KeyPathsAreRelativeToTheRoot) {
     ASSERT_TRUE(os.RegGetString(RegRoot::CurrentUser, key, "v", v));
     EXPECT_EQ(v, "x");
     EXPECT_TRUE(os.RegKeyExists(RegRoot::CurrentUser, key + "\\"));
+}
+
+TEST(Registry, DwordValuesAreNotStrings) {
+    TestMachine m;
+    System& os = m.System();
+    const std::string key = FreshKey(m) + "\\Counts";
+    ASSERT_TRUE(os.RegSetDword(RegRoot::LocalMachine, key, "C:\\WINDOWS\\SYSTEM\\a.dll", 3));
+    ASSERT_TRUE(os.RegSetDword(RegRoot::LocalMachine, key, "Big", 0xFFFFFFFEu));
+    ASSERT_TRUE(os.RegSetString(RegRoot::LocalMachine, key, "Text", "7"));
+    uint32_t n = 0;
+    ASSERT_TRUE(os.RegGetDword(RegRoot::LocalMachine, key, "c:\\windows\\system\\A.DLL", n));
+    EXPECT_EQ(n, 3u);
+    ASSERT_TRUE(os.RegGetDword(RegRoot::LocalMachine, key, "Big", n));
+    EXPECT_EQ(n, 0xFFFFFFFEu);
+    n = 99;
+    EXPECT_FALSE(os.RegGetDword(RegRoot::LocalMachine, key, "Text", n));
+    EXPECT_FALSE(os.RegGetDword(RegRoot::LocalMachine, key, "Missing", n));
+    EXPECT_EQ(n, 99u);
+    std::string v;
+    EXPECT_FALSE(os.RegGetString(RegRoot::LocalMachine, key, "Big", v));
+    // A string replaces a DWORD of the same name and the other way round.
+    ASSERT_TRUE(os.RegSetString(RegRoot::LocalMachine, key, "Big", "now text"));
+    ASSERT_TRUE(os.RegGetString(RegRoot::LocalMachine, key, "Big", v));
+    EXPECT_EQ(v, "now text");
+    ASSERT_TRUE(os.RegSetDword(RegRoot::LocalMachine, key, "Text", 0));
+    ASSERT_TRUE(os.RegGetDword(RegRoot::LocalMachine, key, "Text", n));
+    EXPECT_EQ(n, 0u);
+}
+
+TEST(Registry, EnumeratingAndDeleting) {
+    TestMachine m;
+    System& os = m.System();
+    const std::string key = FreshKey(m);
+    ASSERT_TRUE(os.RegCreateKey(RegRoot::CurrentUser, key + "\\Sub\\Deeper"));
+    ASSERT_TRUE(os.RegCreateKey(RegRoot::CurrentUser, key + "\\Other"));
+    ASSERT_TRUE(os.RegSetString(RegRoot::CurrentUser, key, "Name", "x"));
+    ASSERT_TRUE(os.RegSetString(RegRoot::CurrentUser, key, "", "default"));
+    ASSERT_TRUE(os.RegSetDword(RegRoot::CurrentUser, key, "Count", 1));
+    std::vector<std::string> subKeys{"stale"}, values{"stale"};
+    ASSERT_TRUE(os.RegEnumKey(RegRoot::CurrentUser, key, subKeys, values));
+    std::sort(subKeys.begin(), subKeys.end());
+    std::sort(values.begin(), values.end());
+    EXPECT_EQ(subKeys, (std::vector<std::string>{"Other", "Sub"}));
+    EXPECT_EQ(values, (std::vector<std::string>{"", "Count", "Name"}));
+    EXPECT_FALSE(os.RegEnumKey(RegRoot::CurrentUser, key + "\\Missing", subKeys, values));
+
+    ASSERT_TRUE(os.RegDeleteValue(RegRoot::CurrentUser, key, "NAME"));
+    EXPECT_FALSE(os.RegDeleteValue(RegRoot::CurrentUser, key, "Name"));
+    EXPECT_FALSE(os.RegDeleteValue(RegRoot::CurrentUser, key + "\\Missing", "Name"));
+    std::string v;
+    EXPECT_FALSE(os.RegGetString(RegRoot::CurrentUser, key, "Name", v));
+
+    // A key with subkeys stays; one without goes with its values.
+    EXPECT_FALSE(os.RegDeleteKey(RegRoot::CurrentUser, key + "\\Sub"));
+    EXPECT_TRUE(os.RegKeyExists(RegRoot::CurrentUser, key + "\\Sub\\Deeper"));
+    ASSERT_TRUE(os.RegDeleteKey(RegRoot::CurrentUser, key + "\\sub\\DEEPER"));
+    EXPECT_FALSE(os.RegKeyExists(RegRoot::CurrentUser, key + "\\Sub\\Deeper"));
+    ASSERT_TRUE(os.RegDeleteKey(RegRoot::CurrentUser, key + "\\Sub"));
+    ASSERT_TRUE(os.RegDeleteKey(RegRoot::CurrentUser, key + "\\Other"));
+    EXPECT_FALSE(os.RegDeleteKey(RegRoot::CurrentUser, key + "\\Other"));
+    ASSERT_TRUE(os.RegDeleteKey(RegRoot::CurrentUser, key));
+    EXPECT_FALSE(os.RegKeyExists(RegRoot::CurrentUser, key));
+    EXPECT_TRUE(os.RegKeyExists(RegRoot::CurrentUser, "Software"));
 }
 
 TEST(Registry, ShellFoldersAreRegistered) {

@@ -81,7 +81,7 @@ int64_t FileSize(const std::string& path) {
 // the last component of each source counts, as the setup takes them from one flat folder),
 // then license.txt. The picture and the licence are packed when the folder has them.
 std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
-                                                 const std::string& from) {
+                                                 const std::string& from, const std::string& uninstaller) {
     std::map<std::string, std::string> present;  // upper-cased name -> name in the folder
     std::map<std::string, std::string> twins;    // the same, for a second name of one spelling
     std::vector<sys::FindEntry> entries;
@@ -99,7 +99,9 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         if (name.empty() || std::find(seen.begin(), seen.end(), key) != seen.end()) return;
         seen.push_back(key);
         const auto found = present.find(key);
-        if (found != present.end()) {
+        if (key == "UNINSTALLER.EXE" && !uninstaller.empty()) {
+            files.push_back({uninstaller, "uninstaller.exe"});  // in place of one in the folder
+        } else if (found != present.end()) {
             // The setup finds files without regard to case: two such names would be one.
             if (twins.count(key))
                 throw Exception(Printable(from) + " holds both " + Printable(found->second) + " and " +
@@ -123,6 +125,10 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         }
     }
     want("license.txt", false);
+    if (!uninstaller.empty() && std::find(seen.begin(), seen.end(), "UNINSTALLER.EXE") == seen.end()) {
+        std::fprintf(stderr, "warning: install.cfg lists no uninstaller.exe: the setup will not install it\n");
+        want("uninstaller.exe", false);
+    }
     if (!missing.empty()) {
         std::string names;
         for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + Printable(m);
@@ -330,7 +336,7 @@ std::string ConfigWithChecks(const std::string& cfg, const std::vector<std::stri
 
 int CmdMedia(const Args& args) {
     const ParsedArgs a =
-        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--segsize", "-m", "--key"});
+        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--uninstaller", "--segsize", "-m", "--key"});
     if (!a.positional.empty() || !a.Has("--cfg") || !a.Has("--from") || !a.Has("--out")) {
         throw EUsage("--cfg, --from and --out are needed, and no other arguments");
     }
@@ -338,6 +344,7 @@ int CmdMedia(const Args& args) {
     const std::string from = ToolPath(a.Get("--from"));
     const std::string out = ToolPath(a.Get("--out"));
     const std::string stub = a.Has("--stub") ? ToolPath(a.Get("--stub")) : "";
+    const std::string uninstaller = a.Has("--uninstaller") ? ToolPath(a.Get("--uninstaller")) : "";
     const int32_t segSize = a.Has("--segsize") ? ParseSegSize(a.Get("--segsize")) : segment::kDefaultSegSize;
     segment::SegBuildOptions options;
     options.Method = ParseMethod(a.Get("-m", "lh5"));
@@ -350,6 +357,7 @@ int CmdMedia(const Args& args) {
     RequireRegularFile(cfg, a.Get("--cfg"));
     RequireFolder(from, "--from");
     if (!stub.empty()) RequireRegularFile(stub, a.Get("--stub"));
+    if (!uninstaller.empty()) RequireRegularFile(uninstaller, a.Get("--uninstaller"));
     if (segSize < segment::kMinSegSize)
         std::fprintf(stderr, "note: --segsize below %d; segments are %d bytes at most\n",
                      segment::kMinSegSize, segment::kMinSegSize);
@@ -363,7 +371,7 @@ int CmdMedia(const Args& args) {
     std::string folderName = LastComponent(from.back() == '/' || from.back() == '\\'
                                                ? from.substr(0, from.size() - 1) : from);
     archive.Template = (folderName.empty() ? std::string("payload") : folderName) + "\\*.*";
-    archive.Files = PayloadFiles(settings, from);
+    archive.Files = PayloadFiles(settings, from, uninstaller);
 
     MakeFolder(out);
     options.ScratchPath = PartialName(InFolder(out, "payload.zov"));

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Install, then uninstall, under Wine with the real programs: the example medium made by
+# zovpack.exe with the project's uninstaller.exe in its payload, installed by
+# "install.exe /S", removed by the installed "uninstaller.exe /S TITLE" as the registration
+# starts it. The prefix afterwards is the prefix before: its files (but the users' folders,
+# which Wine links to the host's home, and the temporary directory) and the registry's
+# Software keys, exported before and after.
+#
+#   tests/e2e/install_uninstall.sh WIN32_BUILD_DIR
+set -euo pipefail
+. "$(dirname "$0")/wine_test.sh"
+# No menu entries on the host for the links: Wine's own, not the product's.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# What an earlier install of the example in this prefix (another test's) left.
+rm -rf "$product" "$c/medium" "$c/windows/tidewater.ini" "$c/windows/system/tidectl.dll" "$c/autoexec.zov"
+for key in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1' \
+           'HKLM\Software\Tidewater' 'HKCU\Software\Tidewater'; do
+  wine reg delete "$key" /f >/dev/null 2>&1 || true
+done
+wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' \
+  /v 'C:\windows\System\tidectl.dll' /f >/dev/null 2>&1 || true
+printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
+wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
+  --from "$(winepath -w "$root/examples/payload")" --out 'C:\medium' \
+  --stub "$(winepath -w "$build/install/install.exe")" \
+  --uninstaller "$(winepath -w "$build/uninstall/uninstaller.exe")" >/dev/null
+wineserver -w
+
+# The state compared: every file but the users' and the temporary ones, and the keys.
+state() {
+  (cd "$c" && find . -path ./users -prune -o -path ./windows/temp -prune -o -printf '%p %s\n' | sort)
+  for key in 'HKEY_LOCAL_MACHINE\Software' 'HKEY_CURRENT_USER\Software'; do
+    wine regedit /E "C:\\windows\\temp\\state.reg" "$key" >/dev/null 2>&1
+    # Wine's own keys below Software\Wine change as it runs.
+    iconv -f UTF-16LE -t UTF-8 "$c/windows/temp/state.reg" | tr -d '\r' |
+      awk '/^\[/ { skip = index($0, "[HKEY_CURRENT_USER\\Software\\Wine") == 1 } !skip'
+  done
+}
+state >"$work/before"
+rm -f "$c/autoexec.zov"
+(cd "$c/medium" && wine install.exe /S /TYPE=full /FOLDERS=desktop,startmenu '/LOG=C:\windows\temp\setup.log') ||
+  echo "install exit code $?"
+wineserver -w
+check "installed" test -f "$product/notes.exe"
+# The desktop the setup used: the shell folder it recorded its links below.
+desktop_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+desktop=$(winepath -u "$(wine reg query "$desktop_key" /v Desktop | tr -d '\r' | sed -n 's/.*REG_SZ *//p')" | tr -d '\r')
+check "the desktop link is made" test -f "$desktop/Tidewater Notes.lnk"
+check "the project's uninstaller" cmp "$build/uninstall/uninstaller.exe" "$product/uninstaller.exe"
+installed_autoexec=$(cat "$c/autoexec.bat")
+echo "uninstall.cfg:"; tr -d '\r' <"$product/uninstall.cfg" | sed -n '/^\[UNINS\]/,/^\[Registry\]/p'
+
+set +e
+wine "C:\\Program Files\\Tidewater\\uninstaller.exe" /S '/LOG=C:\windows\temp\uninstall.log' Tidewater Notes 2.1
+code=$?
+set -e
+wineserver -w  # the copy that removes the program's own file has ended too
+echo "exit code $code; log:"
+tr -d '\r' <"$c/windows/temp/uninstall.log"
+check "exit code 0" test "$code" -eq 0
+check "the install directory is gone" test ! -e "$product"
+check "the desktop link is gone" test ! -e "$desktop/Tidewater Notes.lnk"
+check "the program folder on the desktop is gone" test ! -e "$desktop/Tidewater Notes"
+check "autoexec.bat is as before" test "$(cat "$c/autoexec.bat")" = $'@ECHO OFF\r'
+check "autoexec.zov holds it as installed" test "$(cat "$c/autoexec.zov")" = "$installed_autoexec"
+rm -f "$c/autoexec.zov"
+state >"$work/after"
+if diff "$work/before" "$work/after" >"$work/diff"; then
+  echo "ok: the prefix is as it was"
+else
+  echo "FAILED: the prefix is not as it was:"; cat "$work/diff"; fail=1
+fi
+rm -rf "$c/medium"
+exit $fail

@@ -1,0 +1,138 @@
+// The uninstaller never harms the machine: whatever the destination was and whatever the
+// uninstall information says, only what the install put there goes.
+#include <gtest/gtest.h>
+
+#include "shell/Shortcut.h"
+#include "sys/paths.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/uninstall/install_fixture.h"
+
+namespace zov::test {
+namespace {
+
+using Safety = InstallFixture;
+
+const char* const kToolCfg = R"([Directories]
+Dir1=<INSTALLDIR>~
+[Files]
+File1=acmetool.exe~<INSTALLDIR>
+File2=uninstaller.exe~<INSTALLDIR>
+[Desktop]
+Link1=Acme Tool~<INSTALLDIR>\acmetool.exe~X~X~~Acme
+)";
+const Payload kToolPayload = {{"acmetool.exe", "MZ tool"}, {"uninstaller.exe", "MZ uninstaller"}};
+
+class Destination : public Safety, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(Destination, OnlyTheRecordedFilesGo) {
+    std::string dir = GetParam();
+    if (dir == "Desktop") dir = WithoutTrailingBackslash(GetShellFolder(sfDesktop));
+    // What was there before: files beside the install, and a Setup folder, whose pattern
+    // every install records.
+    const std::string bystander = JoinPath(dir, "bystander.txt");
+    const std::string inSetup = JoinPath(dir, "Setup\\kept.txt");
+    ForceDirectories(JoinPath(dir, "Setup"));
+    machine.WriteFile(bystander, "mine");
+    machine.WriteFile(inSetup, "mine too");
+    // A link of that name with another extension beside the link the setup makes.
+    const std::string desktopFile = GetShellFolder(sfDesktop) + "Acme Tool.txt";
+    machine.WriteFile(desktopFile, "not a link");
+    const auto before = Snapshot();
+
+    ASSERT_EQ(Install(kToolCfg, kToolPayload, dir, "Acme").ExitCode(), 0);
+    ASSERT_TRUE(FileExists(JoinPath(dir, "acmetool.exe")));
+    ASSERT_TRUE(FileExists(GetShellFolder(sfDesktop) + "Acme Tool.lnk"));
+    EXPECT_EQ(RemoveProduct(dir, "Acme").ExitCode, 0);
+
+    EXPECT_FALSE(FileExists(JoinPath(dir, "acmetool.exe")));
+    EXPECT_FALSE(FileExists(JoinPath(dir, "uninstaller.exe")));
+    EXPECT_FALSE(FileExists(JoinPath(dir, "uninstall.cfg")));
+    EXPECT_FALSE(FileExists(GetShellFolder(sfDesktop) + "Acme Tool.lnk"));
+    // install.exe and install.cfg, which every setup copies into its directory, are no
+    // recorded files: in a directory that is not the product's own they stay.
+    const auto after = Snapshot();
+    for (const auto& [name, bytes] : before) {
+        if (name == "registry.reg") continue;
+        ASSERT_TRUE(after.count(name)) << "gone: " << name;
+        EXPECT_EQ(after.at(name), bytes) << name;
+    }
+    EXPECT_EQ(machine.ReadFile(bystander), "mine");
+    EXPECT_EQ(machine.ReadFile(inSetup), "mine too");
+    EXPECT_EQ(machine.ReadFile(desktopFile), "not a link");
+    EXPECT_TRUE(DirectoryExists(dir));
+}
+
+INSTANTIATE_TEST_SUITE_P(Uninstall, Destination, ::testing::Values("C:\\WINDOWS", "C:\\", "Desktop"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param == "C:\\" ? std::string("DriveRoot")
+                                    : info.param == "Desktop" ? std::string("DesktopFolder")
+                                                              : std::string("WindowsDirectory");
+                         });
+
+TEST_F(Safety, ForgedPatternsAndDirectoriesOfTheSystemAreRefused) {
+    // The title fits, everything else points at the system.
+    ForceDirectories("C:\\Acme");
+    machine.WriteFile("C:\\Acme\\uninstall.cfg",
+                      "[Program]\r\nTitle=Acme\r\n"
+                      "[UNINS]\r\nC:\\WINDOWS\\*.*=\r\nC:\\*.*=\r\nC:\\WINDOWS\\SYSTEM\\*.*=\r\n"
+                      "C:\\Program Files\\*.*=\r\nC:\\windows\\\\Desktop\\\\*.*=\r\nC:\\Acme\\*.*=\r\n"
+                      "relative\\*.*=\r\nC:\\WINDOWS\\SYSTEM\\kernel.dll=\r\nC:\\WINDOWS\\win.ini=\r\n"
+                      "[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs=\r\nC:\\WINDOWS\\Start Menu\\Programs\\Empty=\r\n"
+                      "[Created Directories]\r\nC:\\WINDOWS=\r\nC:\\WINDOWS\\TEMP=\r\nC:\\=\r\n"
+                      "[Created Registry Keys]\r\n1=HKCU~Software\r\n2=HKLM~Software\r\n");
+    ForceDirectories("C:\\WINDOWS\\Start Menu\\Programs\\Empty");
+    ForceDirectories("C:\\Program Files");
+    machine.WriteFile("C:\\WINDOWS\\SYSTEM\\kernel.dll", "MZ");
+    machine.WriteFile("C:\\Program Files\\other.txt", "x");
+    machine.WriteFile("C:\\Acme\\acme.txt", "x");
+    os.RegCreateKey(sys::RegRoot::LocalMachine, "Software");
+    const auto before = Snapshot();
+
+    EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme").ExitCode, 0);
+    auto after = Snapshot();
+    EXPECT_FALSE(after.count("c/Acme/acme.txt"));
+    EXPECT_FALSE(after.count("c/Acme"));
+    EXPECT_FALSE(after.count("c/WINDOWS/Start Menu/Programs/Empty"));  // an empty program folder goes
+    for (const auto& [name, bytes] : before) {
+        if (name.rfind("c/Acme", 0) == 0 || name == "c/WINDOWS/Start Menu/Programs/Empty")
+            continue;
+        EXPECT_TRUE(after.count(name)) << "gone: " << name;
+    }
+    EXPECT_TRUE(os.RegKeyExists(sys::RegRoot::LocalMachine, "Software"));
+}
+
+struct BadCfg {
+    const char* name;
+    std::string text;  // written as uninstall.cfg; "<none>" for none
+    const char* reason;
+};
+
+class RefusedCfg : public Safety, public ::testing::WithParamInterface<BadCfg> {};
+
+TEST_P(RefusedCfg, NothingIsRemovedAndTheUserIsTold) {
+    const BadCfg& bad = GetParam();
+    ForceDirectories("C:\\Acme");
+    machine.WriteFile("C:\\Acme\\acme.exe", "MZ");
+    if (bad.text != "<none>") machine.WriteFile("C:\\Acme\\uninstall.cfg", bad.text);
+    const auto before = Snapshot();
+    ScriptedDialogs dialogs;
+    dialogs.ExpectMessage("Cannot remove Acme:\r" + std::string(bad.reason) + "\rNothing was removed.", "Uninstall",
+                          ui::TMsgDlgType::mtError, ui::mbOK, ui::mrOk);
+    EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme", false).ExitCode, 1);
+    const auto after = Snapshot();
+    EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Uninstall, RefusedCfg,
+    ::testing::Values(
+        BadCfg{"Missing", "<none>", "The uninstall information C:\\Acme\\uninstall.cfg is missing."},
+        BadCfg{"Empty", "", "C:\\Acme\\uninstall.cfg is not uninstall information: it names no product."},
+        BadCfg{"Damaged", std::string("\x00\x01\xff[UNINS\r\nC:\\Acme\\*.*=\r\n\x7f", 24),
+               "C:\\Acme\\uninstall.cfg is not uninstall information: it names no product."},
+        BadCfg{"Foreign", "[Program]\r\nTitle=Other Product\r\n[UNINS]\r\nC:\\Acme\\*.*=\r\n",
+               "C:\\Acme\\uninstall.cfg belongs to \"Other Product\", not to \"Acme\"."}),
+    [](const ::testing::TestParamInfo<BadCfg>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace zov::test

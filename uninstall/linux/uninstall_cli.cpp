@@ -1,0 +1,87 @@
+// uninstall --machine DIR [/S] [/LOG=file] TITLE: the uninstaller on an emulated Windows
+// machine. It finds the product through its registration, as Windows does, asks on the
+// terminal and prints what it does.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "sys/emu/emulated_system.h"
+#include "sys/paths.h"
+#include "ui/dialogs.h"
+#include "uninstall/uninstall_program.h"
+
+namespace {
+
+constexpr const char* kUsage = "usage: uninstall --machine DIR [/S] [/LOG=file] TITLE\n";
+
+// Message boxes as lines on the terminal; a Yes/No question reads the answer.
+class ConsoleDialogs : public zov::ui::Dialogs {
+public:
+    zov::ui::TModalResult MessageDlg(const std::string& text, const std::string&, zov::ui::TMsgDlgButtons buttons,
+                                     zov::ui::TMsgDlgType) override {
+        std::string shown = text;
+        for (char& c : shown)
+            if (c == '\r') c = '\n';
+        std::cout << shown;
+        if (!(buttons & zov::ui::mbYes)) {
+            std::cout << "\n";
+            return zov::ui::mrOk;
+        }
+        std::cout << " [y/N] " << std::flush;
+        std::string answer;
+        std::getline(std::cin, answer);
+        return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y') ? zov::ui::mrYes : zov::ui::mrNo;
+    }
+    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
+    void ProcessMessages() override {}
+};
+
+class ConsoleProgress : public zov::TInstallProgress {
+public:
+    explicit ConsoleProgress(bool quiet) : quiet_(quiet) {}
+    void Status(const std::string& text) override {
+        if (!quiet_) std::cout << text << "\n";
+    }
+
+private:
+    bool quiet_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string machine;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--machine" && i + 1 < argc)
+            machine = argv[++i];
+        else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else
+            args.push_back(arg);
+    }
+    zov::TUninstallOptions options;
+    const std::string problem = zov::ParseUninstallArgs(args, options);
+    if (machine.empty() || !problem.empty()) {
+        std::cerr << (problem.empty() ? "" : problem + "\n") << kUsage;
+        return 1;
+    }
+    zov::sys::emu::EmulatedSystem system(machine);
+    zov::sys::SetSystem(&system);
+    ConsoleDialogs dialogs;
+    zov::ui::SetDialogs(&dialogs);
+    const std::string dir = zov::RegisteredInstallDir(options.Title);
+    if (dir.empty()) {
+        std::cerr << options.Title << " is not installed on this machine (no uninstall registration).\n";
+        return 1;
+    }
+    ConsoleProgress progress(options.Silent);
+    // This program does not lie on the machine: its uninstaller.exe there goes like any file.
+    const zov::TUninstallOutcome outcome = zov::RunUninstall(options, dir, "", progress);
+    zov::ui::SetDialogs(nullptr);
+    zov::sys::SetSystem(nullptr);
+    return outcome.ExitCode;
+}

@@ -1,0 +1,85 @@
+#include "uninstall/uninstall_program.h"
+
+#include <memory>
+
+#include "install/setup_log.h"
+#include "install/setup_switches.h"
+#include "install/wizard/uninstall_info.h"
+#include "sys/paths.h"
+#include "sys/system.h"
+#include "ui/dialogs.h"
+#include "uninstall/uninstall_record.h"
+#include "uninstall/uninstaller.h"
+
+namespace zov {
+namespace {
+
+constexpr const char* kCaption = "Uninstall";
+
+void Tell(const TUninstallOptions& options, const std::string& text, ui::TMsgDlgType type) {
+    if (!options.Silent) ui::Dlg().MessageDlg(text, kCaption, ui::mbOK, type);
+}
+
+}  // namespace
+
+std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallOptions& options) {
+    options = TUninstallOptions{};
+    const TSetupSwitches switches = ParseSetupSwitches(args);
+    if (!switches.Error.empty()) return switches.Error + ".";
+    if (switches.Destination || switches.Workstation || switches.End || switches.FolderStartMenu ||
+        switches.FolderDesktop)
+        return "The uninstaller takes /S and /LOG=file only.";
+    options.Silent = switches.Silent;
+    options.LogFile = switches.LogPath;
+    for (const std::string& word : switches.Params)
+        if (!word.empty()) options.Title += (options.Title.empty() ? "" : " ") + word;
+    if (options.Title.empty()) return "Which product to remove? Its title is missing.";
+    return "";
+}
+
+std::string RegisteredInstallDir(const std::string& title) {
+    sys::System& os = sys::Sys();
+    const std::string key = kUninstallRegistryKey + title;
+    std::string value;
+    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "UninstallString", value)) {
+        const std::string dir = CommandProgramDir(value);
+        if (!dir.empty()) return dir;
+    }
+    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", value)) return value;
+    return "";
+}
+
+TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::string& dir,
+                               const std::string& selfPath, TInstallProgress& progress) {
+    TUninstallOutcome outcome;
+    std::unique_ptr<TSetupFileLog> log;
+    if (!options.LogFile.empty()) log = std::make_unique<TSetupFileLog>(options.LogFile);
+    TUninstaller uninstaller(progress, log.get());
+    uninstaller.SelfPath = selfPath;
+    if (!uninstaller.Open(dir, options.Title)) {
+        Tell(options, "Cannot remove " + options.Title + ":\r" + uninstaller.Error() + "\rNothing was removed.",
+             ui::TMsgDlgType::mtError);
+        return outcome;
+    }
+    if (!options.Silent &&
+        ui::Dlg().MessageDlg("Remove " + options.Title + " and all of its components?", kCaption,
+                             ui::mbYes | ui::mbNo, ui::TMsgDlgType::mtConfirmation) != ui::mrYes) {
+        if (log) log->Line("cancelled");
+        return outcome;
+    }
+    const TUninstallReport report = uninstaller.Run();
+    outcome.ExitCode = report.ExitCode();
+    outcome.SelfLeft = uninstaller.SelfLeft();
+    outcome.SelfDirs = uninstaller.SelfDirectories();
+    if (log) log->Line("exit code " + std::to_string(outcome.ExitCode));
+    if (report.Leftovers.empty()) {
+        Tell(options, options.Title + " was removed from your computer.", ui::TMsgDlgType::mtInformation);
+    } else {
+        std::string text = options.Title + " was removed from your computer, except for:";
+        for (const std::string& left : report.Leftovers) text += "\r" + left;
+        Tell(options, text, ui::TMsgDlgType::mtWarning);
+    }
+    return outcome;
+}
+
+}  // namespace zov

@@ -1,0 +1,124 @@
+#include "uninstall/uninstall_record.h"
+
+#include "install/wizard/uninstall_info.h"
+#include "sys/paths.h"
+
+namespace zov {
+namespace {
+
+constexpr uint32_t kNamesBuffer = 1u << 20;
+constexpr uint32_t kValueBuffer = 4096;
+
+namespace section = uninstall_section;
+
+class CfgReader {
+public:
+    explicit CfgReader(std::string path) : path_(std::move(path)) {}
+
+    std::vector<std::string> Keys(const char* section) const {
+        return sys::Sys().GetProfileKeyNames(path_, section, kNamesBuffer);
+    }
+    std::string Value(const char* section, const std::string& key) const {
+        return sys::Sys().GetProfileString(path_, section, key, "", kValueBuffer);
+    }
+    // The values of a numbered section, in the file's order.
+    std::vector<std::string> Values(const char* section) const {
+        std::vector<std::string> values;
+        for (const std::string& key : Keys(section))
+            if (key != "File") values.push_back(Value(section, key));
+        return values;
+    }
+
+private:
+    std::string path_;
+};
+
+// Fields are cut at "~"; a path may hold "~" itself (an 8.3 name), the other fields cannot
+// (they were cut at "~" from install.cfg), so the path takes what the others leave.
+bool CutLast(std::string& text, std::string& last) {
+    const size_t at = text.rfind('~');
+    if (at == std::string::npos) return false;
+    last = text.substr(at + 1);
+    text.resize(at);
+    return true;
+}
+
+bool CutRoot(std::string& text, sys::RegRoot& root) {
+    const size_t at = text.find('~');
+    if (at == std::string::npos) return false;
+    const std::string name = text.substr(0, at);
+    if (name != "HKLM" && name != "HKCU") return false;
+    root = name == "HKLM" ? sys::RegRoot::LocalMachine : sys::RegRoot::CurrentUser;
+    text.erase(0, at + 1);
+    return true;
+}
+
+}  // namespace
+
+std::string RootKeyName(sys::RegRoot root) {
+    return root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
+std::string CommandProgramDir(const std::string& command) {
+    std::string program = command;
+    if (!program.empty() && program[0] == '"') {
+        const size_t close = program.find('"', 1);
+        program = program.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    } else {
+        const size_t exe = UpperCase(program).find(".EXE");
+        if (exe != std::string::npos) program.resize(exe + 4);
+    }
+    return WithoutTrailingBackslash(DirectoryPart(program));
+}
+
+std::string TUninstallRecord::CfgPath() const { return JoinPath(Dir, TUninstallInfo::kFileName); }
+
+std::string ReadUninstallRecord(const std::string& dir, const std::string& title, TUninstallRecord& record) {
+    record = TUninstallRecord{};
+    record.Dir = WithoutTrailingBackslash(dir);
+    const std::string path = record.CfgPath();
+    if (!FileExists(path)) return "The uninstall information " + path + " is missing.";
+    const CfgReader cfg(path);
+    record.Title = cfg.Value(section::kProgram, "Title");
+    if (record.Title.empty()) return path + " is not uninstall information: it names no product.";
+    if (record.Title != title) return path + " belongs to \"" + record.Title + "\", not to \"" + title + "\".";
+
+    record.Files = cfg.Keys(section::kFiles);
+    record.Folders = cfg.Keys(section::kFolders);
+    record.CreatedDirectories = cfg.Keys(section::kCreatedDirectories);
+    record.CreatedIniFiles = cfg.Keys(section::kCreatedIniFiles);
+    record.SharedFiles = cfg.Keys(section::kSharedFiles);
+    for (std::string entry : cfg.Values(section::kIniValues)) {
+        TIniEntry ini;
+        if (CutLast(entry, ini.Name) && CutLast(entry, ini.Section)) {
+            ini.File = entry;
+            record.IniValues.push_back(ini);
+        }
+    }
+    for (std::string entry : cfg.Values(section::kCreatedIniSections)) {
+        TIniEntry ini;
+        if (CutLast(entry, ini.Section)) {
+            ini.File = entry;
+            record.CreatedIniSections.push_back(ini);
+        }
+    }
+    for (std::string entry : cfg.Values(section::kRegistryValues)) {
+        TRegistryEntry reg;
+        if (CutRoot(entry, reg.Root) && CutLast(entry, reg.Name)) {
+            reg.Key = entry;
+            record.RegistryValues.push_back(reg);
+        }
+    }
+    for (std::string entry : cfg.Values(section::kCreatedRegistryKeys)) {
+        TRegistryEntry reg;
+        if (CutRoot(entry, reg.Root)) {
+            reg.Key = entry;
+            record.CreatedRegistryKeys.push_back(reg);
+        }
+    }
+    record.AutoexecFile = cfg.Value(section::kAutoexec, "File");
+    if (!record.AutoexecFile.empty()) record.AutoexecLines = cfg.Values(section::kAutoexec);
+    return "";
+}
+
+}  // namespace zov
