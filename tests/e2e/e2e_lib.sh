@@ -49,6 +49,10 @@ reset_prefix() {
   wine reg delete 'HKCU\Software\Tidewater' /f >/dev/null 2>&1 || true
   wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1' /f \
     >/dev/null 2>&1 || true
+  # The shared-library counts live in a key that Windows has; a fresh prefix lacks it, and
+  # the install would record making it.
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f >/dev/null 2>&1 || true
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f >/dev/null 2>&1
   printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 }
 
