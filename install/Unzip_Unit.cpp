@@ -67,12 +67,24 @@ TUnzip::TUnzip() {
         SegCompEZ1CheckFile(path, mode);
     };
     SegCompEZ1.OnShowProgress = [this](int32_t& percentage) { SegCompEZ1ShowProgress(percentage); };
+    SegCompEZ1.OnSegShowProgress = [this](int32_t) { KeepResponding(); };
     SegCompEZ1.RepaintOwner = [this] { Repaint(); };
 
     Timer1.SetInterval(1000);
     Timer1.OnTimer = [this] { Timer1Timer(); };
     OnShow = [this] { FormShow(); };
     OnClick = [this] { FormClick(); };
+    // The close command (Alt+F4) asks too, rather than closing under the running expansion.
+    OnUserClose = [this] {
+        FormClick();
+        return true;
+    };
+    // Escape asks the same question as a click: the window has no button to press.
+    OnDialogKey = [this](ui::TDialogKey key) {
+        if (key != ui::TDialogKey::dkEscape) return false;
+        FormClick();
+        return true;
+    };
 }
 
 TUnzip::~TUnzip() {
@@ -99,10 +111,21 @@ void TUnzip::Timer1Timer() {
 
 void TUnzip::ExpandPayload() {
     ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings);
+    ExpandingFile.clear();
     try {
         SegCompEZ1.ExpandSegmentSet();
-    } catch (const std::exception&) {
-        ui::ShowMessage("Error Expanding Files!!");
+    } catch (const std::exception& e) {
+        // Below the fixed words: which disk and file failed, and why; the log gets the same.
+        std::string detail = "Disk: " + SegmentPath;
+        if (!ExpandingFile.empty()) detail += "\rFile: " + ExpandingFile;
+        detail += "\r" + std::string(e.what());
+        if (SetupLog) {
+            std::string line = detail;
+            for (char& c : line)
+                if (c == '\r') c = ' ';
+            SetupLog->Line("FAILED Error Expanding Files!! " + line);
+        }
+        ui::ShowMessage("Error Expanding Files!!\r\r" + detail);
         if (ZOV) ZOV->reboot.SetChecked(false);
         SetupCancelled = true;
     }
@@ -131,6 +154,7 @@ void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t
 void TUnzip::SegCompEZ1CheckFile(std::string& filepath, compress::TCProcessMode) {
     const TSetupSettings& settings = MainSetup->SetupSettings;
     filepath = FlatTarget(filepath, settings);
+    ExpandingFile = FileNamePart(filepath);
     ProgressBar2.AddProgress(1);
     ui::App().ProcessMessages();
     if (!settings.BitmapFile.empty() && !PictureShown && FileExists(settings.TempDir + "\\" + settings.BitmapFile))
@@ -174,7 +198,14 @@ void TUnzip::ShowPicture() {
 }
 
 void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
+    KeepResponding();
     if (SetupCancelled) PercentageDone = -1;
+}
+
+// Inside one large file the progress reports (one per 8 KB read) are the only points where
+// the window can answer a click, a key or the close command.
+void TUnzip::KeepResponding() {
+    ui::App().ProcessMessages();
 }
 
 void TUnzip::FormClick() {

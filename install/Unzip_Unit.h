@@ -31,6 +31,7 @@ public:
     ui::TCaptionGradient MarsCaption1{*this};
 
     std::string SegmentPath;  // the segment file the handler expects next
+    std::string ExpandingFile;  // the payload file being expanded, for the failure message
     bool PictureShown = false;
 
     void FormShow();
@@ -44,6 +45,7 @@ public:
 
 private:
     void ShowPicture();
+    void KeepResponding();
 };
 
 // The preparation window, while it exists.

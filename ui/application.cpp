@@ -65,7 +65,9 @@ void TApplication::Terminate() {
 
 void TApplication::HandleMessage() { backend_->HandleMessage(); }
 
-void TApplication::ProcessMessages() { Dlg().ProcessMessages(); }
+void TApplication::ProcessMessages() {
+    if (!backend_->ProcessMessages()) Dlg().ProcessMessages();
+}
 
 void TApplication::ShowException(const std::exception& e) {
     std::string text = e.what();

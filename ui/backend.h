@@ -34,6 +34,8 @@ public:
     virtual std::unique_ptr<TControlPeer> CreatePeer(TControl& control) = 0;
     // Waits for the next event and handles it.
     virtual void HandleMessage() = 0;
+    // Lets pending events run and returns; false when the dialogs' own pump is to run instead.
+    virtual bool ProcessMessages() { return false; }
     // Wakes a waiting HandleMessage (a modal result was set).
     virtual void Wake() {}
     // The application is ending: leave every message loop.

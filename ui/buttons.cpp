@@ -36,8 +36,17 @@ void TFlatButton::PaintFace(TCanvas& canvas, bool hot, bool down, bool focused) 
         canvas.DrawText(textRect, Caption(), tfVCenter | tfSingleLine);
     }
     if (focused) {
-        canvas.PenColor = clBtnShadow;
-        for (int x = 3; x < Width() - 3; x += 2) canvas.Line(x, Height() - 4, x + 1, Height() - 4);
+        // A dotted frame inside the face, as the system draws round a focused button.
+        canvas.PenColor = clWindowText;
+        const int right = Width() - 4, bottom = Height() - 4;
+        for (int x = 3; x <= right; x += 2) {
+            canvas.Line(x, 3, x + 1, 3);
+            canvas.Line(x, bottom, x + 1, bottom);
+        }
+        for (int y = 3; y <= bottom; y += 2) {
+            canvas.Line(3, y, 3, y + 1);
+            canvas.Line(right, y, right, y + 1);
+        }
     }
 }
 

@@ -11,6 +11,9 @@ public:
     explicit TFlatButton(TWinControl* parent);
 
     const TGlyph* Glyph = nullptr;  // drawn left of the caption
+    // Enter presses a default button, Escape a cancel button, when it is shown and enabled.
+    bool Default = false;
+    bool Cancel = false;
 
     // The face: flat, raised while the pointer is over it, sunken while pressed.
     void PaintFace(TCanvas& canvas, bool hot, bool down, bool focused);

@@ -2,6 +2,7 @@
 
 #include "ui/application.h"
 #include "ui/backend.h"
+#include "ui/buttons.h"
 #include "ui/colors.h"
 #include "ui/screen.h"
 
@@ -89,6 +90,50 @@ TModalResult TForm::ShowModal() {
     Hide();
     modal_ = false;
     return modalResult_;
+}
+
+namespace {
+
+// The first button below `parent`, in creation order, that is shown, enabled and matches.
+template <class Match>
+TFlatButton* FindButton(TWinControl& parent, Match match) {
+    for (TControl* child : parent.Controls()) {
+        if (!child->Visible()) continue;
+        if (TWinControl* inner = child->AsContainer()) {
+            if (TFlatButton* found = FindButton(*inner, match)) return found;
+        } else if (child->Kind() == TControlKind::Button && child->Enabled()) {
+            auto* button = static_cast<TFlatButton*>(child);
+            if (match(*button)) return button;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TControl* TForm::DefaultButton() {
+    return FindButton(*this, [](const TFlatButton& b) { return b.Default; });
+}
+
+bool TForm::DialogKey(TDialogKey key, TControl* focused) {
+    bool taken = false;
+    App().Dispatch([&] { taken = OnDialogKey && OnDialogKey(key); });
+    if (taken) return true;
+    TControl* button = nullptr;
+    if (key == TDialogKey::dkEnter)
+        button = focused && focused->Kind() == TControlKind::Button && focused->Showing() && focused->Enabled()
+                     ? focused
+                     : DefaultButton();
+    else
+        button = FindButton(*this, [](const TFlatButton& b) { return b.Cancel; });
+    if (!button) return false;
+    App().Dispatch([button] { button->Click(); });
+    return true;
+}
+
+void TForm::UserClose() {
+    if (OnUserClose && OnUserClose()) return;
+    Close();
 }
 
 void TForm::Close() {

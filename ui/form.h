@@ -15,6 +15,7 @@ enum TBorderIcon : uint8_t { biSystemMenu = 1u << 0 };
 enum class TPosition : uint8_t { poDesigned, poScreenCenter };
 enum class TWindowState : uint8_t { wsNormal, wsMaximized };
 enum class TCloseAction : uint8_t { caNone, caHide };
+enum class TDialogKey : uint8_t { dkEnter, dkEscape };
 
 class TForm : public TWinControl {
 public:
@@ -45,12 +46,23 @@ public:
     void Close();
     // Repaints the title bar and the border.
     void RepaintFrame() { Changed(chFrame); }
+    // Enter or Escape pressed in the form while `focused` has the keyboard focus: Enter
+    // presses the focused button, else the shown and enabled default button; Escape the
+    // cancel button. OnDialogKey comes first and may take the key. Whether it was taken.
+    bool DialogKey(TDialogKey key, TControl* focused);
+    // The button Enter would press now; null when there is none.
+    TControl* DefaultButton();
 
     std::function<void()> OnShow;
     std::function<void()> OnHide;
     std::function<void()> OnResize;
     std::function<void(bool& canClose)> OnCloseQuery;
     std::function<void(TCloseAction& action)> OnClose;
+    std::function<bool(TDialogKey key)> OnDialogKey;
+    // The user asked the window to close (close box, Alt+F4); true when the handler took it
+    // instead of closing.
+    std::function<bool()> OnUserClose;
+    void UserClose();
 
 protected:
     void Resized() override;

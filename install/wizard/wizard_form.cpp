@@ -85,9 +85,9 @@ TZOV::TZOV() {
     Memo3.Lines().SetText(kBuiltInLicense);
     Place(LicenseStrip, 0, 181, 433, 44);
     LicenseStrip.BevelOuter = ui::TBevelCut::bvNone;
-    Place(decline, 8, 10, 75, 24, "Decline");
+    Place(decline, 8, 10, 75, 24, "&Decline");
     decline.Glyph = &ui::kGlyphCancel;
-    Place(accept, 88, 10, 75, 24, "Accept");
+    Place(accept, 88, 10, 75, 24, "&Accept");
     accept.Glyph = &ui::kGlyphInstall;
     Place(Label4, 172, 6, 253, 34,
           "You must select Accept or Decline to Continue with installation. if you accept License then click "
@@ -141,6 +141,10 @@ TZOV::TZOV() {
     Button(install, 350, "&Install", &ui::kGlyphInstall);
     back.SetEnabled(false);
     install.Hide();
+    // Enter goes on (Next, or Install on the last page); Escape cancels.
+    next.Default = true;
+    install.Default = true;
+    cancel.Cancel = true;
     ActiveControl = &next;
 
     Notebook1.OnPageChanged = [this] { Notebook1PageChanged(); };

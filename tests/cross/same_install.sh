@@ -25,7 +25,7 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -n1 "$tmp/display")"
 fi
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 switches=(/S /TYPE=full /FOLDERS=desktop,startmenu)
 
 "$host/tools/zovpack/zovpack" media --cfg "$root/examples/install.cfg" --from "$root/examples/payload" \
@@ -39,6 +39,9 @@ mkdir -p "$emu/a" && cp "$tmp/medium"/* "$emu/a/"
 # Wine.
 export WINEPREFIX=$tmp/prefix
 wineboot -i >/dev/null 2>&1; wineserver -w
+for folder in "$WINEPREFIX"/drive_c/users/*/*; do  # links into the home directory: own folders
+  if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+done
 c=$WINEPREFIX/drive_c
 mkdir -p "$c/medium" && cp "$tmp/medium"/* "$c/medium/"
 (cd "$c/medium" && wine install.exe "${switches[@]}") ; wineserver -w

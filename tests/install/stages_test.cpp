@@ -218,7 +218,7 @@ TEST_F(Stages, AFailedPreparationSkipsTheWizardAndEndsCancelled) {
     for (int i = 0; i < 2; ++i) ExpectMessage("Please Insert Disk #1 into Floppy Drive.");
     dialogs.ExpectMessage("Unable to locate \"disk.001\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    ExpectMessage("Error Expanding Files!!");
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\r(TSegCompress) Operation aborted by user");
     ExpectMessage("Your installation was canceled!");
     bool wizardShown = false;
     wizard->OnShow = [&] { wizardShown = true; };
@@ -281,7 +281,9 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
         dialogs.ExpectMessage("Please Insert Disk #1 into Floppy Drive.", "ZOV - Setup", ui::TMsgDlgType::mtCustom,
                               ui::mbOK, ui::mrOk);
     // Nor the stub itself: copying it fails the stage before the segment is looked at.
-    dialogs.ExpectMessage("Error Expanding Files!!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
+    dialogs.ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rCannot open file " + medium +
+                              "\\install.exe",
+                          "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
     dialogs.ExpectMessage("Your installation was canceled!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK,
                           ui::mrOk);
     EXPECT_EQ(RunSetup(app), 1);  // cancelled

@@ -7,6 +7,7 @@
 #include "install/stage_state.h"
 #include "segment/seg_check.h"
 #include "tests/install/stage_fixture.h"
+#include "tests/support/noise_bytes.h"
 #include "tests/support/test_pictures.h"
 
 namespace zov::test {
@@ -91,7 +92,8 @@ TEST_F(Preparation, ADiskStillMissingAfterTwoPromptsEndsTheSetupCancelled) {
     ExpectMessage("Please Insert Disk #2 into Floppy Drive.");
     dialogs.ExpectMessage("Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    ExpectMessage("Error Expanding Files!!");
+    // Below the fixed words: the disk that failed, and why.
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.002\r(TSegCompress) Operation aborted by user");
     wizard->reboot.SetChecked(true);
     Prepare();
     EXPECT_TRUE(SetupCancelled);
@@ -131,7 +133,7 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
     dialogs.ExpectMessage("Disk #2 (disk.002) is damaged: its data differ from the ones written.\n\r"
                           "Insert a good copy and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    ExpectMessage("Error Expanding Files!!");
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.002\r(TSegCompress) Operation aborted by user");
     unzip->ShowModal();
     EXPECT_TRUE(SetupCancelled);
     EXPECT_FALSE(machine.Exists(TempFile("b.dll")));
@@ -140,8 +142,16 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
 TEST_F(Preparation, AMissingStubFailsTheStage) {
     WriteConfig(kThreeFiles);
     WriteSegments({{"a.txt", "A"}});
-    ExpectMessage("Error Expanding Files!!");
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rCannot open file " + medium + "\\install.exe");
+    struct : TInstallLog {
+        std::vector<std::string> lines;
+        void Line(const std::string& text) override { lines.push_back(text); }
+    } log;
+    SetupLog = &log;
     Prepare();
+    SetupLog = nullptr;
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"FAILED Error Expanding Files!! Disk: " + medium +
+                                                   "\\disk.001 Cannot open file " + medium + "\\install.exe"}));
     EXPECT_TRUE(SetupCancelled);
 }
 
@@ -206,7 +216,8 @@ TEST_F(Preparation, APictureThatCannotBeLoadedFailsTheStage) {
     WriteConfig("[Setup - Main]\nBitmap File=splash.bmp\n");
     WriteMediumFile("install.exe", "MZ");
     WriteSegments({{"splash.bmp", "not a picture"}, {"a.txt", "A"}});
-    ExpectMessage("Error Expanding Files!!");
+    // The picture is loaded at the entry after its own.
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rFile: a.txt\rInvalid picture format");
     Prepare();
     EXPECT_TRUE(SetupCancelled);
 }
@@ -253,6 +264,34 @@ TEST_F(Preparation, AbortStopsTheExpansionEmptiesTheTemporaryDirectoryAndEndsSil
     // What was written after the abort goes with the main screen's close.
     main->Close();
     EXPECT_FALSE(machine.Exists(Settings().TempDir));
+}
+
+TEST_F(Preparation, EscapeAndTheCloseCommandAskInsideOneLargeFileAndAbortThere) {
+    WriteConfig("[Setup - Main]\n[Files]\nF1=big.bin~<INSTALLDIR>\nF2=c.txt~<INSTALLDIR>\n");
+    WriteMediumFile("install.exe", "MZ");
+    const std::string big = NoiseBytes(300000);  // many reads of the expansion
+    WriteSegments({{"big.bin", big}, {"c.txt", "C"}}, 1440000, compress::coLZH5);
+    // Pumps while big.bin is being written: the first asks by the close command (No goes
+    // on), a later one by Escape (Abort).
+    int pumpsInside = 0, pumpsAfterAbort = 0;
+    dialogs.OnPump = [&] {
+        if (SetupCancelled) ++pumpsAfterAbort;
+        if (!machine.Exists(TempFile("big.bin")) || SetupCancelled) return;
+        ++pumpsInside;
+        if (pumpsInside == 2) unzip->UserClose();
+        if (pumpsInside == 10) {
+            EXPECT_TRUE(unzip->DialogKey(ui::TDialogKey::dkEscape, nullptr));
+        }
+    };
+    dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort, ui::mrNo);
+    dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort,
+                          ui::mrAbort);
+    Prepare();
+    EXPECT_EQ(pumpsInside, 10);
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_LE(pumpsAfterAbort, 2);  // it stops at the next progress report
+    EXPECT_FALSE(machine.Exists(TempFile("c.txt")));
 }
 
 TEST_F(Preparation, ProgressIsStoppedOnlyOnceCancelled) {

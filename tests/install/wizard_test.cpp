@@ -208,6 +208,28 @@ TEST_F(Wizard, CancelAndDeclineAndTheTitleBarAllCancelTheSetup) {
     EXPECT_FALSE(wizard->reboot.Checked());
 }
 
+TEST_F(Wizard, EnterGoesOnAndEscapeCancelsFromTheKeyboard) {
+    Open("[Setup - Main]\nInstall Dir=Tool\n", kThreeLineLicense);
+    using ui::TDialogKey;
+    EXPECT_TRUE(wizard->DialogKey(TDialogKey::dkEnter, &wizard->Memo3));  // Next, from any control
+    EXPECT_EQ(Page(), 1);
+    // The licence is answered only by Accept or Decline: Enter presses nothing there, but a
+    // focused Accept it presses.
+    EXPECT_FALSE(wizard->DialogKey(TDialogKey::dkEnter, &wizard->Memo3));
+    EXPECT_EQ(Page(), 1);
+    EXPECT_EQ(wizard->accept.Caption(), "&Accept");
+    EXPECT_EQ(wizard->decline.Caption(), "&Decline");
+    EXPECT_TRUE(wizard->DialogKey(TDialogKey::dkEnter, &wizard->accept));
+    EXPECT_EQ(Page(), 2);
+    while (!wizard->install.Visible()) ASSERT_TRUE(wizard->DialogKey(TDialogKey::dkEnter, nullptr));
+    EXPECT_EQ(wizard->DefaultButton(), &wizard->install);  // on the last page Enter installs
+    wizard->reboot.SetChecked(true);
+    EXPECT_TRUE(wizard->DialogKey(TDialogKey::dkEscape, &wizard->RadioButton2));
+    EXPECT_TRUE(SetupCancelled);
+    EXPECT_FALSE(wizard->reboot.Checked());
+    EXPECT_FALSE(wizard->Visible());
+}
+
 TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
     Open("[Setup - Main]\nInstall Dir=Tool\n[Directories]\nDir1=<INSTALLDIR>~\n");
     machine.System().CreateDirectory(Settings().TempDir);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sys/system.h"
+#include "tests/support/noise_bytes.h"
 #include "tests/support/test_machine.h"
 #include "tools/zovpack/commands.h"
 
@@ -86,15 +87,7 @@ protected:
     }
 };
 
-std::string Bytes(size_t size) {
-    std::string s(size, '\0');
-    uint32_t x = 12345;
-    for (char& c : s) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 23);
-    }
-    return s;
-}
+std::string Bytes(size_t size) { return NoiseBytes(size); }
 
 TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     machine.WriteFile(machine.Path("install.exe"), "MZ stub");

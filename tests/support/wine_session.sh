@@ -30,6 +30,12 @@ wine_session_start() {
     if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
   done
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+  # No window manager: Wine draws the captions and frames itself, as Windows does, and does
+  # not wait for a window manager to confirm each hidden window (two seconds a window).
+  local setting
+  for setting in Decorated Managed; do
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v $setting /d N /f >/dev/null 2>&1
+  done
   wineserver -w
 }
 

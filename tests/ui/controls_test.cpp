@@ -34,6 +34,53 @@ protected:
     test::ScriptedDialogs dialogs;  // no real dialog ever comes up, even in the Windows build
 };
 
+TEST_F(Controls, EnterAndEscapePressTheFormsShownAndEnabledButtons) {
+    TForm form;
+    TPanel bar(&form);
+    TFlatButton cancel(&bar), next(&bar), finish(&bar), other(&form);
+    std::vector<std::string> pressed;
+    for (TFlatButton* b : {&cancel, &next, &finish, &other}) b->OnClick = [&pressed, b] { pressed.push_back(b->Name); };
+    cancel.Name = "cancel";
+    next.Name = "next";
+    finish.Name = "finish";
+    other.Name = "other";
+    cancel.Cancel = true;
+    next.Default = finish.Default = true;
+    finish.Hide();
+    form.Show();
+    EXPECT_TRUE(form.DialogKey(TDialogKey::dkEnter, nullptr));        // the first default shown
+    EXPECT_TRUE(form.DialogKey(TDialogKey::dkEnter, &other));         // a focused button presses itself
+    next.SetEnabled(false);
+    EXPECT_FALSE(form.DialogKey(TDialogKey::dkEnter, nullptr));       // hidden and disabled ones never
+    finish.Show();
+    EXPECT_EQ(form.DefaultButton(), &finish);
+    bar.Hide();
+    EXPECT_EQ(form.DefaultButton(), nullptr);                         // hidden with its parent
+    EXPECT_FALSE(form.DialogKey(TDialogKey::dkEscape, nullptr));
+    bar.Show();
+    EXPECT_TRUE(form.DialogKey(TDialogKey::dkEscape, &other));        // Escape: the cancel button
+    EXPECT_EQ(pressed, (std::vector<std::string>{"next", "other", "cancel"}));
+
+    // The form's own handler comes first, and may leave the key to the buttons.
+    form.OnDialogKey = [&](TDialogKey key) { pressed.push_back("form"); return key == TDialogKey::dkEscape; };
+    EXPECT_TRUE(form.DialogKey(TDialogKey::dkEscape, nullptr));
+    EXPECT_TRUE(form.DialogKey(TDialogKey::dkEnter, nullptr));
+    EXPECT_EQ(pressed, (std::vector<std::string>{"next", "other", "cancel", "form", "form", "finish"}));
+}
+
+TEST_F(Controls, TheUsersCloseCommandCanBeTakenByTheForm) {
+    TForm form;
+    form.Show();
+    bool asked = false, take = true;
+    form.OnUserClose = [&] { asked = true; return take; };
+    form.UserClose();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(form.Visible());
+    take = false;
+    form.UserClose();
+    EXPECT_FALSE(form.Visible());
+}
+
 TEST_F(Controls, NotebookRaisesPageChangedOnEveryRealChangeOnly) {
     TForm form;
     TNotebook book(&form);

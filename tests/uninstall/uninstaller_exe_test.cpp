@@ -53,8 +53,10 @@ void AddTree(const std::string& dir, const std::vector<std::string>& skip, State
 
 // Every key and value name below `key`, with the value's type and size.
 void AddKeys(HKEY root, const std::string& rootName, const std::string& key, State& state) {
-    // The class registrations are many and no install here touches them.
+    // The class registrations are many and no install here touches them; Wine keeps its
+    // own state below Software\Wine (display settings it saves when a window first shows).
     if (UpperCase(key).find("\\CLASSES") != std::string::npos) return;
+    if (UpperCase(key) == "SOFTWARE\\WINE") return;
     HKEY handle = nullptr;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
     state[rootName + key] = "<key>";

@@ -28,19 +28,35 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 
 uint32_t SystemColor(int index) { return GetSysColor(index); }
 
-// The window a control sits in: up the parents while the window is a child (what
-// GetAncestor's GA_ROOT does on Windows 98 and NT 4.0 SP4 on, without needing them).
-HWND TopLevelWindowOf(HWND window) {
-    while (window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) window = GetParent(window);
-    return window;
-}
-
 BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM list) {
     if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
         EnableWindow(hwnd, FALSE);
     }
     return TRUE;
+}
+
+// Enter and Escape go to the form first: they press its default or cancel button, which
+// the system's dialog keys cannot do for owner-drawn buttons.
+bool FormKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) return false;
+    TWindowPeer* root = TWindowPeer::FromWindow(RootWindow(msg.hwnd));
+    if (!root || root->Control().Kind() != TControlKind::Form) return false;
+    TWindowPeer* focused = TWindowPeer::FromWindow(msg.hwnd);
+    return static_cast<TForm&>(root->Control())
+        .DialogKey(msg.wParam == VK_RETURN ? TDialogKey::dkEnter : TDialogKey::dkEscape,
+                   focused ? &focused->Control() : nullptr);
+}
+
+void Deliver(MSG& msg) {
+    // Tab, the arrow keys and access keys move between a form's controls.
+    if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        if (FormKey(msg)) return;
+        HWND root = RootWindow(msg.hwnd);
+        if (root && TWindowPeer::FromWindow(root) && IsDialogMessageA(root, &msg)) return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
 }
 
 class TWin32Backend : public TBackend {
@@ -70,13 +86,19 @@ public:
             App().Terminate();
             return;
         }
-        // Tab, the arrow keys and accelerators move between a form's controls.
-        if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-            HWND root = TopLevelWindowOf(msg.hwnd);
-            if (root && TWindowPeer::FromWindow(root) && IsDialogMessageA(root, &msg)) return;
+        Deliver(msg);
+    }
+
+    bool ProcessMessages() override {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // left for the main loop
+                break;
+            }
+            Deliver(msg);
         }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        return true;
     }
 
     void Wake() override { PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0); }

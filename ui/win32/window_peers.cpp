@@ -42,6 +42,10 @@ public:
             case WM_PAINT:
                 Paint();
                 return 0;
+            case WM_SETFOCUS:
+                // A container shows no focus: it passes it on to a control that does.
+                FocusInForm(hwnd_, lastFocus_);
+                return 0;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:
                 SetCapture(hwnd_);
@@ -141,6 +145,7 @@ protected:
 
     TControl* pressed_ = nullptr;
     bool pressedFree_ = false;
+    HWND lastFocus_ = nullptr;  // where the focus was when the form was last deactivated
 };
 
 class TFormPeer : public TContainerPeer {
@@ -183,8 +188,14 @@ public:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
         switch (message) {
             case WM_CLOSE:
-                App().Dispatch([this] { form_.Close(); });
+                App().Dispatch([this] { form_.UserClose(); });
                 return 0;
+            case WM_ACTIVATE:
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    HWND focus = GetFocus();
+                    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+                }
+                break;
             case WM_SIZE:
             case WM_MOVE: {
                 RECT r;
@@ -300,6 +311,26 @@ private:
 
 }  // namespace
 
+HWND RootWindow(HWND hwnd) {
+    while (hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) hwnd = GetParent(hwnd);
+    return hwnd;
+}
+
+void FocusInForm(HWND inside, HWND preferred) {
+    HWND root = RootWindow(inside);
+    if (!root || !IsWindowVisible(root)) return;
+    auto takes = [root](HWND hwnd) {
+        return hwnd && hwnd != root && IsChild(root, hwnd) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+    };
+    HWND target = takes(preferred) ? preferred : nullptr;
+    if (!target)
+        if (TWindowPeer* form = TWindowPeer::FromWindow(root); form && form->Control().Kind() == TControlKind::Form)
+            if (TControl* button = static_cast<TForm&>(form->Control()).DefaultButton(); button && button->Peer())
+                target = static_cast<TWindowPeer*>(button->Peer())->Window();
+    if (!takes(target)) target = GetNextDlgTabItem(root, nullptr, FALSE);
+    if (takes(target)) SetFocus(target);
+}
+
 void RegisterWindowClass() {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
@@ -368,6 +399,10 @@ HBRUSH TWindowPeer::ControlColor(HDC dc) {
 void TWindowPeer::Changed(uint32_t what) {
     if (!hwnd_) return;
     const TControl& c = control_;
+    // A control that is disabled or hidden while it has the focus hands it on, so the
+    // keyboard always has a visible place to go.
+    HWND focus = GetFocus();
+    const bool hadFocus = focus && (focus == hwnd_ || IsChild(hwnd_, focus));
     if (what & chBounds) MoveWindow(hwnd_, c.Left(), c.Top(), c.Width(), c.Height(), TRUE);
     if (what & chVisible) ShowWindow(hwnd_, c.Visible() ? SW_SHOWNA : SW_HIDE);
     if (what & chEnabled) EnableWindow(hwnd_, c.Enabled());
@@ -377,6 +412,7 @@ void TWindowPeer::Changed(uint32_t what) {
     if (what & (chColor | chPaint | chFont)) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     if (what & chUpdate) RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     if (what & chFocus) SetFocus(hwnd_);
+    if (hadFocus && (!IsWindowVisible(hwnd_) || !IsWindowEnabled(hwnd_))) FocusInForm(hwnd_);
 }
 
 HWND ParentWindow(TControl& control) {

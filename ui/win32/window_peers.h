@@ -45,6 +45,13 @@ protected:
     WNDPROC oldProc_ = nullptr;
 };
 
+// The top-level window that holds a window: up the parents while the window is a child (what
+// GetAncestor's GA_ROOT does on Windows 98 and NT 4.0 SP4 on, without needing them).
+HWND RootWindow(HWND hwnd);
+// Gives the keyboard focus to a control of the form that holds `inside`: `preferred` when it
+// can take it, else the form's default button, else its first control in tab order.
+void FocusInForm(HWND inside, HWND preferred = nullptr);
+
 // The window of the control's parent.
 HWND ParentWindow(TControl& control);
 

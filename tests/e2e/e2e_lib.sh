@@ -1,0 +1,155 @@
+# Shared by the end-to-end scripts (sourced): the Wine environment of the test run, checks,
+# the example media, and a prefix brought back to "nothing installed" between scenarios.
+#
+# Needs: root (the project's root), build (the Windows build directory), WINEPREFIX.
+: "${WINEPREFIX:?set WINEPREFIX to the Wine prefix of the test run}"
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+if [ -z "${DISPLAY:-}" ] && [ -s "$WINEPREFIX.display" ]; then export DISPLAY=":$(cat "$WINEPREFIX.display")"; fi
+
+c="$WINEPREFIX/drive_c"
+product="$c/Program Files/Tidewater"
+fail=0
+
+check() {  # check DESCRIPTION COMMAND...: a failure shows the start of what the command said
+  local what=$1 out; shift
+  if out=$("$@" 2>&1); then echo "ok: $what"; else echo "FAILED: $what"; head -n 20 <<<"$out"; fail=1; fi
+}
+
+query() {  # query KEY VALUE TEXT: the registry value holds TEXT
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -F -- "$3"
+}
+
+no_value() {  # no_value KEY VALUE
+  ! wine reg query "$1" /v "$2" >/dev/null 2>&1
+}
+
+desktop_dir() {
+  wine winepath -u "$(wine cmd /c echo %USERPROFILE% | tr -d '\r')\\Desktop" 2>/dev/null | tr -d '\r'
+}
+
+start_menu_dir() {
+  local menu
+  menu=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v 'Start Menu' \
+         2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+  wine winepath -u "$menu" 2>/dev/null | tr -d '\r'
+}
+
+# Everything an install of the example leaves behind goes, so the next scenario starts clean.
+reset_prefix() {
+  local desktop menu
+  desktop=$(desktop_dir)
+  menu=$(start_menu_dir)
+  wineserver -w
+  rm -rf "$product" "$c/Tidewater Data" "$c/windows/system/tidectl.dll" "$c/windows/tidewater.ini" \
+         "$c/autoexec.zov" "$c/setup.log" "$c/windows/temp/z" \
+         "$desktop/Tidewater Notes.lnk" "$desktop/Read Me.lnk" "$desktop/Tidewater Notes" \
+         "$menu/Tidewater Notes.lnk" "$menu/Read Me.lnk" "$menu/Tidewater Notes" \
+         "$menu/Programs/Tidewater Notes.lnk" "$menu/Programs/Read Me.lnk" "$menu/Programs/Tidewater Notes"
+  wine reg delete 'HKLM\Software\Tidewater' /f >/dev/null 2>&1 || true
+  wine reg delete 'HKCU\Software\Tidewater' /f >/dev/null 2>&1 || true
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1' /f \
+    >/dev/null 2>&1 || true
+  # The shared-library counts live in a key that Windows has; a fresh prefix lacks it, and
+  # the install would record making it.
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f >/dev/null 2>&1 || true
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f >/dev/null 2>&1
+  printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
+}
+
+# make_medium PAYLOAD_DIR OUT_DIR [zovpack media options]: the example's install.cfg with a payload.
+make_medium() {
+  local payload=$1 out=$2; shift 2
+  rm -rf "$out"
+  wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
+    --from "$(winepath -w "$payload")" --out "$(winepath -w "$out")" \
+    --stub "$(winepath -w "$build/install/install.exe")" "$@" >/dev/null
+  test -f "$out/disk.001"
+}
+
+# A payload whose notes.exe is a real program that records its start (launched.txt).
+make_probe_payload() {
+  local out=$1
+  rm -rf "$out"
+  cp -r "$root/examples/payload" "$out"
+  cp "$build/tests/driver/launch_probe.exe" "$out/notes.exe"
+}
+
+# The payload scaled up to fill three 1.44 MB disks: notes.hlp becomes 3.2 MB that do not
+# compress (the same bytes every run).
+make_big_payload() {
+  local out=$1
+  make_probe_payload "$out"
+  # openssl ends on the closed pipe, so its status is not the pipeline's; the size is checked.
+  (set +o pipefail
+   openssl enc -aes-128-ctr -nosalt -K 000102030405060708090a0b0c0d0e0f -iv 0 -in /dev/zero 2>/dev/null |
+     head -c 3200000 >"$out/notes.hlp")
+  test "$(stat -c %s "$out/notes.hlp")" -eq 3200000
+}
+
+# The files below the install directory, one a line, relative and sorted.
+installed_tree() {
+  (cd "$product" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+}
+
+# check_full_install PAYLOAD_DIR EXPECTED: what a full install of the example leaves in the
+# prefix; tests/e2e/expected/uninstall-EXPECTED.cfg is its uninstall.cfg (user name as USER).
+check_full_install() {
+  local payload=$1 expected=$2
+  check "files in the install directory, nothing extra" test "$(installed_tree | tr '\n' ' ')" = \
+    "Samples/welcome.tnt install.cfg install.exe license.txt notes.exe notes.hlp readme.txt uninstall.cfg uninstaller.exe "
+  check "the shared library in the system directory" cmp "$payload/tidectl.dll" "$c/windows/system/tidectl.dll"
+  check "notes.exe byte for byte" cmp "$payload/notes.exe" "$product/notes.exe"
+  check "notes.hlp byte for byte" cmp "$payload/notes.hlp" "$product/notes.hlp"
+  check "the alternative directory" test -d "$c/Tidewater Data"
+  check "uninstall.cfg as expected" diff <(tr -d '\r' <"$product/uninstall.cfg" | sed 's|^C:\\users\\[^\\]*\\|C:\\users\\USER\\|') \
+    "$root/tests/e2e/expected/uninstall-$expected.cfg"
+  check "registry value below HKLM" query 'HKLM\Software\Tidewater\Notes' InstallPath 'C:\Program Files\Tidewater'
+  check "registry value below HKCU" query 'HKCU\Software\Tidewater\Notes\Settings' FirstRun 1
+  local uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1'
+  check "uninstall registration" query "$uninstall" UninstallString '"C:\Program Files\Tidewater\uninstaller.exe" Tidewater Notes 2.1'
+  check "uninstall display name" query "$uninstall" DisplayName 'Tidewater Notes 2.1'
+  check "INI value" grep -q 'Home=C:\\Program Files\\Tidewater' "$c/windows/tidewater.ini"
+  local block
+  block=$(printf '%s\n' 'REM - Starting Zovrand Update' 'PATH %PATH%;C:\PROG~FBU\TIDE~ZY5' \
+          'REM TIDEWATER DATA LIVES IN C:\TIDEWATER DATA' 'REM - End of Zovrand')
+  if [ "$expected" = again ]; then
+    # Every install appends its block; the backup is autoexec.bat as the install found it.
+    check "autoexec.bat: a block for each install" test "$(tr -d '\r' <"$c/autoexec.bat")" = \
+      "$(printf '@ECHO OFF\n%s\n%s' "$block" "$block")"
+    check "autoexec.zov: as it was before this install" test "$(tr -d '\r' <"$c/autoexec.zov")" = \
+      "$(printf '@ECHO OFF\n%s' "$block")"
+  else
+    check "autoexec.bat: its line, then the block with the directories' short names" test \
+      "$(tr -d '\r' <"$c/autoexec.bat")" = "$(printf '@ECHO OFF\n%s' "$block")"
+    check "autoexec.zov backup" test "$(tr -d '\r' <"$c/autoexec.zov")" = '@ECHO OFF'
+  fi
+  check_scratch_gone
+}
+
+check_link() {  # check_link LNK TARGET-NAME
+  check "link $(basename "$1") to $2" bash -c "lnkinfo '$1' | grep -qi '$2'"
+}
+
+check_scratch_gone() {
+  check "the payload's scratch directory is gone" test ! -e "$c/windows/temp/z"
+  check "no temporary archive left" bash -c "! ls '$c/windows/temp/' | grep -qi '\\.\\\$a\\\$\$'"
+}
+
+check_nothing_installed() {
+  check "nothing installed" test ! -e "$product"
+  check "no shared library" test ! -e "$c/windows/system/tidectl.dll"
+  check "no registry value" no_value 'HKLM\Software\Tidewater\Notes' InstallPath
+  check "autoexec.bat untouched" test "$(tr -d '\r' <"$c/autoexec.bat")" = '@ECHO OFF'
+  check_scratch_gone
+}
+
+# drive SCENARIO-FILE: runs install.exe through the driver; its output goes to the log.
+drive() {
+  local scenario=$1
+  if wine "$build/tests/driver/zovdrive.exe" "$(winepath -w "$scenario")" ${shots:+"$(winepath -w "$shots")"}; then
+    wineserver -w
+    return 0
+  fi
+  wineserver -w
+  return 1
+}
