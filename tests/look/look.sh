@@ -24,7 +24,7 @@ medium="$work/medium"
 build_example_medium "$build" "$medium"
 # The shared library is there already, so the install stops at the overwrite question with
 # its progress page behind.
-cp "$root/examples/payload/tidectl.dll" "$WINEPREFIX/drive_c/windows/system/"
+cp "$build/examples/payload/tidectl.dll" "$WINEPREFIX/drive_c/windows/system/"
 
 fail=0
 check() {  # NAME PNG X Y EXPRESSION-ON-R-G-B
