@@ -47,7 +47,7 @@ done
 
 for medium in medium:"$payload" disks:"$payload_disks"; do
   "$host/tools/zovpack/zovpack" media --cfg "$root/examples/install.cfg" --from "${medium#*:}" \
-    --out "$tmp/${medium%%:*}" --stub "$build/install/install.exe" --segsize 1200000 >/dev/null
+    --out "$tmp/${medium%%:*}" --stub "$build/install/install.exe" --segsize 1100000 >/dev/null
 done
 test -f "$tmp/disks/disk.003" || { echo "the disks medium is not three disks"; exit 1; }
 
