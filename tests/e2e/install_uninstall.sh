@@ -20,8 +20,9 @@ for key in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater N
            'HKLM\Software\Tidewater' 'HKCU\Software\Tidewater'; do
   wine reg delete "$key" /f >/dev/null 2>&1 || true
 done
-wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' \
-  /v 'C:\windows\System\tidectl.dll' /f >/dev/null 2>&1 || true
+for shared in 'C:\windows\System\tidectl.dll' 'C:\windows\tidewatr.bmp'; do
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f >/dev/null 2>&1 || true
+done
 printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
   --from "$(winepath -w "$payload")" --out 'C:\medium' \
