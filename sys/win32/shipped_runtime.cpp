@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cxxabi.h>
+
 #include <cstdlib>
 
 #include "sys/exception.h"
@@ -30,6 +32,25 @@ void __throw_out_of_range_fmt(const char* format, ...) { throw zov::Exception(fo
 void __throw_invalid_argument(const char* what) { throw zov::Exception(what); }
 void __throw_bad_function_call() { throw zov::Exception("Empty function called"); }
 }  // namespace std
+
+// The exceptions being handled, which the library keeps per thread in emulated thread-local
+// storage (the emulation, its allocation and its thread hooks come along with it). These
+// programs run one thread: one record does.
+namespace __cxxabiv1 {
+namespace {
+struct HandledExceptions {
+    void* caught;         // the innermost exception being handled
+    unsigned int active;  // exceptions thrown and not yet caught
+} handled;
+}  // namespace
+
+extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&handled);
+}
+extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&handled);
+}
+}  // namespace __cxxabiv1
 
 namespace {
 
