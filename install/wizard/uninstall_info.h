@@ -21,11 +21,10 @@
 // The extra sections are kept back and written by Flush, after the others, so that the
 // four sections above stand together at the top of the file, each write at once.
 // A later install into the same directory starts every section but [Program] afresh.
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "shell/name_set.h"
 #include "sys/exception.h"
 #include "sys/system.h"
 
@@ -94,9 +93,9 @@ private:
     std::vector<Entry> later_;
 
     std::string path_;
-    std::map<std::string, int> counts_;  // entries of each numbered section so far
-    std::set<std::string> shared_;          // upper-case paths of [Shared Files]
-    std::set<std::string> sharedBefore_;    // ... as the earlier install left them
+    TNameCounts counts_;    // entries of each numbered section so far
+    TNameSet shared_;       // upper-case paths of [Shared Files]
+    TNameSet sharedBefore_;  // ... as the earlier install left them
 };
 
 }  // namespace zov
