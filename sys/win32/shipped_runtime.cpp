@@ -68,6 +68,24 @@ HANDLE WINAPI CreateUnnamedSemaphore(LPSECURITY_ATTRIBUTES attributes, LONG init
 
 }  // namespace
 
+// Start-up pieces the C run-time's entry calls, in versions without the reports on the error
+// stream (printf and its file functions) that no window shows.
+extern "C" {
+// Applies the relocations of data imported without an import stub. The programs import
+// data only through stubs, so the list is empty; should one appear, the program stops
+// rather than run with unrelocated data (every end-to-end test would show it).
+extern const char __RUNTIME_PSEUDO_RELOC_LIST__[];
+extern const char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
+__attribute__((used)) void _pei386_runtime_relocator() {
+    if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
+}
+// Errors of the math functions: the result stands.
+__attribute__((used)) int _matherr(struct _exception*) { return 0; }
+// Processor exceptions become signals only for a handler installed by signal(), which the
+// programs never install: every exception goes on to Windows' own handling.
+__attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+}
+
 // The import slot the library calls through, filled here instead of by the loader, so that
 // the program does not import CreateSemaphoreW at all.
 extern "C" {
