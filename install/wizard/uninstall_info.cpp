@@ -18,16 +18,38 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     counts_.Clear();
     shared_.Clear();
     sharedBefore_.Clear();
-    if (FileExists(path_))
+    created_.Clear();
+    later_.clear();
+    if (FileExists(path_)) {
         for (const std::string& file : sys::Sys().GetProfileKeyNames(path_, uninstall_section::kSharedFiles, 1u << 20))
             sharedBefore_.Insert(UpperCase(file));
-    later_.clear();
+        CarryOverCreated();
+    }
     for (const char* section : kRewrittenSections)
         if (FileExists(path_) && !sys::Sys().DeleteProfileEntry(path_, section, ""))
             throw EUninstallInfoError("Unable to write to " + path_);
     Write("Program", "Title", title);
     AddFile(targetDir + "\\*.*");
     AddFile(targetDir + "\\Setup\\*.*");
+}
+
+// What the earlier install into this directory created stays the product's to remove: this
+// install finds it present and would not record it, so an uninstall after a reinstall would
+// leave the directories, INI files and keys behind.
+void TUninstallInfo::CarryOverCreated() {
+    namespace s = uninstall_section;
+    for (const char* section : {s::kCreatedDirectories, s::kCreatedIniFiles})
+        for (const std::string& name : sys::Sys().GetProfileKeyNames(path_, section, 1u << 20))
+            if (FirstRecord(section, name)) Later(section, name, "");
+    for (const char* section : {s::kCreatedIniSections, s::kCreatedRegistryKeys})
+        for (const std::string& number : sys::Sys().GetProfileKeyNames(path_, section, 1u << 20))
+            if (const std::string value = sys::Sys().GetProfileString(path_, section, number, "", 4096);
+                FirstRecord(section, value))
+                Numbered(section, value);
+}
+
+bool TUninstallInfo::FirstRecord(const std::string& section, const std::string& value) {
+    return !value.empty() && created_.Insert(section + '\n' + UpperCase(value));
 }
 
 void TUninstallInfo::AddSharedFile(const std::string& path) {
@@ -46,7 +68,8 @@ void TUninstallInfo::AddIniValue(const std::string& file, const std::string& sec
 }
 
 void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::string& section) {
-    Numbered("Created INI Sections", file + "~" + section);
+    if (FirstRecord(uninstall_section::kCreatedIniSections, file + "~" + section))
+        Numbered(uninstall_section::kCreatedIniSections, file + "~" + section);
 }
 
 void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name) {
@@ -54,7 +77,8 @@ void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key,
 }
 
 void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string& key) {
-    Numbered("Created Registry Keys", RootName(root) + "~" + key);
+    if (FirstRecord(uninstall_section::kCreatedRegistryKeys, RootName(root) + "~" + key))
+        Numbered(uninstall_section::kCreatedRegistryKeys, RootName(root) + "~" + key);
 }
 
 void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {

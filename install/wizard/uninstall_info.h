@@ -20,7 +20,8 @@
 //   [Shared Files]          files put into the Windows or the system directory
 // The extra sections are kept back and written by Flush, after the others, so that the
 // four sections above stand together at the top of the file, each write at once.
-// A later install into the same directory starts every section but [Program] afresh.
+// A later install into the same directory starts every section but [Program] afresh, except
+// that it keeps what the earlier one created.
 #include <string>
 #include <vector>
 
@@ -64,9 +65,13 @@ public:
     void AddFile(const std::string& pathOrPattern) { Key("UNINS", pathOrPattern); }
     void AddFolder(const std::string& dir) { Key("Folders", dir); }
     void AddRegistryLocation(const std::string& location) { Key("Registry", location); }
-    void AddCreatedDirectory(const std::string& dir) { Later("Created Directories", dir, ""); }
+    void AddCreatedDirectory(const std::string& dir) {
+        if (FirstRecord(uninstall_section::kCreatedDirectories, dir)) Later(uninstall_section::kCreatedDirectories, dir, "");
+    }
     void AddIniValue(const std::string& file, const std::string& section, const std::string& name);
-    void AddCreatedIniFile(const std::string& file) { Later("Created INI Files", file, ""); }
+    void AddCreatedIniFile(const std::string& file) {
+        if (FirstRecord(uninstall_section::kCreatedIniFiles, file)) Later(uninstall_section::kCreatedIniFiles, file, "");
+    }
     void AddCreatedIniSection(const std::string& file, const std::string& section);
     void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
@@ -83,6 +88,8 @@ public:
 private:
     void Key(const std::string& section, const std::string& key) { Write(section, key, ""); }
     void Numbered(const std::string& section, const std::string& value);
+    void CarryOverCreated();
+    bool FirstRecord(const std::string& section, const std::string& value);  // of a "created" one
     void Write(const std::string& section, const std::string& key, const std::string& value);
     void Later(const std::string& section, const std::string& key, const std::string& value) {
         later_.push_back({section, key, value});
@@ -96,6 +103,7 @@ private:
     TNameCounts counts_;    // entries of each numbered section so far
     TNameSet shared_;       // upper-case paths of [Shared Files]
     TNameSet sharedBefore_;  // ... as the earlier install left them
+    TNameSet created_;       // section and upper-case value of each "created" record
 };
 
 }  // namespace zov

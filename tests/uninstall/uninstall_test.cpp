@@ -108,6 +108,33 @@ TEST_F(Uninstall, EveryKindOfEntryGoesButWhatTheUserAddedStays) {
     EXPECT_TRUE(expected == after) << Describe(expected, after);
 }
 
+// A reinstall finds the directories, the INI file and the keys present that the first install
+// made; they stay the product's to remove.
+TEST_F(Uninstall, AReinstallIntoTheSameDirectoryStillRemovesWhatTheFirstMade) {
+    const auto before = Snapshot();
+    ASSERT_EQ(Install(kEveryKindCfg, kEveryKindPayload, kAcmeDir, "Acme Tool").ExitCode(), 0);
+    const std::string autoexecFirst = machine.ReadFile("C:\\autoexec.bat");
+    ASSERT_EQ(Install(kEveryKindCfg, kEveryKindPayload, kAcmeDir, "Acme Tool").ExitCode(), 0);
+    const std::string cfg = machine.ReadFile(kAcmeDir + "\\uninstall.cfg");
+    // Each record once, though both installs name it.
+    const auto count = [&](const std::string& text) {
+        size_t n = 0;
+        for (size_t at = cfg.find(text); at != std::string::npos; at = cfg.find(text, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("\r\nC:\\Program Files\\Acme Corp\\Tool\\Data=\r\n"), 1u) << cfg;
+    EXPECT_EQ(count("=HKLM~Software\\Acme\r\n"), 1u) << cfg;
+
+    EXPECT_EQ(RemoveProduct(kAcmeDir, "Acme Tool").ExitCode, 0);
+    auto after = Snapshot();
+    // Each install appends its block and the uninstall removes the last one; the backup stays.
+    EXPECT_EQ(after["c/autoexec.bat"], autoexecFirst);
+    auto expected = before;
+    expected["c/autoexec.bat"] = autoexecFirst;
+    after.erase("c/autoexec.zov");
+    EXPECT_TRUE(expected == after) << Describe(expected, after);
+}
+
 TEST_F(Uninstall, WinIniAndTheSoftwareKeyKeepWhatWasThere) {
     const char* const cfg = R"([Directories]
 Dir1=<INSTALLDIR>~
