@@ -116,9 +116,7 @@ void TUnzip::ExpandPayload() {
         SegCompEZ1.ExpandSegmentSet();
     } catch (const std::exception& e) {
         // Below the fixed words: which disk and file failed, and why; the log gets the same.
-        std::string detail = "Disk: " + SegmentPath;
-        if (!ExpandingFile.empty()) detail += "\rFile: " + ExpandingFile;
-        detail += "\r" + std::string(e.what());
+        const std::string detail = ExpansionFailure(SegmentPath, ExpandingFile, e.what());
         if (SetupLog) {
             std::string line = detail;
             for (char& c : line)

@@ -51,6 +51,12 @@ std::string FlatTarget(const std::string& storedPath, const TSetupSettings& sett
     return settings.TempDir + "\\" + FileNamePart(storedPath);
 }
 
+std::string ExpansionFailure(const std::string& segmentPath, const std::string& file, const std::string& reason) {
+    std::string detail = "Disk: " + segmentPath;
+    if (!file.empty()) detail += "\rFile: " + file;
+    return detail + "\r" + reason;
+}
+
 void RemoveSetupDirectories(TSetupSettings& settings) {
     EmptyAndRemoveDirectory(settings.TempDir);
     if (!settings.StartDir.empty() && SafeToEmptyStartDir(settings.StartDir)) {

@@ -29,6 +29,10 @@ void PromptForSegment(const std::string& segmentPath, uint16_t number);
 // Where an expanded file goes: its name alone, in TempDir.
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings);
 
+// What follows "Error Expanding Files!!": the disk being read, the file being expanded
+// (when one was) and the reason, one per line ("\r").
+std::string ExpansionFailure(const std::string& segmentPath, const std::string& file, const std::string& reason);
+
 // Deletes TempDir and, when it may, the setup directory given on the command line (leaving
 // it as current directory first).
 void RemoveSetupDirectories(TSetupSettings& settings);

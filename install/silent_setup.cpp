@@ -40,8 +40,9 @@ bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
     component.ExceptionOnFileError = false;
     component.CheckSpaceBeforeExpand = false;
     ConfigureExpansion(component, settings);
+    std::string segment, file;  // being read, for the failure's line
     component.OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t number) {
-        const std::string segment = SegmentFileFor(settings, component.SegBaseName(), number);
+        segment = SegmentFileFor(settings, component.SegBaseName(), number);
         PromptForSegment(segment, number);
         Log(log, "segment " + segment);
         if (number == 1) {
@@ -49,11 +50,14 @@ bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
             CopyFileInto(settings.SourceDir + "install.cfg", settings.TempDir);
         }
     };
-    component.OnCheckFile = [&](std::string& path, compress::TCProcessMode) { path = FlatTarget(path, settings); };
+    component.OnCheckFile = [&](std::string& path, compress::TCProcessMode) {
+        path = FlatTarget(path, settings);
+        file = FileNamePart(path);
+    };
     try {
         component.ExpandSegmentSet();
     } catch (const std::exception& e) {
-        Log(log, "FAILED Error Expanding Files!! " + OneLine(e.what()));
+        Log(log, "FAILED Error Expanding Files!! " + OneLine(ExpansionFailure(segment, file, e.what())));
         return false;
     }
     return true;

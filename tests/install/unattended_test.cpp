@@ -95,6 +95,21 @@ TEST_F(Unattended, FailuresEndWithTheirCodes) {
     EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     EXPECT_EQ(Run({"/S", "/TYPE=half"}), 1);
     EXPECT_TRUE(Logged("FAILED /TYPE= takes full or network, not \"half\""));
+    // A damaged segment (no check section to catch it first): the log names the disk and the file.
+    std::string text;
+    for (int i = 0; text.size() < 20000; ++i) text += "line " + std::to_string(i * 7919 % 10007) + "\r\n";
+    machine.System().CreateDirectory(medium);  // the runs before removed it as the setup directory
+    machine.WriteFile(medium + "\\install.exe", "MZ stub");
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", text}});
+    std::string segment = machine.ReadFile(medium + "\\disk.001");
+    segment[segment.size() - 40] ^= 0x5A;
+    machine.WriteFile(medium + "\\disk.001", segment);
+    EXPECT_EQ(Run({"/S"}), 1);
+    const std::string failure = "FAILED Error Expanding Files!! Disk: " + medium + "\\disk.001 File: more.txt ";
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(failure, 0) == 0; }))
+        << ::testing::PrintToString(log);
+    EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     EXPECT_EQ(Run({}), 1);  // no window system here: only the unattended setup runs
     EXPECT_TRUE(Logged("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install."));
 }

@@ -30,10 +30,20 @@ std::string ItemText(HWND dialog, int id) {
 TEST(Win32Dialogs, InputQueryShowsTheValueAndReturnsWhatWasTyped) {
     auto dialogs = ui::MakeDefaultDialogs();
     std::string seen, prompt;
+    bool framed = false, editHasFocus = false;
     std::thread user([&] {
         HWND w = WaitForWindow("Mount Segment #2");
         if (!w) return;
         HWND edit = FindWindowExA(w, nullptr, "Edit", nullptr);
+        // A caption and a frame, and the keyboard in the text box, as a user expects.
+        const LONG style = GetWindowLongA(w, GWL_STYLE);
+        framed = (style & WS_CAPTION) == WS_CAPTION && (style & (WS_DLGFRAME | WS_THICKFRAME | WS_BORDER));
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        for (int i = 0; i < 400 && !editHasFocus; ++i) {
+            editHasFocus = GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui) && gui.hwndFocus == edit;
+            if (!editHasFocus) Sleep(25);
+        }
         char text[256] = {};
         GetWindowTextA(edit, text, sizeof text);
         seen = text;
@@ -48,6 +58,8 @@ TEST(Win32Dialogs, InputQueryShowsTheValueAndReturnsWhatWasTyped) {
     user.join();
     EXPECT_EQ(seen, "a:\\");
     EXPECT_EQ(prompt, "Directory Path:");
+    EXPECT_TRUE(framed);
+    EXPECT_TRUE(editHasFocus);
     EXPECT_TRUE(ok);
     EXPECT_EQ(value, "D:\\Disk Two");
 
