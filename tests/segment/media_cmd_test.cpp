@@ -197,8 +197,14 @@ TEST_F(MediaCommandTest, DisksOfAGivenCapacityLeaveRoomForTheSetupOnTheFirst) {
     ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}), 0);
     EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
 
-    // A setup program that leaves no room on the first disk: refused, nothing written.
+    // The disk count install.cfg states is compared with the medium's.
     std::string errors;
+    machine.WriteFile(machine.Path("install.cfg"), "[Setup - Main]\r\nInstall Disks=2\r\n" + Read(machine.Path("install.cfg")));
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--disk", "80000"}), &errors), 0);
+    EXPECT_NE(errors.find("warning: install.cfg says Install Disks=2; the medium has 3 disks"), std::string::npos)
+        << errors;
+
+    // A setup program that leaves no room on the first disk: refused, nothing written.
     machine.WriteFile(machine.Path("stub.exe"), Bytes(70000));
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("other", {"--disk", "80000", "--stub", Arg("stub.exe")}), &errors), 1);
     EXPECT_NE(errors.find("leave no room for disk.001 on a disk of 80000 bytes"), std::string::npos) << errors;

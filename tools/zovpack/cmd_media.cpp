@@ -463,6 +463,9 @@ int CmdMedia(const Args& args) {
     if (disk)
         std::printf("disk 1 of %lld bytes: %sinstall.cfg and disk.001 fill %lld; each further disk holds one segment\n",
                     static_cast<long long>(disk), stub.empty() ? "" : "install.exe, ", static_cast<long long>(firstDisk));
+    if (settings.InstallDisks != 0 && static_cast<size_t>(settings.InstallDisks) != segments.size())
+        std::fprintf(stderr, "warning: install.cfg says Install Disks=%d; the medium has %zu disk%s\n",
+                     static_cast<int>(settings.InstallDisks), segments.size(), segments.size() == 1 ? "" : "s");
     if (segments.size() > 999)
         std::fprintf(stderr, "warning: more than 999 segments; the setup's disk prompts count to 999\n");
     return 0;
