@@ -28,6 +28,10 @@ if(ZOV_SHIPPED_BUILD)
   # Functions in sections of their own saved nothing beside link-time optimisation.
   set(CMAKE_CXX_FLAGS_MINSIZEREL "-Oz -DNDEBUG")
   list(APPEND code_flags -fno-rtti -fno-threadsafe-statics -mpreferred-stack-boundary=2)
+  # The reference-counted string of the library's old ABI: its operations are calls into the
+  # library where the current string's short-string buffer is inlined at every use. These
+  # programs link nothing else built with the current ABI.
+  list(APPEND code_flags -D_GLIBCXX_USE_CXX11_ABI=0)
   add_compile_options(${code_flags})
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
   add_link_options(${code_flags} -flto-partition=one)

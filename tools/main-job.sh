@@ -12,8 +12,8 @@ cmake --build build/host -j"$(nproc)" --target zovpack
 cmake --preset win32 >/dev/null
 cmake --build build/win32 -j"$(nproc)"
 build/host/tools/zovpack/zovpack cfg examples/install.cfg
-# Disk 1 carries install.exe and install.cfg beside its segment: 1,100,000 bytes leave room.
-for medium in "medium payload" "disks payload-disks --segsize 1100000"; do
+# The disks medium for 1.44 MB floppies: disk 1 carries install.exe and install.cfg beside its segment.
+for medium in "medium payload" "disks payload-disks --disk 1457664"; do
   read -r name payload options <<<"$medium"
   # shellcheck disable=SC2086
   build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from "build/win32/examples/$payload" \

@@ -1,7 +1,6 @@
 #include "uninstall/uninstaller.h"
 
 #include <algorithm>
-#include <set>
 
 #include "install/wizard/uninstall_info.h"
 #include "shell/shared_files.h"
@@ -90,7 +89,7 @@ TUninstallReport TUninstaller::Run() {
     report_ = TUninstallReport{};
     selfLeft_ = false;
     selfDirs_.clear();
-    tried_.clear();
+    tried_.Clear();
     if (record_.Title.empty()) {
         report_.End = TUninstallEnd::Refused;
         report_.Error = error_.empty() ? "No uninstall information has been read." : error_;
@@ -180,7 +179,7 @@ void TUninstaller::RemoveFile(const std::string& path) {
         return;
     }
     const std::string upper = UpperCase(path);
-    if (!tried_.insert(upper).second) return;  // listed and matched by a pattern as well
+    if (!tried_.Insert(upper)) return;  // listed and matched by a pattern as well
     // INI files are the INI step's; uninstall.cfg goes last, when all else is done.
     if (IsIniFile(path) || upper == UpperCase(record_.CfgPath())) return;
     // A file of the Windows or the system directory goes only when its use count says so,
@@ -361,9 +360,9 @@ void TUninstaller::RemoveDirectories() {
     std::stable_sort(dirs.begin(), dirs.end(), [](const std::string& a, const std::string& b) {
         return DirDepth(ComparableDir(a)) > DirDepth(ComparableDir(b));
     });
-    std::set<std::string> seen;
+    TNameSet seen;
     for (const std::string& dir : dirs)
-        if (IsAbsolutePath(dir) && seen.insert(ComparableDir(dir)).second) RemoveEmptyDirectory(dir, true);
+        if (IsAbsolutePath(dir) && seen.Insert(ComparableDir(dir))) RemoveEmptyDirectory(dir, true);
 }
 
 void TUninstaller::RemoveEmptyDirectory(const std::string& dir, bool listWhenKept) {

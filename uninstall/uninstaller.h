@@ -6,11 +6,11 @@
 // file or a registry key that was there before, and deletes a shared file only when no
 // other product counts it. What cannot be removed now is removed at the next restart where
 // Windows can, and listed in the report either way.
-#include <set>
 #include <string>
 #include <vector>
 
 #include "install/wizard/install_engine.h"
+#include "shell/name_set.h"
 #include "uninstall/protected_places.h"
 #include "uninstall/uninstall_record.h"
 
@@ -77,7 +77,7 @@ private:
     TUninstallReport report_;
     bool selfLeft_ = false;
     std::vector<std::string> selfDirs_;
-    std::set<std::string> tried_;  // upper-case paths of the files already dealt with
+    TNameSet tried_;  // upper-case paths of the files already dealt with
 };
 
 }  // namespace zov

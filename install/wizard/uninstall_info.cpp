@@ -15,14 +15,14 @@ const char* const kRewrittenSections[] = {
 
 void TUninstallInfo::Open(const std::string& targetDir, const std::string& title) {
     path_ = JoinPath(targetDir, kFileName);
-    counts_.clear();
-    shared_.clear();
-    sharedBefore_.clear();
-    created_.clear();
+    counts_.Clear();
+    shared_.Clear();
+    sharedBefore_.Clear();
+    created_.Clear();
     later_.clear();
     if (FileExists(path_)) {
         for (const std::string& file : sys::Sys().GetProfileKeyNames(path_, uninstall_section::kSharedFiles, 1u << 20))
-            sharedBefore_.insert(UpperCase(file));
+            sharedBefore_.Insert(UpperCase(file));
         CarryOverCreated();
     }
     for (const char* section : kRewrittenSections)
@@ -49,18 +49,18 @@ void TUninstallInfo::CarryOverCreated() {
 }
 
 bool TUninstallInfo::FirstRecord(const std::string& section, const std::string& value) {
-    return !value.empty() && created_.insert(section + '\n' + UpperCase(value)).second;
+    return !value.empty() && created_.Insert(section + '\n' + UpperCase(value));
 }
 
 void TUninstallInfo::AddSharedFile(const std::string& path) {
-    shared_.insert(UpperCase(path));
+    shared_.Insert(UpperCase(path));
     Later(uninstall_section::kSharedFiles, path, "");
 }
 
-bool TUninstallInfo::IsSharedFile(const std::string& path) const { return shared_.count(UpperCase(path)) > 0; }
+bool TUninstallInfo::IsSharedFile(const std::string& path) const { return shared_.Contains(UpperCase(path)); }
 
 bool TUninstallInfo::WasSharedFile(const std::string& path) const {
-    return sharedBefore_.count(UpperCase(path)) > 0;
+    return sharedBefore_.Contains(UpperCase(path));
 }
 
 void TUninstallInfo::AddIniValue(const std::string& file, const std::string& section, const std::string& name) {
@@ -82,12 +82,12 @@ void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string&
 }
 
 void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {
-    if (!counts_.count("Autoexec")) Later("Autoexec", "File", autoexecPath);
+    if (!counts_.Contains("Autoexec")) Later("Autoexec", "File", autoexecPath);
     Numbered("Autoexec", line);
 }
 
 void TUninstallInfo::Numbered(const std::string& section, const std::string& value) {
-    const int number = ++counts_[section];
+    const int number = counts_.Increment(section);
     Later(section, std::to_string(number), value);
 }
 

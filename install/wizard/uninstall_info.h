@@ -22,11 +22,10 @@
 // four sections above stand together at the top of the file, each write at once.
 // A later install into the same directory starts every section but [Program] afresh, except
 // that it keeps what the earlier one created.
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "shell/name_set.h"
 #include "sys/exception.h"
 #include "sys/system.h"
 
@@ -101,10 +100,10 @@ private:
     std::vector<Entry> later_;
 
     std::string path_;
-    std::map<std::string, int> counts_;  // entries of each numbered section so far
-    std::set<std::string> shared_;          // upper-case paths of [Shared Files]
-    std::set<std::string> sharedBefore_;    // ... as the earlier install left them
-    std::set<std::string> created_;         // section and upper-case value of each "created" record
+    TNameCounts counts_;    // entries of each numbered section so far
+    TNameSet shared_;       // upper-case paths of [Shared Files]
+    TNameSet sharedBefore_;  // ... as the earlier install left them
+    TNameSet created_;       // section and upper-case value of each "created" record
 };
 
 }  // namespace zov

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cxxabi.h>
+
 #include <cstdlib>
 
 #include "sys/exception.h"
@@ -31,6 +33,25 @@ void __throw_invalid_argument(const char* what) { throw zov::Exception(what); }
 void __throw_bad_function_call() { throw zov::Exception("Empty function called"); }
 }  // namespace std
 
+// The exceptions being handled, which the library keeps per thread in emulated thread-local
+// storage (the emulation, its allocation and its thread hooks come along with it). These
+// programs run one thread: one record does.
+namespace __cxxabiv1 {
+namespace {
+struct HandledExceptions {
+    void* caught;         // the innermost exception being handled
+    unsigned int active;  // exceptions thrown and not yet caught
+} handled;
+}  // namespace
+
+extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&handled);
+}
+extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&handled);
+}
+}  // namespace __cxxabiv1
+
 namespace {
 
 // The run-time library makes its locks (one thread never contends for them) with
@@ -46,6 +67,24 @@ HANDLE WINAPI CreateUnnamedSemaphore(LPSECURITY_ATTRIBUTES attributes, LONG init
 }
 
 }  // namespace
+
+// Start-up pieces the C run-time's entry calls, in versions without the reports on the error
+// stream (printf and its file functions) that no window shows.
+extern "C" {
+// Applies the relocations of data imported without an import stub. The programs import
+// data only through stubs, so the list is empty; should one appear, the program stops
+// rather than run with unrelocated data (every end-to-end test would show it).
+extern const char __RUNTIME_PSEUDO_RELOC_LIST__[];
+extern const char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
+__attribute__((used)) void _pei386_runtime_relocator() {
+    if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
+}
+// Errors of the math functions: the result stands.
+__attribute__((used)) int _matherr(struct _exception*) { return 0; }
+// Processor exceptions become signals only for a handler installed by signal(), which the
+// programs never install: every exception goes on to Windows' own handling.
+__attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+}
 
 // The import slot the library calls through, filled here instead of by the loader, so that
 // the program does not import CreateSemaphoreW at all.

@@ -45,10 +45,12 @@ for folder in "$c"/users/*/*; do  # links into the home directory: own folders
   if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
 done
 
-for medium in medium:"$payload" disks:"$payload_disks"; do
-  "$host/tools/zovpack/zovpack" media --cfg "$root/examples/install.cfg" --from "${medium#*:}" \
-    --out "$tmp/${medium%%:*}" --stub "$build/install/install.exe" --segsize 1100000 >/dev/null
-done
+media() {  # media PAYLOAD OUT [options]
+  "$host/tools/zovpack/zovpack" media --cfg "$root/examples/install.cfg" --from "$1" --out "$2" \
+    --stub "$build/install/install.exe" "${@:3}" 2>/dev/null
+}
+media "$payload" "$tmp/medium"
+media "$payload_disks" "$tmp/disks" --disk 1457664  # 1.44 MB floppies
 test -f "$tmp/disks/disk.003" || { echo "the disks medium is not three disks"; exit 1; }
 
 same() {  # same WHAT FILE_A FILE_B

@@ -199,7 +199,7 @@ S
 # Three 1.44 MB disks; disk 2 is not in the drive at first.
 scenario_disks() {
   reset_prefix
-  make_medium "$payload_disks" "$work/disks" --segsize 1100000
+  make_medium "$payload_disks" "$work/disks" --disk 1457664
   check "three disks" test -f "$work/disks/disk.003" -a ! -e "$work/disks/disk.004"
   # A 1.44 MB floppy holds 2847 clusters of 512 bytes: disk 1 carries the setup beside its segment.
   local clusters=0 f
@@ -232,7 +232,7 @@ S
 # missing: no window, a cancelled ending with the reason in the log.
 scenario_silent_disks() {
   reset_prefix
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --segsize 1100000
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
   local code
   set +e
   (cd "$work/disks" && wine install.exe /S /TYPE=full /FOLDERS=desktop '/LOG=C:\setup.log')
@@ -260,7 +260,7 @@ scenario_silent_disks() {
 # every box answered with its most cautious button: the setup must end cancelled (exit code 1)
 # with nothing installed and its scratch files gone, never crash or hang.
 scenario_damaged() {
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --segsize 1100000
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
   local n damage seg size
   for n in 1 2 3; do
     for damage in missing wrong truncated; do
@@ -284,7 +284,7 @@ scenario_damaged() {
 # The preparation of the three-disk payload aborted by the user while it expands: by a click
 # on the window's free area, by Escape, by Alt+F4; once "No" first, and the expansion goes on.
 scenario_abort() {
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --segsize 1100000
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
   local how
   for how in "click 4 -4" "key ESC" "key ALT+F4"; do
     reset_prefix

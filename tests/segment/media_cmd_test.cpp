@@ -180,6 +180,46 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
 }
 
+// --disk: every disk holds at most its capacity in 512-byte sectors; the first one also
+// carries install.exe and install.cfg, so its segment is shorter and the others are full.
+TEST_F(MediaCommandTest, DisksOfAGivenCapacityLeaveRoomForTheSetupOnTheFirst) {
+    const std::string big = Bytes(200000);
+    MakePayload(big);
+    machine.WriteFile(machine.Path("stub.exe"), Bytes(30000));
+    const auto onDisk = [](size_t bytes) { return (bytes + 511) / 512 * 512; };
+    const int64_t capacity = 80000;
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--disk", "80000", "--stub", Arg("stub.exe")})), 0);
+    const std::string first = Read(In(Arg("media"), "disk.001"));
+    EXPECT_LE(onDisk(first.size()) + onDisk(Read(In(Arg("media"), "install.cfg")).size()) + onDisk(30000),
+              static_cast<size_t>(capacity));
+    EXPECT_GT(first.size(), 30000u);  // the room is used, not given away
+    int segments = 1;
+    for (; Exists(In(Arg("media"), "disk.00" + std::to_string(segments + 1))); ++segments) {
+        const size_t size = Read(In(Arg("media"), "disk.00" + std::to_string(segments + 1))).size();
+        EXPECT_LE(size, 79872u);  // 156 sectors
+        if (Exists(In(Arg("media"), "disk.00" + std::to_string(segments + 2)))) {
+            EXPECT_EQ(size, 79872u);
+        }
+    }
+    EXPECT_EQ(segments, 3);
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
+    ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}), 0);
+    EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
+
+    // The disk count install.cfg states is compared with the medium's.
+    std::string errors;
+    machine.WriteFile(machine.Path("install.cfg"), "[Setup - Main]\r\nInstall Disks=2\r\n" + Read(machine.Path("install.cfg")));
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--disk", "80000"}), &errors), 0);
+    EXPECT_NE(errors.find("warning: install.cfg says Install Disks=2; the medium has 3 disks"), std::string::npos)
+        << errors;
+
+    // A setup program that leaves no room on the first disk: refused, nothing written.
+    machine.WriteFile(machine.Path("stub.exe"), Bytes(70000));
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("other", {"--disk", "80000", "--stub", Arg("stub.exe")}), &errors), 1);
+    EXPECT_NE(errors.find("leave no room for disk.001 on a disk of 80000 bytes"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(In(Arg("other"), "disk.001")));
+}
+
 TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
     MakePayload("small");
     machine.WriteFile(machine.Path("install.cfg"),

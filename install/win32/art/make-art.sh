@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Draws the setup's small pictures with ImageMagick: the program icon (a floppy disk), the
-# wizard's page icon (a computer with a floppy) and the preparation window's busy
-# animation (a ring of dots going round). Run it here; its outputs are committed.
+# Draws the setup's small pictures with ImageMagick: the program icon (a floppy disk, in the
+# 16 colours of vga_icon.py), the wizard's page icon (a computer with a floppy) and the
+# preparation window's busy animation (a ring of dots going round). Run it here; its outputs
+# are committed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -17,8 +18,10 @@ floppy() {  # size
 }
 floppy 32
 floppy 16
-convert floppy16.png floppy32.png zov.ico
-rm floppy16.png floppy32.png
+convert floppy16.png -depth 8 rgba:floppy16.rgba
+convert floppy32.png -depth 8 rgba:floppy32.rgba
+python3 vga_icon.py zov.ico 16:floppy16.rgba 32:floppy32.rgba
+rm floppy16.png floppy32.png floppy16.rgba floppy32.rgba
 
 convert -size 32x32 xc:none \
   -fill '#c0c0c0' -stroke black -draw 'rectangle 3,2 28,21' \
