@@ -47,7 +47,7 @@ done
 
 media() {  # media PAYLOAD OUT [options]
   "$host/tools/zovpack/zovpack" media --cfg "$root/examples/install.cfg" --from "$1" --out "$2" \
-    --stub "$build/install/install.exe" "${@:3}" 2>/dev/null
+    --stub "$build/install/install.exe" "${@:3}" >/dev/null 2>"$tmp/zovpack.err" || { cat "$tmp/zovpack.err"; exit 1; }
 }
 media "$payload" "$tmp/medium"
 media "$payload_disks" "$tmp/disks" --disk 1457664  # 1.44 MB floppies
