@@ -89,11 +89,20 @@ protected:
 
 std::string Bytes(size_t size) { return NoiseBytes(size); }
 
+// The example's committed files; its two programs come from the Windows build, stand-ins here.
+const char* const kExampleFiles[] = {"notes.hlp", "readme.txt", "license.txt", "welcome.tnt", "tidectl.dll",
+                                     "splash.gif", "tidewatr.bmp", "spelling.dic"};
+
 TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     machine.WriteFile(machine.Path("install.exe"), "MZ stub");
-    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", SourceArg("examples/install.cfg"), "--from",
-                                      SourceArg("examples/payload"), "--out", Arg("MEDIA"),
-                                      "--stub", Arg("install.exe")}),
+    machine.WriteFile(machine.Path("uninstaller.exe"), "MZ uninstaller");
+    machine.System().CreateDirectory(machine.Path("payload"));
+    for (const char* name : kExampleFiles)
+        machine.WriteFile(machine.Path("payload\\") + name, Read(In(SourceArg("examples/payload"), name)));
+    machine.WriteFile(machine.Path("payload\\notes.exe"), "MZ notes");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", SourceArg("examples/install.cfg"), "--from", Arg("payload"),
+                                             "--out", Arg("MEDIA"), "--stub", Arg("install.exe"),
+                                             "--uninstaller", Arg("uninstaller.exe")}),
               0);
     for (const char* name : {"disk.001", "install.cfg", "install.exe"})
         EXPECT_TRUE(Exists(In(Arg("MEDIA"), name))) << name;
@@ -101,12 +110,12 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA")}), 0);
 
     ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("MEDIA"), "-d", Arg("flat")}), 0);
-    for (const char* name : {"notes.exe", "notes.hlp", "readme.txt", "license.txt", "welcome.tnt",
-                             "tidectl.dll", "uninstaller.exe", "splash.bmp"}) {
+    for (const char* name : kExampleFiles) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(Read(In(Arg("flat"), name)),
-                  Read(In(SourceArg("examples/payload"), name)));
+        EXPECT_EQ(Read(In(Arg("flat"), name)), Read(In(SourceArg("examples/payload"), name)));
     }
+    EXPECT_EQ(Read(In(Arg("flat"), "notes.exe")), "MZ notes");
+    EXPECT_EQ(Read(In(Arg("flat"), "uninstaller.exe")), "MZ uninstaller");
     EXPECT_EQ(Read(In(Arg("flat"), "install.exe")), "MZ stub");
     // The medium's install.cfg is the builder's with the segments' sizes and CRCs added.
     const std::string cfg = Read(In(Arg("MEDIA"), "install.cfg"));
@@ -115,8 +124,8 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
               std::string::npos);
     EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), cfg);
     // A rebuild from that install.cfg keeps one section, with the new values.
-    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", In(Arg("MEDIA"), "install.cfg"), "--from",
-                                             SourceArg("examples/payload"), "--out", Arg("MEDIA2")}),
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", In(Arg("MEDIA"), "install.cfg"), "--from", Arg("payload"),
+                                             "--out", Arg("MEDIA2"), "--uninstaller", Arg("uninstaller.exe")}),
               0);
     const std::string again = Read(In(Arg("MEDIA2"), "install.cfg"));
     EXPECT_EQ(again.find("[Disk Check]"), again.rfind("[Disk Check]"));
