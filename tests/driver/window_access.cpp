@@ -10,6 +10,13 @@ std::string ClassOf(HWND hwnd) {
     return name;
 }
 
+std::string CaptionOf(HWND hwnd) {
+    // For a window of another process GetWindowText returns the caption the system keeps.
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
 std::string TextOf(HWND hwnd) {
     // WM_GETTEXT is carried across processes; a hung window fails the read instead of the driver.
     DWORD_PTR length = 0;
@@ -147,7 +154,7 @@ std::string DescribeWindows(DWORD processId) {
     HWND focus = nullptr;
     for (HWND top : TopWindows(processId)) {
         if (!focus) focus = FocusOf(top);
-        out += "  window " + ClassOf(top) + " \"" + TextOf(top) + "\"\n";
+        out += "  window " + ClassOf(top) + " \"" + CaptionOf(top) + "\"\n";
         for (HWND control : VisibleControls(top)) {
             out += "    " + ClassOf(control) + " \"" + TextOf(control).substr(0, 60) + "\"";
             if (!IsWindowEnabled(control)) out += " (disabled)";

@@ -10,7 +10,11 @@
 namespace zovdrive {
 
 std::string ClassOf(HWND hwnd);
+// A control's text, asked of its window procedure (WM_GETTEXT, with a time-out).
 std::string TextOf(HWND hwnd);
+// A top-level window's caption as the system keeps it: read without a message, so a window
+// that is closing cannot hold the reader up.
+std::string CaptionOf(HWND hwnd);
 // A caption as the user reads it: "&Next" is "Next", "&&" is "&".
 std::string WithoutAccessMarks(const std::string& caption);
 

@@ -34,11 +34,13 @@
 //   decline-all                 until the program ends, answer every message box it shows with its
 //                               most cautious button (Cancel, Abort, No, OK), printing each message
 //
-// Each wait reports how long it took, so a slow answer shows in the log.
+// Each wait reports how long it took, so a slow answer shows in the log. A command that has
+// not returned 15 s after its time-out fails the run all the same.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -137,6 +139,9 @@ public:
         else throw Failure("unknown command " + c);
     }
 
+    DWORD TimeoutMs() const { return timeoutMs_; }
+    HANDLE Process() const { return process_.hProcess; }
+
     std::string Windows() const { return process_.hProcess ? DescribeWindows(process_.dwProcessId) : ""; }
 
 private:
@@ -183,20 +188,22 @@ private:
 
     HWND FindTop(const std::string& windowClass, const std::string& caption, bool anyProcess = false) const {
         for (HWND top : TopWindows(anyProcess ? kAnyProcess : process_.dwProcessId))
-            if (ClassOf(top) == windowClass && (caption == "*" || TextOf(top) == caption)) return top;
+            if (ClassOf(top) == windowClass && (caption == "*" || CaptionOf(top) == caption)) return top;
         return nullptr;
     }
 
     void Window(const std::string& windowClass, const std::string& caption, bool anyProcess = false) {
         WaitFor("window " + windowClass + " \"" + caption + "\"", [&] {
             current_ = FindTop(windowClass, caption, anyProcess);
+            if (current_) currentCaption_ = caption == "*" ? CaptionOf(current_) : caption;
             return current_ != nullptr;
         });
     }
 
+    // The caption as it was found: a closing window may not answer a read any more.
     void Gone() {
         const HWND window = Current();
-        WaitFor("window \"" + TextOf(window) + "\" to close", [&] { return !IsWindow(window) || !IsWindowVisible(window); });
+        WaitFor("window \"" + currentCaption_ + "\" to close", [&] { return !IsWindow(window) || !IsWindowVisible(window); });
     }
 
     void Message(const std::string& expected) {
@@ -215,8 +222,8 @@ private:
     void Framed() {
         const HWND window = Current();
         const LONG style = GetWindowLongA(window, GWL_STYLE);
-        if ((style & WS_CAPTION) != WS_CAPTION) throw Failure("\"" + TextOf(window) + "\" has no caption and frame");
-        WaitFor("the keyboard focus inside \"" + TextOf(window) + "\"", [&] {
+        if ((style & WS_CAPTION) != WS_CAPTION) throw Failure("\"" + CaptionOf(window) + "\" has no caption and frame");
+        WaitFor("the keyboard focus inside \"" + CaptionOf(window) + "\"", [&] {
             const HWND focus = FocusOf(window);
             return focus && IsChild(window, focus) && IsWindowVisible(focus);
         });
@@ -409,13 +416,14 @@ private:
             });
             if (!box) break;
             current_ = box;
+            currentCaption_ = CaptionOf(box);
             std::string text = Lines(MessageText(box));
             for (char& ch : text)
                 if (ch == '\n') ch = '|';
             HWND button = nullptr;
             for (const char* caption : {"Cancel", "Abort", "No", "OK"})
                 if ((button = Control(caption)) != nullptr) {
-                    std::printf("  box \"%s\": \"%s\" -> %s\n", TextOf(box).c_str(), text.c_str(), caption);
+                    std::printf("  box \"%s\": \"%s\" -> %s\n", currentCaption_.c_str(), text.c_str(), caption);
                     break;
                 }
             if (!button) throw Failure("a box without Cancel, Abort, No or OK: \"" + text + "\"");
@@ -428,7 +436,58 @@ private:
     std::string shotDir_;
     PROCESS_INFORMATION process_{};
     HWND current_ = nullptr;
+    std::string currentCaption_;
     DWORD timeoutMs_ = 30000;
+};
+
+// Every wait has its time-out, but a call into the program's windows may itself never
+// return (Wine has left a message sent to a window that was being destroyed unanswered past
+// its time-out). The watchdog fails such a command, names it and ends the program.
+class Watchdog {
+public:
+    explicit Watchdog(const Driver& driver) : driver_(driver) {
+        thread_ = CreateThread(nullptr, 0, &Watchdog::Watch, this, 0, nullptr);
+    }
+    ~Watchdog() {
+        stop_ = true;
+        if (thread_) {
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+    }
+    // The command about to run, which must be done within the waits' time-out and a margin
+    // for the reads a wait makes.
+    void Arm(const std::string& where) {
+        where_ = where;
+        deadline_ = GetTickCount() + driver_.TimeoutMs() + kMarginMs;
+        armed_ = true;
+    }
+    void Disarm() { armed_ = false; }
+
+private:
+    static constexpr DWORD kMarginMs = 15000;
+
+    static DWORD WINAPI Watch(void* self) {
+        auto& dog = *static_cast<Watchdog*>(self);
+        while (!dog.stop_) {
+            Sleep(200);
+            if (dog.armed_ && static_cast<LONG>(GetTickCount() - dog.deadline_) > 0) {
+                std::printf("FAILED at %s: the command did not return within its time-out (a call into the "
+                            "program's windows hung)\n", dog.where_.c_str());
+                std::fflush(stdout);
+                if (dog.driver_.Process()) TerminateProcess(dog.driver_.Process(), 98);
+                ExitProcess(1);
+            }
+        }
+        return 0;
+    }
+
+    const Driver& driver_;
+    HANDLE thread_ = nullptr;
+    std::string where_;
+    std::atomic<DWORD> deadline_{0};
+    std::atomic<bool> armed_{false};
+    std::atomic<bool> stop_{false};
 };
 
 int RunScenario(const char* path, const char* shotDir) {
@@ -438,6 +497,7 @@ int RunScenario(const char* path, const char* shotDir) {
         return 2;
     }
     Driver driver(shotDir ? shotDir : "");
+    Watchdog watchdog(driver);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -447,8 +507,11 @@ int RunScenario(const char* path, const char* shotDir) {
         std::printf("%s:%d: %s\n", path, number, line.c_str());
         std::fflush(stdout);
         try {
+            watchdog.Arm(std::string(path) + ":" + std::to_string(number));
             driver.Run(words);
+            watchdog.Disarm();
         } catch (const std::exception& failure) {
+            watchdog.Disarm();
             std::printf("FAILED at %s:%d: %s\nwindows of the program:\n%s", path, number, failure.what(),
                         driver.Windows().c_str());
             return 1;
