@@ -52,6 +52,40 @@ extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noex
 }
 }  // namespace __cxxabiv1
 
+// The memory of thrown exceptions, from the heap alone. The library's version keeps an
+// emergency pool besides (allocated at start-up, with a lock and the thread functions
+// behind it) for throwing when the heap is exhausted; these programs then end instead.
+// Before each thrown object lies the library's record of it, whose size its own
+// allocation adds the same way (96 bytes with this compiler; a dependent exception, which
+// std::rethrow_exception makes, is such a record alone, 80 bytes).
+namespace __cxxabiv1 {
+namespace {
+constexpr std::size_t kExceptionRecord = 0x60;
+constexpr std::size_t kDependentRecord = 0x50;
+
+void* ZeroedOrAbort(std::size_t size) noexcept {
+    void* memory = std::calloc(1, size);
+    if (!memory) std::abort();
+    return memory;
+}
+}  // namespace
+
+extern "C" {
+__attribute__((used)) void* __cxa_allocate_exception(std::size_t size) noexcept {
+    return static_cast<char*>(ZeroedOrAbort(kExceptionRecord + size)) + kExceptionRecord;
+}
+__attribute__((used)) void __cxa_free_exception(void* object) noexcept {
+    std::free(static_cast<char*>(object) - kExceptionRecord);
+}
+__attribute__((used)) __cxa_dependent_exception* __cxa_allocate_dependent_exception() noexcept {
+    return static_cast<__cxa_dependent_exception*>(ZeroedOrAbort(kDependentRecord));
+}
+__attribute__((used)) void __cxa_free_dependent_exception(__cxa_dependent_exception* record) noexcept {
+    std::free(record);
+}
+}
+}  // namespace __cxxabiv1
+
 namespace {
 
 // The run-time library makes its locks (one thread never contends for them) with
@@ -79,6 +113,11 @@ extern const char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
 __attribute__((used)) void _pei386_runtime_relocator() {
     if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
 }
+// Windows calls this when threads start and end, to run the destructors of thread-specific
+// values that the threads library registers. Nothing in these programs registers any (their
+// exceptions keep one record, above), so the callback has nothing to do; the run-time's
+// version would bring its list, a critical section and its locking.
+__attribute__((used)) BOOL __mingw_TLScallback(HANDLE, DWORD, LPVOID) { return TRUE; }
 // Errors of the math functions: the result stands.
 __attribute__((used)) int _matherr(struct _exception*) { return 0; }
 // Processor exceptions become signals only for a handler installed by signal(), which the
