@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cxxabi.h>
+#include <unwind.h>
 
 #include <cstdlib>
 
@@ -32,6 +33,28 @@ void __throw_out_of_range_fmt(const char* format, ...) { throw zov::Exception(fo
 void __throw_invalid_argument(const char* what) { throw zov::Exception(what); }
 void __throw_bad_function_call() { throw zov::Exception("Empty function called"); }
 }  // namespace std
+
+// Memory for `new`, raising the programs' own error when there is none. The library's
+// version waits on a new-handler, which these programs never install, and raises its own
+// exception class.
+void* operator new(std::size_t size) {
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw zov::Exception("Out of memory");
+}
+
+// The unwinding of frames that link-time optimisation gives the C language's handler (about
+// a sixth of them; they only clean up, they catch nothing). The C++ handler reads the same
+// tables and runs the same clean-ups, so the C one need not come along.
+extern "C" {
+_Unwind_Reason_Code __gxx_personality_v0(int, _Unwind_Action, _Unwind_Exception_Class, _Unwind_Exception*,
+                                         _Unwind_Context*);
+__attribute__((used)) _Unwind_Reason_Code __gcc_personality_v0(int version, _Unwind_Action actions,
+                                                              _Unwind_Exception_Class type,
+                                                              _Unwind_Exception* exception,
+                                                              _Unwind_Context* context) {
+    return __gxx_personality_v0(version, actions, type, exception, context);
+}
+}
 
 // The exceptions being handled, which the library keeps per thread in emulated thread-local
 // storage (the emulation, its allocation and its thread hooks come along with it). These
