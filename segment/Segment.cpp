@@ -278,7 +278,7 @@ void TSegCompress::SkipSegmented(int64_t size) {
 }
 
 void TSegCompress::CopyToTempArchive(int64_t size,
-                                     const std::function<void(int64_t copied)>& onPiece) {
+                                     const TEvent<void(int64_t copied)>& onPiece) {
     tempArcPath_ = TempArchivePath();
     DeleteFileForced(tempArcPath_);
     std::unique_ptr<TFileStream> out;
@@ -397,7 +397,7 @@ void TSegCompress::ExpandSegArchive(TSegArc& arc) {
     }
 
     const int64_t size = header.DataSize;
-    CopyToTempArchive(size, [this, size](int64_t copied) {
+    CopyToTempArchive(size, [this, &size](int64_t copied) {
         if (OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
     });
     MakeDirectories = true;
