@@ -109,22 +109,6 @@ __attribute__((used)) void __cxa_free_dependent_exception(__cxa_dependent_except
 }
 }  // namespace __cxxabiv1
 
-namespace {
-
-// The run-time library makes its locks (one thread never contends for them) with
-// CreateSemaphoreW, which Windows 95, 98 and ME do not implement. The locks have no name, so
-// the ANSI function does the same on every Windows.
-HANDLE WINAPI CreateUnnamedSemaphore(LPSECURITY_ATTRIBUTES attributes, LONG initial,
-                                     LONG maximum, LPCWSTR name) {
-    if (name) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    return CreateSemaphoreA(attributes, initial, maximum, nullptr);
-}
-
-}  // namespace
-
 // Start-up pieces the C run-time's entry calls, in versions without the reports on the error
 // stream (printf and its file functions) that no window shows.
 extern "C" {
@@ -148,12 +132,6 @@ __attribute__((used)) int _matherr(struct _exception*) { return 0; }
 __attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
 }
 
-// The import slot the library calls through, filled here instead of by the loader, so that
-// the program does not import CreateSemaphoreW at all.
-extern "C" {
-__attribute__((used)) void* zov_imp_CreateSemaphoreW __asm__("__imp__CreateSemaphoreW@16") =
-    reinterpret_cast<void*>(&CreateUnnamedSemaphore);
-}
 
 namespace zov {
 
