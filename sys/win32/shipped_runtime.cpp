@@ -39,7 +39,7 @@ void __throw_bad_function_call() { throw zov::Exception("Empty function called")
 // exception class.
 void* operator new(std::size_t size) {
     if (void* memory = std::malloc(size ? size : 1)) return memory;
-    throw zov::Exception("Out of memory");
+    std::__throw_bad_alloc();
 }
 
 // The unwinding of frames that link-time optimisation gives the C language's handler (about
