@@ -79,32 +79,23 @@ extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noex
 // emergency pool besides (allocated at start-up, with a lock and the thread functions
 // behind it) for throwing when the heap is exhausted; these programs then end instead.
 // Before each thrown object lies the library's record of it, whose size its own
-// allocation adds the same way (96 bytes with this compiler; a dependent exception, which
-// std::rethrow_exception makes, is such a record alone, 80 bytes).
+// allocation adds the same way (96 bytes with this compiler). The programs never rethrow
+// a stored exception (std::rethrow_exception), so the dependent records that needs have
+// no allocation here; should one be needed, the library's file comes along and the link
+// reports its functions twice.
 namespace __cxxabiv1 {
 namespace {
 constexpr std::size_t kExceptionRecord = 0x60;
-constexpr std::size_t kDependentRecord = 0x50;
-
-void* ZeroedOrAbort(std::size_t size) noexcept {
-    void* memory = std::calloc(1, size);
-    if (!memory) std::abort();
-    return memory;
-}
 }  // namespace
 
 extern "C" {
 __attribute__((used)) void* __cxa_allocate_exception(std::size_t size) noexcept {
-    return static_cast<char*>(ZeroedOrAbort(kExceptionRecord + size)) + kExceptionRecord;
+    void* memory = std::calloc(1, kExceptionRecord + size);
+    if (!memory) std::abort();
+    return static_cast<char*>(memory) + kExceptionRecord;
 }
 __attribute__((used)) void __cxa_free_exception(void* object) noexcept {
     std::free(static_cast<char*>(object) - kExceptionRecord);
-}
-__attribute__((used)) __cxa_dependent_exception* __cxa_allocate_dependent_exception() noexcept {
-    return static_cast<__cxa_dependent_exception*>(ZeroedOrAbort(kDependentRecord));
-}
-__attribute__((used)) void __cxa_free_dependent_exception(__cxa_dependent_exception* record) noexcept {
-    std::free(record);
 }
 }
 }  // namespace __cxxabiv1
