@@ -19,7 +19,7 @@ host=$root/build/host win=$root/build/win32
   { echo "build the host and win32 presets first" >&2; exit 1; }
 
 rm -rf "$work" && mkdir -p "$work/payload"
-cp "$root"/examples/payload/* "$work/payload/"
+cp "$win"/examples/payload/* "$work/payload/"
 { find /usr/share/doc /usr/include -type f 2>/dev/null | sort | head -4000 | xargs cat 2>/dev/null | head -c 10000000
   find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size +8k 2>/dev/null | sort | xargs cat 2>/dev/null \
     | head -c 10000000; } >"$work/all" || true  # the readers stop early by design
@@ -27,7 +27,7 @@ cp "$root"/examples/payload/* "$work/payload/"
 (cd "$work/payload" && split -b 1000000 -d -a 2 ../all big && for f in big*; do mv "$f" "$f.dat"; done)
 cfg=$work/install.cfg
 # The big files join [Files]: inserted before the overwrite section.
-awk -v extra="$(cd "$work/payload" && n=8; for f in big*.dat; do echo "File$n=$f~<INSTALLDIR>"; n=$((n+1)); done)" '
+awk -v extra="$(cd "$work/payload" && n=10; for f in big*.dat; do echo "File$n=$f~<INSTALLDIR>"; n=$((n+1)); done)" '
   /^\[Files - OverWrite\]/ { print extra; print ""; } { print }' "$root/examples/install.cfg" | tr -d '\r' >"$cfg"
 "$host/tools/zovpack/zovpack" media --cfg "$cfg" --from "$work/payload" --out "$work/medium" \
   --stub "$win/install/install.exe" >&2

@@ -7,8 +7,10 @@
 
 namespace zov::segment {
 
-TSegmentFileWriter::TSegmentFileWriter(PathFn pathFor, int32_t segSize)
-    : pathFor_(std::move(pathFor)), segSize_(std::max(segSize, kMinSegSize)) {}
+TSegmentFileWriter::TSegmentFileWriter(PathFn pathFor, int32_t segSize, int32_t firstSegSize)
+    : pathFor_(std::move(pathFor)),
+      segSize_(std::max(segSize, kMinSegSize)),
+      firstSegSize_(firstSegSize > 0 ? std::max(firstSegSize, kMinSegSize) : segSize_) {}
 
 TSegmentFileWriter::~TSegmentFileWriter() {
     if (!finished_) DeleteAll();
@@ -32,7 +34,7 @@ void TSegmentFileWriter::BeginSegment() {
     uint8_t bytes[TSegIDHeader::kSize];
     id.Encode(bytes);
     current_->WriteBuffer(bytes, TSegIDHeader::kSize);
-    roomLeft_ = segSize_ - TSegIDHeader::kSize;
+    roomLeft_ = (number == 1 ? firstSegSize_ : segSize_) - TSegIDHeader::kSize;
 }
 
 int32_t TSegmentFileWriter::Write(const void* buffer, int32_t count) {

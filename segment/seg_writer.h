@@ -12,13 +12,14 @@
 namespace zov::segment {
 
 // Write-only: every segment file starts with its "SSeg" record and holds at most `segSize`
-// bytes (values below 16384 count as 16384); records and data are cut wherever the limit
-// falls, and no segment is begun before a byte needs it. Until Finish succeeds every file
+// bytes, the first at most `firstSegSize` when that is given (it shares its disk with the
+// setup program); values below 16384 count as 16384. Records and data are cut wherever the
+// limit falls, and no segment is begun before a byte needs it. Until Finish succeeds every file
 // it made is deleted again, so a failed build leaves nothing half-written.
 class TSegmentFileWriter : public TStream {
 public:
     using PathFn = std::function<std::string(uint16_t number)>;
-    TSegmentFileWriter(PathFn pathFor, int32_t segSize);
+    TSegmentFileWriter(PathFn pathFor, int32_t segSize, int32_t firstSegSize = 0);
     ~TSegmentFileWriter() override;
 
     int32_t Read(void*, int32_t) override { return 0; }
@@ -38,6 +39,7 @@ private:
 
     PathFn pathFor_;
     int32_t segSize_;
+    int32_t firstSegSize_;
     std::unique_ptr<TFileStream> current_;
     int64_t roomLeft_ = 0;
     int64_t written_ = 0;

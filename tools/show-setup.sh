@@ -5,12 +5,13 @@
 #
 #   tools/show-setup.sh [MEDIUM_DIR]     (default build/example-medium-win32)
 #
-# Needs build/win32 (install.exe) and build/host (zovpack); the Wine prefix is build/show-prefix.
+# Needs build/win32 (install.exe, the example payload) and build/host (zovpack); the Wine prefix
+# is build/show-prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 medium=${1:-build/example-medium-win32}
-build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from examples/payload --out "$medium" \
+build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from build/win32/examples/payload --out "$medium" \
   --stub build/win32/install/install.exe >/dev/null
 medium=$(cd "$medium" && pwd)
 

@@ -43,7 +43,7 @@ BOOL CALLBACK CollectTop(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<TopSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->processId && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
+    if ((search->processId == kAnyProcess || owner == search->processId) && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
     return TRUE;
 }
 

@@ -14,7 +14,8 @@ std::string TextOf(HWND hwnd);
 // A caption as the user reads it: "&Next" is "Next", "&&" is "&".
 std::string WithoutAccessMarks(const std::string& caption);
 
-// Visible top-level windows of one process.
+// The visible top-level windows of a process; kAnyProcess: of every process.
+inline constexpr DWORD kAnyProcess = 0;
 std::vector<HWND> TopWindows(DWORD processId);
 // Visible controls inside a window, in creation (tab) order, at any depth.
 std::vector<HWND> VisibleControls(HWND window);

@@ -11,6 +11,7 @@
 //   start DIR PROGRAM ARGS...   run PROGRAM with DIR as current directory
 //   timeout SECONDS             time-out of the waits that follow (default 30)
 //   window CLASS CAPTION        wait for a visible top-level window; it becomes the current one
+//   launched-window CLASS CAPTION  the same for a window of another program (one the program started)
 //   gone                        wait until the current window is closed or hidden
 //   message TEXT                the current window's message reads TEXT (line breaks as \n)
 //   framed                      the current window has a caption and a frame, and a control in it has the focus
@@ -111,6 +112,7 @@ public:
         if (c == "start") Start(w);
         else if (c == "timeout") timeoutMs_ = static_cast<DWORD>(std::stod(Arg(w, 1)) * 1000);
         else if (c == "window") Window(Arg(w, 1), Arg(w, 2));
+        else if (c == "launched-window") Window(Arg(w, 1), Arg(w, 2), true);
         else if (c == "gone") Gone();
         else if (c == "message") Message(Arg(w, 1));
         else if (c == "framed") Framed();
@@ -179,15 +181,15 @@ private:
             throw Failure("cannot start " + program + " (error " + std::to_string(GetLastError()) + ")");
     }
 
-    HWND FindTop(const std::string& windowClass, const std::string& caption) const {
-        for (HWND top : TopWindows(process_.dwProcessId))
+    HWND FindTop(const std::string& windowClass, const std::string& caption, bool anyProcess = false) const {
+        for (HWND top : TopWindows(anyProcess ? kAnyProcess : process_.dwProcessId))
             if (ClassOf(top) == windowClass && (caption == "*" || TextOf(top) == caption)) return top;
         return nullptr;
     }
 
-    void Window(const std::string& windowClass, const std::string& caption) {
+    void Window(const std::string& windowClass, const std::string& caption, bool anyProcess = false) {
         WaitFor("window " + windowClass + " \"" + caption + "\"", [&] {
-            current_ = FindTop(windowClass, caption);
+            current_ = FindTop(windowClass, caption, anyProcess);
             return current_ != nullptr;
         });
     }

@@ -8,6 +8,11 @@ if [ -z "${DISPLAY:-}" ] && [ -s "$WINEPREFIX.display" ]; then export DISPLAY=":
 
 c="$WINEPREFIX/drive_c"
 product="$c/Program Files/Tidewater"
+shared="$c/Program Files/Tidewater Shared"
+# The example's payloads as the Windows build assembles them: as shipped, and with notes.hlp
+# grown to fill three 1.44 MB disks.
+payload="$build/examples/payload"
+payload_disks="$build/examples/payload-disks"
 fail=0
 
 check() {  # check DESCRIPTION COMMAND...: a failure shows the start of what the command said
@@ -40,7 +45,8 @@ reset_prefix() {
   desktop=$(desktop_dir)
   menu=$(start_menu_dir)
   wineserver -w
-  rm -rf "$product" "$c/Tidewater Data" "$c/windows/system/tidectl.dll" "$c/windows/tidewater.ini" \
+  rm -rf "$product" "$shared" "$c/Tide Work" "$c/Tidewater Data" "$c/windows/system/tidectl.dll" "$c/windows/tidewater.ini" \
+         "$c/windows/tidewatr.bmp" \
          "$c/autoexec.zov" "$c/setup.log" "$c/windows/temp/z" \
          "$desktop/Tidewater Notes.lnk" "$desktop/Read Me.lnk" "$desktop/Tidewater Notes" \
          "$menu/Tidewater Notes.lnk" "$menu/Read Me.lnk" "$menu/Tidewater Notes" \
@@ -66,26 +72,6 @@ make_medium() {
   test -f "$out/disk.001"
 }
 
-# A payload whose notes.exe is a real program that records its start (launched.txt).
-make_probe_payload() {
-  local out=$1
-  rm -rf "$out"
-  cp -r "$root/examples/payload" "$out"
-  cp "$build/tests/driver/launch_probe.exe" "$out/notes.exe"
-}
-
-# The payload scaled up to fill three 1.44 MB disks: notes.hlp becomes 3.2 MB that do not
-# compress (the same bytes every run).
-make_big_payload() {
-  local out=$1
-  make_probe_payload "$out"
-  # openssl ends on the closed pipe, so its status is not the pipeline's; the size is checked.
-  (set +o pipefail
-   openssl enc -aes-128-ctr -nosalt -K 000102030405060708090a0b0c0d0e0f -iv 0 -in /dev/zero 2>/dev/null |
-     head -c 3200000 >"$out/notes.hlp")
-  test "$(stat -c %s "$out/notes.hlp")" -eq 3200000
-}
-
 # The files below the install directory, one a line, relative and sorted.
 installed_tree() {
   (cd "$product" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
@@ -100,7 +86,10 @@ check_full_install() {
   check "the shared library in the system directory" cmp "$payload/tidectl.dll" "$c/windows/system/tidectl.dll"
   check "notes.exe byte for byte" cmp "$payload/notes.exe" "$product/notes.exe"
   check "notes.hlp byte for byte" cmp "$payload/notes.hlp" "$product/notes.hlp"
-  check "the alternative directory" test -d "$c/Tidewater Data"
+  check "the wallpaper in the Windows directory" cmp "$payload/tidewatr.bmp" "$c/windows/tidewatr.bmp"
+  check "the word list below Program Files, nothing extra" test "$(ls "$shared" 2>&1)" = spelling.dic
+  check "the word list byte for byte" cmp "$payload/spelling.dic" "$shared/spelling.dic"
+  check "the alternative directory, empty" test -d "$c/Tidewater Data" -a -z "$(ls -A "$c/Tidewater Data")"
   check "uninstall.cfg as expected" diff <(tr -d '\r' <"$product/uninstall.cfg" | sed 's|^C:\\users\\[^\\]*\\|C:\\users\\USER\\|') \
     "$root/tests/e2e/expected/uninstall-$expected.cfg"
   check "registry value below HKLM" query 'HKLM\Software\Tidewater\Notes' InstallPath 'C:\Program Files\Tidewater'
@@ -111,7 +100,8 @@ check_full_install() {
   check "INI value" grep -q 'Home=C:\\Program Files\\Tidewater' "$c/windows/tidewater.ini"
   local block
   block=$(printf '%s\n' 'REM - Starting Zovrand Update' 'PATH %PATH%;C:\PROG~FBU\TIDE~ZY5' \
-          'REM TIDEWATER DATA LIVES IN C:\TIDEWATER DATA' 'REM - End of Zovrand')
+          'REM TIDEWATER DATA LIVES IN C:\TIDEWATER DATA' 'COPY/Y C:\PROG~FBU\TIDE~ZY5\README.TXT C:\TIDE~L5Y' \
+          'REM - End of Zovrand')
   if [ "$expected" = again ]; then
     # Every install appends its block; the backup is autoexec.bat as the install found it.
     check "autoexec.bat: a block for each install" test "$(tr -d '\r' <"$c/autoexec.bat")" = \
@@ -138,6 +128,8 @@ check_scratch_gone() {
 check_nothing_installed() {
   check "nothing installed" test ! -e "$product"
   check "no shared library" test ! -e "$c/windows/system/tidectl.dll"
+  check "no wallpaper" test ! -e "$c/windows/tidewatr.bmp"
+  check "nothing below Program Files" test ! -e "$shared"
   check "no registry value" no_value 'HKLM\Software\Tidewater\Notes' InstallPath
   check "autoexec.bat untouched" test "$(tr -d '\r' <"$c/autoexec.bat")" = '@ECHO OFF'
   check_scratch_gone

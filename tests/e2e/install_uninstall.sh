@@ -14,16 +14,18 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # What an earlier install of the example in this prefix (another test's) left.
-rm -rf "$product" "$c/medium" "$c/windows/tidewater.ini" "$c/windows/system/tidectl.dll" "$c/autoexec.zov"
+rm -rf "$product" "$c/medium" "$c/windows/tidewater.ini" "$c/windows/system/tidectl.dll" "$c/autoexec.zov" \
+       "$c/windows/tidewatr.bmp" "$c/Program Files/Tidewater Shared" "$c/Tidewater Data"
 for key in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1' \
            'HKLM\Software\Tidewater' 'HKCU\Software\Tidewater'; do
   wine reg delete "$key" /f >/dev/null 2>&1 || true
 done
-wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' \
-  /v 'C:\windows\System\tidectl.dll' /f >/dev/null 2>&1 || true
+for shared in 'C:\windows\System\tidectl.dll' 'C:\windows\tidewatr.bmp'; do
+  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /v "$shared" /f >/dev/null 2>&1 || true
+done
 printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
-  --from "$(winepath -w "$root/examples/payload")" --out 'C:\medium' \
+  --from "$(winepath -w "$payload")" --out 'C:\medium' \
   --stub "$(winepath -w "$build/install/install.exe")" \
   --uninstaller "$(winepath -w "$build/uninstall/uninstaller.exe")" >/dev/null
 wineserver -w

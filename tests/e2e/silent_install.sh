@@ -9,11 +9,11 @@
 # Runs in the Wine prefix of the test run (WINEPREFIX) on its virtual display.
 set -euo pipefail
 . "$(dirname "$0")/wine_test.sh"
-rm -rf "$product" "$c/medium" "$c/setup.log" "$c/autoexec.bat" "$c/autoexec.zov"
+rm -rf "$product" "$c/Program Files/Tidewater Shared" "$c/windows/tidewatr.bmp" "$c/medium" "$c/setup.log" "$c/autoexec.bat" "$c/autoexec.zov"
 printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 
 wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
-  --from "$(winepath -w "$root/examples/payload")" --out 'C:\medium' \
+  --from "$(winepath -w "$payload")" --out 'C:\medium' \
   --stub "$(winepath -w "$build/install/install.exe")" >/dev/null
 set +e
 # Started from the medium as a user starts it from a CD: the medium is the current directory.
@@ -30,7 +30,9 @@ for f in notes.exe notes.hlp readme.txt license.txt uninstaller.exe install.exe 
   check "installed $f" test -f "$product/$f"
 done
 check "the shared library in the system directory" test -f "$c/windows/system/tidectl.dll"
-check "the payload is byte for byte" cmp "$root/examples/payload/notes.exe" "$product/notes.exe"
+check "the wallpaper in the Windows directory" test -f "$c/windows/tidewatr.bmp"
+check "the word list below Program Files" test -f "$c/Program Files/Tidewater Shared/spelling.dic"
+check "the payload is byte for byte" cmp "$payload/notes.exe" "$product/notes.exe"
 cfg=$(tr -d '\r' <"$product/uninstall.cfg")
 check "uninstall.cfg title" grep -qx 'Title=Tidewater Notes 2.1' <<<"$cfg"
 check "uninstall.cfg default patterns" grep -qx 'C:\\Program Files\\Tidewater\\\*\.\*=' <<<"$cfg"

@@ -25,8 +25,8 @@ box='#32770 "ZOV - Setup"'
 completed='Your installation of \nTidewater Notes 2.1\nhas be completed.\n\nPlease Remove any floppies from drive.'
 canceled='Your installation was canceled!'
 
-make_probe_payload "$work/payload"
-make_medium "$work/payload" "$work/medium"
+
+make_medium "$payload" "$work/medium"
 
 run() {  # run NAME: the scenario file is in $scenario; the setup logs to C:\setup.log
   echo "== $1"
@@ -70,7 +70,7 @@ press OK
 exit 0
 S
   run full
-  check_full_install "$work/payload" full
+  check_full_install "$payload" full
   local desktop
   desktop=$(desktop_dir)
   check_link "$desktop/Tidewater Notes.lnk" 'notes.exe'
@@ -140,13 +140,13 @@ S
     run "install, overwrite question: $answer"
     if [ "$answer" = No ]; then
       check "No kept the changed file" cmp "$work/changed.dll" "$dll"
-      cp "$work/payload/tidectl.dll" "$dll"  # for the checks of the rest
+      cp "$payload/tidectl.dll" "$dll"  # for the checks of the rest
     fi
     if [ "$answer" = first ]; then
-      check_full_install "$work/payload" full
+      check_full_install "$payload" full
       cp "$c/autoexec.bat" "$work/autoexec.once"
     else
-      check_full_install "$work/payload" again
+      check_full_install "$payload" again
       cp "$work/autoexec.once" "$c/autoexec.bat"  # one earlier install, as the checks of the next expect
     fi
   done
@@ -175,6 +175,11 @@ check "Only Files need to run from Network will be installed" on
 press Next
 check "Launch Program after installed" on
 press Install
+# The example's program says hello; the user closes its box.
+launched-window #32770 "Tidewater Notes"
+framed
+message "Welcome to Tidewater Notes 2.1.\n\nYour notes are kept in the Samples folder."
+press OK
 exit 0
 S
   run workstation
@@ -194,9 +199,12 @@ S
 # Three 1.44 MB disks; disk 2 is not in the drive at first.
 scenario_disks() {
   reset_prefix
-  make_big_payload "$work/big"
-  make_medium "$work/big" "$work/disks"
+  make_medium "$payload_disks" "$work/disks" --disk 1457664
   check "three disks" test -f "$work/disks/disk.003" -a ! -e "$work/disks/disk.004"
+  # A 1.44 MB floppy holds 2847 clusters of 512 bytes: disk 1 carries the setup beside its segment.
+  local clusters=0 f
+  for f in install.exe install.cfg disk.001; do clusters=$((clusters + ($(stat -c %s "$work/disks/$f") + 511) / 512)); done
+  check "disk 1 fits a floppy ($clusters clusters)" test "$clusters" -le 2847
   mkdir -p "$work/spare"
   mv "$work/disks/disk.002" "$work/spare/"
   cat >"$scenario" <<S
@@ -217,14 +225,14 @@ press OK
 exit 0
 S
   run "three disks, disk 2 missing at first"
-  check_full_install "$work/big" full
+  check_full_install "$payload_disks" full
 }
 
 # The same full install unattended from the three disks (install.exe /S), then with disk 2
 # missing: no window, a cancelled ending with the reason in the log.
 scenario_silent_disks() {
   reset_prefix
-  [ -f "$work/disks/disk.003" ] || { make_big_payload "$work/big"; make_medium "$work/big" "$work/disks"; }
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
   local code
   set +e
   (cd "$work/disks" && wine install.exe /S /TYPE=full /FOLDERS=desktop '/LOG=C:\setup.log')
@@ -232,7 +240,7 @@ scenario_silent_disks() {
   set -e
   wineserver -w
   check "unattended from three disks: exit code 0" test "$code" -eq 0
-  check_full_install "$work/big" full
+  check_full_install "$payload_disks" full
   check "the log ends installed" bash -c "tr -d '\r' <'$c/setup.log' | tail -n1 | grep -qx installed"
 
   reset_prefix
@@ -252,7 +260,7 @@ scenario_silent_disks() {
 # every box answered with its most cautious button: the setup must end cancelled (exit code 1)
 # with nothing installed and its scratch files gone, never crash or hang.
 scenario_damaged() {
-  [ -f "$work/disks/disk.003" ] || { make_big_payload "$work/big"; make_medium "$work/big" "$work/disks"; }
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
   local n damage seg size
   for n in 1 2 3; do
     for damage in missing wrong truncated; do
@@ -276,7 +284,7 @@ scenario_damaged() {
 # The preparation of the three-disk payload aborted by the user while it expands: by a click
 # on the window's free area, by Escape, by Alt+F4; once "No" first, and the expansion goes on.
 scenario_abort() {
-  [ -f "$work/disks/disk.003" ] || { make_big_payload "$work/big"; make_medium "$work/big" "$work/disks"; }
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
   local how
   for how in "click 4 -4" "key ESC" "key ALT+F4"; do
     reset_prefix
@@ -342,7 +350,7 @@ key ENTER
 exit 0
 S
   run keyboard
-  check_full_install "$work/payload" keyboard
+  check_full_install "$payload" keyboard
   check_link "$menu/Tidewater Notes/Read Me.lnk" 'readme.txt'
   check "no program folder on the desktop" test ! -e "$(desktop_dir)/Tidewater Notes"
 }

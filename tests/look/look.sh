@@ -24,7 +24,7 @@ medium="$work/medium"
 build_example_medium "$build" "$medium"
 # The shared library is there already, so the install stops at the overwrite question with
 # its progress page behind.
-cp "$root/examples/payload/tidectl.dll" "$WINEPREFIX/drive_c/windows/system/"
+cp "$build/examples/payload/tidectl.dll" "$WINEPREFIX/drive_c/windows/system/"
 
 fail=0
 check() {  # NAME PNG X Y EXPRESSION-ON-R-G-B
@@ -117,6 +117,10 @@ fi
 check "main screen top is blue" "$out/1-main-screen.png" 790 2 'b >= 100 && r < 40 && g < 40'
 check "main screen bottom is black" "$out/1-main-screen.png" 790 597 'r < 16 && g < 16 && b < 16'
 check "main screen middle is between" "$out/1-main-screen.png" 790 300 'b > 30 && b < 100 && r < 16'
+# The example's picture (splash.gif, 96 by 48, centred above the wizard) once expanded: its
+# sky, and the crest of its wave.
+check "the GIF's sky on the main screen" "$out/3-wizard-welcome.png" 442 87 'b > 90 && r < 20 && g > 30'
+check "the GIF's wave on the main screen" "$out/3-wizard-welcome.png" 360 120 'r > 190 && g > 200 && b > 220'
 # The wizard's title bar: a gradient from blue (left) to black (right), right of its text.
 check "wizard title bar is blue after its text" "$out/3-wizard-welcome.png" 300 165 'b >= 150 && r < 40 && g < 40'
 check "wizard title bar ends dark" "$out/3-wizard-welcome.png" 590 165 'b < 60 && r < 20'

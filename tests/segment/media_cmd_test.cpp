@@ -89,11 +89,20 @@ protected:
 
 std::string Bytes(size_t size) { return NoiseBytes(size); }
 
+// The example's committed files; its two programs come from the Windows build, stand-ins here.
+const char* const kExampleFiles[] = {"notes.hlp", "readme.txt", "license.txt", "welcome.tnt", "tidectl.dll",
+                                     "splash.gif", "tidewatr.bmp", "spelling.dic"};
+
 TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     machine.WriteFile(machine.Path("install.exe"), "MZ stub");
-    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", SourceArg("examples/install.cfg"), "--from",
-                                      SourceArg("examples/payload"), "--out", Arg("MEDIA"),
-                                      "--stub", Arg("install.exe")}),
+    machine.WriteFile(machine.Path("uninstaller.exe"), "MZ uninstaller");
+    machine.System().CreateDirectory(machine.Path("payload"));
+    for (const char* name : kExampleFiles)
+        machine.WriteFile(machine.Path("payload\\") + name, Read(In(SourceArg("examples/payload"), name)));
+    machine.WriteFile(machine.Path("payload\\notes.exe"), "MZ notes");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", SourceArg("examples/install.cfg"), "--from", Arg("payload"),
+                                             "--out", Arg("MEDIA"), "--stub", Arg("install.exe"),
+                                             "--uninstaller", Arg("uninstaller.exe")}),
               0);
     for (const char* name : {"disk.001", "install.cfg", "install.exe"})
         EXPECT_TRUE(Exists(In(Arg("MEDIA"), name))) << name;
@@ -101,12 +110,12 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA")}), 0);
 
     ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("MEDIA"), "-d", Arg("flat")}), 0);
-    for (const char* name : {"notes.exe", "notes.hlp", "readme.txt", "license.txt", "welcome.tnt",
-                             "tidectl.dll", "uninstaller.exe", "splash.bmp"}) {
+    for (const char* name : kExampleFiles) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(Read(In(Arg("flat"), name)),
-                  Read(In(SourceArg("examples/payload"), name)));
+        EXPECT_EQ(Read(In(Arg("flat"), name)), Read(In(SourceArg("examples/payload"), name)));
     }
+    EXPECT_EQ(Read(In(Arg("flat"), "notes.exe")), "MZ notes");
+    EXPECT_EQ(Read(In(Arg("flat"), "uninstaller.exe")), "MZ uninstaller");
     EXPECT_EQ(Read(In(Arg("flat"), "install.exe")), "MZ stub");
     // The medium's install.cfg is the builder's with the segments' sizes and CRCs added.
     const std::string cfg = Read(In(Arg("MEDIA"), "install.cfg"));
@@ -115,8 +124,8 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
               std::string::npos);
     EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), cfg);
     // A rebuild from that install.cfg keeps one section, with the new values.
-    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", In(Arg("MEDIA"), "install.cfg"), "--from",
-                                             SourceArg("examples/payload"), "--out", Arg("MEDIA2")}),
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", In(Arg("MEDIA"), "install.cfg"), "--from", Arg("payload"),
+                                             "--out", Arg("MEDIA2"), "--uninstaller", Arg("uninstaller.exe")}),
               0);
     const std::string again = Read(In(Arg("MEDIA2"), "install.cfg"));
     EXPECT_EQ(again.find("[Disk Check]"), again.rfind("[Disk Check]"));
@@ -169,6 +178,46 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
     ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}), 0);
     EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
+}
+
+// --disk: every disk holds at most its capacity in 512-byte sectors; the first one also
+// carries install.exe and install.cfg, so its segment is shorter and the others are full.
+TEST_F(MediaCommandTest, DisksOfAGivenCapacityLeaveRoomForTheSetupOnTheFirst) {
+    const std::string big = Bytes(200000);
+    MakePayload(big);
+    machine.WriteFile(machine.Path("stub.exe"), Bytes(30000));
+    const auto onDisk = [](size_t bytes) { return (bytes + 511) / 512 * 512; };
+    const int64_t capacity = 80000;
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--disk", "80000", "--stub", Arg("stub.exe")})), 0);
+    const std::string first = Read(In(Arg("media"), "disk.001"));
+    EXPECT_LE(onDisk(first.size()) + onDisk(Read(In(Arg("media"), "install.cfg")).size()) + onDisk(30000),
+              static_cast<size_t>(capacity));
+    EXPECT_GT(first.size(), 30000u);  // the room is used, not given away
+    int segments = 1;
+    for (; Exists(In(Arg("media"), "disk.00" + std::to_string(segments + 1))); ++segments) {
+        const size_t size = Read(In(Arg("media"), "disk.00" + std::to_string(segments + 1))).size();
+        EXPECT_LE(size, 79872u);  // 156 sectors
+        if (Exists(In(Arg("media"), "disk.00" + std::to_string(segments + 2)))) {
+            EXPECT_EQ(size, 79872u);
+        }
+    }
+    EXPECT_EQ(segments, 3);
+    EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
+    ASSERT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}), 0);
+    EXPECT_EQ(Read(In(Arg("x"), "big.bin")), big);
+
+    // The disk count install.cfg states is compared with the medium's.
+    std::string errors;
+    machine.WriteFile(machine.Path("install.cfg"), "[Setup - Main]\r\nInstall Disks=2\r\n" + Read(machine.Path("install.cfg")));
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("media", {"--disk", "80000"}), &errors), 0);
+    EXPECT_NE(errors.find("warning: install.cfg says Install Disks=2; the medium has 3 disks"), std::string::npos)
+        << errors;
+
+    // A setup program that leaves no room on the first disk: refused, nothing written.
+    machine.WriteFile(machine.Path("stub.exe"), Bytes(70000));
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("other", {"--disk", "80000", "--stub", Arg("stub.exe")}), &errors), 1);
+    EXPECT_NE(errors.find("leave no room for disk.001 on a disk of 80000 bytes"), std::string::npos) << errors;
+    EXPECT_FALSE(Exists(In(Arg("other"), "disk.001")));
 }
 
 TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {

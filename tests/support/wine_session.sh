@@ -49,7 +49,7 @@ build_example_medium() {
   local root
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   wine "$1/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
-    --from "$(winepath -w "$root/examples/payload")" --out "$(winepath -w "$2")" \
+    --from "$(winepath -w "$1/examples/payload")" --out "$(winepath -w "$2")" \
     --stub "$(winepath -w "$1/install/install.exe")" >"$2.log" 2>&1
   [ -f "$2/disk.001" ] || { cat "$2.log"; echo "no medium built"; return 1; }
 }

@@ -103,6 +103,9 @@ Payload ExamplePayload() {
     Payload payload;
     for (const auto& entry : fs::directory_iterator(fs::path(ZOV_EXAMPLES_DIR) / "payload"))
         payload.emplace_back(entry.path().filename().string(), HostFile(entry.path()));
+    // The example's two programs are made by the Windows build; here they are stand-ins.
+    payload.emplace_back("notes.exe", "MZ the example's program");
+    payload.emplace_back("uninstaller.exe", "MZ the uninstaller");
     return payload;
 }
 

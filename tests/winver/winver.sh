@@ -47,7 +47,7 @@ for version in "${versions[@]}"; do
   if wait_window "ZOV 32Bit Installer"; then ok "main screen shown"; else bad "no main screen"; fi
   if wait_window "ZOV32 - Setup"; then ok "wizard reached"; else bad "no wizard"; fi
   missing=""
-  for file in "$root"/examples/payload/*; do
+  for file in "$build"/examples/payload/*; do
     [ -f "$temp/$(basename "$file")" ] || missing="$missing $(basename "$file")"
   done
   if [ -z "$missing" ]; then ok "payload expanded into the Windows directory's Temp\\z"

@@ -2,6 +2,7 @@
 // install.exe and the segment files disk.001, disk.002, ... that carry the payload.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -137,12 +138,25 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
     return files;
 }
 
-int32_t ParseSegSize(const std::string& text) {
+int32_t ParseByteCount(const std::string& option, const std::string& text) {
     try {
         return ParseSize(text);
     } catch (const EUsage&) {
-        throw EUsage("--segsize wants a number of bytes up to 2147483647, not '" + text + "'");
+        throw EUsage(option + " wants a number of bytes up to 2147483647, not '" + text + "'");
     }
+}
+
+// Disks are counted in 512-byte sectors, as a floppy's file system allots them.
+constexpr int64_t kSector = 512;
+int64_t OnDisk(int64_t bytes) { return (bytes + kSector - 1) / kSector * kSector; }
+
+// The largest first segment that fits on a disk of `capacity` bytes beside install.exe and
+// install.cfg. install.cfg grows by a Disk Check line (at most 30 bytes) a segment; the
+// number of segments is bounded from the payload's size, as if it did not compress at all.
+int64_t FirstSegmentRoom(int64_t capacity, int64_t segSize, int64_t stubSize, int64_t cfgSize, int64_t payload) {
+    const int64_t segments = (payload + payload / 8 + 65536) / segSize + 2;
+    const int64_t cfgBound = cfgSize + 2 + static_cast<int64_t>(std::strlen(segment::kSegCheckSection)) + 4 + 30 * segments;
+    return (capacity - OnDisk(stubSize) - OnDisk(cfgBound)) / kSector * kSector;
 }
 
 // Answers every message box with Cancel and keeps its first line for the report.
@@ -338,7 +352,7 @@ std::string ConfigWithChecks(const std::string& cfg, const std::vector<std::stri
 
 int CmdMedia(const Args& args) {
     const ParsedArgs a =
-        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--uninstaller", "--segsize", "-m", "--key"});
+        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--uninstaller", "--segsize", "--disk", "-m", "--key"});
     if (!a.positional.empty() || !a.Has("--cfg") || !a.Has("--from") || !a.Has("--out")) {
         throw EUsage("--cfg, --from and --out are needed, and no other arguments");
     }
@@ -347,7 +361,11 @@ int CmdMedia(const Args& args) {
     const std::string out = ToolPath(a.Get("--out"));
     const std::string stub = a.Has("--stub") ? ToolPath(a.Get("--stub")) : "";
     const std::string uninstaller = a.Has("--uninstaller") ? ToolPath(a.Get("--uninstaller")) : "";
-    const int32_t segSize = a.Has("--segsize") ? ParseSegSize(a.Get("--segsize")) : segment::kDefaultSegSize;
+    const int64_t disk = a.Has("--disk") ? ParseByteCount("--disk", a.Get("--disk")) : 0;
+    int32_t segSize = a.Has("--segsize") ? ParseByteCount("--segsize", a.Get("--segsize"))
+                      : disk              ? static_cast<int32_t>(disk / kSector * kSector)
+                                          : segment::kDefaultSegSize;
+    if (disk) segSize = static_cast<int32_t>(std::min<int64_t>(segSize, disk / kSector * kSector));
     segment::SegBuildOptions options;
     options.Method = ParseMethod(a.Get("-m", "lh5"));
     options.Key = a.Has("--key") ? ParseKey(a.Get("--key")) : 0;
@@ -375,6 +393,18 @@ int CmdMedia(const Args& args) {
     archive.Template = (folderName.empty() ? std::string("payload") : folderName) + "\\*.*";
     archive.Files = PayloadFiles(settings, from, uninstaller);
 
+    int64_t payload = 0;
+    for (const auto& f : archive.Files) payload += FileSize(f.Path);
+    int32_t firstSegSize = 0;
+    if (disk) {
+        const int64_t room = FirstSegmentRoom(disk, std::max(segSize, segment::kMinSegSize),
+                                              stub.empty() ? 0 : FileSize(stub), FileSize(cfg), payload);
+        if (room < segment::kMinSegSize)
+            throw Exception("install.exe and install.cfg leave no room for disk.001 on a disk of " +
+                            std::to_string(disk) + " bytes");
+        firstSegSize = static_cast<int32_t>(std::min<int64_t>(room, segSize));
+    }
+
     MakeFolder(out);
     options.ScratchPath = PartialName(InFolder(out, "payload.zov"));
     ProgressBar bar;
@@ -387,7 +417,7 @@ int CmdMedia(const Args& args) {
             segments.push_back(InFolder(out, segment::SegFileName(kSegBaseName, "", n)));
             return PartialName(segments.back());
         },
-        segSize);
+        segSize, firstSegSize);
     try {
         segment::WriteSegmentSet(writer, {archive}, options);
     } catch (const EWriteError&) {
@@ -403,8 +433,13 @@ int CmdMedia(const Args& args) {
     const std::vector<std::string> partials = writer.Finish();
     OutputFile cfgCopy(InFolder(out, "install.cfg"));
     std::string cfgText;
+    int64_t firstDisk = 0;
     try {
         cfgText = ConfigWithChecks(cfg, partials);
+        firstDisk = OnDisk(FileSize(partials[0])) + OnDisk(static_cast<int64_t>(cfgText.size())) +
+                    (stub.empty() ? 0 : OnDisk(FileSize(stub)));
+        if (disk && firstDisk > disk)
+            throw Exception("disk 1 would be overfull: " + std::to_string(firstDisk) + " bytes");
     } catch (...) {
         for (const std::string& partial : partials) sys::Sys().DeleteFile(partial);
         throw;
@@ -420,14 +455,19 @@ int CmdMedia(const Args& args) {
         sys::Sys().DeleteFile(stale);
     }
 
-    int64_t payload = 0, written = 0;
-    for (const auto& f : archive.Files) payload += FileSize(f.Path);
+    int64_t written = 0;
     for (const std::string& s : segments) written += FileSize(s);
     std::printf("%zu files, %lld bytes, packed with %s into %zu segment%s of at most %d bytes (%lld bytes)\n",
                 archive.Files.size(), static_cast<long long>(payload),
                 MethodOptionName(options.Method).c_str(), segments.size(),
                 segments.size() == 1 ? "" : "s", std::max(segSize, segment::kMinSegSize),
                 static_cast<long long>(written));
+    if (disk)
+        std::printf("disk 1 of %lld bytes: %sinstall.cfg and disk.001 fill %lld; each further disk holds one segment\n",
+                    static_cast<long long>(disk), stub.empty() ? "" : "install.exe, ", static_cast<long long>(firstDisk));
+    if (settings.InstallDisks != 0 && static_cast<size_t>(settings.InstallDisks) != segments.size())
+        std::fprintf(stderr, "warning: install.cfg says Install Disks=%d; the medium has %zu disk%s\n",
+                     static_cast<int>(settings.InstallDisks), segments.size(), segments.size() == 1 ? "" : "s");
     if (segments.size() > 999)
         std::fprintf(stderr, "warning: more than 999 segments; the setup's disk prompts count to 999\n");
     return 0;
