@@ -15,7 +15,7 @@ TEST(DecimalText, WritesWhatToStringWritesAtTheEdgesOfEveryPartTheDivisionWorksI
     // remainder from one part into the next.
     for (int bits = 0; bits <= 62; ++bits) {
         const int64_t power = int64_t{1} << bits;
-        for (int64_t value : {power - 1, power, power + 1, power * 10 / 7, -power, -power - 1}) {
+        for (int64_t value : {power - 1, power, power + 1, power / 7 * 10, -power, -power - 1}) {
             EXPECT_EQ(DecimalText(value), std::to_string(value)) << value;
         }
     }
