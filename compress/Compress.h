@@ -3,7 +3,6 @@
 // file, lists them and expands them to disk. Every codec run goes through its one codec
 // state object. The writing side is TArchiveWriter (compress/archive_writer.h).
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "compress/codec_runner.h"
 #include "compress/codecs.h"
 #include "compress/string_list.h"
+#include "sys/event.h"
 #include "sys/exception.h"
 #include "sys/stream.h"
 
@@ -30,17 +30,17 @@ enum TCProcessMode : uint8_t { pmCompress = 0, pmExpand = 1 };
 
 // Custom compressor for coCustom: writes the source to dest, names the method and reports
 // the bytes written and the sum of the bytes read.
-using TCompressEvent = std::function<void(TStream& dest, TStream& source, std::string& CompressID,
+using TCompressEvent = TEvent<void(TStream& dest, TStream& source, std::string& CompressID,
                                           int32_t& Outputsize, int32_t& checksum)>;
 // Custom expander for coCustom entries: reads exactly Sourcesize bytes, sets checksum to the
 // sum of the bytes it wrote.
-using TExpandEvent = std::function<void(TStream& dest, TStream& source, int32_t Sourcesize,
+using TExpandEvent = TEvent<void(TStream& dest, TStream& source, int32_t Sourcesize,
                                         int32_t Destsize, const std::string& CompressID,
                                         int32_t& checksum)>;
 // Sees each target path before its entry is expanded: may change it, empty it (skip the
 // entry) or set it to "*" (stop expanding).
-using TFilenameCheckEvent = std::function<void(std::string& filepath, TCProcessMode mode)>;
-using TRecognizeEvent = std::function<void(const std::string& CompressID, bool& recognized)>;
+using TFilenameCheckEvent = TEvent<void(std::string& filepath, TCProcessMode mode)>;
+using TRecognizeEvent = TEvent<void(const std::string& CompressID, bool& recognized)>;
 
 // One archive entry as ListArchive reports it.
 class TCompressedFileInfo : public TObject {

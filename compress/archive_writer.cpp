@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "sys/decimal.h"
 #include "sys/system.h"
 
 namespace zov::compress {
@@ -11,7 +12,7 @@ namespace {
 constexpr int32_t kLockKeyedOnly = 1;  // locked, data as the custom compressor wrote them
 
 std::string MethodName(TCompressionMethod method) {
-    return method < kMethodCount ? std::string(kMethodIDs[method]) : std::to_string(method);
+    return method < kMethodCount ? std::string(kMethodIDs[method]) : DecimalText(method);
 }
 
 void SetMethodID(TArchiveHeader& header, const std::string& id) {

@@ -4,9 +4,9 @@
 // the key scrambling, progress reports and the output budget.
 #include <climits>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
+#include "sys/event.h"
 #include "sys/exception.h"
 #include "sys/stream.h"
 
@@ -16,7 +16,7 @@ enum TCompressionMethod : uint8_t { coNone = 0, coRLE = 1, coLZH = 2, coCustom =
 constexpr int kMethodCount = 5;
 
 // procedure(var PercentageDone: Integer); setting -1 aborts.
-using TShowProgressEvent = std::function<void(int32_t& PercentageDone)>;
+using TShowProgressEvent = TEvent<void(int32_t& PercentageDone)>;
 
 ZOV_EXCEPTION(EUnableToCompress);  // "Could not compress data, will store instead"
 

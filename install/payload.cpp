@@ -4,6 +4,7 @@
 #include "segment/seg_check.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/application.h"
@@ -37,14 +38,14 @@ void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& se
 }
 
 std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number) {
-    std::string digits = std::to_string(number);
+    std::string digits = DecimalText(number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return settings.SourceDir + baseName + "." + digits;
 }
 
 void PromptForSegment(const std::string& segmentPath, uint16_t number) {
     for (int prompt = 0; prompt < 2 && !FileExists(segmentPath); ++prompt)
-        ui::ShowMessage("Please Insert Disk #" + std::to_string(number) + " into Floppy Drive.");
+        ui::ShowMessage("Please Insert Disk #" + DecimalText(number) + " into Floppy Drive.");
 }
 
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {

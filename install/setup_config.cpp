@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 
@@ -122,7 +123,7 @@ void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& s, TScreenLook&
     const std::vector<std::string> files = cfg.Values("Files");
     for (size_t n = 0; n < files.size(); ++n) {
         // The overwrite mark goes by position, whatever the entry's key is called.
-        const bool ask = cfg.Bool("Files - OverWrite", "File #" + std::to_string(n), false);
+        const bool ask = cfg.Bool("Files - OverWrite", "File #" + DecimalText(n), false);
         s.Files.push_back(files[n] + (ask ? "~X" : "~"));
     }
 

@@ -21,8 +21,8 @@ int RunSetup(ui::TApplication& app) {
 }
 
 int RunSetupCommandLine(const std::vector<std::string>& args,
-                        const std::function<std::unique_ptr<ui::TBackend>()>& makeBackend,
-                        const std::function<void(const std::string&)>& echo) {
+                        const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend,
+                        const TEvent<void(const std::string&)>& echo) {
     const TSetupSwitches switches = ParseSetupSwitches(args);
     TSetupFileLog log(switches.LogPath, echo);
     SetupLog = &log;

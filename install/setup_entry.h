@@ -1,10 +1,10 @@
 #pragma once
 // The program entry of the setup, for any backend.
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "sys/event.h"
 #include "ui/application.h"
 
 namespace zov {
@@ -18,7 +18,7 @@ int RunSetup(ui::TApplication& app);
 // (/S) or the windows. Without a window system (`makeBackend` empty) only /S can run.
 // Each log line is also passed to `echo` when given.
 int RunSetupCommandLine(const std::vector<std::string>& args,
-                        const std::function<std::unique_ptr<ui::TBackend>()>& makeBackend,
-                        const std::function<void(const std::string&)>& echo = {});
+                        const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend,
+                        const TEvent<void(const std::string&)>& echo = {});
 
 }  // namespace zov

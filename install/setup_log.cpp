@@ -2,8 +2,8 @@
 
 namespace zov {
 
-TSetupFileLog::TSetupFileLog(const std::string& path, std::function<void(const std::string&)> echo)
-    : echo_(std::move(echo)) {
+TSetupFileLog::TSetupFileLog(const std::string& path, TEvent<void(const std::string&)> echo)
+    : echo_(echo) {
     if (!path.empty())
         file_ = sys::Sys().OpenFile(path, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
                                     sys::FileShare::DenyWrite);

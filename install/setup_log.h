@@ -2,11 +2,11 @@
 // The log of a setup run (/LOG=file): one line per action, written through at once so that
 // a run that stops still leaves what it did; each line may also be passed on (the Linux
 // preview prints it).
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "install/wizard/install_engine.h"
+#include "sys/event.h"
 #include "sys/system.h"
 
 namespace zov {
@@ -14,13 +14,13 @@ namespace zov {
 class TSetupFileLog : public TInstallLog {
 public:
     // Starts `path` afresh; without a path only the echo gets the lines.
-    explicit TSetupFileLog(const std::string& path, std::function<void(const std::string&)> echo = {});
+    explicit TSetupFileLog(const std::string& path, TEvent<void(const std::string&)> echo = {});
     bool Opened() const { return file_ != nullptr; }
     void Line(const std::string& text) override;
 
 private:
     std::unique_ptr<sys::File> file_;
-    std::function<void(const std::string&)> echo_;
+    TEvent<void(const std::string&)> echo_;
 };
 
 }  // namespace zov

@@ -40,24 +40,31 @@ bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
     component.ExceptionOnFileError = false;
     component.CheckSpaceBeforeExpand = false;
     ConfigureExpansion(component, settings);
-    std::string segment, file;  // being read, for the failure's line
-    component.OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t number) {
-        segment = SegmentFileFor(settings, component.SegBaseName(), number);
-        PromptForSegment(segment, number);
-        Log(log, "segment " + segment);
+    struct Reading {  // what the handlers share (an event holds one reference)
+        TSetupSettings& settings;
+        TInstallLog* log;
+        segment::TSegCompEZ& component;
+        std::string segment, file;  // being read, for the failure's line
+    } reading{settings, log, component, {}, {}};
+    component.OnSegBefore = [&reading](segment::TSegMode, const std::string&, uint16_t number) {
+        const TSetupSettings& s = reading.settings;
+        reading.segment = SegmentFileFor(s, reading.component.SegBaseName(), number);
+        PromptForSegment(reading.segment, number);
+        Log(reading.log, "segment " + reading.segment);
         if (number == 1) {
-            CopyFileInto(settings.SourceDir + "install.exe", settings.TempDir);
-            CopyFileInto(settings.SourceDir + "install.cfg", settings.TempDir);
+            CopyFileInto(s.SourceDir + "install.exe", s.TempDir);
+            CopyFileInto(s.SourceDir + "install.cfg", s.TempDir);
         }
     };
-    component.OnCheckFile = [&](std::string& path, compress::TCProcessMode) {
-        path = FlatTarget(path, settings);
-        file = FileNamePart(path);
+    component.OnCheckFile = [&reading](std::string& path, compress::TCProcessMode) {
+        path = FlatTarget(path, reading.settings);
+        reading.file = FileNamePart(path);
     };
     try {
         component.ExpandSegmentSet();
     } catch (const std::exception& e) {
-        Log(log, "FAILED Error Expanding Files!! " + OneLine(ExpansionFailure(segment, file, e.what())));
+        Log(log, "FAILED Error Expanding Files!! " +
+                     OneLine(ExpansionFailure(reading.segment, reading.file, e.what())));
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 
 #include "compress/archive_paths.h"
 #include "segment/file_list.h"
+#include "sys/decimal.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
 
@@ -106,7 +107,7 @@ void TSegCompress::CloseSegment() {
 }
 
 std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
-    const std::string disk = "Disk #" + std::to_string(segNumber_) + " (" + segFileName_ + ")";
+    const std::string disk = "Disk #" + DecimalText(segNumber_) + " (" + segFileName_ + ")";
     std::unique_ptr<TFileStream> in;
     try {
         in = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
@@ -115,8 +116,8 @@ std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
     }
     const int64_t size = in->Size();
     if (size != check.Size)
-        return disk + (size < check.Size ? " is short: " : " is too long: ") + std::to_string(size) +
-               " bytes where " + std::to_string(check.Size) + " were written.";
+        return disk + (size < check.Size ? " is short: " : " is too long: ") + DecimalText(size) +
+               " bytes where " + DecimalText(check.Size) + " were written.";
     spoolPath_ = segTmpDir_ + "\\" + segBaseName_ + kSpoolExt;
     std::unique_ptr<TFileStream> out;
     try {
@@ -175,7 +176,7 @@ void TSegCompress::BuildSegName(const std::string& dir) {
 
 void TSegCompress::PromptForSegment() {
     if (segPopUp_) {
-        const std::string caption = "Mount Segment #" + std::to_string(segNumber_);
+        const std::string caption = "Mount Segment #" + DecimalText(segNumber_);
         for (;;) {
             std::string typed = segDir_;
             if (!ui::Dlg().InputQuery(caption, "Directory Path:", typed)) {
@@ -278,7 +279,7 @@ void TSegCompress::SkipSegmented(int64_t size) {
 }
 
 void TSegCompress::CopyToTempArchive(int64_t size,
-                                     const std::function<void(int64_t copied)>& onPiece) {
+                                     const TEvent<void(int64_t copied)>& onPiece) {
     tempArcPath_ = TempArchivePath();
     DeleteFileForced(tempArcPath_);
     std::unique_ptr<TFileStream> out;
@@ -397,7 +398,7 @@ void TSegCompress::ExpandSegArchive(TSegArc& arc) {
     }
 
     const int64_t size = header.DataSize;
-    CopyToTempArchive(size, [this, size](int64_t copied) {
+    CopyToTempArchive(size, [this, &size](int64_t copied) {
         if (OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
     });
     MakeDirectories = true;

@@ -5,7 +5,6 @@
 // and expands each archive through the container. TSegCompEZ expands a whole set in one
 // call. The writing side is in segment/seg_writer.h and segment/set_builder.h.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "segment/seg_check.h"
 #include "segment/seg_names.h"
 #include "segment/seg_records.h"
+#include "sys/event.h"
 #include "sys/exception.h"
 #include "sys/stream.h"
 
@@ -27,16 +27,16 @@ enum TSegMode : uint8_t { smIdle = 0, smExpand = 1 };
 
 // Before each attempt to open a segment.
 using TSegBeforeEvent =
-    std::function<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
+    TEvent<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
 // When a segment has been read to its end and the next one is needed.
 using TSegAfterEvent = TSegBeforeEvent;
 // Once, after the scan records: the handler may remove archives (they are skipped) but
 // must keep the rest in ascending sequence order.
-using TSegBeforeExpandEvent = std::function<void(TSegArcList& SegArcList)>;
+using TSegBeforeExpandEvent = TEvent<void(TSegArcList& SegArcList)>;
 using TSegAfterArchiveEvent =
-    std::function<void(TSegArcHeader& SegArcHdr, const std::string& Template)>;
+    TEvent<void(TSegArcHeader& SegArcHdr, const std::string& Template)>;
 // Progress of copying one archive's data out of the segments.
-using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
+using TSegShowProgressEvent = TEvent<void(int32_t PercentageDone)>;
 
 class TSegCompress : public compress::TCompress {
 public:
@@ -70,7 +70,7 @@ public:
     TSegChecks SegChecks;
 
     // Repaints the form the component lies on, after the SegPopUp dialog has covered it.
-    std::function<void()> RepaintOwner;
+    TEvent<void()> RepaintOwner;
 
     // Expands the whole set, filling ArcList with one TSegArc per archive.
     void ExpandSegments(TSegArcList& ArcList);
@@ -99,7 +99,7 @@ private:
     std::string FileListPath() const;
     // Creates the temporary archive and fills it with `size` bytes of the logical stream;
     // `onPiece` sees the bytes copied so far after each piece.
-    void CopyToTempArchive(int64_t size, const std::function<void(int64_t copied)>& onPiece);
+    void CopyToTempArchive(int64_t size, const TEvent<void(int64_t copied)>& onPiece);
     void SkipSegmented(int64_t size);
     void ReadFileList(TSegArc& arc, int32_t width);
     void ReadSegmentID();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 
@@ -25,7 +26,7 @@ uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t size) {
 // than everything else here.
 std::string SegCheckValue(const TSegCheck& check) {
     static const char kHex[] = "0123456789ABCDEF";
-    std::string text = std::to_string(check.Size) + ",";
+    std::string text = DecimalText(check.Size) + ",";
     for (int shift = 28; shift >= 0; shift -= 4) text += kHex[(check.Crc >> shift) & 15];
     return text;
 }

@@ -1,6 +1,7 @@
 #include "segment/seg_names.h"
 
 #include "compress/archive_paths.h"
+#include "sys/decimal.h"
 #include "sys/exception.h"
 #include "sys/system.h"
 
@@ -19,7 +20,7 @@ std::string NormalizeSegBaseName(const std::string& value) {
 
 std::string SegExtension(const std::string& segExt, uint16_t number) {
     if (!segExt.empty()) return segExt;
-    std::string digits = std::to_string(number);
+    std::string digits = DecimalText(number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return digits;
 }

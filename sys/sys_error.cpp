@@ -1,5 +1,7 @@
 #include "sys/sys_error.h"
 
+#include "sys/decimal.h"
+
 namespace zov::sys {
 
 std::string StandardErrorText(uint32_t code) {
@@ -20,7 +22,7 @@ std::string StandardErrorText(uint32_t code) {
         case kErrorDirNotEmpty: return "The directory is not empty";
         case kErrorAlreadyExists: return "Cannot create a file when that file already exists";
         case kErrorNoMoreItems: return "No more data is available";
-        default: return "System error " + std::to_string(code);
+        default: return "System error " + DecimalText(code);
     }
 }
 

@@ -2,11 +2,11 @@
 // The application object: title, command line, the forms it owns, the message loop, the
 // report of uncaught errors, and the message boxes the stages show.
 #include <exception>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "sys/event.h"
 #include "ui/backend.h"
 #include "ui/dialogs.h"
 
@@ -53,7 +53,7 @@ public:
     // The report of an uncaught error: a message box with the error's text.
     void ShowException(const std::exception& e);
     void HandleException(const std::exception& e);
-    std::function<void(const std::exception&)> OnException;  // replaces the report when set
+    TEvent<void(const std::exception&)> OnException;  // replaces the report when set
     // Runs an event handler; what it raises is reported, not passed on.
     template <class F>
     void Dispatch(F&& handler) {

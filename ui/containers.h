@@ -1,10 +1,10 @@
 #pragma once
 // Controls that hold others: bevelled panels, group boxes, and the page notebook; and the
 // bevel, a framed line or box painted by its parent.
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "sys/event.h"
 #include "ui/control.h"
 
 namespace zov::ui {
@@ -58,7 +58,7 @@ public:
     int PageCount() const { return static_cast<int>(pages_.size()); }
     TPage& Page(int index) { return *pages_[static_cast<size_t>(index)]; }
 
-    std::function<void()> OnPageChanged;
+    TEvent<void()> OnPageChanged;
 
 private:
     friend class TPage;

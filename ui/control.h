@@ -3,11 +3,11 @@
 // colour, font) and its events. A backend may give it a peer that shows it on screen;
 // without one it runs headless and behaves the same to the code that drives it.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "sys/event.h"
 #include "sys/exception.h"
 #include "ui/canvas.h"
 #include "ui/font.h"
@@ -108,7 +108,7 @@ public:
     std::string Hint;
     TCursor Cursor = TCursor::crDefault;
 
-    std::function<void()> OnClick;
+    TEvent<void()> OnClick;
     // What a click of the user does.
     virtual void Click();
 

@@ -1,8 +1,8 @@
 #pragma once
 // A top-level window: shown normally or modally, closed by code or by the user.
 #include <cstdint>
-#include <functional>
 
+#include "sys/event.h"
 #include "ui/control.h"
 #include "ui/dialogs.h"
 
@@ -53,15 +53,15 @@ public:
     // The button Enter would press now; null when there is none.
     TControl* DefaultButton();
 
-    std::function<void()> OnShow;
-    std::function<void()> OnHide;
-    std::function<void()> OnResize;
-    std::function<void(bool& canClose)> OnCloseQuery;
-    std::function<void(TCloseAction& action)> OnClose;
-    std::function<bool(TDialogKey key)> OnDialogKey;
+    TEvent<void()> OnShow;
+    TEvent<void()> OnHide;
+    TEvent<void()> OnResize;
+    TEvent<void(bool& canClose)> OnCloseQuery;
+    TEvent<void(TCloseAction& action)> OnClose;
+    TEvent<bool(TDialogKey key)> OnDialogKey;
     // The user asked the window to close (close box, Alt+F4); true when the handler took it
     // instead of closing.
-    std::function<bool()> OnUserClose;
+    TEvent<bool()> OnUserClose;
     void UserClose();
 
 protected:

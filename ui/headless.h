@@ -2,10 +2,10 @@
 // Running without a window system: controls have no peers, timers run on a virtual clock,
 // and whatever a user would do comes from the idle hook that tests install.
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "sys/event.h"
 #include "ui/backend.h"
 
 namespace zov::ui {
@@ -22,7 +22,7 @@ public:
     uint64_t Now() const { return now_; }
     // Called whenever a loop waits, before time moves on; returns true when it did
     // something (clicked, typed, closed a window).
-    std::function<bool()> OnIdle;
+    TEvent<bool()> OnIdle;
     // Moves the clock to the next running timer and fires it; false when none runs.
     bool FireNextTimer();
     size_t RunningTimers() const { return running_.size(); }

@@ -1,9 +1,9 @@
 #pragma once
 // Pictures loaded from files or from the program itself, shown still or animated.
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "sys/event.h"
 #include "ui/backend.h"
 #include "ui/control.h"
 #include "ui/timer.h"
@@ -24,7 +24,7 @@ public:
     int Height() const { return data_ ? data_->Height() : 0; }
     const TPictureData* Data() const { return data_.get(); }
 
-    std::function<void()> OnChange;
+    TEvent<void()> OnChange;
 
 private:
     void Set(std::unique_ptr<TPictureData> data);

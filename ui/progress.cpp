@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "sys/decimal.h"
+
 namespace zov::ui {
 
 TGauge::TGauge(TWinControl* parent) : TControl(parent, TControlKind::Graphic) {
@@ -55,7 +57,7 @@ void TGauge::Paint(TCanvas& canvas) {
     if (!ShowText) return;
     // The percentage in the back colour over the filled part and in the fore colour over
     // the rest, so it reads on both.
-    const std::string text = std::to_string(PercentDone()) + "%";
+    const std::string text = DecimalText(PercentDone()) + "%";
     canvas.Font = Font();
     const TPoint size = canvas.TextExtent(text);
     const int x = r.Left + (r.Width() - size.X) / 2, y = r.Top + (r.Height() - size.Y) / 2;

@@ -1,9 +1,10 @@
 #pragma once
 // A list of text lines that tells its owner when it changes (a memo's lines, the items of a
 // list box).
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "sys/event.h"
 
 namespace zov::ui {
 
@@ -27,7 +28,7 @@ public:
     // Reads a text file through the system; raises EFOpenError when it cannot be opened.
     void LoadFromFile(const std::string& path);
 
-    std::function<void()> OnChange;
+    TEvent<void()> OnChange;
 
 private:
     void Changed();

@@ -1,10 +1,10 @@
 #pragma once
 // Controls that show text the system draws: memos, check list boxes, and a directory edit
 // with a browse button.
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "sys/event.h"
 #include "ui/containers.h"
 #include "ui/control.h"
 #include "ui/strings.h"
@@ -40,7 +40,7 @@ public:
     // The user's click on an item's box: the mark flips, then OnClickCheck.
     void ClickCheck(size_t index);
 
-    std::function<void()> OnClickCheck;
+    TEvent<void()> OnClickCheck;
 
 private:
     TStrings items_;

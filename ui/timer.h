@@ -2,7 +2,8 @@
 // A timer that raises OnTimer every Interval milliseconds while it is enabled. The setup's
 // timers are one-shot: their handlers disable them first.
 #include <cstdint>
-#include <functional>
+
+#include "sys/event.h"
 
 namespace zov::ui {
 
@@ -18,7 +19,7 @@ public:
     uint32_t Interval() const { return interval_; }
     void SetInterval(uint32_t ms);
 
-    std::function<void()> OnTimer;
+    TEvent<void()> OnTimer;
     // The interval has passed (called by the backend).
     void Fire();
 

@@ -5,6 +5,7 @@
 #include "install/setup_log.h"
 #include "install/setup_switches.h"
 #include "install/wizard/uninstall_info.h"
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
@@ -71,7 +72,7 @@ TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::stri
     outcome.ExitCode = report.ExitCode();
     outcome.SelfLeft = uninstaller.SelfLeft();
     outcome.SelfDirs = uninstaller.SelfDirectories();
-    if (log) log->Line("exit code " + std::to_string(outcome.ExitCode));
+    if (log) log->Line("exit code " + DecimalText(outcome.ExitCode));
     if (report.Leftovers.empty()) {
         Tell(options, options.Title + " was removed from your computer.", ui::TMsgDlgType::mtInformation);
     } else {

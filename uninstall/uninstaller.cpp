@@ -6,6 +6,7 @@
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "shell/text_lines.h"
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 
@@ -193,7 +194,7 @@ void TUninstaller::RemoveFile(const std::string& path) {
             return;
         }
         if (*uses > 0) {
-            Note("kept shared " + path + " (" + std::to_string(*uses) + " other uses)");
+            Note("kept shared " + path + " (" + DecimalText(*uses) + " other uses)");
             return;
         }
     }
@@ -336,7 +337,7 @@ void TUninstaller::RemoveAutoexecBlock() {
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(found),
                     lines.begin() + static_cast<std::ptrdiff_t>(found + block.size()));
         SaveTextLines(file, lines);
-        Note("autoexec " + file + " (" + std::to_string(block.size()) + " lines removed)");
+        Note("autoexec " + file + " (" + DecimalText(block.size()) + " lines removed)");
     } catch (const std::exception& e) {
         Leftover(file, e.what());
     }

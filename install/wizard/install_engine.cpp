@@ -6,6 +6,7 @@
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "shell/text_lines.h"
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
@@ -427,7 +428,7 @@ void TInstallEngine::UpdateAutoexec() {
     Show("Updating Autoexec.bat file");
     SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
-    Note("autoexec " + autoexec + " (" + std::to_string(block.size()) + " lines added)");
+    Note("autoexec " + autoexec + " (" + DecimalText(block.size()) + " lines added)");
 }
 
 void TInstallEngine::RegisterUninstaller() {

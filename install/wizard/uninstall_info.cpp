@@ -1,5 +1,6 @@
 #include "install/wizard/uninstall_info.h"
 
+#include "sys/decimal.h"
 #include "sys/paths.h"
 
 namespace zov {
@@ -88,7 +89,7 @@ void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std:
 
 void TUninstallInfo::Numbered(const std::string& section, const std::string& value) {
     const int number = counts_.Increment(section);
-    Later(section, std::to_string(number), value);
+    Later(section, DecimalText(number), value);
 }
 
 void TUninstallInfo::Flush() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cxxabi.h>
+#include <unwind.h>
 
 #include <cstdlib>
 
@@ -33,6 +34,28 @@ void __throw_invalid_argument(const char* what) { throw zov::Exception(what); }
 void __throw_bad_function_call() { throw zov::Exception("Empty function called"); }
 }  // namespace std
 
+// Memory for `new`, raising the programs' own error when there is none. The library's
+// version waits on a new-handler, which these programs never install, and raises its own
+// exception class.
+void* operator new(std::size_t size) {
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    std::__throw_bad_alloc();
+}
+
+// The unwinding of frames that link-time optimisation gives the C language's handler (about
+// a sixth of them; they only clean up, they catch nothing). The C++ handler reads the same
+// tables and runs the same clean-ups, so the C one need not come along.
+extern "C" {
+_Unwind_Reason_Code __gxx_personality_v0(int, _Unwind_Action, _Unwind_Exception_Class, _Unwind_Exception*,
+                                         _Unwind_Context*);
+__attribute__((used)) _Unwind_Reason_Code __gcc_personality_v0(int version, _Unwind_Action actions,
+                                                              _Unwind_Exception_Class type,
+                                                              _Unwind_Exception* exception,
+                                                              _Unwind_Context* context) {
+    return __gxx_personality_v0(version, actions, type, exception, context);
+}
+}
+
 // The exceptions being handled, which the library keeps per thread in emulated thread-local
 // storage (the emulation, its allocation and its thread hooks come along with it). These
 // programs run one thread: one record does.
@@ -52,21 +75,30 @@ extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noex
 }
 }  // namespace __cxxabiv1
 
+// The memory of thrown exceptions, from the heap alone. The library's version keeps an
+// emergency pool besides (allocated at start-up, with a lock and the thread functions
+// behind it) for throwing when the heap is exhausted; these programs then end instead.
+// Before each thrown object lies the library's record of it, whose size its own
+// allocation adds the same way (96 bytes with this compiler). The programs never rethrow
+// a stored exception (std::rethrow_exception), so the dependent records that needs have
+// no allocation here; should one be needed, the library's file comes along and the link
+// reports its functions twice.
+namespace __cxxabiv1 {
 namespace {
-
-// The run-time library makes its locks (one thread never contends for them) with
-// CreateSemaphoreW, which Windows 95, 98 and ME do not implement. The locks have no name, so
-// the ANSI function does the same on every Windows.
-HANDLE WINAPI CreateUnnamedSemaphore(LPSECURITY_ATTRIBUTES attributes, LONG initial,
-                                     LONG maximum, LPCWSTR name) {
-    if (name) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    return CreateSemaphoreA(attributes, initial, maximum, nullptr);
-}
-
+constexpr std::size_t kExceptionRecord = 0x60;
 }  // namespace
+
+extern "C" {
+__attribute__((used)) void* __cxa_allocate_exception(std::size_t size) noexcept {
+    void* memory = std::calloc(1, kExceptionRecord + size);
+    if (!memory) std::abort();
+    return static_cast<char*>(memory) + kExceptionRecord;
+}
+__attribute__((used)) void __cxa_free_exception(void* object) noexcept {
+    std::free(static_cast<char*>(object) - kExceptionRecord);
+}
+}
+}  // namespace __cxxabiv1
 
 // Start-up pieces the C run-time's entry calls, in versions without the reports on the error
 // stream (printf and its file functions) that no window shows.
@@ -79,6 +111,11 @@ extern const char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
 __attribute__((used)) void _pei386_runtime_relocator() {
     if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
 }
+// Windows calls this when threads start and end, to run the destructors of thread-specific
+// values that the threads library registers. Nothing in these programs registers any (their
+// exceptions keep one record, above), so the callback has nothing to do; the run-time's
+// version would bring its list, a critical section and its locking.
+__attribute__((used)) BOOL __mingw_TLScallback(HANDLE, DWORD, LPVOID) { return TRUE; }
 // Errors of the math functions: the result stands.
 __attribute__((used)) int _matherr(struct _exception*) { return 0; }
 // Processor exceptions become signals only for a handler installed by signal(), which the
@@ -86,12 +123,6 @@ __attribute__((used)) int _matherr(struct _exception*) { return 0; }
 __attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
 }
 
-// The import slot the library calls through, filled here instead of by the loader, so that
-// the program does not import CreateSemaphoreW at all.
-extern "C" {
-__attribute__((used)) void* zov_imp_CreateSemaphoreW __asm__("__imp__CreateSemaphoreW@16") =
-    reinterpret_cast<void*>(&CreateUnnamedSemaphore);
-}
 
 namespace zov {
 

@@ -33,9 +33,10 @@ void StageFixture::WriteMediumFile(const std::string& name, const std::string& b
 }
 
 void StageFixture::InstallWhenTheWizardShows(std::function<void()> first) {
-    headless.OnIdle = [this, first] {
+    beforeInstall = std::move(first);
+    headless.OnIdle = [this] {
         if (!wizard->Visible()) return false;
-        if (first) first();
+        if (beforeInstall) beforeInstall();
         while (!wizard->install.Visible()) {
             EXPECT_TRUE(wizard->next.Showing() && wizard->next.Enabled()) << "Next is not offered on " << PageName(*wizard);
             if (!wizard->next.Enabled()) break;

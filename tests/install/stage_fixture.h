@@ -44,6 +44,7 @@ protected:
     // Once the wizard shows, Next until Install is offered, then Install; `first` runs
     // before the clicks.
     void InstallWhenTheWizardShows(std::function<void()> first = {});
+    std::function<void()> beforeInstall;  // the `first` of InstallWhenTheWizardShows
     std::string TempFile(const std::string& name) { return Settings().TempDir + "\\" + name; }
 
     // disk.001, disk.002, ... in the medium holding one archive of `files`, at most

@@ -229,11 +229,13 @@ TEST_F(Controls, OneShotTimersRunOnTheVirtualClock) {
     TForm form;
     TTimer timer;
     std::vector<uint64_t> fired;
-    timer.OnTimer = [&] {
+    // An event holds at most two pointers: a handler that uses more goes through one.
+    const auto tick = [&] {
         timer.SetEnabled(false);
         fired.push_back(headless.Now());
         form.Close();
     };
+    timer.OnTimer = [&tick] { tick(); };
     timer.SetInterval(1000);
     form.OnShow = [&] { timer.SetEnabled(true); };
     EXPECT_EQ(form.ShowModal(), mrCancel);
@@ -248,26 +250,30 @@ TEST_F(Controls, ModalLoopsNestAndCloseQueryCanRefuse) {
     std::vector<std::string> order;
     int queries = 0;
     outer.OnCloseQuery = [&](bool& canClose) { canClose = ++queries > 1; };
-    outerTimer.OnTimer = [&] {
+    // An event holds at most two pointers: handlers that use more go through one.
+    const auto outerTick = [&] {
         outerTimer.SetEnabled(false);
         order.push_back("outer timer");
         inner.ShowModal();
         order.push_back("inner returned");
         outer.Close();  // refused: the loop goes on
     };
-    innerTimer.OnTimer = [&] {
+    const auto innerTick = [&] {
         innerTimer.SetEnabled(false);
         order.push_back("inner timer");
         inner.SetModalResult(mrOk);
     };
+    outerTimer.OnTimer = [&outerTick] { outerTick(); };
+    innerTimer.OnTimer = [&innerTick] { innerTick(); };
     outer.OnShow = [&] { outerTimer.SetEnabled(true); };
     inner.OnShow = [&] { innerTimer.SetEnabled(true); };
-    headless.OnIdle = [&] {
+    const auto idle = [&] {
         if (queries != 1) return false;
         order.push_back("closed again");
         outer.Close();
         return true;
     };
+    headless.OnIdle = [&idle] { return idle(); };
     EXPECT_EQ(outer.ShowModal(), mrCancel);
     EXPECT_EQ(order, (std::vector<std::string>{"outer timer", "inner timer", "inner returned",
                                                "closed again"}));

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -215,7 +216,8 @@ int CmdExtract(const Args& args) {
         partial.clear();
     };
     ProgressBar bar;
-    c.OnCheckFile = [&](std::string& path, TCProcessMode) {
+    // An event holds at most two pointers: the handler goes through one.
+    const auto checkFile = [&](std::string& path) {
         finishCurrent();
         std::string name = path.rfind(c.TargetPath(), 0) == 0 ? path.substr(c.TargetPath().size()) : path;
         if (!ConfineName(name))
@@ -226,6 +228,7 @@ int CmdExtract(const Args& args) {
         path = partial;
         bar.Show(0, Printable(finalPath));
     };
+    c.OnCheckFile = [&checkFile](std::string& path, TCProcessMode) { checkFile(path); };
     c.OnShowProgress = [&](int32_t& percent) { bar.Show(percent, Printable(finalPath)); };
     try {
         c.ExpandArchive(archive, &names);

@@ -208,7 +208,8 @@ void ExpandMedia(MediaRun& run) {
     };
     reader.OnSegShowProgress = [&](int32_t percent) { bar.Show(percent, "reading " + segmentName); };
     std::string current;
-    reader.OnCheckFile = [&](std::string& path, compress::TCProcessMode) {
+    // An event holds at most two pointers: the handler goes through one.
+    const auto checkFile = [&](std::string& path) {
         ThrowIfInterrupted();
         const std::string name = LastComponent(path);
         if (name.empty() || name == "." || name == "..") {
@@ -221,6 +222,7 @@ void ExpandMedia(MediaRun& run) {
         bar.Show(total ? static_cast<int>(run.created.size() * 100 / static_cast<size_t>(total)) : 100,
                  Printable(name));
     };
+    reader.OnCheckFile = [&checkFile](std::string& path, compress::TCProcessMode) { checkFile(path); };
     reader.OnShowProgress = [](int32_t&) { ThrowIfInterrupted(); };
 
     ReportingDialogs dialogs;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sys/decimal.h"
 #include "sys/win32/shipped_runtime.h"
 #include "sys/win32/windows_api.h"
 #include "ui/application.h"
@@ -68,8 +69,8 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 void RemoveSelfLater(const std::string& self, const std::vector<std::string>& dirs) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string copy = std::string(temp) + "zovun" + std::to_string(GetCurrentProcessId()) + ".exe";
-    std::string command = Quoted(copy) + " " + kFinishSwitch + std::to_string(GetCurrentProcessId()) + " " +
+    const std::string copy = std::string(temp) + "zovun" + zov::DecimalText(GetCurrentProcessId()) + ".exe";
+    std::string command = Quoted(copy) + " " + kFinishSwitch + zov::DecimalText(GetCurrentProcessId()) + " " +
                           Quoted(self);
     for (const std::string& dir : dirs) command += " " + Quoted(dir);
     STARTUPINFOA startup{};
