@@ -86,6 +86,10 @@ extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noex
 namespace __cxxabiv1 {
 namespace {
 constexpr std::size_t kExceptionRecord = 0x60;
+// The record is the library's own business and may change with the compiler: a different
+// one must be measured again (the offset of a thrown object from the start of its
+// allocation) before these functions can stand in for the library's.
+static_assert(__GNUC__ == 12 && sizeof(void*) == 4, "measure kExceptionRecord for this compiler");
 }  // namespace
 
 extern "C" {
