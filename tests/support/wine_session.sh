@@ -54,6 +54,12 @@ build_example_medium() {
   [ -f "$2/disk.001" ] || { cat "$2.log"; echo "no medium built"; return 1; }
 }
 
+# Each search is asked again until it finds the window: a search fails outright (X error
+# BadWindow) when a window closes while it looks at it.
 wait_window() {
-  timeout "${WAIT_WINDOW_SECONDS:-30}" xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null
+  local deadline=$((SECONDS + ${WAIT_WINDOW_SECONDS:-30}))
+  until xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
 }
