@@ -36,10 +36,10 @@ def image_entry(size, rgba):
 
 
 def main():
-    out, specs = sys.argv[1], sys.argv[2:]
+    out, images = sys.argv[1], sys.argv[2:]
     entries = []
-    for spec in specs:
-        size, path = spec.split(':', 1)
+    for image in images:
+        size, path = image.split(':', 1)
         entries.append((int(size), image_entry(int(size), open(path, 'rb').read())))
     data = struct.pack('<HHH', 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
