@@ -7,6 +7,7 @@
 #include "ui/glyphs.h"
 #include "ui/progress.h"
 #include "ui/text_controls.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/dc_canvas.h"
 #include "ui/win32/gdi_resources.h"
 #include "ui/win32/window_peers.h"
@@ -55,12 +56,9 @@ public:
         DrawButtonBuffered(item, [&](TCanvas& canvas) { button_.PaintFace(canvas, hot_, down, focused); });
     }
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_MOUSEMOVE && !hot_) {
+        if (message == WM_MOUSEMOVE && !hot_ && TrackMouseLeave(hwnd_)) {
+            // Without word of the mouse leaving, the hover look would stay: none then.
             hot_ = true;
-            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
-            // The common controls' version, which Windows 95 has from IE 3 on; user32's
-            // TrackMouseEvent came only with Windows 98 and NT 4.0.
-            _TrackMouseEvent(&track);
             InvalidateRect(hwnd_, nullptr, FALSE);
         } else if (message == WM_MOUSELEAVE) {
             hot_ = false;

@@ -7,6 +7,7 @@
 #include "ui/form.h"
 #include "ui/screen.h"
 #include "ui/timer.h"
+#include "ui/win32/common_controls.h"
 #include "ui/win32/gdi_resources.h"
 #include "ui/win32/gdiplus_pictures.h"
 #include "ui/win32/window_peers.h"
@@ -62,8 +63,7 @@ void Deliver(MSG& msg) {
 class TWin32Backend : public TBackend {
 public:
     TWin32Backend() {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
+        InitCommonControlsAtRunTime();
         RegisterWindowClass();
         SetSystemColorSource(SystemColor);
         Screen().Width = GetSystemMetrics(SM_CXSCREEN);
