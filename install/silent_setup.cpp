@@ -98,7 +98,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
             Log(log, "FAILED " + sys::FailureText(switches.Params[0]));
             return 1;
         }
-        settings.StartDir = switches.Params[0];
+        settings.StartDir = os.GetCurrentDirectory();
     }
     FixStartupPaths(settings);
     ForceDirectories(settings.TempDir);
@@ -118,7 +118,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     }
     TInstallChoices choices;
     choices.Title = look.Header.Text;
-    choices.Destination = switches.Destination.value_or(DefaultDestination(settings));
+    choices.Destination = switches.Destination.value_or(DefaultDestination(settings, choices.Title));
     choices.FolderStartMenu = switches.FolderStartMenu;
     choices.FolderDesktop = switches.FolderDesktop;
     choices.DesktopLinks = OfferedLinks(settings, 2);
