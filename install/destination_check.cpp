@@ -1,5 +1,7 @@
 #include "install/destination_check.h"
 
+#include <algorithm>
+
 #include "shell/Shortcut.h"
 #include "shell/system_helpers.h"
 #include "sys/canonical_path.h"
@@ -11,20 +13,14 @@ bool IsSharedPlace(const std::string& path) {
     const TCanonicalPath full = CanonicalPath(path);
     if (!full.Ok()) return false;
     // "C:\", or "\\server\share" with nothing below it.
-    if (full.Kind == TPathKind::Drive ? full.Path.size() == 3
-                                      : full.Path.find('\\', full.Path.find('\\', 2) + 1) == std::string::npos)
+    if (full.Kind == TPathKind::Drive ? full.Path.size() == 3 : std::count(full.Path.begin(), full.Path.end(), '\\') == 3)
         return true;
     const std::string windows = GetWindowsDir();
-    const std::string places[] = {windows,
-                                  windows + "\\System",
-                                  windows + "\\System32",
-                                  windows.substr(0, 3) + "Program Files",
-                                  GetShellFolder(sfDesktop),
-                                  GetShellFolder(sfPrograms),
-                                  GetShellFolder(sfStartMenu),
-                                  GetShellFolder(sfStartup)};
-    for (const std::string& place : places)
-        if (SamePath(full.Path, place)) return true;
+    for (const char* below : {"", "\\System", "\\System32"})
+        if (SamePath(full.Path, windows + below)) return true;
+    if (SamePath(full.Path, windows.substr(0, 3) + "Program Files")) return true;
+    for (int folder = sfDesktop; folder <= sfStartup; ++folder)
+        if (SamePath(full.Path, GetShellFolder(folder))) return true;
     return false;
 }
 
