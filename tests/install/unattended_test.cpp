@@ -107,6 +107,11 @@ TEST_F(Unattended, ADestinationSwitchMustBeFullAndTheProductsOwn) {
         EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\Temp\\z"));  // nothing was even expanded
         EXPECT_TRUE(machine.Exists(medium + "\\install.cfg"));
     }
+    // Without /D= the default is taken as the destination page takes it: a root alone is refused.
+    machine.WriteFile(medium + "\\install.cfg", "[Setup - Main]\n[Directories]\nDir1=<INSTALLDIR>~\n");
+    EXPECT_EQ(Run({"/S"}), 1);
+    EXPECT_TRUE(Logged("FAILED C:\\" + shared)) << ::testing::PrintToString(log);
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
     EXPECT_EQ(Run({"/S", "/D=\"C:\\Program", "Files\\Quoted\""}), 0);
     EXPECT_TRUE(machine.Exists("C:\\Program Files\\Quoted\\tool.exe"));
 }
