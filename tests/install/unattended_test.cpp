@@ -100,6 +100,8 @@ TEST_F(Unattended, ADestinationSwitchMustBeFullAndTheProductsOwn) {
         {"/D=C:\\Program Files\\.", "FAILED /D=: C:\\Program Files" + shared},
         {"/D=" + GetWindowsDir() + "\\System", "FAILED /D=: " + GetWindowsDir() + "\\System" + shared},
         {"/D=C:\\WINDOWS\\Desktop", "FAILED /D=: C:\\WINDOWS\\Desktop" + shared},
+        {"/D=\\\\server\\share\\", "FAILED /D=: \\\\server\\share" + shared},
+        {"/D=C:\\Tools\\nul.txt", "FAILED /D=: \"C:\\Tools\\nul.txt\" names a device, not a directory."},
     };
     for (const auto& [destination, line] : refused) {
         EXPECT_EQ(Run({"/S", destination}), 1) << destination;
