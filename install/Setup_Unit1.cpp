@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "install/Unzip_Unit.h"
+#include "install/destination_check.h"
 #include "install/payload.h"
 #include "install/setup_switches.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
+#include "sys/canonical_path.h"
 #include "sys/exception.h"
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -26,12 +28,8 @@ constexpr char kRebootWarning[] =
 }  // namespace
 
 bool SafeToEmptyStartDir(const std::string& dir) {
-    sys::System& os = sys::Sys();
-    const std::string full = WithoutTrailingBackslash(os.GetFullPathName(dir));
-    if (full.size() <= 3) return false;  // a drive root, or nothing usable
-    if (UpperCase(full) == UpperCase(WithoutTrailingBackslash(GetWindowsDir()))) return false;
-    const uint32_t cfg = os.GetFileAttributes(full + "\\install.cfg");
-    return cfg != sys::kInvalidAttributes && !(cfg & sys::kAttrDirectory);
+    const TCanonicalPath full = CanonicalPath(dir, sys::Sys().GetCurrentDirectory());
+    return full.Ok() && !IsSharedPlace(full.Path) && FileExists(full.Path + "\\install.cfg");
 }
 
 void TMainSetup::FormShow() {
@@ -49,7 +47,7 @@ void TMainSetup::FormShow() {
             ui::App().Terminate();
             return;
         }
-        SetupSettings.StartDir = dir;
+        SetupSettings.StartDir = os.GetCurrentDirectory();  // in full: the end finds it from anywhere
     }
     FixStartupPaths(SetupSettings);
     segment::ForceDirectories(SetupSettings.TempDir);

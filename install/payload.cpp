@@ -1,9 +1,11 @@
 #include "install/payload.h"
 
 #include "install/Setup_Unit1.h"
+#include "install/wizard/uninstall_info.h"
 #include "segment/seg_check.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
+#include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -14,12 +16,22 @@ namespace zov {
 void FixStartupPaths(TSetupSettings& settings) {
     settings.SourceDir = sys::Sys().GetCurrentDirectory();
     if (settings.SourceDir.size() > 3) settings.SourceDir += '\\';
+    // Started by its full path from another folder (Start > Run "A:\install.exe"): the
+    // medium is the program's own folder.
+    const std::string programDir = DirectoryPart(ui::App().ExeName);
+    if (!programDir.empty() && !FileExists(settings.SourceDir + "install.cfg") && FileExists(programDir + "install.cfg"))
+        settings.SourceDir = programDir;
     const std::string windows = GetWindowsDir();
     settings.WindowsRoot = windows.substr(0, 3);
     settings.TempDir = windows + "\\Temp\\z";
 }
 
-std::string DefaultDestination(const TSetupSettings& settings) {
+std::string DefaultDestination(const TSetupSettings& settings, const std::string& title) {
+    // Installed before: the same folder again, so that the new install replaces the old.
+    std::string earlier;
+    if (sys::Sys().RegGetString(sys::RegRoot::LocalMachine, kUninstallRegistryKey + title, "InstallLocation", earlier) &&
+        IsFullPath(earlier))
+        return earlier;
     return settings.AddToProgramFiles ? settings.WindowsRoot + "Program Files\\" + settings.InstallDir
                                       : settings.WindowsRoot + settings.InstallDir;
 }
@@ -60,12 +72,21 @@ std::string ExpansionFailure(const std::string& segmentPath, const std::string& 
 
 void RemoveSetupDirectories(TSetupSettings& settings) {
     EmptyAndRemoveDirectory(settings.TempDir);
-    if (!settings.StartDir.empty() && SafeToEmptyStartDir(settings.StartDir)) {
-        settings.TempDir = WithoutTrailingBackslash(sys::Sys().GetFullPathName(settings.StartDir));
-        // A process cannot remove its own current directory: leave it first.
-        sys::Sys().SetCurrentDirectory(GetWindowsDir());
-        EmptyAndRemoveDirectory(settings.TempDir);
-    }
+    if (settings.StartDir.empty() || !SafeToEmptyStartDir(settings.StartDir)) return;
+    sys::System& os = sys::Sys();
+    const std::string dir = WithoutTrailingBackslash(os.GetFullPathName(settings.StartDir));
+    // Only the setup's own files go: whatever else the folder holds is not ours.
+    std::vector<std::string> names{"install.exe"};
+    for (const segment::TSegCheckEntry& segment : segment::ReadSegChecks(dir + "\\install.cfg"))
+        names.push_back(segment.Name);
+    for (int32_t disk = 1; disk == 1 || (disk <= settings.InstallDisks && disk < 1000); ++disk)
+        names.push_back(FileNamePart(SegmentFileFor(settings, "disk", static_cast<uint16_t>(disk))));
+    names.push_back("install.cfg");
+    // A process cannot remove its own current directory: leave it first.
+    os.SetCurrentDirectory(GetWindowsDir());
+    for (const std::string& name : names)
+        if (FileNamePart(name) == name && name != "..") DeleteFileForced(dir + "\\" + name);
+    os.RemoveDirectory(dir);  // only when that left it empty
 }
 
 }  // namespace zov

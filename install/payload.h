@@ -12,8 +12,9 @@ namespace zov {
 // SourceDir (the current directory, with "\"), WindowsRoot and TempDir.
 void FixStartupPaths(TSetupSettings& settings);
 
-// The destination the wizard proposes.
-std::string DefaultDestination(const TSetupSettings& settings);
+// The destination the wizard proposes: the folder of an earlier install of the product
+// `title`, else "Install Dir" (in Program Files when "Add to Program Files" says so).
+std::string DefaultDestination(const TSetupSettings& settings, const std::string& title);
 
 // Points the component at the medium: segments disk.001, ... in SourceDir, its scratch
 // files in the Windows directory's temp, the files into TempDir; makes both directories.
@@ -33,8 +34,9 @@ std::string FlatTarget(const std::string& storedPath, const TSetupSettings& sett
 // (when one was) and the reason, one per line ("\r").
 std::string ExpansionFailure(const std::string& segmentPath, const std::string& file, const std::string& reason);
 
-// Deletes TempDir and, when it may, the setup directory given on the command line (leaving
-// it as current directory first).
+// Deletes TempDir and, when it may, the setup's own files in the setup directory given on
+// the command line (install.exe, install.cfg and the segments it names), then that directory
+// if nothing else is left in it (leaving it as current directory first).
 void RemoveSetupDirectories(TSetupSettings& settings);
 
 }  // namespace zov

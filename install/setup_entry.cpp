@@ -2,6 +2,7 @@
 
 #include "install/Setup_Unit1.h"
 #include "install/Unzip_Unit.h"
+#include "install/destination_check.h"
 #include "install/setup_log.h"
 #include "install/setup_switches.h"
 #include "install/silent_setup.h"
@@ -22,8 +23,14 @@ int RunSetup(ui::TApplication& app) {
 
 int RunSetupCommandLine(const std::vector<std::string>& args,
                         const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend,
-                        const TEvent<void(const std::string&)>& echo) {
-    const TSetupSwitches switches = ParseSetupSwitches(args);
+                        const TEvent<void(const std::string&)>& echo, const std::string& programPath) {
+    TSetupSwitches switches = ParseSetupSwitches(args);
+    if (switches.Error.empty() && switches.Destination) {
+        // Refused before anything is read or written: no shared place, nothing relative.
+        const TDestinationCheck destination = CheckDestination(*switches.Destination, {});
+        if (!destination.Refusal.empty()) switches.Error = "/D=: " + destination.Refusal;
+        switches.Destination = destination.Path;
+    }
     TSetupFileLog log(switches.LogPath, echo);
     SetupLog = &log;
     struct ResetLog {
@@ -32,6 +39,7 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
     if (!switches.LogPath.empty() && !log.Opened() && echo) echo("FAILED " + sys::FailureText(switches.LogPath));
     if (switches.Silent || !makeBackend) {
         ui::TApplication app;  // headless: nothing is shown
+        app.ExeName = programPath;
         TUnattendedDialogs dialogs(&log);
         ui::SetDialogs(&dialogs);
         int code = 1;
@@ -46,6 +54,7 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
         return code;
     }
     ui::TApplication app(makeBackend());
+    app.ExeName = programPath;
     if (!switches.Error.empty()) {
         ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
         return 1;

@@ -16,9 +16,10 @@ int RunSetup(ui::TApplication& app);
 
 // The whole program: reads the switches, opens the log, and runs the unattended setup
 // (/S) or the windows. Without a window system (`makeBackend` empty) only /S can run.
-// Each log line is also passed to `echo` when given.
+// Each log line is also passed to `echo` when given. `programPath` is the program's own
+// full path (where the medium is when install.cfg is not in the current directory).
 int RunSetupCommandLine(const std::vector<std::string>& args,
                         const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend,
-                        const TEvent<void(const std::string&)>& echo = {});
+                        const TEvent<void(const std::string&)>& echo = {}, const std::string& programPath = {});
 
 }  // namespace zov

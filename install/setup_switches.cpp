@@ -1,5 +1,7 @@
 #include "install/setup_switches.h"
 
+#include <algorithm>
+
 #include "sys/paths.h"
 
 namespace zov {
@@ -39,6 +41,8 @@ TSetupSwitches ParseSetupSwitches(const std::vector<std::string>& args) {
             // The rest of the command line, blanks and all.
             std::string dest = value;
             for (size_t j = i + 1; j < args.size(); ++j) dest += " " + args[j];
+            // /D="C:\Program Files\Tool": quotes are no part of a Windows name.
+            dest.erase(std::remove(dest.begin(), dest.end(), '"'), dest.end());
             if (dest.empty()) s.Error = "/D= needs a destination";
             s.Destination = dest;
             break;

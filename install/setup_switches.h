@@ -2,7 +2,8 @@
 // install.exe's command line: switches anywhere, and the setup directory as the first
 // argument that is not a switch.
 //   /S              no window, nothing asked (each question takes its default button)
-//   /D=path         the destination; takes the rest of the command line, so it comes last
+//   /D=path         the destination; takes the rest of the command line, so it comes last;
+//                   quotes around it are dropped
 //   /TYPE=full|network
 //   /FOLDERS=startmenu,desktop   the program folder in those places (default: neither)
 //   /END=return|launch|reboot    what follows the install (unattended default: return)

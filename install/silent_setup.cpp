@@ -1,6 +1,7 @@
 #include "install/silent_setup.h"
 
 #include "install/Setup_Unit1.h"
+#include "install/destination_check.h"
 #include "install/payload.h"
 #include "shell/WinReboot.h"
 #include "shell/system_helpers.h"
@@ -98,7 +99,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
             Log(log, "FAILED " + sys::FailureText(switches.Params[0]));
             return 1;
         }
-        settings.StartDir = switches.Params[0];
+        settings.StartDir = os.GetCurrentDirectory();
     }
     FixStartupPaths(settings);
     ForceDirectories(settings.TempDir);
@@ -111,6 +112,15 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     }
     ReadSetupConfig(cfg, settings, look);
     Log(log, "setup " + look.Header.Text + " from " + settings.SourceDir);
+    // /D= was checked on the command line; the default is taken as the destination page takes it.
+    const TDestinationCheck destination =
+        switches.Destination ? TDestinationCheck{*switches.Destination, {}}
+                             : CheckDestination(DefaultDestination(settings, look.Header.Text),
+                                                ProductFolderName(settings.InstallDir));
+    if (!destination.Refusal.empty()) {
+        Log(log, "FAILED " + destination.Refusal);
+        return 1;
+    }
 
     if (!ExpandPayload(settings, log)) {
         RemoveSetupDirectories(settings);
@@ -118,7 +128,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     }
     TInstallChoices choices;
     choices.Title = look.Header.Text;
-    choices.Destination = switches.Destination.value_or(DefaultDestination(settings));
+    choices.Destination = destination.Path;
     choices.FolderStartMenu = switches.FolderStartMenu;
     choices.FolderDesktop = switches.FolderDesktop;
     choices.DesktopLinks = OfferedLinks(settings, 2);

@@ -26,6 +26,8 @@ public:
     std::string Title;
     // The command-line parameters after the program's name.
     std::vector<std::string> Params;
+    // The program's own full path ("A:\install.exe"); empty when not known.
+    std::string ExeName;
     int ParamCount() const { return static_cast<int>(Params.size()); }
     // Parameter `index` counted from 1; empty when there is none.
     std::string ParamStr(int index) const;

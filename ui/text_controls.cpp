@@ -38,7 +38,9 @@ TDirectoryEdit::TDirectoryEdit(TWinControl* parent) : TControl(parent, TControlK
 
 void TDirectoryEdit::Browse() {
     std::string dir = Text();
-    if (Dlg().SelectDirectory(DialogTitle, dir)) SetText(dir);
+    if (!Dlg().SelectDirectory(DialogTitle, dir)) return;
+    SetText(dir);
+    if (OnPicked) OnPicked();
 }
 
 }  // namespace zov::ui

@@ -54,8 +54,9 @@ public:
     const std::string& Text() const { return Caption(); }
     void SetText(const std::string& text) { SetCaption(text); }
     // What the browse button does: the system's folder picker, starting at the text; a
-    // chosen directory replaces the text. Its hint is the control's Hint.
+    // chosen directory replaces the text, then OnPicked. Its hint is the control's Hint.
     void Browse();
+    TEvent<void()> OnPicked;
     std::string DialogTitle = "Select Directory";
 };
 

@@ -15,7 +15,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CoInitialize(nullptr);
     std::vector<std::string> args;
     for (int i = 1; i < __argc; ++i) args.push_back(__argv[i]);
-    const int code = zov::RunSetupCommandLine(args, [] { return zov::ui::win32::MakeWin32Backend(); });
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    const int code = zov::RunSetupCommandLine(args, [] { return zov::ui::win32::MakeWin32Backend(); }, {}, program);
     CoUninitialize();
     return code;
 }

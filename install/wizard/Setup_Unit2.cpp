@@ -5,9 +5,12 @@
 #include <string>
 
 #include "install/Setup_Unit1.h"
+#include "install/destination_check.h"
+#include "install/launch_command.h"
 #include "install/payload.h"
 #include "install/setup_switches.h"
 #include "install/stage_state.h"
+#include "install/wizard/directory_tags.h"
 #include "shell/system_helpers.h"
 #include "sys/system.h"
 #include "ui/application.h"
@@ -54,7 +57,7 @@ void TZOV::FormShow() {
         full.SetChecked(true);
     // Switches on the command line preset the choices the wizard offers.
     const TSetupSwitches switches = ParseSetupSwitches(ui::App().Params);
-    Main_Dir.SetText(switches.Destination.value_or(DefaultDestination(s)));
+    Main_Dir.SetText(switches.Destination.value_or(DefaultDestination(s, MainSetup->Setup_Header.Caption())));
     if (switches.Workstation) (*switches.Workstation ? min : full).SetChecked(true);
     if (switches.FolderStartMenu) CheckBox1.SetChecked(true);
     if (switches.FolderDesktop) CheckBox2.SetChecked(true);
@@ -69,7 +72,24 @@ void TZOV::ShowReadyPage() {
     next.SetEnabled(false);
 }
 
+bool TZOV::AcceptDestination() {
+    const TDestinationCheck check = CheckDestination(Main_Dir.Text(), ProductFolderName(Settings().InstallDir));
+    if (!check.Refusal.empty()) {
+        ui::MessageDlg(check.Refusal, ui::TMsgDlgType::mtError, ui::mbOK);
+        return false;
+    }
+    Main_Dir.SetText(check.Path);
+    return true;
+}
+
+void TZOV::Main_DirPicked() {
+    // A folder picked in the picker is one to install into, not one to fill.
+    const TDestinationCheck check = CheckDestination(Main_Dir.Text(), ProductFolderName(Settings().InstallDir));
+    if (check.Refusal.empty()) Main_Dir.SetText(check.Path);
+}
+
 void TZOV::nextClick() {
+    if (Notebook1.PageIndex() == kDestination && !AcceptDestination()) return;
     Notebook1.SetPageIndex(Notebook1.PageIndex() + 1);
     back.SetEnabled(true);
     next.SetEnabled(true);
@@ -169,7 +189,13 @@ void TZOV::CloseAfterInstall() {
 void TZOV::Notebook1PageChanged() {
     back.SetEnabled(Notebook1.PageIndex() != kWelcome);
     if (Notebook1.PageIndex() == kFolders) RebuildSummary();
-    if (Notebook1.PageIndex() == kReady) Label2.SetCaption(AfterFirstTagEnd(Settings().LaunchCommand));
+    if (Notebook1.PageIndex() == kReady) {
+        // The program as it will be started: its full path in the destination, its parameters.
+        const TSetupSettings& s = Settings();
+        const std::string command =
+            PreviewDirectoryTag(s.LaunchCommand, s.Directories, {GetWindowsDir(), s.WindowsRoot, Main_Dir.Text()});
+        Label2.SetCaption(LaunchCommandText(SplitLaunchCommand(command)));
+    }
 }
 
 void TZOV::RebuildSummary() {

@@ -97,6 +97,10 @@ public:
 
 private:
     void CancelSetup();
+    // The destination page's text checked, made full (and extended by the product's folder
+    // where it names a place the system shares); false, after saying why, when refused.
+    bool AcceptDestination();
+    void Main_DirPicked();
     void ShowReadyPage();
     void RebuildSummary();
     // Closing by any other way than Cancel, Decline or the end of the install (the title

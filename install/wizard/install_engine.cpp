@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "install/launch_command.h"
+#include "install/wizard/directory_tags.h"
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "shell/text_lines.h"
@@ -151,35 +153,11 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
 }
 
 std::string TInstallEngine::ResolveDirectory(const std::string& tag, const std::string& path) const {
-    const std::string& root = settings_.WindowsRoot;
-    if (tag == "<WINDOWS>") return windowsDir_;
-    if (tag == "<WINDOWS_SYSTEM>") return windowsDir_ + "\\System";
-    if (tag == "<PROGRAMFILES>") return root + "Program Files";
-    if (tag == "<INSTALLDIR>") return targetDir_;
-    if (Contains(tag, "<SUB")) {
-        if (!Contains(tag, "><")) return targetDir_ + "\\" + path;
-        if (Contains(tag, "<WINDOWS>")) return windowsDir_ + "\\" + path;
-        if (Contains(tag, "<PROGRAMFILES>")) return root + "Program Files\\" + path;
-        if (Contains(tag, "<WINDOWS_SYSTEM>")) return windowsDir_ + "\\System\\" + path;
-        if (Contains(tag, "<INSTALLDIR>")) return targetDir_ + "\\" + path;
-        return path;
-    }
-    return root + path;
+    return ResolveDirectoryTag(tag, path, {windowsDir_, settings_.WindowsRoot, targetDir_});
 }
 
 std::string TInstallEngine::ExpandDirTag(const std::string& text) const {
-    const size_t start = text.find('<');
-    if (start == std::string::npos) return text;
-    const size_t end = text.rfind('>');
-    if (end == std::string::npos || end < start) return text.substr(0, start);
-    const std::string tag = UpperCase(text.substr(start, end - start + 1));
-    const std::string rest = text.substr(end + 1);
-    for (size_t i = dirTags_.size(); i-- > 0;) {
-        if (dirTags_[i] != tag) continue;
-        // "<INSTALLDIR>\tool.exe" as well as "<INSTALLDIR>tool.exe": one separator either way.
-        return !rest.empty() && IsPathSeparator(rest[0]) ? dirPaths_[i] + rest : dirPaths_[i] + "\\" + rest;
-    }
-    return text.substr(0, start);
+    return ExpandDirectoryTag(text, dirTags_, dirPaths_);
 }
 
 bool TInstallEngine::IsSharedFile(const std::string& name, size_t index) const {
@@ -472,12 +450,11 @@ void TInstallEngine::Launch(TInstallReport& report) {
     const std::string command = settings_.LaunchCommand;
     const std::string upper = UpperCase(command);
     if (command.empty() || !(choices_.Launch || Contains(upper, "SETUP.") || Contains(upper, "INSTALL."))) return;
-    std::string rest = command, path, parameters;
-    SplitField(rest, ',', path);
-    SplitField(rest, ',', parameters);
-    const intptr_t result = LaunchProgram(FileNamePart(path), parameters, DirectoryPart(path), kShowNormal);
+    const TLaunchCommand launch = SplitLaunchCommand(command);
+    const std::string& path = launch.Program;
+    const intptr_t result = LaunchProgram(FileNamePart(path), launch.Parameters, DirectoryPart(path), kShowNormal);
     report.Launched = true;
-    Note((result > 32 ? "launch " : "FAILED launch ") + path + (parameters.empty() ? "" : " " + parameters));
+    Note((result > 32 ? "launch " : "FAILED launch ") + LaunchCommandText(launch));
 }
 
 }  // namespace zov

@@ -154,6 +154,7 @@ TZOV::TZOV() {
     decline.OnClick = [this] { declineClick(); };
     cancel.OnClick = [this] { cancelClick(); };
     install.OnClick = [this] { installClick(); };
+    Main_Dir.OnPicked = [this] { Main_DirPicked(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this](ui::TCloseAction& action) { FormClose(action); };
     FormCreate();

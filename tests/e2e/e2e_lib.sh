@@ -62,11 +62,12 @@ reset_prefix() {
   printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 }
 
-# make_medium PAYLOAD_DIR OUT_DIR [zovpack media options]: the example's install.cfg with a payload.
+# make_medium PAYLOAD_DIR OUT_DIR [zovpack media options]: the example's install.cfg (or the
+# one in $cfg) with a payload.
 make_medium() {
   local payload=$1 out=$2; shift 2
   rm -rf "$out"
-  wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
+  wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "${cfg:-$root/examples/install.cfg}")" \
     --from "$(winepath -w "$payload")" --out "$(winepath -w "$out")" \
     --stub "$(winepath -w "$build/install/install.exe")" "$@" >/dev/null
   test -f "$out/disk.001"

@@ -196,6 +196,49 @@ S
   rm -rf "$dir"
 }
 
+# Started by its full path from another folder, as Start > Run "A:\install.exe" does: the
+# setup finds its medium beside the program, unattended and through the wizard, and leaves
+# the medium whole. A Launch without parameters starts the program with none.
+scenario_elsewhere() {
+  reset_prefix
+  local code
+  set +e
+  (cd "$c/windows" && wine 'C:\zov-scenarios\medium\install.exe' /S /TYPE=full /FOLDERS=desktop '/LOG=C:\setup.log')
+  code=$?
+  set -e
+  wineserver -w
+  check "unattended by its full path from C:\\windows: exit code 0" test "$code" -eq 0
+  check_full_install "$payload" full
+  check "the medium is left whole" test -f "$work/medium/disk.001" -a -f "$work/medium/install.cfg"
+
+  reset_prefix
+  sed 's/^Launch=.*/Launch=<INSTALLDIR>\\notes.exe/' "$root/examples/install.cfg" >"$work/plain.cfg"
+  cfg="$work/plain.cfg" make_medium "$payload" "$work/plain"
+  cat >"$scenario" <<S
+start C:\\windows ..\\zov-scenarios\\plain\\install.exe
+timeout 60
+window $wizard
+press Next
+press Accept
+text-is "C:\\Program Files\\Tidewater"
+press Next
+press Next
+check "Full Install ( All Files will be installed )" on
+press Next
+check "Launch Program after installed" on
+press Install
+launched-window #32770 "Tidewater Notes"
+message "Tidewater Notes 2.1"
+press OK
+exit 0
+S
+  run "by its full path from another folder, a launch without parameters"
+  check "the program was launched" test -f "$product/launched.txt"
+  # The command line less the program's own (quoted or not) path: nothing.
+  check "the program got no parameters" test -z "$(tr -d '\r' <"$product/launched.txt" | sed 's/^"[^"]*"//; s/^[^ ]*//' | tr -d ' ')"
+  check "the medium is left whole" test -f "$work/plain/disk.001" -a -f "$work/plain/install.cfg"
+}
+
 # Three 1.44 MB disks; disk 2 is not in the drive at first.
 scenario_disks() {
   reset_prefix
@@ -355,7 +398,7 @@ S
   check "no program folder on the desktop" test ! -e "$(desktop_dir)/Tidewater Notes"
 }
 
-all=(full keyboard cancel overwrite workstation disks silent_disks damaged abort)
+all=(full keyboard cancel overwrite workstation elsewhere disks silent_disks damaged abort)
 chosen=("$@")
 [ ${#chosen[@]} -gt 0 ] || chosen=("${all[@]}")
 for ((round = 1; round <= ${ZOV_REPEAT:-1}; round++)); do

@@ -259,12 +259,12 @@ TEST_F(Engine, RegistrationAndLaunch) {
 
 TEST_F(Engine, ASetupProgramIsStartedWhateverTheChoice) {
     settings.Directories = {"<INSTALLDIR>~"};
-    settings.LaunchCommand = "<INSTALLDIR>\\Setup.exe";  // no comma: the whole command is the parameters too
+    settings.LaunchCommand = "<INSTALLDIR>\\Setup.exe";  // no comma: no parameters
     choices.Launch = false;
     ASSERT_TRUE(Run().Launched);
     const std::string last = Emu().Journal().back();
     EXPECT_EQ(last.substr(0, last.rfind('\t')),
-              "shellexecute\t\tSetup.exe\tC:\\Program Files\\Tool\\Setup.exe\tC:\\Program Files\\Tool\\\t5");
+              "shellexecute\t\tSetup.exe\t\tC:\\Program Files\\Tool\\\t5");
 }
 
 TEST_F(Engine, FailuresStopOrAreListed) {

@@ -177,18 +177,42 @@ TEST_F(Stages, AnAbortedSetupEndsWithoutAWordEvenWithARestartChosen) {
     Close();
 }
 
-TEST_F(Stages, TheSetupDirectoryIsEmptiedAtTheEndOnlyWhenItHoldsInstallCfg) {
-    WriteConfig("[Setup - Main]\n");
-    WriteMediumFile("disk.001", "segment");
-    Start();
-    main->Timer1.SetEnabled(false);
-    ExpectMessage("Your installation was canceled!");
-    SetupCancelled = true;
-    wizard->reboot.SetChecked(false);
-    main->Close();
-    EXPECT_FALSE(machine.Exists(medium + "\\disk.001"));
-    EXPECT_FALSE(machine.Exists(medium));
-    EXPECT_FALSE(machine.Exists(Settings().TempDir));
+TEST_F(Stages, OnlyTheSetupsOwnFilesLeaveTheSetupDirectoryEvenAfterACancel) {
+    // install.cfg names disk.001 and disk.002 by their count and disk.003 by its check.
+    const std::vector<std::string> setupFiles{"install.exe", "install.cfg", "disk.001", "disk.002", "disk.003"};
+    for (const bool othersThere : {true, false}) {
+        WriteConfig("[Setup - Main]\nInstall Disks=2\n[Disk Check]\ndisk.003=7,00000000\n");
+        for (const char* name : {"install.exe", "disk.001", "disk.002", "disk.003"}) WriteMediumFile(name, "setup");
+        if (othersThere) {
+            WriteMediumFile("disk.004", "not named");
+            WriteMediumFile("notes.txt", "the user's");
+        }
+        app.Params = {medium};
+        main->FormShow();
+        main->Timer1.SetEnabled(false);
+        ExpectMessage("Your installation was canceled!");
+        SetupCancelled = true;
+        wizard->reboot.SetChecked(false);
+        Close();
+        for (const std::string& name : setupFiles) EXPECT_FALSE(machine.Exists(medium + "\\" + name)) << name;
+        EXPECT_EQ(machine.Exists(medium + "\\notes.txt"), othersThere);
+        EXPECT_EQ(machine.Exists(medium + "\\disk.004"), othersThere);
+        EXPECT_EQ(machine.Exists(medium), othersThere);  // removed only when that left it empty
+        EXPECT_FALSE(machine.Exists(Settings().TempDir));
+        if (!othersThere) continue;
+        machine.System().DeleteFile(medium + "\\disk.004");
+        machine.System().DeleteFile(medium + "\\notes.txt");
+    }
+}
+
+TEST_F(Stages, StartedByItsFullPathFromAnotherFolderItReadsTheMediumBesideIt) {
+    WriteConfig("[Setup - Main]\nHeader=Beside the program\n");
+    ASSERT_TRUE(machine.System().SetCurrentDirectory("C:\\"));
+    app.ExeName = medium + "\\install.exe";
+    main->Show();
+    EXPECT_EQ(Settings().StartDir, "");
+    EXPECT_EQ(Settings().SourceDir, medium + "\\");
+    EXPECT_EQ(main->Setup_Header.Caption(), "Beside the program");
 }
 
 TEST_F(Stages, OnlyASetupDirectoryIsEverEmptied) {

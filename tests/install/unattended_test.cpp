@@ -5,6 +5,7 @@
 #include "install/setup_entry.h"
 #include "install/setup_switches.h"
 #include "install/stage_state.h"
+#include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
 
 namespace zov::test {
@@ -26,6 +27,7 @@ TEST(Switches, AnywhereOnTheLineWithTheDestinationLast) {
     EXPECT_EQ(ParseSetupSwitches({"/Q"}).Error, "Unknown switch /Q");
     EXPECT_EQ(ParseSetupSwitches({"/END=never"}).Error, "/END= takes return, launch or reboot, not \"never\"");
     EXPECT_FALSE(ParseSetupSwitches({"dir"}).Silent);
+    EXPECT_EQ(ParseSetupSwitches({"/D=\"C:\\Program", "Files\\Tool\""}).Destination, "C:\\Program Files\\Tool");
 }
 
 // The runs below install into the machine's own Program Files, shell folders and autoexec.bat
@@ -83,8 +85,46 @@ TEST_F(Unattended, TheNetworkTypeIsTheWizardsDefaultWhenOffered) {
     EXPECT_EQ(Run({"/S", "/END=launch", "/D=C:\\Net", "Tool"}), 0);
     EXPECT_TRUE(machine.Exists("C:\\Net Tool\\tool.exe"));
     EXPECT_FALSE(machine.Exists("C:\\Net Tool\\more.txt"));
-    // Without a comma the whole command is passed as the parameters too.
-    EXPECT_TRUE(Logged("launch C:\\Net Tool\\tool.exe C:\\Net Tool\\tool.exe"));
+    EXPECT_TRUE(Logged("launch C:\\Net Tool\\tool.exe"));  // without a comma: no parameters
+}
+
+TEST_F(Unattended, ADestinationSwitchMustBeFullAndTheProductsOwn) {
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}});
+    const std::string shared = " is shared by the whole system: choose a directory of its own for the product.";
+    const std::pair<std::string, std::string> refused[] = {
+        {"/D=relative\\dir", "FAILED /D=: \"relative\\dir\" is not a full path: give the drive too, as in C:\\Program "
+                               "Files\\Tool."},
+        {"/D=C:", "FAILED /D=: \"C:\" is not a full path: give the drive too, as in C:\\Program Files\\Tool."},
+        {"/D=C:\\", "FAILED /D=: C:\\" + shared},
+        {"/D=C:\\Program Files\\.", "FAILED /D=: C:\\Program Files" + shared},
+        {"/D=" + GetWindowsDir() + "\\System", "FAILED /D=: " + GetWindowsDir() + "\\System" + shared},
+        {"/D=C:\\WINDOWS\\Desktop", "FAILED /D=: C:\\WINDOWS\\Desktop" + shared},
+        {"/D=\\\\server\\share\\", "FAILED /D=: \\\\server\\share" + shared},
+        {"/D=C:\\Tools\\nul.txt", "FAILED /D=: \"C:\\Tools\\nul.txt\" names a device, not a directory."},
+    };
+    for (const auto& [destination, line] : refused) {
+        EXPECT_EQ(Run({"/S", destination}), 1) << destination;
+        EXPECT_TRUE(Logged(line)) << ::testing::PrintToString(log);
+        EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\Temp\\z"));  // nothing was even expanded
+        EXPECT_TRUE(machine.Exists(medium + "\\install.cfg"));
+    }
+    // Without /D= the default is taken as the destination page takes it: a root alone is refused.
+    machine.WriteFile(medium + "\\install.cfg", "[Setup - Main]\n[Directories]\nDir1=<INSTALLDIR>~\n");
+    EXPECT_EQ(Run({"/S"}), 1);
+    EXPECT_TRUE(Logged("FAILED C:\\" + shared)) << ::testing::PrintToString(log);
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    EXPECT_EQ(Run({"/S", "/D=\"C:\\Program", "Files\\Quoted\""}), 0);
+    EXPECT_TRUE(machine.Exists("C:\\Program Files\\Quoted\\tool.exe"));
+}
+
+TEST_F(Unattended, StartedByItsFullPathFromAnotherFolderItInstallsFromBesideIt) {
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}});
+    ASSERT_TRUE(machine.System().SetCurrentDirectory("C:\\"));
+    EXPECT_EQ(RunSetupCommandLine({"/S"}, {}, {}, medium + "\\install.exe"), 0);
+    EXPECT_TRUE(machine.Exists("C:\\Program Files\\Tool\\tool.exe"));
+    EXPECT_TRUE(machine.Exists(medium + "\\disk.001"));  // a medium, not a setup directory: it stays whole
 }
 
 TEST_F(Unattended, FailuresEndWithTheirCodes) {

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "install/stage_state.h"
+#include "install/wizard/uninstall_info.h"
+#include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
 
 namespace zov::test {
@@ -117,7 +119,8 @@ TEST_F(Wizard, FoldersPageListsMarkedShortcutsAndForgetsUnchecksOnReentry) {
 }
 
 TEST_F(Wizard, LaunchChoiceFollowsTheLaunchSetting) {
-    Open("[Setup - Main]\nLaunch=<INSTALLDIR>\\tool.exe,/first\nInstall Dir=Tool\n", "one line\r\n");
+    Open("[Setup - Main]\nLaunch=<INSTALLDIR>\\tool.exe,/first\nInstall Dir=Tool\n[Directories]\nDir1=<INSTALLDIR>~\n",
+         "one line\r\n");
     EXPECT_TRUE(wizard->RadioButton1.Enabled());
     EXPECT_TRUE(wizard->RadioButton1.Checked());
     EXPECT_FALSE(wizard->reboot.Checked());
@@ -127,7 +130,49 @@ TEST_F(Wizard, LaunchChoiceFollowsTheLaunchSetting) {
     Click(wizard->next);
     Click(wizard->next);
     ASSERT_EQ(Page(), 5);
-    EXPECT_EQ(wizard->Label2.Caption(), "\\tool.exe,/first");
+    EXPECT_EQ(wizard->Label2.Caption(), "C:\\Tool\\tool.exe /first");  // as it will be started
+}
+
+TEST_F(Wizard, TheDestinationPageTakesOnlyAFullPathOfTheProductsOwn) {
+    Open("[Setup - Main]\nInstall Dir=Apps\\Tool\n");
+    const std::string file = machine.Path("Notes");
+    machine.WriteFile(file, "a file");
+    const std::string windows = GetWindowsDir();
+    struct Case {
+        std::string typed, refusal, accepted;
+    } const cases[] = {
+        {"Tool", "\"Tool\" is not a full path: give the drive too, as in C:\\Program Files\\Tool.", ""},
+        {"\\Tool", "\"\\Tool\" is not a full path: give the drive too, as in C:\\Program Files\\Tool.", ""},
+        {file, file + " is a file: choose a directory.", ""},
+        {"c:/", "", "C:\\Tool"},  // a folder the system shares gets the product's own
+        {windows + "\\", "", windows + "\\Tool"},
+        {"C:\\Program Files", "", "C:\\Program Files\\Tool"},
+        {"C:\\Apps\\.\\Tool\\", "", "C:\\Apps\\Tool"},
+    };
+    Click(wizard->next);
+    ASSERT_EQ(Page(), 2);
+    for (const Case& c : cases) {
+        wizard->Main_Dir.SetText(c.typed);
+        if (!c.refusal.empty())
+            dialogs.ExpectMessage(c.refusal, "Error", ui::TMsgDlgType::mtError, ui::mbOK, ui::mrOk);
+        Click(wizard->next);
+        EXPECT_EQ(Page(), c.refusal.empty() ? 3 : 2) << c.typed;
+        if (c.refusal.empty()) {
+            EXPECT_EQ(wizard->Main_Dir.Text(), c.accepted);
+            Click(wizard->back);
+        }
+    }
+    dialogs.Picked = windows;  // the folder picker appends as well
+    wizard->Main_Dir.Browse();
+    EXPECT_EQ(wizard->Main_Dir.Text(), windows + "\\Tool");
+}
+
+TEST_F(Wizard, AReinstallProposesTheEarlierInstallsFolder) {
+    const std::string key = std::string(kUninstallRegistryKey) + "Reinstall Probe";
+    ASSERT_TRUE(machine.System().RegSetString(sys::RegRoot::LocalMachine, key, "InstallLocation", "D:\\Earlier"));
+    Open("[Setup - Main]\nHeader=Reinstall Probe\nInstall Dir=Tool\n");
+    EXPECT_EQ(wizard->Main_Dir.Text(), "D:\\Earlier");
+    machine.System().RegDeleteKey(sys::RegRoot::LocalMachine, key);
 }
 
 TEST_F(Wizard, SetupProgramsInAnyCaseAndAnEmptyLaunchDisableTheLaunchChoice) {
@@ -148,7 +193,7 @@ TEST_F(Wizard, WithoutRestartOptionReturnToWindowsIsChosen) {
 }
 
 TEST_F(Wizard, WithoutProgramFolderThePageIsPassedButItsListsAreBuilt) {
-    Open("[Setup - Main]\nFolder=\n[Desktop]\nLink1=Tool~<INSTALLDIR>tool.exe~X~~x~Tool\n", "one line\r\n");
+    Open("[Setup - Main]\nInstall Dir=Tool\nFolder=\n[Desktop]\nLink1=Tool~<INSTALLDIR>tool.exe~X~~x~Tool\n", "one line\r\n");
     Click(wizard->next);
     ASSERT_EQ(Page(), 2);
     Click(wizard->next);
@@ -163,7 +208,7 @@ TEST_F(Wizard, WithoutProgramFolderThePageIsPassedButItsListsAreBuilt) {
 }
 
 TEST_F(Wizard, WorkstationPromptShowsTheInstallTypePageWithTheNetworkTypeChosen) {
-    Open("[Setup - Main]\nFolder=\nWork Station Prompt=1\n", "one line\r\n");
+    Open("[Setup - Main]\nInstall Dir=Tool\nFolder=\nWork Station Prompt=1\n", "one line\r\n");
     EXPECT_TRUE(wizard->min.Checked());
     EXPECT_FALSE(wizard->full.Checked());
     Click(wizard->next);

@@ -39,6 +39,12 @@ public:
     int Pumps() const { return pumps_; }
     // Runs at every pump (a click arriving while messages are processed).
     std::function<void()> OnPump;
+    // The folder picker's answer: the folder chosen; none for Cancel.
+    std::optional<std::string> Picked;
+    bool SelectDirectory(const std::string&, std::string& dir) override {
+        if (Picked) dir = *Picked;
+        return Picked.has_value();
+    }
 
 private:
     struct Prompt {
