@@ -90,6 +90,8 @@ std::string ReadUninstallRecord(const std::string& dir, const std::string& title
         TIniEntry ini;
         if (CutLast(entry, ini.Name) && CutLast(entry, ini.Section)) {
             ini.File = entry;
+            ini.HasSet = cfg.Has(section::kSetIniValues, number);
+            ini.Set = cfg.Value(section::kSetIniValues, number);
             ini.Existed = cfg.Has(section::kEarlierIniValues, number);
             if (ini.Existed) ini.Earlier = cfg.Value(section::kEarlierIniValues, number);
             record.IniValues.push_back(ini);
@@ -106,6 +108,8 @@ std::string ReadUninstallRecord(const std::string& dir, const std::string& title
         TRegistryEntry reg;
         if (CutRoot(entry, reg.Root) && CutLast(entry, reg.Name)) {
             reg.Key = entry;
+            reg.HasSet = cfg.Has(section::kSetRegistryValues, number);
+            reg.Set = cfg.Value(section::kSetRegistryValues, number);
             reg.Earlier = cfg.Value(section::kEarlierRegistryValues, number);
             record.RegistryValues.push_back(reg);
         }

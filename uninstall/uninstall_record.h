@@ -12,6 +12,8 @@ struct TIniEntry {
     std::string File;
     std::string Section;
     std::string Name;      // empty for a section
+    bool HasSet = false;   // the value the install set is known: Set
+    std::string Set;
     bool Existed = false;  // the value was there before the install: put Earlier back
     std::string Earlier;
 };
@@ -20,6 +22,8 @@ struct TRegistryEntry {
     sys::RegRoot Root = sys::RegRoot::CurrentUser;
     std::string Key;      // below the root
     std::string Name;     // empty for a key
+    bool HasSet = false;  // the string the install set is known: Set
+    std::string Set;
     std::string Earlier;  // "S:text", "D:number", "?" (another type), "" when there was none
 };
 

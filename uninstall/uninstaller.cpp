@@ -15,6 +15,7 @@ namespace zov {
 namespace {
 
 constexpr uint32_t kNamesBuffer = 1u << 20;
+constexpr uint32_t kValueBuffer = 65536;
 
 // INI files Windows itself needs, kept even when an install made them and they are empty.
 constexpr const char* kSystemIniFiles[] = {"WIN.INI", "SYSTEM.INI", "CONTROL.INI", "PROGMAN.INI",
@@ -260,6 +261,14 @@ void TUninstaller::RemoveIniEntries() {
     for (const TIniEntry& ini : record_.IniValues) {
         if (!IsFullPath(ini.File) || !FileExists(ini.File)) continue;
         const std::string where = ini.File + " [" + ini.Section + "] " + ini.Name;
+        const std::string absent = "\x01";
+        const std::string now = os.GetProfileString(ini.File, ini.Section, ini.Name, absent, kValueBuffer);
+        if (now == absent) continue;
+        // Changed since the install (by the user, by another product): no longer the install's.
+        if (!ini.HasSet || now != ini.Set) {
+            Keep(where, "it was changed after the install");
+            continue;
+        }
         // A value that was there before gets its earlier text back.
         const bool done = ini.Existed ? os.WriteProfileString(ini.File, ini.Section, ini.Name, ini.Earlier)
                                       : os.DeleteProfileEntry(ini.File, ini.Section, ini.Name);
@@ -307,6 +316,10 @@ void TUninstaller::RemoveRegistryValues() {
         if (!os.RegEnumKey(reg.Root, reg.Key, subKeys, names) ||
             std::none_of(names.begin(), names.end(), [&](const std::string& n) { return UpperCase(n) == UpperCase(reg.Name); }))
             continue;
+        if (std::string now; !reg.HasSet || !os.RegGetString(reg.Root, reg.Key, reg.Name, now) || now != reg.Set) {
+            Keep(where, "it was changed after the install");
+            continue;
+        }
         bool done = false;
         if (reg.Earlier.compare(0, 2, "S:") == 0) {
             done = os.RegSetString(reg.Root, reg.Key, reg.Name, reg.Earlier.substr(2));

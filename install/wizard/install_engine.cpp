@@ -388,7 +388,8 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     }
     if (!fileExisted) uninstall_.AddCreatedIniFile(path);
     if (!sectionExisted) uninstall_.AddCreatedIniSection(path, section);
-    uninstall_.AddIniValue(path, section, name, earlier != absent, earlier == absent ? "" : earlier);
+    uninstall_.AddIniValue(path, section, name, os.GetProfileString(path, section, name, "", 65536), earlier != absent,
+                           earlier == absent ? "" : earlier);
     Note("ini " + path + " [" + section + "] " + name + "=" + value);
 }
 
@@ -426,7 +427,7 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
         Note("FAILED registry " + rootName + key + " " + name + ": " + reason);
         throw Exception("Failed to set data for '" + name + "'\r" + reason);
     }
-    uninstall_.AddRegistryValue(root, key, name, earlier);
+    uninstall_.AddRegistryValue(root, key, name, value, earlier);
     Note("registry " + rootName + key + " " + name + "=" + value);
 }
 

@@ -15,8 +15,9 @@ constexpr uint32_t kValueBuffer = 4096;
 const char* const kRewrittenSections[] = {
     section::kFiles,           section::kFolders,          section::kRegistry,
     section::kWrittenFiles,    section::kCreatedDirectories, section::kIniValues,
-    section::kEarlierIniValues, section::kCreatedIniFiles,  section::kCreatedIniSections,
-    section::kRegistryValues,  section::kEarlierRegistryValues, section::kCreatedRegistryKeys,
+    section::kSetIniValues,    section::kEarlierIniValues, section::kCreatedIniFiles,
+    section::kCreatedIniSections, section::kRegistryValues, section::kSetRegistryValues,
+    section::kEarlierRegistryValues, section::kCreatedRegistryKeys,
     section::kAutoexec,        section::kSharedFiles,
 };
 
@@ -79,6 +80,7 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     sharedBefore_.Clear();
     recorded_.Clear();
     later_.clear();
+    numbers_.clear();
     earlierAutoexecFile_.clear();
     earlierAutoexec_.clear();
     const bool hadRecord = FileExists(path_);
@@ -126,13 +128,17 @@ void TUninstallInfo::TakeOver(const std::string& cfg, bool before) {
         for (const char* name : {section::kCreatedIniSections, section::kCreatedRegistryKeys})
             for (const std::string& number : Keys(cfg, name))
                 if (const std::string value = Value(cfg, name, number); FirstRecord(name, value)) Numbered(name, value);
-        const std::pair<const char*, const char*> paired[] = {{section::kIniValues, section::kEarlierIniValues},
-                                                              {section::kRegistryValues, section::kEarlierRegistryValues}};
-        for (const auto& [name, earlierName] : paired)
-            for (const std::string& number : Keys(cfg, name))
-                if (const std::string value = Value(cfg, name, number); FirstRecord(name, value))
-                    Numbered(name, value, earlierName, Value(cfg, earlierName, number),
-                             HasKey(cfg, earlierName, number));
+        const std::vector<const char*> groups[] = {
+            {section::kIniValues, section::kSetIniValues, section::kEarlierIniValues},
+            {section::kRegistryValues, section::kSetRegistryValues, section::kEarlierRegistryValues}};
+        for (const std::vector<const char*>& group : groups)
+            for (const std::string& number : Keys(cfg, group[0]))
+                if (const std::string value = Value(cfg, group[0], number); FirstRecord(group[0], value)) {
+                    std::vector<Paired> paired;
+                    for (size_t i = 1; i < group.size(); ++i)
+                        paired.push_back({group[i], Value(cfg, group[i], number), HasKey(cfg, group[i], number)});
+                    Numbered(group[0], value, paired);
+                }
         for (const std::string& file : Keys(cfg, section::kSharedFiles)) AddSharedFile(file);
         return;
     }
@@ -167,10 +173,26 @@ bool TUninstallInfo::WasSharedFile(const std::string& path) const {
 }
 
 void TUninstallInfo::AddIniValue(const std::string& file, const std::string& name, const std::string& key,
-                                 bool existed, const std::string& earlier) {
+                                 const std::string& set, bool existed, const std::string& earlier) {
     const std::string value = file + "~" + name + "~" + key;
     if (FirstRecord(section::kIniValues, value))
-        Numbered(section::kIniValues, value, section::kEarlierIniValues, earlier, existed);
+        Numbered(section::kIniValues, value,
+                 {{section::kSetIniValues, set, true}, {section::kEarlierIniValues, earlier, existed}});
+    else
+        SetAgain(section::kSetIniValues, std::string(section::kIniValues) + '\n' + UpperCase(value), set);
+}
+
+void TUninstallInfo::SetAgain(const char* setSection, const std::string& record, const std::string& set) {
+    for (const auto& [known, number] : numbers_) {
+        if (known != record) continue;
+        for (Entry& e : later_)
+            if (e.section == setSection && e.key == number) {
+                e.value = set;
+                return;
+            }
+        Later(setSection, number, set);
+        return;
+    }
 }
 
 void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::string& name) {
@@ -179,10 +201,13 @@ void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::st
 }
 
 void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name,
-                                      const std::string& earlier) {
+                                      const std::string& set, const std::string& earlier) {
     const std::string value = RootName(root) + "~" + key + "~" + name;
     if (FirstRecord(section::kRegistryValues, value))
-        Numbered(section::kRegistryValues, value, section::kEarlierRegistryValues, earlier, !earlier.empty());
+        Numbered(section::kRegistryValues, value,
+                 {{section::kSetRegistryValues, set, true}, {section::kEarlierRegistryValues, earlier, !earlier.empty()}});
+    else
+        SetAgain(section::kSetRegistryValues, std::string(section::kRegistryValues) + '\n' + UpperCase(value), set);
 }
 
 void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string& key) {
@@ -195,11 +220,12 @@ void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std:
     Numbered(section::kAutoexec, line);
 }
 
-void TUninstallInfo::Numbered(const std::string& name, const std::string& value, const char* earlierSection,
-                              const std::string& earlier, bool existed) {
+void TUninstallInfo::Numbered(const std::string& name, const std::string& value, const std::vector<Paired>& paired) {
     const std::string number = DecimalText(counts_.Increment(name));
     Later(name, number, value);
-    if (earlierSection && existed) Later(earlierSection, number, earlier);
+    if (!paired.empty()) numbers_.emplace_back(name + '\n' + UpperCase(value), number);
+    for (const Paired& p : paired)
+        if (p.present) Later(p.section, number, p.value);
 }
 
 void TUninstallInfo::Flush() {

@@ -13,10 +13,12 @@
 //   [Written Files]           PATH=new, or PATH=replaced when a file was there before
 //   [Created Directories]     directories the install made, parents first
 //   [INI Values]              N=file~section~name
+//   [Set INI Values]          N=the value the install set, as it reads back
 //   [Earlier INI Values]      N=the value it replaced, for the values that existed
 //   [Created INI Files]       INI files that did not exist before
 //   [Created INI Sections]    N=file~section
 //   [Registry Values]         N=HKLM|HKCU~key~value name
+//   [Set Registry Values]     N=the string the install set
 //   [Earlier Registry Values] N=S:text or D:number it replaced, "?" for a value of another type
 //   [Created Registry Keys]   N=HKLM|HKCU~key, parents first
 //   [Autoexec]                File=path of autoexec.bat, N=each line of the added block
@@ -49,10 +51,12 @@ constexpr const char* kRegistry = "Registry";
 constexpr const char* kWrittenFiles = "Written Files";
 constexpr const char* kCreatedDirectories = "Created Directories";
 constexpr const char* kIniValues = "INI Values";
+constexpr const char* kSetIniValues = "Set INI Values";
 constexpr const char* kEarlierIniValues = "Earlier INI Values";
 constexpr const char* kCreatedIniFiles = "Created INI Files";
 constexpr const char* kCreatedIniSections = "Created INI Sections";
 constexpr const char* kRegistryValues = "Registry Values";
+constexpr const char* kSetRegistryValues = "Set Registry Values";
 constexpr const char* kEarlierRegistryValues = "Earlier Registry Values";
 constexpr const char* kCreatedRegistryKeys = "Created Registry Keys";
 constexpr const char* kAutoexec = "Autoexec";
@@ -92,16 +96,17 @@ public:
     void AddCreatedDirectory(const std::string& dir) {
         if (FirstRecord(uninstall_section::kCreatedDirectories, dir)) Later(uninstall_section::kCreatedDirectories, dir, "");
     }
-    // `earlier` is the value that was there, "" with `existed` false when there was none.
-    void AddIniValue(const std::string& file, const std::string& section, const std::string& name, bool existed,
-                     const std::string& earlier);
+    // `set` is what the install wrote; `earlier` the value that was there, "" with `existed`
+    // false when there was none.
+    void AddIniValue(const std::string& file, const std::string& section, const std::string& name,
+                     const std::string& set, bool existed, const std::string& earlier);
     void AddCreatedIniFile(const std::string& file) {
         if (FirstRecord(uninstall_section::kCreatedIniFiles, file)) Later(uninstall_section::kCreatedIniFiles, file, "");
     }
     void AddCreatedIniSection(const std::string& file, const std::string& section);
     // `earlier` as EarlierRegistryValue gives it, "" when there was none.
     void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name,
-                          const std::string& earlier);
+                          const std::string& set, const std::string& earlier);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
     void AddAutoexecLine(const std::string& autoexecPath, const std::string& line);
     void AddSharedFile(const std::string& path);
@@ -118,9 +123,16 @@ public:
 
 private:
     void Key(const std::string& section, const std::string& key) { Write(section, key, ""); }
-    void Numbered(const std::string& section, const std::string& value, const char* earlierSection = nullptr,
-                  const std::string& earlier = std::string(), bool existed = false);
+    // With the value, what the paired sections hold for the same number (those present).
+    struct Paired {
+        const char* section;
+        std::string value;
+        bool present;
+    };
+    void Numbered(const std::string& section, const std::string& value, const std::vector<Paired>& paired = {});
     void TakeOver(const std::string& cfgPath, bool sameDir);
+    // A value written again: what it reads now is what the uninstall compares with.
+    void SetAgain(const char* setSection, const std::string& record, const std::string& set);
     bool FirstRecord(const std::string& section, const std::string& value);  // of one that occurs once
     void Write(const std::string& section, const std::string& key, const std::string& value);
     void Later(const std::string& section, const std::string& key, const std::string& value) {
@@ -130,6 +142,7 @@ private:
         std::string section, key, value;
     };
     std::vector<Entry> later_;
+    std::vector<std::pair<std::string, std::string>> numbers_;  // section and upper-case value, its number
 
     std::string path_;
     TNameCounts counts_;     // entries of each numbered section so far

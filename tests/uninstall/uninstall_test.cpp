@@ -161,6 +161,35 @@ Ini4=HKEY_LOCAL_MACHINE\Software~Acme~Path~<INSTALLDIR>
     EXPECT_FALSE(DirectoryExists("C:\\Acme"));
 }
 
+// A value the install replaced gets its earlier text back, one it added goes, one changed
+// after the install stays; a reinstall that writes other values keeps the first earlier ones.
+TEST_F(Uninstall, ValuesGoBackToWhatWasThereBeforeTheFirstInstall) {
+    const auto cfg = [](const std::string& v) {
+        return "[Directories]\nDir1=<INSTALLDIR>~\n[INI - Setup]\nIni1=win.ini~Acme~Old~" + v +
+               "\nIni2=win.ini~Acme~New~" + v + "\nIni3=win.ini~Acme~User~" + v +
+               "\nIni4=HKEY_CURRENT_USER\\Software\\Existing~~Kept~" + v +
+               "\nIni5=HKEY_CURRENT_USER\\Software\\Existing~~Fresh~" + v +
+               "\nIni6=HKEY_CURRENT_USER\\Software\\Existing~~Mine~" + v + "\n";
+    };
+    os.WriteProfileString("win.ini", "Acme", "Old", "was");
+    ASSERT_EQ(Install(cfg("v1"), {}, "C:\\Acme", "Acme").ExitCode(), 0);
+    ASSERT_EQ(Install(cfg("v2"), {}, "C:\\Acme", "Acme").ExitCode(), 0);
+    os.WriteProfileString("win.ini", "Acme", "User", "mine");
+    os.RegSetString(sys::RegRoot::CurrentUser, "Software\\Existing", "Mine", "mine");
+    EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme").ExitCode, 0);
+    const auto ini = [&](const char* name) { return os.GetProfileString("win.ini", "Acme", name, "(gone)", 64); };
+    const auto reg = [&](const char* name) {
+        std::string value;
+        return os.RegGetString(sys::RegRoot::CurrentUser, "Software\\Existing", name, value) ? value : "(gone)";
+    };
+    EXPECT_EQ(ini("Old"), "was");
+    EXPECT_EQ(ini("New"), "(gone)");
+    EXPECT_EQ(ini("User"), "mine");
+    EXPECT_EQ(reg("Kept"), "yes");
+    EXPECT_EQ(reg("Fresh"), "(gone)");
+    EXPECT_EQ(reg("Mine"), "mine");
+}
+
 TEST_F(Uninstall, AWinIniTheInstallMadeIsNotDeleted) {
     os.DeleteFile("C:\\WINDOWS\\win.ini");
     const char* const cfg = "[Directories]\nDir1=<INSTALLDIR>~\n[INI - Setup]\nIni1=win.ini~Acme~Version~3\n";
