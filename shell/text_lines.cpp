@@ -64,12 +64,28 @@ size_t FindLineBlock(const std::vector<std::string>& lines, const std::vector<st
 void SaveTextLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) bytes += line + "\r\n";
-    auto f = sys::Sys().OpenFile(path, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
-                                 sys::FileShare::DenyWrite);
-    if (!f) throw EFCreateError(sys::FailureText(path));
-    uint32_t done = 0;
-    if (!f->Write(bytes.data(), static_cast<uint32_t>(bytes.size()), done) || done != bytes.size())
-        throw EWriteError(sys::FailureText(path));
+    // Written whole beside the old file, then moved over it: a failure on the way leaves the
+    // old file as it was, never an empty or half-written one.
+    std::string name = FileNamePart(path);
+    name = name.substr(0, name.find('.')) + ".$$$";
+    const std::string beside = DirectoryPart(path) + name;
+    sys::System& os = sys::Sys();
+    {
+        auto f = os.OpenFile(beside, sys::FileAccess::Write, sys::FileCreate::CreateAlways, sys::FileShare::DenyWrite);
+        if (!f) throw EFCreateError(sys::FailureText(path));
+        uint32_t done = 0;
+        if (!f->Write(bytes.data(), static_cast<uint32_t>(bytes.size()), done) || done != bytes.size()) {
+            const std::string reason = sys::FailureText(path);
+            f.reset();
+            os.DeleteFile(beside);
+            throw EWriteError(reason);
+        }
+    }
+    if (!os.MoveFileReplacing(beside, path)) {
+        const std::string reason = sys::FailureText(path);
+        os.DeleteFile(beside);
+        throw EFCreateError(reason);
+    }
 }
 
 }  // namespace zov

@@ -13,7 +13,8 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // without regard to case, to the blanks around them and to quotes around the whole line,
 // which the profile functions that keep a recorded copy drop.
 size_t FindLineBlock(const std::vector<std::string>& lines, const std::vector<std::string>& block);
-// Each line ended by CR LF. Raises EFCreateError or EWriteError with the system's reason.
+// Each line ended by CR LF, written as NAME.$$$ beside the file and moved over it. Raises
+// EFCreateError or EWriteError with the system's reason; the file is then as it was.
 void SaveTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace zov

@@ -248,6 +248,19 @@ TEST_F(Engine, FilesThatCannotBeReadAreNotRewritten) {
     }
 }
 
+TEST_F(Engine, AnAutoexecThatCannotBeReplacedStaysWhole) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.AutoexecLines = {"SET A=1"};
+    machine.WriteFile("C:\\autoexec.bat", "@ECHO OFF\r\n");
+    machine.System().SetFileAttributes("C:\\autoexec.bat", sys::kAttrReadOnly);
+    const TInstallReport report = Run();
+    EXPECT_EQ(report.End, TInstallEnd::Stopped);
+    EXPECT_EQ(report.Error, "C:\\autoexec.bat: Access is denied");
+    EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\n");
+    EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\n");  // the backup comes first
+    EXPECT_FALSE(Exists("C:\\autoexec.$$$"));
+}
+
 // uninstall.cfg says of each thing whether the install made it or changed what was there.
 TEST_F(Engine, TheRecordTellsMadeFromChanged) {
     settings.Directories = {"<INSTALLDIR>~"};
