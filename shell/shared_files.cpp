@@ -14,6 +14,11 @@ std::string CountName(const std::string& path) {
 
 }  // namespace
 
+bool IsSystemDirectory(const std::string& dir, const std::string& windowsDir) {
+    return SamePath(dir, windowsDir) || SamePath(dir, windowsDir + "\\System") ||
+           SamePath(dir, windowsDir + "\\System32");
+}
+
 bool AddSharedFileUse(const std::string& path, bool existedBefore) {
     sys::System& os = sys::Sys();
     const std::string name = CountName(path);

@@ -28,11 +28,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
 // The one form a path is compared in; "" when it has none.
 std::string Comparable(const std::string& path) { return UpperCase(CanonicalText(path)); }
 
-bool IsSystemDirectory(const std::string& dir) {
-    const std::string windows = GetWindowsDir();
-    return SamePath(dir, windows) || SamePath(dir, windows + "\\SYSTEM") || SamePath(dir, windows + "\\SYSTEM32");
-}
-
 // The files a drive's root needs to start the system, whatever a record says of them.
 bool IsStartFile(const std::string& path) {
     static const char* const kNames[] = {"AUTOEXEC.BAT", "CONFIG.SYS", "IO.SYS",   "MSDOS.SYS",    "COMMAND.COM",
@@ -218,7 +213,7 @@ void TUninstaller::RemoveFile(const std::string& path) {
     // listed as shared or not: a damaged record must not take the system's own files.
     const bool listedShared = std::any_of(record_.SharedFiles.begin(), record_.SharedFiles.end(),
                                           [&](const std::string& s) { return SamePath(s, full); });
-    if (listedShared || IsSystemDirectory(DirectoryPart(full))) {
+    if (listedShared || IsSystemDirectory(DirectoryPart(full), GetWindowsDir())) {
         const std::optional<uint32_t> uses = ReleaseSharedFileUse(full);
         if (!uses) {
             Note("kept shared " + full + " (no use count)");

@@ -207,10 +207,6 @@ void TInstallEngine::CopyInstaller() {
     }
 }
 
-bool TInstallEngine::IsSystemDirectory(const std::string& dir) const {
-    return SamePath(dir, windowsDir_) || SamePath(dir, windowsDir_ + "\\System") ||
-           SamePath(dir, windowsDir_ + "\\System32");
-}
 
 void TInstallEngine::CopyPayload(TInstallReport& report) {
     const std::vector<std::string>& files = *files_;
@@ -228,7 +224,7 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             progress_.Target(dirPaths_[i]);
             progress_.Pump();
             const std::string target = dirPaths_[i] + "\\" + name;
-            const bool shared = IsSystemDirectory(dirPaths_[i]);
+            const bool shared = IsSystemDirectory(dirPaths_[i], windowsDir_);
             const bool existed = FileExists(target);
             // A tag listed for two directories sends the file to both: keep it until the last.
             const bool neededAgain = std::find(dirTags_.begin() + static_cast<std::ptrdiff_t>(i) + 1, dirTags_.end(),

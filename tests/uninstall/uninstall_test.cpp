@@ -240,6 +240,22 @@ TEST_F(Uninstall, ASharedDllGoesWithTheLastProductThatCountsIt) {
     EXPECT_EQ(uses, 1u);
 }
 
+// A <SUB> path that climbs into the system directory reaches the same file, and the same count.
+TEST_F(Uninstall, ASharedDllReachedThroughDotDotIsCountedAndKept) {
+    const char* const plain = "[Directories]\nDir1=<INSTALLDIR>~\nDir2=<WINDOWS_SYSTEM>~\n[Files]\n"
+                              "File1=common.dll~<WINDOWS_SYSTEM>\n";
+    const char* const climbing = "[Directories]\nDir1=<INSTALLDIR>~\nDir2=<SUB1><INSTALLDIR>~..\\WINDOWS\\.\\SYSTEM\n"
+                                 "[Files]\nFile1=common.dll~<SUB1><INSTALLDIR>\n";
+    ASSERT_EQ(Install(plain, {{"common.dll", "MZ one"}}, "C:\\One", "One").ExitCode(), 0);
+    ASSERT_EQ(Install(climbing, {{"common.dll", "MZ two"}}, "C:\\Two", "Two").ExitCode(), 0);
+    EXPECT_EQ(RemoveProduct("C:\\Two", "Two").ExitCode, 0);
+    EXPECT_TRUE(FileExists("C:\\WINDOWS\\SYSTEM\\common.dll"));
+    uint32_t uses = 0;
+    ASSERT_TRUE(os.RegGetDword(sys::RegRoot::LocalMachine, kSharedDllsKey, "C:\\WINDOWS\\System\\common.dll", uses));
+    EXPECT_EQ(uses, 1u);
+    EXPECT_FALSE(DirectoryExists("C:\\Two"));
+}
+
 TEST_F(Uninstall, AutoexecLosesOnlyTheBlockOfThisProduct) {
     const auto cfg = [](const char* var) {
         return std::string("[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=uninstaller.exe~<INSTALLDIR>\n"
