@@ -98,17 +98,23 @@ void TProtectedPlaces::Add(const std::string& dir) {
 
 void TProtectedPlaces::AddOtherProduct(const std::string& title) {
     otherRegistrations_.push_back(ComparableKey(kUninstallRegistryKey + title));
+    // A folder registered carelessly (a drive, Program Files itself) protects nothing more.
+    const auto addDir = [&](const std::string& dir, bool recorded) {
+        if (IsFullPath(dir) && !IsSystemPlace(dir)) others_.push_back({title, CanonicalText(dir), recorded});
+    };
     const std::string dir = RegisteredInstallDir(title);
-    std::string location;
-    if (sys::Sys().RegGetString(sys::RegRoot::LocalMachine, kUninstallRegistryKey + title, "InstallLocation", location))
-        if (IsFullPath(location) && !SamePath(location, dir)) others_.push_back({title, location});
-    if (!IsFullPath(dir)) return;
-    others_.push_back({title, dir});
     TUninstallRecord record;
-    if (!ReadUninstallRecord(dir, title, record).empty()) return;
+    const bool recorded = IsFullPath(dir) && ReadUninstallRecord(dir, title, record).empty();
+    std::string location;
+    if (sys::Sys().RegGetString(sys::RegRoot::LocalMachine, kUninstallRegistryKey + title, "InstallLocation", location) &&
+        !SamePath(location, dir))
+        addDir(location, false);
+    addDir(dir, recorded);
+    if (!recorded) return;
     const auto addFile = [&](const std::string& path) {
         if (const std::string full = CanonicalText(path); !full.empty()) otherFiles_.emplace_back(UpperCase(full), title);
     };
+    addFile(record.CfgPath());
     for (const TWrittenFile& file : record.WrittenFiles) addFile(file.Path);
     for (const std::string& file : record.Files)
         if (file.empty() || file.back() != '*') addFile(file);
@@ -118,21 +124,32 @@ void TProtectedPlaces::AddOtherProduct(const std::string& title) {
         otherValues_.Insert(RootPrefix(reg.Root) + ComparableKey(reg.Key) + "\\");
 }
 
-bool TProtectedPlaces::Protects(const std::string& dir) const {
+bool TProtectedPlaces::IsSystemPlace(const std::string& dir) const {
     const TCanonicalPath full = CanonicalPath(dir);
     if (!full.Ok() || IsRoot(full)) return true;
-    for (const std::string& place : places_)
-        if (PathIsAtOrBelow(place, full.Path)) return true;
+    return std::any_of(places_.begin(), places_.end(),
+                       [&](const std::string& place) { return PathIsAtOrBelow(place, full.Path); });
+}
+
+bool TProtectedPlaces::Protects(const std::string& dir) const {
+    if (IsSystemPlace(dir)) return true;
+    const std::string full = CanonicalText(dir);
     return std::any_of(others_.begin(), others_.end(),
-                       [&](const Product& p) { return PathIsAtOrBelow(full.Path, p.Dir) || PathIsBelow(p.Dir, full.Path); });
+                       [&](const Product& p) { return PathIsAtOrBelow(full, p.Dir) || PathIsBelow(p.Dir, full); });
+}
+
+bool TProtectedPlaces::KeepsFolder(const std::string& dir) const {
+    return IsSystemPlace(dir) ||
+           std::any_of(others_.begin(), others_.end(), [&](const Product& p) { return PathIsAtOrBelow(p.Dir, dir); });
 }
 
 std::string TProtectedPlaces::OtherOwner(const std::string& path) const {
     const std::string full = UpperCase(CanonicalText(path));
     for (const auto& [file, title] : otherFiles_)
         if (file == full) return title;
+    // A product whose record says what it wrote owns that; of one without, its whole folder.
     for (const Product& p : others_)
-        if (PathIsAtOrBelow(path, p.Dir)) return p.Title;
+        if (!p.Recorded && PathIsAtOrBelow(path, p.Dir)) return p.Title;
     return "";
 }
 

@@ -22,7 +22,11 @@ public:
     // Whether `dir` must not be emptied or removed: a path with no full form, a root, a
     // protected place or a parent of one, another product's folder or a folder below it.
     bool Protects(const std::string& dir) const;
-    // The other product whose folder holds `path` or whose record lists it, or "".
+    // Whether `dir` must stay even when empty: a root, a protected place, another product's
+    // folder or a parent of one of them.
+    bool KeepsFolder(const std::string& dir) const;
+    // The other product whose record lists `path`, or whose folder holds it when it has no
+    // record; "".
     std::string OtherOwner(const std::string& path) const;
     // Why a value must stay unchanged, or a key must stay: one of the system's, another
     // product's registration, value or key; "" when it may go.
@@ -32,10 +36,12 @@ public:
 private:
     std::string Protection(sys::RegRoot root, const std::string& comparableKey, const std::string& upperName) const;
     void Add(const std::string& dir);
+    bool IsSystemPlace(const std::string& dir) const;  // a root, a place or a parent of one
     void AddOtherProduct(const std::string& title);
     std::vector<std::string> places_;  // full paths
     struct Product {
         std::string Title, Dir;
+        bool Recorded = false;  // its uninstall.cfg lists what it wrote
     };
     std::vector<Product> others_;
     std::vector<std::pair<std::string, std::string>> otherFiles_;  // upper-case full path, title

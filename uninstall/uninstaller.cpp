@@ -417,7 +417,7 @@ void TUninstaller::RemoveDirectories() {
 }
 
 void TUninstaller::RemoveEmptyDirectory(const std::string& dir, bool listWhenKept) {
-    if (places_->Protects(dir)) {
+    if (places_->KeepsFolder(dir)) {
         Note("kept " + dir + " (a directory of the system or of another product)");
         return;
     }

@@ -159,6 +159,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "2=HKCU~Software\\Microsoft\r\n"}),
     [](const ::testing::TestParamInfo<DamagedCfg>& info) { return std::string(info.param.name); });
 
+// Another product's registration that names a drive, or a folder above this product's,
+// keeps nothing of this product from going.
+TEST_F(Safety, CarelessOrEnclosingRegistrationsDoNotBlockTheUninstall) {
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    os.RegSetString(sys::RegRoot::LocalMachine, key + "Careless", "InstallLocation", "C:\\");
+    ASSERT_EQ(Install(kToolCfg, kToolPayload, "C:\\Suite", "Suite").ExitCode(), 0);
+    ASSERT_EQ(Install(kToolCfg, kToolPayload, "C:\\Suite\\Tool", "Acme").ExitCode(), 0);
+    EXPECT_EQ(RemoveProduct("C:\\Suite\\Tool", "Acme").ExitCode, 0);
+    EXPECT_FALSE(DirectoryExists("C:\\Suite\\Tool"));
+    EXPECT_TRUE(FileExists("C:\\Suite\\acmetool.exe"));
+}
+
 struct BadCfg {
     const char* name;
     std::string text;  // written as uninstall.cfg; "<none>" for none
