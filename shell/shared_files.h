@@ -11,6 +11,10 @@ namespace zov {
 // Below HKEY_LOCAL_MACHINE.
 constexpr const char* kSharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
+// The Windows directory and the system directories below it, where shared files are counted;
+// compared in their full form, so "C:\WINDOWS\X\..\SYSTEM" is one of them.
+bool IsSystemDirectory(const std::string& dir, const std::string& windowsDir);
+
 // One more product uses `path`. A file that was there before the install without a count
 // belongs to someone who never counted it: that owner keeps one use, so the file outlives
 // this product. False when the count cannot be written (the reason is in LastError).

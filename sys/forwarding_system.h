@@ -16,6 +16,9 @@ public:
         return inner_.OpenFile(path, access, create, share);
     }
     bool DeleteFile(const std::string& path) override { return inner_.DeleteFile(path); }
+    bool MoveFileReplacing(const std::string& from, const std::string& to) override {
+        return inner_.MoveFileReplacing(from, to);
+    }
     bool CreateDirectory(const std::string& path) override { return inner_.CreateDirectory(path); }
     bool RemoveDirectory(const std::string& path) override { return inner_.RemoveDirectory(path); }
     uint32_t GetFileAttributes(const std::string& path) override {

@@ -72,6 +72,9 @@ public:
     virtual std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access,
                                            FileCreate create, FileShare share) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
+    // Moves a file to `to` on the same drive, replacing a file of that name (MoveFileEx with
+    // MOVEFILE_REPLACE_EXISTING): how a rewritten file takes the old one's place whole.
+    virtual bool MoveFileReplacing(const std::string& from, const std::string& to) = 0;
     virtual bool CreateDirectory(const std::string& path) = 0;
     virtual bool RemoveDirectory(const std::string& path) = 0;
     virtual uint32_t GetFileAttributes(const std::string& path) = 0;  // kInvalidAttributes when missing

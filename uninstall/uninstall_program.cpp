@@ -21,6 +21,15 @@ void Tell(const TUninstallOptions& options, const std::string& text, ui::TMsgDlg
     if (!options.Silent) ui::Dlg().MessageDlg(text, kCaption, ui::mbOK, type);
 }
 
+// Names the files, as many as a message box can show.
+std::string OtherFilesQuestion(const std::string& title, const std::vector<std::string>& files) {
+    constexpr size_t kShown = 15;
+    std::string text = "These files in the folders of " + title + " were not put there by its setup:";
+    for (size_t i = 0; i < files.size() && i < kShown; ++i) text += "\r" + files[i];
+    if (files.size() > kShown) text += "\r... and " + DecimalText(files.size() - kShown) + " more";
+    return text + "\rRemove them too?";
+}
+
 }  // namespace
 
 std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallOptions& options) {
@@ -35,18 +44,6 @@ std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallO
     for (const std::string& word : switches.Params)
         if (!word.empty()) options.Title += (options.Title.empty() ? "" : " ") + word;
     if (options.Title.empty()) return "Which product to remove? Its title is missing.";
-    return "";
-}
-
-std::string RegisteredInstallDir(const std::string& title) {
-    sys::System& os = sys::Sys();
-    const std::string key = kUninstallRegistryKey + title;
-    std::string value;
-    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "UninstallString", value)) {
-        const std::string dir = CommandProgramDir(value);
-        if (!dir.empty()) return dir;
-    }
-    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", value)) return value;
     return "";
 }
 
@@ -68,17 +65,23 @@ TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::stri
         if (log) log->Line("cancelled");
         return outcome;
     }
+    // Files the setup did not put into the product's folders stay unless the user says so.
+    if (!options.Silent && !uninstaller.OtherFiles().empty())
+        uninstaller.RemoveOtherFiles =
+            ui::Dlg().MessageDlg(OtherFilesQuestion(options.Title, uninstaller.OtherFiles()), kCaption,
+                                 ui::mbYes | ui::mbNo, ui::TMsgDlgType::mtConfirmation) == ui::mrYes;
     const TUninstallReport report = uninstaller.Run();
     outcome.ExitCode = report.ExitCode();
     outcome.SelfLeft = uninstaller.SelfLeft();
     outcome.SelfDirs = uninstaller.SelfDirectories();
     if (log) log->Line("exit code " + DecimalText(outcome.ExitCode));
-    if (report.Leftovers.empty()) {
+    if (report.Leftovers.empty() && report.Kept.empty()) {
         Tell(options, options.Title + " was removed from your computer.", ui::TMsgDlgType::mtInformation);
     } else {
         std::string text = options.Title + " was removed from your computer, except for:";
         for (const std::string& left : report.Leftovers) text += "\r" + left;
-        Tell(options, text, ui::TMsgDlgType::mtWarning);
+        for (const std::string& kept : report.Kept) text += "\r" + kept;
+        Tell(options, text, report.Leftovers.empty() ? ui::TMsgDlgType::mtInformation : ui::TMsgDlgType::mtWarning);
     }
     return outcome;
 }

@@ -19,11 +19,6 @@ struct TUninstallOptions {
 // Returns "" or what is wrong.
 std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallOptions& options);
 
-// The install directory of the product registered as `title` with Windows: the directory
-// of the program its UninstallString starts, else its InstallLocation; "" when it is not
-// registered.
-std::string RegisteredInstallDir(const std::string& title);
-
 struct TUninstallOutcome {
     int ExitCode = 1;                   // 0 removed, 1 cancelled or refused, 2 removed with leftovers
     bool SelfLeft = false;              // the program's own file is still to be removed

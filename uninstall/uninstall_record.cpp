@@ -21,12 +21,20 @@ public:
     std::string Value(const char* section, const std::string& key) const {
         return sys::Sys().GetProfileString(path_, section, key, "", kValueBuffer);
     }
-    // The values of a numbered section, in the file's order.
+    // The values of a numbered section, in the file's order, with their numbers.
+    std::vector<std::pair<std::string, std::string>> Numbered(const char* section) const {
+        std::vector<std::pair<std::string, std::string>> values;
+        for (const std::string& key : Keys(section))
+            if (key != "File") values.emplace_back(key, Value(section, key));
+        return values;
+    }
     std::vector<std::string> Values(const char* section) const {
         std::vector<std::string> values;
-        for (const std::string& key : Keys(section))
-            if (key != "File") values.push_back(Value(section, key));
+        for (auto& [key, value] : Numbered(section)) values.push_back(value);
         return values;
+    }
+    bool Has(const char* section, const std::string& key) const {
+        return sys::Sys().GetProfileString(path_, section, key, "\x01", kValueBuffer) != "\x01";
     }
 
 private:
@@ -59,18 +67,6 @@ std::string RootKeyName(sys::RegRoot root) {
     return root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
 }
 
-std::string CommandProgramDir(const std::string& command) {
-    std::string program = command;
-    if (!program.empty() && program[0] == '"') {
-        const size_t close = program.find('"', 1);
-        program = program.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-    } else {
-        const size_t exe = UpperCase(program).find(".EXE");
-        if (exe != std::string::npos) program.resize(exe + 4);
-    }
-    return WithoutTrailingBackslash(DirectoryPart(program));
-}
-
 std::string TUninstallRecord::CfgPath() const { return JoinPath(Dir, TUninstallInfo::kFileName); }
 
 std::string ReadUninstallRecord(const std::string& dir, const std::string& title, TUninstallRecord& record) {
@@ -88,10 +84,16 @@ std::string ReadUninstallRecord(const std::string& dir, const std::string& title
     record.CreatedDirectories = cfg.Keys(section::kCreatedDirectories);
     record.CreatedIniFiles = cfg.Keys(section::kCreatedIniFiles);
     record.SharedFiles = cfg.Keys(section::kSharedFiles);
-    for (std::string entry : cfg.Values(section::kIniValues)) {
+    for (const std::string& file : cfg.Keys(section::kWrittenFiles))
+        record.WrittenFiles.push_back({file, cfg.Value(section::kWrittenFiles, file) == kFileReplaced});
+    for (auto [number, entry] : cfg.Numbered(section::kIniValues)) {
         TIniEntry ini;
         if (CutLast(entry, ini.Name) && CutLast(entry, ini.Section)) {
             ini.File = entry;
+            ini.HasSet = cfg.Has(section::kSetIniValues, number);
+            ini.Set = cfg.Value(section::kSetIniValues, number);
+            ini.Existed = cfg.Has(section::kEarlierIniValues, number);
+            if (ini.Existed) ini.Earlier = cfg.Value(section::kEarlierIniValues, number);
             record.IniValues.push_back(ini);
         }
     }
@@ -102,10 +104,13 @@ std::string ReadUninstallRecord(const std::string& dir, const std::string& title
             record.CreatedIniSections.push_back(ini);
         }
     }
-    for (std::string entry : cfg.Values(section::kRegistryValues)) {
+    for (auto [number, entry] : cfg.Numbered(section::kRegistryValues)) {
         TRegistryEntry reg;
         if (CutRoot(entry, reg.Root) && CutLast(entry, reg.Name)) {
             reg.Key = entry;
+            reg.HasSet = cfg.Has(section::kSetRegistryValues, number);
+            reg.Set = cfg.Value(section::kSetRegistryValues, number);
+            reg.Earlier = cfg.Value(section::kEarlierRegistryValues, number);
             record.RegistryValues.push_back(reg);
         }
     }

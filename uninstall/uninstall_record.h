@@ -11,26 +11,35 @@ namespace zov {
 struct TIniEntry {
     std::string File;
     std::string Section;
-    std::string Name;  // empty for a section
+    std::string Name;      // empty for a section
+    bool HasSet = false;   // the value the install set is known: Set
+    std::string Set;
+    bool Existed = false;  // the value was there before the install: put Earlier back
+    std::string Earlier;
 };
 
 struct TRegistryEntry {
     sys::RegRoot Root = sys::RegRoot::CurrentUser;
-    std::string Key;   // below the root
-    std::string Name;  // empty for a key
+    std::string Key;      // below the root
+    std::string Name;     // empty for a key
+    bool HasSet = false;  // the string the install set is known: Set
+    std::string Set;
+    std::string Earlier;  // "S:text", "D:number", "?" (another type), "" when there was none
+};
+
+struct TWrittenFile {
+    std::string Path;
+    bool Replaced = false;  // a file of that name was there before
 };
 
 // "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER", for messages.
 std::string RootKeyName(sys::RegRoot root);
 
-// The directory of the program a command line such as a registration's UninstallString
-// starts: the quoted path, or the text up to ".exe".
-std::string CommandProgramDir(const std::string& command);
-
 struct TUninstallRecord {
     std::string Dir;  // the install directory: where uninstall.cfg lies
     std::string Title;
     std::vector<std::string> Files;  // files, "*.*" and "NAME.*" patterns
+    std::vector<TWrittenFile> WrittenFiles;
     std::vector<std::string> Folders;
     std::vector<std::string> CreatedDirectories;  // parents first
     std::vector<TIniEntry> IniValues;

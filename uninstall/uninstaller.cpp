@@ -6,6 +6,7 @@
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "shell/text_lines.h"
+#include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -14,6 +15,7 @@ namespace zov {
 namespace {
 
 constexpr uint32_t kNamesBuffer = 1u << 20;
+constexpr uint32_t kValueBuffer = 65536;
 
 // INI files Windows itself needs, kept even when an install made them and they are empty.
 constexpr const char* kSystemIniFiles[] = {"WIN.INI", "SYSTEM.INI", "CONTROL.INI", "PROGMAN.INI",
@@ -23,37 +25,22 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// How many keys deep below its root a key lies: "Software\Acme" is 2.
-size_t KeyDepth(const std::string& key) {
-    size_t depth = 0;
-    bool inName = false;
-    for (char c : key) {
-        if (c == '\\') {
-            inName = false;
-        } else if (!inName) {
-            inName = true;
-            ++depth;
-        }
-    }
-    return depth;
+// The one form a path is compared in; "" when it has none.
+std::string Comparable(const std::string& path) { return UpperCase(CanonicalText(path)); }
+
+// The files a drive's root needs to start the system, whatever a record says of them.
+bool IsStartFile(const std::string& path) {
+    static const char* const kNames[] = {"AUTOEXEC.BAT", "CONFIG.SYS", "IO.SYS",   "MSDOS.SYS",    "COMMAND.COM",
+                                         "BOOT.INI",     "NTLDR",      "NTDETECT.COM", "BOOTMGR", "PAGEFILE.SYS"};
+    const TCanonicalPath full = CanonicalPath(path);
+    if (full.Kind != TPathKind::Drive || full.Path.find('\\') != full.Path.rfind('\\')) return false;
+    const std::string name = UpperCase(FileNamePart(full.Path));
+    return std::any_of(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; });
 }
 
-bool IsSystemDirectory(const std::string& dir) {
-    const std::string d = ComparableDir(dir);
-    const std::string windows = ComparableDir(GetWindowsDir());
-    return d == windows || d == windows + "\\SYSTEM" || d == windows + "\\SYSTEM32";
-}
-
-size_t DirDepth(const std::string& dir) { return static_cast<size_t>(std::count(dir.begin(), dir.end(), '\\')); }
-
-// A batch line as it compares: its own blanks and quotes around it do not count, since the
-// profile functions that kept the recorded copy drop them.
-std::string ComparableLine(std::string line) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
-    const size_t first = line.find_first_not_of(" \t");
-    line.erase(0, first == std::string::npos ? line.size() : first);
-    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') line = line.substr(1, line.size() - 2);
-    return UpperCase(line);
+size_t DirDepth(const std::string& dir) {
+    const std::string full = CanonicalText(dir);
+    return static_cast<size_t>(std::count(full.begin(), full.end(), '\\'));
 }
 
 }  // namespace
@@ -67,8 +54,56 @@ TUninstaller::TUninstaller(TInstallProgress& progress, TInstallLog* log) : progr
 
 bool TUninstaller::Open(const std::string& dir, const std::string& title) {
     error_ = ReadUninstallRecord(dir, title, record_);
-    if (!error_.empty()) Note("REFUSED " + error_);
-    return error_.empty();
+    otherFiles_.clear();
+    written_.Clear();
+    if (!error_.empty()) {
+        Note("REFUSED " + error_);
+        return false;
+    }
+    places_ = std::make_unique<TProtectedPlaces>(record_.Title);
+    for (const TWrittenFile& file : record_.WrittenFiles) written_.Insert(Comparable(file.Path));
+    FindOtherFiles();
+    return true;
+}
+
+bool TUninstaller::IsWritten(const std::string& path) const {
+    const std::string full = Comparable(path);
+    return !full.empty() && written_.Contains(full);
+}
+
+bool TUninstaller::IsCreatedDirectory(const std::string& dir) const {
+    return std::any_of(record_.CreatedDirectories.begin(), record_.CreatedDirectories.end(),
+                       [&](const std::string& created) { return SamePath(created, dir); });
+}
+
+// The product's folders: the directories the install created that a "*.*" pattern names,
+// and the created ones below them, never a protected place or another product's folder.
+void TUninstaller::FindOtherFiles() {
+    std::vector<std::string> patternDirs;
+    for (const std::string& entry : record_.Files) {
+        if (!EndsWith(entry, "*.*")) continue;
+        const std::string dir = entry.substr(0, entry.size() - 3);
+        if (IsCreatedDirectory(dir) && !places_->Protects(dir))
+            patternDirs.push_back(dir);
+        else
+            Note("kept every file in " + dir + " (not a directory the install made)");
+    }
+    TNameSet seen;
+    for (const std::string& dir : record_.CreatedDirectories) {
+        if (places_->Protects(dir) || !seen.Insert(Comparable(dir))) continue;
+        if (std::none_of(patternDirs.begin(), patternDirs.end(),
+                         [&](const std::string& p) { return PathIsAtOrBelow(dir, p); }))
+            continue;
+        std::vector<sys::FindEntry> entries;
+        if (!sys::Sys().FindFiles(JoinPath(dir, "*.*"), true, entries)) continue;
+        for (const sys::FindEntry& e : entries) {
+            const std::string path = JoinPath(CanonicalText(dir), e.name);
+            if ((e.attributes & sys::kAttrDirectory) || IsWritten(path) || IsIniFile(path) ||
+                SamePath(path, record_.CfgPath()))
+                continue;
+            otherFiles_.push_back(path);
+        }
+    }
 }
 
 void TUninstaller::Note(const std::string& line) {
@@ -78,6 +113,11 @@ void TUninstaller::Note(const std::string& line) {
 void TUninstaller::Leftover(const std::string& path, const std::string& reason) {
     report_.Leftovers.push_back(path + ": " + reason);
     Note("LEFT " + path + ": " + reason);
+}
+
+void TUninstaller::Keep(const std::string& path, const std::string& reason) {
+    report_.Kept.push_back(path + ": " + reason);
+    Note("kept " + path + " (" + reason + ")");
 }
 
 void TUninstaller::Step(const std::string& status) {
@@ -91,7 +131,7 @@ TUninstallReport TUninstaller::Run() {
     selfLeft_ = false;
     selfDirs_.clear();
     tried_.Clear();
-    if (record_.Title.empty()) {
+    if (record_.Title.empty() || !places_) {
         report_.End = TUninstallEnd::Refused;
         report_.Error = error_.empty() ? "No uninstall information has been read." : error_;
         return report_;
@@ -125,8 +165,9 @@ void TUninstaller::RemoveLinks() {
     // A "NAME.*" pattern stands for the link NAME.lnk the setup made; other files of that
     // name beside it are not the setup's.
     for (const std::string& entry : record_.Files) {
-        if (!EndsWith(entry, ".*") || EndsWith(entry, "*.*") || !IsAbsolutePath(entry)) continue;
-        RemoveFile(entry.substr(0, entry.size() - 1) + "lnk");
+        if (!EndsWith(entry, ".*") || EndsWith(entry, "*.*") || !IsFullPath(entry)) continue;
+        const std::string link = entry.substr(0, entry.size() - 1) + "lnk";
+        if (IsWritten(link)) RemoveFile(link);
     }
     for (const std::string& folder : record_.Folders) RemoveEmptyDirectory(folder, false);
 }
@@ -134,75 +175,63 @@ void TUninstaller::RemoveLinks() {
 // --- files -----------------------------------------------------------------------------------
 
 bool TUninstaller::IsIniFile(const std::string& path) const {
-    const std::string upper = UpperCase(path);
     for (const TIniEntry& ini : record_.IniValues)
-        if (UpperCase(ini.File) == upper) return true;
+        if (SamePath(ini.File, path)) return true;
     for (const std::string& file : record_.CreatedIniFiles)
-        if (UpperCase(file) == upper) return true;
+        if (SamePath(file, path)) return true;
     return false;
 }
 
-// The install directory (when it is no protected place) and what lies below it, and the
-// directories the install made: the places where a "*.*" pattern may remove every file.
-bool TUninstaller::IsInstallArea(const std::string& dir) const {
-    const std::string d = ComparableDir(dir);
-    for (const std::string& created : record_.CreatedDirectories)
-        if (ComparableDir(created) == d) return true;
-    const std::string target = ComparableDir(record_.Dir);
-    return !places_.Protects(record_.Dir) && (d == target || IsBelow(d, target));
-}
-
 void TUninstaller::RemoveFiles() {
-    std::vector<std::string> patterns;
-    for (const std::string& entry : record_.Files) {
-        if (EndsWith(entry, "*.*"))
-            patterns.push_back(entry.substr(0, entry.size() - 3));
-        else if (!EndsWith(entry, ".*"))
-            RemoveFile(entry);
+    for (const TWrittenFile& file : record_.WrittenFiles) RemoveFile(file.Path);
+    // [UNINS] names files the install did not write too: those the user chose to keep.
+    for (const std::string& entry : record_.Files)
+        if (!EndsWith(entry, ".*") && IsFullPath(entry) && !IsWritten(entry) && !IsIniFile(entry))
+            Note("kept " + entry + " (the install did not write it)");
+    for (const std::string& path : otherFiles_) {
+        if (RemoveOtherFiles)
+            RemoveFile(path);
+        else
+            Keep(path, "the setup did not put it there");
     }
-    for (const std::string& dir : patterns) RemovePattern(dir);
-}
-
-void TUninstaller::RemovePattern(const std::string& dir) {
-    if (places_.Protects(dir) || !IsInstallArea(dir)) {
-        Note("kept every other file in " + dir + " (not the install's own directory)");
-        return;
-    }
-    std::vector<sys::FindEntry> entries;
-    if (!sys::Sys().FindFiles(JoinPath(dir, "*.*"), true, entries)) return;
-    for (const sys::FindEntry& e : entries)
-        if (!(e.attributes & sys::kAttrDirectory)) RemoveFile(JoinPath(dir, e.name));
 }
 
 void TUninstaller::RemoveFile(const std::string& path) {
-    if (!IsAbsolutePath(path)) {
+    const std::string full = CanonicalText(path);
+    if (full.empty()) {
         Note("skipped " + path + " (not a full path)");
         return;
     }
-    const std::string upper = UpperCase(path);
-    if (!tried_.Insert(upper)) return;  // listed and matched by a pattern as well
+    if (!tried_.Insert(UpperCase(full))) return;  // listed twice
     // INI files are the INI step's; uninstall.cfg goes last, when all else is done.
-    if (IsIniFile(path) || upper == UpperCase(record_.CfgPath())) return;
+    if (IsIniFile(full) || SamePath(full, record_.CfgPath())) return;
+    if (IsStartFile(full)) {
+        Keep(full, "a file Windows needs to start");
+        return;
+    }
     // A file of the Windows or the system directory goes only when its use count says so,
     // listed as shared or not: a damaged record must not take the system's own files.
     const bool listedShared = std::any_of(record_.SharedFiles.begin(), record_.SharedFiles.end(),
-                                          [&](const std::string& s) { return UpperCase(s) == upper; });
-    if (listedShared || IsSystemDirectory(DirectoryPart(path))) {
-        const std::optional<uint32_t> uses = ReleaseSharedFileUse(path);
+                                          [&](const std::string& s) { return SamePath(s, full); });
+    if (listedShared || IsSystemDirectory(DirectoryPart(full), GetWindowsDir())) {
+        const std::optional<uint32_t> uses = ReleaseSharedFileUse(full);
         if (!uses) {
-            Note("kept shared " + path + " (no use count)");
+            Note("kept shared " + full + " (no use count)");
             return;
         }
         if (*uses > 0) {
-            Note("kept shared " + path + " (" + DecimalText(*uses) + " other uses)");
+            Note("kept shared " + full + " (" + DecimalText(*uses) + " other uses)");
             return;
         }
+    } else if (const std::string owner = places_->OtherOwner(full); !owner.empty()) {
+        Keep(full, "it belongs to " + owner);
+        return;
     }
-    if (!SelfPath.empty() && upper == UpperCase(SelfPath)) {
+    if (!SelfPath.empty() && SamePath(full, SelfPath)) {
         selfLeft_ = true;  // the program removes its own file once it has ended
         return;
     }
-    DeleteOrSchedule(path);
+    DeleteOrSchedule(full);
 }
 
 void TUninstaller::DeleteOrSchedule(const std::string& path) {
@@ -225,20 +254,32 @@ void TUninstaller::DeleteOrSchedule(const std::string& path) {
 void TUninstaller::RemoveIniEntries() {
     sys::System& os = sys::Sys();
     for (const TIniEntry& ini : record_.IniValues) {
-        if (!IsAbsolutePath(ini.File) || !FileExists(ini.File)) continue;
-        if (os.DeleteProfileEntry(ini.File, ini.Section, ini.Name))
-            Note("ini removed " + ini.File + " [" + ini.Section + "] " + ini.Name);
+        if (!IsFullPath(ini.File) || !FileExists(ini.File)) continue;
+        const std::string where = ini.File + " [" + ini.Section + "] " + ini.Name;
+        const std::string absent = "\x01";
+        const std::string now = os.GetProfileString(ini.File, ini.Section, ini.Name, absent, kValueBuffer);
+        if (now == absent) continue;
+        // Changed since the install (by the user, by another product): no longer the install's.
+        if (!ini.HasSet || now != ini.Set) {
+            Keep(where, "it was changed after the install");
+            continue;
+        }
+        // A value that was there before gets its earlier text back.
+        const bool done = ini.Existed ? os.WriteProfileString(ini.File, ini.Section, ini.Name, ini.Earlier)
+                                      : os.DeleteProfileEntry(ini.File, ini.Section, ini.Name);
+        if (done)
+            Note((ini.Existed ? "ini restored " : "ini removed ") + where);
         else
-            Leftover(ini.File + " [" + ini.Section + "] " + ini.Name, os.LastError().text);
+            Leftover(where, os.LastError().text);
     }
     for (const TIniEntry& ini : record_.CreatedIniSections) {
-        if (!IsAbsolutePath(ini.File) || !FileExists(ini.File)) continue;
+        if (!IsFullPath(ini.File) || !FileExists(ini.File)) continue;
         if (!os.GetProfileKeyNames(ini.File, ini.Section, kNamesBuffer).empty()) continue;  // someone else's keys
         if (os.DeleteProfileEntry(ini.File, ini.Section, ""))
             Note("ini removed " + ini.File + " [" + ini.Section + "]");
     }
     for (const std::string& file : record_.CreatedIniFiles) {
-        if (!IsAbsolutePath(file) || !FileExists(file)) continue;
+        if (!IsFullPath(file) || !FileExists(file)) continue;
         const std::string name = UpperCase(FileNamePart(file));
         if (std::any_of(std::begin(kSystemIniFiles), std::end(kSystemIniFiles),
                         [&](const char* system) { return name == system; }))
@@ -249,6 +290,8 @@ void TUninstaller::RemoveIniEntries() {
         });
         if (holdsKeys)
             Note("kept " + file + " (it holds other values)");
+        else if (const std::string owner = places_->OtherOwner(file); !owner.empty())
+            Keep(file, "it belongs to " + owner);
         else
             DeleteOrSchedule(file);
     }
@@ -259,16 +302,35 @@ void TUninstaller::RemoveIniEntries() {
 void TUninstaller::RemoveRegistryValues() {
     sys::System& os = sys::Sys();
     for (const TRegistryEntry& reg : record_.RegistryValues) {
-        const std::string where = RootKeyName(reg.Root) + "\\" + reg.Key;
-        std::string text;
-        uint32_t number = 0;
-        const bool present = os.RegGetString(reg.Root, reg.Key, reg.Name, text) ||
-                             os.RegGetDword(reg.Root, reg.Key, reg.Name, number);
-        if (!present) continue;
-        if (os.RegDeleteValue(reg.Root, reg.Key, reg.Name))
-            Note("registry removed " + where + " " + reg.Name);
+        const std::string where = RootKeyName(reg.Root) + "\\" + reg.Key + " " + reg.Name;
+        if (const std::string why = places_->ValueProtection(reg.Root, reg.Key, reg.Name); !why.empty()) {
+            Keep(where, why);
+            continue;
+        }
+        std::vector<std::string> subKeys, names;
+        if (!os.RegEnumKey(reg.Root, reg.Key, subKeys, names) ||
+            std::none_of(names.begin(), names.end(), [&](const std::string& n) { return UpperCase(n) == UpperCase(reg.Name); }))
+            continue;
+        if (std::string now; !reg.HasSet || !os.RegGetString(reg.Root, reg.Key, reg.Name, now) || now != reg.Set) {
+            Keep(where, "it was changed after the install");
+            continue;
+        }
+        bool done = false;
+        if (reg.Earlier.compare(0, 2, "S:") == 0) {
+            done = os.RegSetString(reg.Root, reg.Key, reg.Name, reg.Earlier.substr(2));
+        } else if (reg.Earlier.compare(0, 2, "D:") == 0) {
+            done = os.RegSetDword(reg.Root, reg.Key, reg.Name,
+                                  static_cast<uint32_t>(std::strtoul(reg.Earlier.c_str() + 2, nullptr, 10)));
+        } else if (!reg.Earlier.empty()) {
+            Keep(where, "it was there before the install, of a kind that cannot be put back");
+            continue;
+        } else {
+            done = os.RegDeleteValue(reg.Root, reg.Key, reg.Name);
+        }
+        if (done)
+            Note((reg.Earlier.empty() ? "registry removed " : "registry restored ") + where);
         else
-            Leftover(where + " " + reg.Name, os.LastError().text);
+            Leftover(where, os.LastError().text);
     }
 }
 
@@ -281,13 +343,12 @@ void TUninstaller::RemoveRegistration() {
     // A later install of the same title elsewhere took the registration over: it is that
     // one's now.
     std::string command;
-    if (os.RegGetString(root, key, "UninstallString", command) &&
-        ComparableDir(CommandProgramDir(command)) != ComparableDir(record_.Dir)) {
+    if (os.RegGetString(root, key, "UninstallString", command) && !SamePath(CommandProgramDir(command), record_.Dir)) {
         Note("kept the registration of " + record_.Title + " (it names " + command + ")");
         return;
     }
     for (const std::string& name : names) os.RegDeleteValue(root, key, name);
-    if (subKeys.empty() && KeyDepth(key) >= 2 && os.RegDeleteKey(root, key))
+    if (subKeys.empty() && os.RegDeleteKey(root, key))
         Note("registration removed HKEY_LOCAL_MACHINE\\" + key);
     else
         Leftover("HKEY_LOCAL_MACHINE\\" + key, subKeys.empty() ? os.LastError().text : "The key has subkeys");
@@ -298,7 +359,10 @@ void TUninstaller::RemoveCreatedKeys() {
     // Deepest first: a key's own subkeys go before it.
     for (auto it = record_.CreatedRegistryKeys.rbegin(); it != record_.CreatedRegistryKeys.rend(); ++it) {
         const std::string where = RootKeyName(it->Root) + "\\" + it->Key;
-        if (KeyDepth(it->Key) < 2) continue;  // never Software itself or a root's direct key
+        if (const std::string why = places_->KeyProtection(it->Root, it->Key); !why.empty()) {
+            Note("kept " + where + " (" + why + ")");
+            continue;
+        }
         std::vector<std::string> subKeys, names;
         if (!os.RegEnumKey(it->Root, it->Key, subKeys, names)) continue;
         if (!subKeys.empty() || !names.empty()) {
@@ -317,17 +381,14 @@ void TUninstaller::RemoveCreatedKeys() {
 void TUninstaller::RemoveAutoexecBlock() {
     const std::string& file = record_.AutoexecFile;
     const std::vector<std::string>& block = record_.AutoexecLines;
-    if (file.empty() || block.empty() || !IsAbsolutePath(file)) return;
-    std::vector<std::string> lines = ReadTextLines(file);
-    // The last block of these lines is this install's: an earlier install of the same
-    // product added the one before.
-    size_t found = std::string::npos;
-    for (size_t at = 0; at + block.size() <= lines.size(); ++at) {
-        bool same = true;
-        for (size_t i = 0; same && i < block.size(); ++i)
-            same = ComparableLine(lines[at + i]) == ComparableLine(block[i]);
-        if (same) found = at;
+    if (file.empty() || block.empty() || !IsFullPath(file)) return;
+    std::vector<std::string> lines;
+    if (!ReadTextLines(file, lines)) {
+        if (FileExists(file)) Leftover(file, sys::Sys().LastError().text);
+        return;
     }
+    // The last block of these lines is this install's.
+    const size_t found = FindLineBlock(lines, block);
     if (found == std::string::npos) {
         Note("autoexec " + file + ": the lines this install added are not there any more");
         return;
@@ -346,29 +407,18 @@ void TUninstaller::RemoveAutoexecBlock() {
 // --- directories -----------------------------------------------------------------------------
 
 void TUninstaller::RemoveDirectories() {
-    // The directories the install made, the install directory, and those below it that
-    // received files (an install into an existing directory does not record them as made);
-    // deepest first.
+    // Only the directories the install made, deepest first.
     std::vector<std::string> dirs = record_.CreatedDirectories;
-    dirs.push_back(record_.Dir);
-    const std::string target = ComparableDir(record_.Dir);
-    if (!places_.Protects(record_.Dir)) {
-        for (const std::string& file : record_.Files) {
-            const std::string dir = WithoutTrailingBackslash(DirectoryPart(file));
-            if (!EndsWith(file, ".*") && IsBelow(ComparableDir(dir), target)) dirs.push_back(dir);
-        }
-    }
-    std::stable_sort(dirs.begin(), dirs.end(), [](const std::string& a, const std::string& b) {
-        return DirDepth(ComparableDir(a)) > DirDepth(ComparableDir(b));
-    });
+    std::stable_sort(dirs.begin(), dirs.end(),
+                     [](const std::string& a, const std::string& b) { return DirDepth(a) > DirDepth(b); });
     TNameSet seen;
     for (const std::string& dir : dirs)
-        if (IsAbsolutePath(dir) && seen.Insert(ComparableDir(dir))) RemoveEmptyDirectory(dir, true);
+        if (IsFullPath(dir) && seen.Insert(Comparable(dir))) RemoveEmptyDirectory(dir, true);
 }
 
 void TUninstaller::RemoveEmptyDirectory(const std::string& dir, bool listWhenKept) {
-    if (places_.Protects(dir)) {
-        Note("kept " + dir + " (a directory of the system)");
+    if (places_->KeepsFolder(dir)) {
+        Note("kept " + dir + " (a directory of the system or of another product)");
         return;
     }
     if (!DirectoryExists(dir)) return;
@@ -378,7 +428,7 @@ void TUninstaller::RemoveEmptyDirectory(const std::string& dir, bool listWhenKep
         return;
     }
     const std::string reason = os.LastError().text;
-    if (selfLeft_ && IsBelow(ComparableDir(SelfPath), ComparableDir(dir))) {
+    if (selfLeft_ && PathIsBelow(SelfPath, dir)) {
         selfDirs_.push_back(dir);  // it goes with the program's own file
         return;
     }

@@ -8,6 +8,7 @@
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "shell/text_lines.h"
+#include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -126,11 +127,14 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
         return false;
     }
     targetDir_ = choices_.Destination;
+    if (const TCanonicalPath full = CanonicalPath(targetDir_); full.Ok()) targetDir_ = WithoutTrailingBackslash(full.Path);
     std::vector<std::string> created;  // recorded once the uninstall file is open
     for (const std::string& entry : settings_.Directories) {
         Fields fields(entry);
         const std::string tag = UpperCase(fields.Next());
-        const std::string dir = ResolveDirectory(tag, fields.rest);
+        // Recorded and compared in its one full form: "Evil\..\WINDOWS" is the Windows directory.
+        std::string dir = ResolveDirectory(tag, fields.rest);
+        if (const TCanonicalPath full = CanonicalPath(dir); full.Ok()) dir = WithoutTrailingBackslash(full.Path);
         dirTags_.push_back(tag);
         dirPaths_.push_back(dir);
         const bool made = !dir.empty() && ForceDirectories(dir, &created);
@@ -141,7 +145,7 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
                 Note("FAILED directory " + (dir.empty() ? std::string("(none given)") : sys::FailureText(dir)));
                 return false;
             }
-            uninstall_.Open(targetDir_, choices_.Title);
+            uninstall_.Open(targetDir_, choices_.Title, RegisteredInstallDir(choices_.Title));
         }
         Note(made ? "directory " + dir : "FAILED directory " + sys::FailureText(dir));
         if (uninstall_.IsOpen()) {
@@ -170,19 +174,20 @@ bool TInstallEngine::IsSharedFile(const std::string& name, size_t index) const {
 void TInstallEngine::CopyInstaller() {
     for (const char* name : {"install.exe", "install.cfg"}) {
         const std::string source = settings_.TempDir + "\\" + name;
+        const bool existed = FileExists(JoinPath(targetDir_, name));
         try {
             CopyFileInto(source, targetDir_);
         } catch (const std::exception& e) {
             throw Exception(std::string(e.what()) + "\r" + sys::Sys().LastError().text);
         }
+        uninstall_.AddWrittenFile(JoinPath(targetDir_, name), existed);
         Note("file " + JoinPath(targetDir_, name));
     }
 }
 
+
 void TInstallEngine::CopyPayload(TInstallReport& report) {
     const std::vector<std::string>& files = *files_;
-    const std::string windowsDir = UpperCase(windowsDir_);
-    const std::string systemDir = UpperCase(windowsDir_ + "\\System");
     for (size_t i = 0; i < dirTags_.size(); ++i) {
         Show("Ready to Install");
         for (size_t j = 0; j < files.size(); ++j) {
@@ -197,13 +202,13 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             progress_.Target(dirPaths_[i]);
             progress_.Pump();
             const std::string target = dirPaths_[i] + "\\" + name;
-            const std::string upperDir = UpperCase(dirPaths_[i]);
-            const bool shared = upperDir == windowsDir || upperDir == systemDir;
-            const bool existed = shared && FileExists(target);
+            const bool shared = IsSystemDirectory(dirPaths_[i], windowsDir_);
+            const bool existed = FileExists(target);
             // A tag listed for two directories sends the file to both: keep it until the last.
             const bool neededAgain = std::find(dirTags_.begin() + static_cast<std::ptrdiff_t>(i) + 1, dirTags_.end(),
                                                dirTags_[i]) != dirTags_.end();
-            CopyOneFile(name, dirPaths_[i], mark == "X", neededAgain || IsSharedFile(name, j), report);
+            if (CopyOneFile(name, dirPaths_[i], mark == "X", neededAgain || IsSharedFile(name, j), report))
+                uninstall_.AddWrittenFile(target, existed);
             progress_.Pump();
             uninstall_.AddFile(target);
             if (shared) CountSharedFile(target, existed);
@@ -227,18 +232,20 @@ void TInstallEngine::CountSharedFile(const std::string& path, bool existed) {
         Note("FAILED shared count " + path + ": " + sys::Sys().LastError().text);
 }
 
-void TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
+bool TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                                  TInstallReport& report) {
     const std::string target = dir + "\\" + name;
     if (ask && FileExists(target) &&
         ui::Dlg().MessageDlg("File Already Exists (" + name + "). Overwrite?", "Confirm", ui::mbYes | ui::mbNo,
                              ui::TMsgDlgType::mtConfirmation) != ui::mrYes) {
         Note("kept " + target);
-        return;
+        return false;
     }
     const std::string source = settings_.TempDir + "\\" + name;
+    bool copied = false;
     try {
         CopyFileInto(source, dir);
+        copied = true;
         Note("file " + target);
     } catch (const std::exception&) {
         // The file is listed to the user at the end; the install goes on with the others.
@@ -248,6 +255,7 @@ void TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir
         Note("FAILED file " + failed);
     }
     if (!keepInTemp) DeleteFileForced(source);
+    return copied;
 }
 
 void TInstallEngine::CreateShortcuts() {
@@ -276,24 +284,34 @@ void TInstallEngine::CreateShortcuts() {
         shortcuts_.FolderStartMenu = choices_.FolderStartMenu;
         shortcuts_.QuickLaunch = false;
         shortcuts_.FolderQuickLaunch = false;
+        std::vector<std::string> links;  // NAME.* of each place; the link is NAME.lnk
         if (shortcuts_.FolderDesktop) {
             uninstall_.AddFolder(desktop + folder);
-            uninstall_.AddFile(desktop + folder + "\\" + name + ".*");
+            links.push_back(desktop + folder + "\\" + name + ".*");
         }
-        if (shortcuts_.Desktop) uninstall_.AddFile(desktop + name + ".*");
-        if (shortcuts_.StartMenu) uninstall_.AddFile(startMenu + name + ".*");
+        if (shortcuts_.Desktop) links.push_back(desktop + name + ".*");
+        if (shortcuts_.StartMenu) links.push_back(startMenu + name + ".*");
         if (shortcuts_.FolderStartMenu) {
             uninstall_.AddFolder(startMenu + folder);
-            uninstall_.AddFile(startMenu + folder + "\\" + name + ".*");
+            links.push_back(startMenu + folder + "\\" + name + ".*");
         }
         uninstall_.AddFolder(programs + folder);
-        uninstall_.AddFile(programs + folder + "\\" + name + ".*");
+        links.push_back(programs + folder + "\\" + name + ".*");
+        TNameSet there;  // the links that were there before
+        for (const std::string& pattern : links) {
+            uninstall_.AddFile(pattern);
+            const std::string link = pattern.substr(0, pattern.size() - 1) + "lnk";
+            if (FileExists(link)) there.Insert(UpperCase(link));
+        }
         try {
             shortcuts_.CreateShortcuts();
         } catch (const std::exception& e) {
             Note("FAILED link " + name + ": " + e.what());  // the install goes on without it
         }
-        for (const std::string& saved : shortcuts_.Saved()) Note("link " + saved);
+        for (const std::string& saved : shortcuts_.Saved()) {
+            uninstall_.AddWrittenFile(saved, there.Contains(UpperCase(saved)));
+            Note("link " + saved);
+        }
         for (const std::string& failed : shortcuts_.NotSaved()) Note("FAILED link " + failed);
     }
 }
@@ -328,7 +346,15 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     uninstall_.AddFile(path);
     sys::System& os = sys::Sys();
     const bool fileExisted = FileExists(path);
+    // What is there must be read to be put back: a file that cannot be read is not changed.
+    if (std::vector<std::string> lines; fileExisted && !ReadTextLines(path, lines)) {
+        const std::string reason = os.LastError().text;
+        Note("FAILED ini " + path + ": " + reason);
+        throw Exception("Unable to read " + path + "\r" + reason);
+    }
     const bool sectionExisted = fileExisted && !os.GetProfileKeyNames(path, section, 65536).empty();
+    const std::string absent = "\x01";
+    const std::string earlier = fileExisted ? os.GetProfileString(path, section, name, absent, 65536) : absent;
     if (!os.WriteProfileString(file, section, name, value)) {
         const std::string reason = os.LastError().text;
         Note("FAILED ini " + path + " [" + section + "] " + name + ": " + reason);
@@ -336,7 +362,8 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     }
     if (!fileExisted) uninstall_.AddCreatedIniFile(path);
     if (!sectionExisted) uninstall_.AddCreatedIniSection(path, section);
-    uninstall_.AddIniValue(path, section, name);
+    uninstall_.AddIniValue(path, section, name, os.GetProfileString(path, section, name, "", 65536), earlier != absent,
+                           earlier == absent ? "" : earlier);
     Note("ini " + path + " [" + section + "] " + name + "=" + value);
 }
 
@@ -362,6 +389,7 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
     const std::string rootName = root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
     sys::System& os = sys::Sys();
     const std::vector<std::string> missing = MissingKeys(root, key);
+    const std::string earlier = missing.empty() ? EarlierRegistryValue(root, key, name) : "";
     if (!os.RegCreateKey(root, key)) {
         const std::string reason = os.LastError().text;
         Note("FAILED registry " + rootName + key + ": " + reason);
@@ -373,7 +401,7 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
         Note("FAILED registry " + rootName + key + " " + name + ": " + reason);
         throw Exception("Failed to set data for '" + name + "'\r" + reason);
     }
-    uninstall_.AddRegistryValue(root, key, name);
+    uninstall_.AddRegistryValue(root, key, name, value, earlier);
     Note("registry " + rootName + key + " " + name + "=" + value);
 }
 
@@ -399,10 +427,26 @@ std::vector<std::string> TInstallEngine::AutoexecBlock() const {
 void TInstallEngine::UpdateAutoexec() {
     Show("Copying Old Autoexec.bat to Autoexec.zov");
     const std::string autoexec = settings_.WindowsRoot + "autoexec.bat";
-    std::vector<std::string> lines = ReadTextLines(autoexec);
+    std::vector<std::string> lines;
+    // A missing autoexec.bat is an empty one; one that cannot be read must not lose its lines.
+    if (FileExists(autoexec) && !ReadTextLines(autoexec, lines)) {
+        const std::string reason = sys::Sys().LastError().text;
+        Note("FAILED autoexec " + autoexec + ": " + reason);
+        throw Exception("Unable to read " + autoexec + "\r" + reason);
+    }
     SaveTextLines(settings_.WindowsRoot + "autoexec.zov", lines);
     const std::vector<std::string> block = AutoexecBlock();
-    lines.insert(lines.end(), block.begin(), block.end());
+    // A reinstall puts its block where the earlier install of the product put its own.
+    const size_t earlier = SamePath(uninstall_.EarlierAutoexecFile(), autoexec)
+                               ? FindLineBlock(lines, uninstall_.EarlierAutoexecLines())
+                               : std::string::npos;
+    if (earlier == std::string::npos) {
+        lines.insert(lines.end(), block.begin(), block.end());
+    } else {
+        const auto at = lines.begin() + static_cast<std::ptrdiff_t>(earlier);
+        lines.erase(at, at + static_cast<std::ptrdiff_t>(uninstall_.EarlierAutoexecLines().size()));
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(earlier), block.begin(), block.end());
+    }
     Show("Updating Autoexec.bat file");
     SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);

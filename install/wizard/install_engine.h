@@ -84,7 +84,8 @@ private:
     void CopyInstaller();
     void CopyPayload(TInstallReport& report);
     void CountSharedFile(const std::string& path, bool existed);
-    void CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
+    // False when the file was not written (declined or failed).
+    bool CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                      TInstallReport& report);
     void CreateShortcuts();
     void WriteIniEntries();

@@ -1,61 +1,169 @@
 #include "install/wizard/uninstall_info.h"
 
+#include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 
 namespace zov {
 namespace {
 
+namespace section = uninstall_section;
+
+constexpr uint32_t kNamesBuffer = 1u << 20;
+constexpr uint32_t kValueBuffer = 4096;
+
 const char* const kRewrittenSections[] = {
-    "UNINS",          "Folders",          "Registry",          "Created Directories",
-    "INI Values",     "Created INI Files", "Created INI Sections", "Registry Values",
-    "Created Registry Keys", "Autoexec",  "Shared Files",
+    section::kFiles,           section::kFolders,          section::kRegistry,
+    section::kWrittenFiles,    section::kCreatedDirectories, section::kIniValues,
+    section::kSetIniValues,    section::kEarlierIniValues, section::kCreatedIniFiles,
+    section::kCreatedIniSections, section::kRegistryValues, section::kSetRegistryValues,
+    section::kEarlierRegistryValues, section::kCreatedRegistryKeys,
+    section::kAutoexec,        section::kSharedFiles,
 };
+
+std::vector<std::string> Keys(const std::string& path, const char* name) {
+    return sys::Sys().GetProfileKeyNames(path, name, kNamesBuffer);
+}
+
+std::string Value(const std::string& path, const char* name, const std::string& key) {
+    return sys::Sys().GetProfileString(path, name, key, "", kValueBuffer);
+}
+
+// Whether the key is there: an empty value and a missing one read alike with an empty default.
+bool HasKey(const std::string& path, const char* name, const std::string& key) {
+    return sys::Sys().GetProfileString(path, name, key, "\x01", kValueBuffer) != "\x01";
+}
 
 }  // namespace
 
-void TUninstallInfo::Open(const std::string& targetDir, const std::string& title) {
+std::string EarlierRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name) {
+    sys::System& os = sys::Sys();
+    std::string text;
+    uint32_t number = 0;
+    if (os.RegGetString(root, key, name, text)) return "S:" + text;
+    if (os.RegGetDword(root, key, name, number)) return "D:" + DecimalText(number);
+    std::vector<std::string> subKeys, names;
+    if (!os.RegEnumKey(root, key, subKeys, names)) return "";
+    for (const std::string& n : names)
+        if (UpperCase(n) == UpperCase(name)) return "?";
+    return "";
+}
+
+std::string CommandProgramDir(const std::string& command) {
+    std::string program = command;
+    if (!program.empty() && program[0] == '"') {
+        const size_t close = program.find('"', 1);
+        program = program.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    } else {
+        const size_t exe = UpperCase(program).find(".EXE");
+        if (exe != std::string::npos) program.resize(exe + 4);
+    }
+    return WithoutTrailingBackslash(DirectoryPart(program));
+}
+
+std::string RegisteredInstallDir(const std::string& title) {
+    sys::System& os = sys::Sys();
+    const std::string key = kUninstallRegistryKey + title;
+    std::string value;
+    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "UninstallString", value)) {
+        const std::string dir = CommandProgramDir(value);
+        if (!dir.empty()) return dir;
+    }
+    if (os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", value)) return value;
+    return "";
+}
+
+void TUninstallInfo::Open(const std::string& targetDir, const std::string& title, const std::string& earlierDir) {
     path_ = JoinPath(targetDir, kFileName);
     counts_.Clear();
     shared_.Clear();
     sharedBefore_.Clear();
-    created_.Clear();
+    recorded_.Clear();
     later_.clear();
-    if (FileExists(path_)) {
-        for (const std::string& file : sys::Sys().GetProfileKeyNames(path_, uninstall_section::kSharedFiles, 1u << 20))
-            sharedBefore_.Insert(UpperCase(file));
-        CarryOverCreated();
-    }
-    for (const char* section : kRewrittenSections)
-        if (FileExists(path_) && !sys::Sys().DeleteProfileEntry(path_, section, ""))
+    numbers_.clear();
+    earlierAutoexecFile_.clear();
+    earlierAutoexec_.clear();
+    const bool hadRecord = FileExists(path_);
+    if (hadRecord) TakeOver(path_, true);
+    const std::string other = earlierDir.empty() ? "" : JoinPath(earlierDir, kFileName);
+    const bool otherRecord = !other.empty() && !SamePath(other, path_) && FileExists(other) &&
+                             Value(other, section::kProgram, "Title") == title;
+    for (const char* name : kRewrittenSections)
+        if (hadRecord && !sys::Sys().DeleteProfileEntry(path_, name, ""))
             throw EUninstallInfoError("Unable to write to " + path_);
     Write("Program", "Title", title);
     AddFile(targetDir + "\\*.*");
     AddFile(targetDir + "\\Setup\\*.*");
+    if (hadRecord) TakeOver(path_, false);
+    if (otherRecord) {
+        TakeOver(other, true);
+        TakeOver(other, false);
+        AddFile(other);
+        AddWrittenFile(other, false);
+    }
 }
 
-// What the earlier install into this directory created stays the product's to remove: this
-// install finds it present and would not record it, so an uninstall after a reinstall would
-// leave the directories, INI files and keys behind.
-void TUninstallInfo::CarryOverCreated() {
-    namespace s = uninstall_section;
-    for (const char* section : {s::kCreatedDirectories, s::kCreatedIniFiles})
-        for (const std::string& name : sys::Sys().GetProfileKeyNames(path_, section, 1u << 20))
-            if (FirstRecord(section, name)) Later(section, name, "");
-    for (const char* section : {s::kCreatedIniSections, s::kCreatedRegistryKeys})
-        for (const std::string& number : sys::Sys().GetProfileKeyNames(path_, section, 1u << 20))
-            if (const std::string value = sys::Sys().GetProfileString(path_, section, number, "", 4096);
-                FirstRecord(section, value))
-                Numbered(section, value);
+// What an earlier install of the product recorded stays the product's to remove: this
+// install finds it present and would not record it as made, or would take the earlier
+// install's values for what was there before. The first pass (`before`) reads what must be
+// known before the old sections are erased; the second writes the records.
+void TUninstallInfo::TakeOver(const std::string& cfg, bool before) {
+    if (before) {
+        for (const std::string& file : Keys(cfg, section::kSharedFiles)) sharedBefore_.Insert(UpperCase(file));
+        for (const std::string& key : Keys(cfg, section::kAutoexec)) {
+            if (key == "File")
+                earlierAutoexecFile_ = Value(cfg, section::kAutoexec, key);
+            else
+                earlierAutoexec_.push_back(Value(cfg, section::kAutoexec, key));
+        }
+        // Read now: the second pass may find the same file's sections already erased.
+        for (const char* name : {section::kFiles, section::kFolders, section::kRegistry})
+            for (const std::string& key : Keys(cfg, name)) Later(name, key, "\x01");
+        for (const std::string& file : Keys(cfg, section::kWrittenFiles))
+            if (FirstRecord(section::kWrittenFiles, file))
+                Later(section::kWrittenFiles, file, Value(cfg, section::kWrittenFiles, file));
+        for (const char* name : {section::kCreatedDirectories, section::kCreatedIniFiles})
+            for (const std::string& key : Keys(cfg, name))
+                if (FirstRecord(name, key)) Later(name, key, "");
+        for (const char* name : {section::kCreatedIniSections, section::kCreatedRegistryKeys})
+            for (const std::string& number : Keys(cfg, name))
+                if (const std::string value = Value(cfg, name, number); FirstRecord(name, value)) Numbered(name, value);
+        const std::vector<const char*> groups[] = {
+            {section::kIniValues, section::kSetIniValues, section::kEarlierIniValues},
+            {section::kRegistryValues, section::kSetRegistryValues, section::kEarlierRegistryValues}};
+        for (const std::vector<const char*>& group : groups)
+            for (const std::string& number : Keys(cfg, group[0]))
+                if (const std::string value = Value(cfg, group[0], number); FirstRecord(group[0], value)) {
+                    std::vector<Paired> paired;
+                    for (size_t i = 1; i < group.size(); ++i)
+                        paired.push_back({group[i], Value(cfg, group[i], number), HasKey(cfg, group[i], number)});
+                    Numbered(group[0], value, paired);
+                }
+        for (const std::string& file : Keys(cfg, section::kSharedFiles)) AddSharedFile(file);
+        return;
+    }
+    // The four sections stand at the top and are written at once.
+    std::vector<Entry> kept;
+    for (Entry& e : later_) {
+        if (e.value == "\x01")
+            Key(e.section, e.key);
+        else
+            kept.push_back(std::move(e));
+    }
+    later_.swap(kept);
 }
 
-bool TUninstallInfo::FirstRecord(const std::string& section, const std::string& value) {
-    return !value.empty() && created_.Insert(section + '\n' + UpperCase(value));
+bool TUninstallInfo::FirstRecord(const std::string& name, const std::string& value) {
+    return !value.empty() && recorded_.Insert(name + '\n' + UpperCase(value));
+}
+
+void TUninstallInfo::AddWrittenFile(const std::string& path, bool replaced) {
+    if (FirstRecord(section::kWrittenFiles, path))
+        Later(section::kWrittenFiles, path, replaced ? kFileReplaced : kFileNew);
 }
 
 void TUninstallInfo::AddSharedFile(const std::string& path) {
-    shared_.Insert(UpperCase(path));
-    Later(uninstall_section::kSharedFiles, path, "");
+    if (shared_.Insert(UpperCase(path))) Later(section::kSharedFiles, path, "");
 }
 
 bool TUninstallInfo::IsSharedFile(const std::string& path) const { return shared_.Contains(UpperCase(path)); }
@@ -64,42 +172,73 @@ bool TUninstallInfo::WasSharedFile(const std::string& path) const {
     return sharedBefore_.Contains(UpperCase(path));
 }
 
-void TUninstallInfo::AddIniValue(const std::string& file, const std::string& section, const std::string& name) {
-    Numbered("INI Values", file + "~" + section + "~" + name);
+void TUninstallInfo::AddIniValue(const std::string& file, const std::string& name, const std::string& key,
+                                 const std::string& set, bool existed, const std::string& earlier) {
+    const std::string value = file + "~" + name + "~" + key;
+    if (FirstRecord(section::kIniValues, value))
+        Numbered(section::kIniValues, value,
+                 {{section::kSetIniValues, set, true}, {section::kEarlierIniValues, earlier, existed}});
+    else
+        SetAgain(section::kSetIniValues, std::string(section::kIniValues) + '\n' + UpperCase(value), set);
 }
 
-void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::string& section) {
-    if (FirstRecord(uninstall_section::kCreatedIniSections, file + "~" + section))
-        Numbered(uninstall_section::kCreatedIniSections, file + "~" + section);
+void TUninstallInfo::SetAgain(const char* setSection, const std::string& record, const std::string& set) {
+    for (const auto& [known, number] : numbers_) {
+        if (known != record) continue;
+        for (Entry& e : later_)
+            if (e.section == setSection && e.key == number) {
+                e.value = set;
+                return;
+            }
+        Later(setSection, number, set);
+        return;
+    }
 }
 
-void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name) {
-    Numbered("Registry Values", RootName(root) + "~" + key + "~" + name);
+void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::string& name) {
+    if (FirstRecord(section::kCreatedIniSections, file + "~" + name))
+        Numbered(section::kCreatedIniSections, file + "~" + name);
+}
+
+void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name,
+                                      const std::string& set, const std::string& earlier) {
+    const std::string value = RootName(root) + "~" + key + "~" + name;
+    if (FirstRecord(section::kRegistryValues, value))
+        Numbered(section::kRegistryValues, value,
+                 {{section::kSetRegistryValues, set, true}, {section::kEarlierRegistryValues, earlier, !earlier.empty()}});
+    else
+        SetAgain(section::kSetRegistryValues, std::string(section::kRegistryValues) + '\n' + UpperCase(value), set);
 }
 
 void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string& key) {
-    if (FirstRecord(uninstall_section::kCreatedRegistryKeys, RootName(root) + "~" + key))
-        Numbered(uninstall_section::kCreatedRegistryKeys, RootName(root) + "~" + key);
+    if (FirstRecord(section::kCreatedRegistryKeys, RootName(root) + "~" + key))
+        Numbered(section::kCreatedRegistryKeys, RootName(root) + "~" + key);
 }
 
 void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {
-    if (!counts_.Contains("Autoexec")) Later("Autoexec", "File", autoexecPath);
-    Numbered("Autoexec", line);
+    if (!counts_.Contains(section::kAutoexec)) Later(section::kAutoexec, "File", autoexecPath);
+    Numbered(section::kAutoexec, line);
 }
 
-void TUninstallInfo::Numbered(const std::string& section, const std::string& value) {
-    const int number = counts_.Increment(section);
-    Later(section, DecimalText(number), value);
+void TUninstallInfo::Numbered(const std::string& name, const std::string& value, const std::vector<Paired>& paired) {
+    const std::string number = DecimalText(counts_.Increment(name));
+    Later(name, number, value);
+    if (!paired.empty()) numbers_.emplace_back(name + '\n' + UpperCase(value), number);
+    for (const Paired& p : paired)
+        if (p.present) Later(p.section, number, p.value);
 }
 
 void TUninstallInfo::Flush() {
+    // An earlier block this install did not replace stays in autoexec.bat, and in the record.
+    if (!counts_.Contains(section::kAutoexec) && !earlierAutoexecFile_.empty())
+        for (const std::string& line : earlierAutoexec_) AddAutoexecLine(earlierAutoexecFile_, line);
     std::vector<Entry> entries;
     entries.swap(later_);
     for (const Entry& e : entries) Write(e.section, e.key, e.value);
 }
 
-void TUninstallInfo::Write(const std::string& section, const std::string& key, const std::string& value) {
-    if (!sys::Sys().WriteProfileString(path_, section, key, value))
+void TUninstallInfo::Write(const std::string& name, const std::string& key, const std::string& value) {
+    if (!sys::Sys().WriteProfileString(path_, name, key, value))
         throw EUninstallInfoError("Unable to write to " + path_);
 }
 

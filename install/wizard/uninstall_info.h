@@ -1,7 +1,7 @@
 #pragma once
-// uninstall.cfg: what an install created, written down as it goes so that the uninstaller
-// can remove it later. Every write goes to disk at once; a failed one raises
-// EUninstallInfoError "Unable to write to PATH".
+// uninstall.cfg: what an install created or changed, written down as it goes so that the
+// uninstaller can remove what it made and put back what it changed. Every write goes to
+// disk at once; a failed one raises EUninstallInfoError "Unable to write to PATH".
 //
 // Sections, all values empty ("key=") unless said otherwise:
 //   [Program]   Title=the product title
@@ -10,18 +10,24 @@
 //   [Registry]  registry locations as configured, root name included
 // and what the uninstaller needs beyond them, numbered from 1 where a key alone could not
 // say it:
-//   [Created Directories]   directories the install made, parents first
-//   [INI Values]            N=file~section~name
-//   [Created INI Files]     INI files that did not exist before
-//   [Created INI Sections]  N=file~section
-//   [Registry Values]       N=HKLM|HKCU~key~value name
-//   [Created Registry Keys] N=HKLM|HKCU~key, parents first
-//   [Autoexec]              File=path of autoexec.bat, N=each line of the added block
-//   [Shared Files]          files put into the Windows or the system directory
+//   [Written Files]           PATH=new, or PATH=replaced when a file was there before
+//   [Created Directories]     directories the install made, parents first
+//   [INI Values]              N=file~section~name
+//   [Set INI Values]          N=the value the install set, as it reads back
+//   [Earlier INI Values]      N=the value it replaced, for the values that existed
+//   [Created INI Files]       INI files that did not exist before
+//   [Created INI Sections]    N=file~section
+//   [Registry Values]         N=HKLM|HKCU~key~value name
+//   [Set Registry Values]     N=the string the install set
+//   [Earlier Registry Values] N=S:text or D:number it replaced, "?" for a value of another type
+//   [Created Registry Keys]   N=HKLM|HKCU~key, parents first
+//   [Autoexec]                File=path of autoexec.bat, N=each line of the added block
+//   [Shared Files]            files put into the Windows or the system directory
 // The extra sections are kept back and written by Flush, after the others, so that the
 // four sections above stand together at the top of the file, each write at once.
-// A later install into the same directory starts every section but [Program] afresh, except
-// that it keeps what the earlier one created.
+// A later install of the same product, into the same directory or another one, takes over
+// what the earlier record holds: one uninstall then removes both, and what the earlier
+// install found on the machine is what the uninstall puts back.
 #include <string>
 #include <vector>
 
@@ -42,44 +48,74 @@ constexpr const char* kProgram = "Program";
 constexpr const char* kFiles = "UNINS";
 constexpr const char* kFolders = "Folders";
 constexpr const char* kRegistry = "Registry";
+constexpr const char* kWrittenFiles = "Written Files";
 constexpr const char* kCreatedDirectories = "Created Directories";
 constexpr const char* kIniValues = "INI Values";
+constexpr const char* kSetIniValues = "Set INI Values";
+constexpr const char* kEarlierIniValues = "Earlier INI Values";
 constexpr const char* kCreatedIniFiles = "Created INI Files";
 constexpr const char* kCreatedIniSections = "Created INI Sections";
 constexpr const char* kRegistryValues = "Registry Values";
+constexpr const char* kSetRegistryValues = "Set Registry Values";
+constexpr const char* kEarlierRegistryValues = "Earlier Registry Values";
 constexpr const char* kCreatedRegistryKeys = "Created Registry Keys";
 constexpr const char* kAutoexec = "Autoexec";
 constexpr const char* kSharedFiles = "Shared Files";
 }  // namespace uninstall_section
+
+// The [Written Files] values.
+constexpr const char* kFileNew = "new";
+constexpr const char* kFileReplaced = "replaced";
+
+// A registry value as it was before the install, for [Earlier Registry Values].
+std::string EarlierRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
+
+// The install directory of the product registered as `title`: the directory of the program
+// its UninstallString starts, else its InstallLocation; "" when it is not registered.
+std::string RegisteredInstallDir(const std::string& title);
+// The directory of the program a command line such as UninstallString starts: the quoted
+// path, or the text up to ".exe".
+std::string CommandProgramDir(const std::string& command);
 
 class TUninstallInfo {
 public:
     static constexpr const char* kFileName = "uninstall.cfg";
 
     // Opens TargetDir\uninstall.cfg, erases the sections of an earlier install, writes the
-    // title and the two default patterns.
-    void Open(const std::string& targetDir, const std::string& title);
+    // title and the two default patterns, and takes over the records of the earlier install
+    // of `title` in this directory and in `earlierDir` (another directory, or "").
+    void Open(const std::string& targetDir, const std::string& title, const std::string& earlierDir = "");
     bool IsOpen() const { return !path_.empty(); }
     const std::string& Path() const { return path_; }
 
     void AddFile(const std::string& pathOrPattern) { Key("UNINS", pathOrPattern); }
     void AddFolder(const std::string& dir) { Key("Folders", dir); }
     void AddRegistryLocation(const std::string& location) { Key("Registry", location); }
+    // A file the install wrote; `replaced` when one was there before.
+    void AddWrittenFile(const std::string& path, bool replaced);
     void AddCreatedDirectory(const std::string& dir) {
         if (FirstRecord(uninstall_section::kCreatedDirectories, dir)) Later(uninstall_section::kCreatedDirectories, dir, "");
     }
-    void AddIniValue(const std::string& file, const std::string& section, const std::string& name);
+    // `set` is what the install wrote; `earlier` the value that was there, "" with `existed`
+    // false when there was none.
+    void AddIniValue(const std::string& file, const std::string& section, const std::string& name,
+                     const std::string& set, bool existed, const std::string& earlier);
     void AddCreatedIniFile(const std::string& file) {
         if (FirstRecord(uninstall_section::kCreatedIniFiles, file)) Later(uninstall_section::kCreatedIniFiles, file, "");
     }
     void AddCreatedIniSection(const std::string& file, const std::string& section);
-    void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
+    // `earlier` as EarlierRegistryValue gives it, "" when there was none.
+    void AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name,
+                          const std::string& set, const std::string& earlier);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
     void AddAutoexecLine(const std::string& autoexecPath, const std::string& line);
     void AddSharedFile(const std::string& path);
-    // Whether this install, or the earlier one into the same directory, listed the file.
+    // Whether this install, or the earlier one it takes over, listed the file.
     bool IsSharedFile(const std::string& path) const;
     bool WasSharedFile(const std::string& path) const;
+    // The block the earlier install added to autoexec.bat, which this one replaces.
+    const std::string& EarlierAutoexecFile() const { return earlierAutoexecFile_; }
+    const std::vector<std::string>& EarlierAutoexecLines() const { return earlierAutoexec_; }
     // Writes what was kept back.
     void Flush();
 
@@ -87,9 +123,17 @@ public:
 
 private:
     void Key(const std::string& section, const std::string& key) { Write(section, key, ""); }
-    void Numbered(const std::string& section, const std::string& value);
-    void CarryOverCreated();
-    bool FirstRecord(const std::string& section, const std::string& value);  // of a "created" one
+    // With the value, what the paired sections hold for the same number (those present).
+    struct Paired {
+        const char* section;
+        std::string value;
+        bool present;
+    };
+    void Numbered(const std::string& section, const std::string& value, const std::vector<Paired>& paired = {});
+    void TakeOver(const std::string& cfgPath, bool sameDir);
+    // A value written again: what it reads now is what the uninstall compares with.
+    void SetAgain(const char* setSection, const std::string& record, const std::string& set);
+    bool FirstRecord(const std::string& section, const std::string& value);  // of one that occurs once
     void Write(const std::string& section, const std::string& key, const std::string& value);
     void Later(const std::string& section, const std::string& key, const std::string& value) {
         later_.push_back({section, key, value});
@@ -98,12 +142,15 @@ private:
         std::string section, key, value;
     };
     std::vector<Entry> later_;
+    std::vector<std::pair<std::string, std::string>> numbers_;  // section and upper-case value, its number
 
     std::string path_;
-    TNameCounts counts_;    // entries of each numbered section so far
-    TNameSet shared_;       // upper-case paths of [Shared Files]
+    TNameCounts counts_;     // entries of each numbered section so far
+    TNameSet shared_;        // upper-case paths of [Shared Files]
     TNameSet sharedBefore_;  // ... as the earlier install left them
-    TNameSet created_;       // section and upper-case value of each "created" record
+    TNameSet recorded_;      // section and upper-case value of each record that occurs once
+    std::string earlierAutoexecFile_;
+    std::vector<std::string> earlierAutoexec_;
 };
 
 }  // namespace zov

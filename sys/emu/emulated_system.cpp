@@ -140,6 +140,27 @@ bool EmulatedSystem::DeleteFile(const std::string& path) {
     return true;
 }
 
+bool EmulatedSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
+    const fs::path source = ToHost(from);
+    const fs::path target = ToHost(to);
+    struct stat st {};
+    if (::lstat(source.c_str(), &st) != 0) return Fail(MissingCode(source));
+    if (S_ISDIR(st.st_mode) || state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorAccessDenied);
+    if (uncreatable_.count(UpperAscii(Full(to)))) return Fail(kErrorAccessDenied);
+    if (::lstat(target.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode) || (AttributesOf(target) & kAttrReadOnly)) return Fail(kErrorAccessDenied);
+        if (state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorSharingViolation);
+    } else if (!IsDir(target.parent_path())) {
+        return Fail(kErrorPathNotFound);
+    }
+    const std::optional<uint32_t> attributes = entries_.Attributes(source);
+    if (::rename(source.c_str(), target.c_str()) != 0) return Fail(kErrorAccessDenied);
+    entries_.Forget(source);
+    entries_.Forget(target);
+    if (attributes) entries_.SetAttributes(target, *attributes);
+    return true;
+}
+
 bool EmulatedSystem::CreateDirectory(const std::string& path) {
     const fs::path host = ToHost(path);
     if (Exists(host)) return Fail(kErrorAlreadyExists);

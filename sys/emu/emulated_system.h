@@ -64,6 +64,7 @@ public:
     std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreate create,
                                    FileShare share) override;
     bool DeleteFile(const std::string& path) override;
+    bool MoveFileReplacing(const std::string& from, const std::string& to) override;
     bool CreateDirectory(const std::string& path) override;
     bool RemoveDirectory(const std::string& path) override;
     uint32_t GetFileAttributes(const std::string& path) override;

@@ -60,6 +60,14 @@ std::unique_ptr<File> Win32System::OpenFile(const std::string& path, FileAccess 
 
 bool Win32System::DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
+bool Win32System::MoveFileReplacing(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE) return true;
+    // Windows 95 and 98 have no MoveFileEx: the old file goes first.
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(to.c_str())) return false;
+    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
 bool Win32System::CreateDirectory(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
 }

@@ -104,9 +104,10 @@ check_full_install() {
           'REM TIDEWATER DATA LIVES IN C:\TIDEWATER DATA' 'COPY/Y C:\PROG~FBU\TIDE~ZY5\README.TXT C:\TIDE~L5Y' \
           'REM - End of Zovrand')
   if [ "$expected" = again ]; then
-    # Every install appends its block; the backup is autoexec.bat as the install found it.
-    check "autoexec.bat: a block for each install" test "$(tr -d '\r' <"$c/autoexec.bat")" = \
-      "$(printf '@ECHO OFF\n%s\n%s' "$block" "$block")"
+    # The install puts its block where the earlier one's was; the backup is autoexec.bat as
+    # the install found it.
+    check "autoexec.bat: the block replaced, not added" test "$(tr -d '\r' <"$c/autoexec.bat")" = \
+      "$(printf '@ECHO OFF\n%s' "$block")"
     check "autoexec.zov: as it was before this install" test "$(tr -d '\r' <"$c/autoexec.zov")" = \
       "$(printf '@ECHO OFF\n%s' "$block")"
   else

@@ -213,13 +213,94 @@ TEST_F(Engine, AutoexecBlocksAndBackups) {
                               "\r\nREM C:\\DATA <UNKNOWN> HERE\r\nREM - End of Zovrand\r\n";
     EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\nPROMPT $P$G\r\n");
     EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
-    // A second install adds a second block; the backup holds the file after the first.
+    // A second install replaces its block; the backup holds the file after the first.
     TInstallProgress progress;
     TSetupSettings again = settings;
     TInstallEngine second(again, choices, progress);
     ASSERT_EQ(second.Run().End, TInstallEnd::Completed);
     EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
-    EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block + block);
+    EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
+}
+
+TEST_F(Engine, FilesThatCannotBeReadAreNotRewritten) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> TSetupSettings::*list;
+        std::string entry;
+    };
+    const Case cases[] = {
+        {"C:\\autoexec.bat", &TSetupSettings::AutoexecLines, "SET A=1"},
+        {"C:\\WINDOWS\\tool.ini", &TSetupSettings::IniEntries, "tool.ini~S~K~V"},
+    };
+    settings.Directories = {"<INSTALLDIR>~"};
+    for (const Case& c : cases) {
+        machine.WriteFile(c.file, "[S]\r\nK=user's\r\n");
+        machine.WriteFile("C:\\autoexec.zov", "earlier backup");
+        Emu().FailReading(c.file);
+        settings.*c.list = {c.entry};
+        const TInstallReport report = Run();
+        Emu().ClearFaults();
+        settings.*c.list = {};
+        EXPECT_EQ(report.End, TInstallEnd::Stopped) << c.file;
+        EXPECT_EQ(report.Error.substr(0, report.Error.find('\r')), std::string("Unable to read ") + c.file);
+        EXPECT_EQ(Read(c.file), "[S]\r\nK=user's\r\n");
+        EXPECT_EQ(Read("C:\\autoexec.zov"), "earlier backup");
+    }
+}
+
+TEST_F(Engine, AnAutoexecThatCannotBeReplacedStaysWhole) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.AutoexecLines = {"SET A=1"};
+    machine.WriteFile("C:\\autoexec.bat", "@ECHO OFF\r\n");
+    machine.System().SetFileAttributes("C:\\autoexec.bat", sys::kAttrReadOnly);
+    const TInstallReport report = Run();
+    EXPECT_EQ(report.End, TInstallEnd::Stopped);
+    EXPECT_EQ(report.Error, "C:\\autoexec.bat: Access is denied");
+    EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\n");
+    EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\n");  // the backup comes first
+    EXPECT_FALSE(Exists("C:\\autoexec.$$$"));
+}
+
+// uninstall.cfg says of each thing whether the install made it or changed what was there.
+TEST_F(Engine, TheRecordTellsMadeFromChanged) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Files = {"new.txt~<INSTALLDIR>~", "old.txt~<INSTALLDIR>~"};
+    settings.IniEntries = {"tool.ini~S~Old~new", "tool.ini~S~New~new", "HKEY_CURRENT_USER\\Software\\T~~Text~new",
+                           "HKEY_CURRENT_USER\\Software\\T~~Number~new", "HKEY_CURRENT_USER\\Software\\T~~Fresh~new"};
+    Payload("new.txt", "n");
+    Payload("old.txt", "o");
+    machine.System().CreateDirectory("C:\\Program Files");
+    machine.System().CreateDirectory("C:\\Program Files\\Tool");
+    machine.WriteFile("C:\\Program Files\\Tool\\old.txt", "the user's");
+    machine.WriteFile("C:\\WINDOWS\\tool.ini", "[S]\r\nOld=before\r\n");
+    machine.System().RegSetString(sys::RegRoot::CurrentUser, "Software\\T", "Text", "was");
+    machine.System().RegSetDword(sys::RegRoot::CurrentUser, "Software\\T", "Number", 7);
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    const std::string cfg = Read("C:\\Program Files\\Tool\\uninstall.cfg");
+    for (const char* part : {"[Written Files]\r\nC:\\Program Files\\Tool\\install.exe=new\r\n",
+                             "C:\\Program Files\\Tool\\new.txt=new\r\nC:\\Program Files\\Tool\\old.txt=replaced\r\n",
+                             "[INI Values]\r\n1=C:\\WINDOWS\\tool.ini~S~Old\r\n2=C:\\WINDOWS\\tool.ini~S~New\r\n",
+                             "[Earlier INI Values]\r\n1=before\r\n[",
+                             "[Earlier Registry Values]\r\n1=S:was\r\n2=D:7\r\n"})
+        EXPECT_NE(cfg.find(part), std::string::npos) << part << "\n" << cfg;
+    // The directory was there: it is not recorded as made.
+    EXPECT_EQ(cfg.find("[Created Directories]"), std::string::npos) << cfg;
+}
+
+// A <SUB> path that climbs back into the system directory is the system directory: the
+// file there is counted, under the one name every product uses for it.
+TEST_F(Engine, ASharedFileIsCountedWhateverPathLeadsToIt) {
+    settings.Directories = {"<INSTALLDIR>~", "<SUB1><INSTALLDIR>~..\\..\\..\\WINDOWS\\.\\SYSTEM"};
+    settings.Files = {"common.dll~<SUB1><INSTALLDIR>~"};
+    Payload("common.dll", "MZ mine");
+    machine.WriteFile("C:\\WINDOWS\\SYSTEM\\common.dll", "MZ someone's");
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    EXPECT_EQ(paths[1], "C:\\WINDOWS\\SYSTEM");
+    uint32_t uses = 0;
+    ASSERT_TRUE(machine.System().RegGetDword(sys::RegRoot::LocalMachine,
+                                             "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                                             "C:\\WINDOWS\\SYSTEM\\common.dll", uses));
+    EXPECT_EQ(uses, 2u);  // the unknown owner's and this product's
 }
 
 TEST_F(Engine, ShortcutsWithoutChoicesStillGoToPrograms) {

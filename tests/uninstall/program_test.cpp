@@ -64,6 +64,45 @@ TEST_F(Program, ConfirmedItRemovesLogsAndSaysSo) {
     EXPECT_NE(log.find("exit code 0"), std::string::npos) << log;
 }
 
+// Files the setup did not put into the product's folder stay unless the user asks for them.
+TEST_F(Program, FilesTheSetupDidNotPutThereAreOffered) {
+    struct Case {
+        const char* name;
+        bool silent;
+        ui::TModalResult answer;
+        bool removed;
+    };
+    const Case cases[] = {{"declined", false, ui::mrNo, false}, {"accepted", false, ui::mrYes, true},
+                          {"silent", true, ui::mrNone, false}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(Install(kCfg, kPayload, "C:\\Acme", "Acme").ExitCode(), 0);
+        machine.WriteFile("C:\\Acme\\notes.txt", "mine");
+        ScriptedDialogs dialogs;
+        if (!c.silent) {
+            dialogs
+                .ExpectMessage("Remove Acme and all of its components?", "Uninstall", ui::TMsgDlgType::mtConfirmation,
+                               ui::mbYes | ui::mbNo, ui::mrYes)
+                .ExpectMessage("These files in the folders of Acme were not put there by its setup:\r"
+                               "C:\\Acme\\notes.txt\rRemove them too?",
+                               "Uninstall", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo, c.answer);
+            if (c.removed)
+                dialogs.ExpectMessage("Acme was removed from your computer.", "Uninstall",
+                                      ui::TMsgDlgType::mtInformation, ui::mbOK, ui::mrOk);
+            else
+                dialogs.ExpectMessage("Acme was removed from your computer, except for:\r"
+                                      "C:\\Acme: The directory is not empty\r"
+                                      "C:\\Acme\\notes.txt: the setup did not put it there",
+                                      "Uninstall", ui::TMsgDlgType::mtWarning, ui::mbOK, ui::mrOk);
+        }
+        EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme", c.silent).ExitCode, c.removed ? 0 : 2) << c.name;
+        EXPECT_EQ(FileExists("C:\\Acme\\notes.txt"), !c.removed) << c.name;
+        EXPECT_FALSE(FileExists("C:\\Acme\\tool.exe")) << c.name;
+        EXPECT_EQ(DirectoryExists("C:\\Acme"), !c.removed) << c.name;
+        os.DeleteFile("C:\\Acme\\notes.txt");
+        os.RemoveDirectory("C:\\Acme");
+    }
+}
+
 TEST_F(Program, TheRunningProgramsOwnFileIsLeftWithItsDirectories) {
     ASSERT_EQ(Install(kCfg, kPayload, "C:\\Acme\\Tool", "Acme").ExitCode(), 0);
     TUninstallOptions options;

@@ -62,11 +62,14 @@ TEST_P(Destination, OnlyTheRecordedFilesGo) {
     EXPECT_TRUE(DirectoryExists(dir));
 }
 
-INSTANTIATE_TEST_SUITE_P(Uninstall, Destination, ::testing::Values("C:\\WINDOWS", "C:\\", "Desktop"),
+INSTANTIATE_TEST_SUITE_P(Uninstall, Destination,
+                         ::testing::Values("C:\\WINDOWS", "C:\\", "Desktop", "C:\\Data", "C:\\Evil\\..\\WINDOWS"),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              return info.param == "C:\\" ? std::string("DriveRoot")
                                     : info.param == "Desktop" ? std::string("DesktopFolder")
-                                                              : std::string("WindowsDirectory");
+                                    : info.param == "C:\\Data" ? std::string("ExistingFolder")
+                                    : info.index == 4          ? std::string("WindowsThroughDotDot")
+                                                               : std::string("WindowsDirectory");
                          });
 
 TEST_F(Safety, ForgedPatternsAndDirectoriesOfTheSystemAreRefused) {
@@ -90,15 +93,82 @@ TEST_F(Safety, ForgedPatternsAndDirectoriesOfTheSystemAreRefused) {
 
     EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme").ExitCode, 0);
     auto after = Snapshot();
-    EXPECT_FALSE(after.count("c/Acme/acme.txt"));
-    EXPECT_FALSE(after.count("c/Acme"));
+    // C:\Acme is not recorded as made by the install: its files are not the install's.
     EXPECT_FALSE(after.count("c/WINDOWS/Start Menu/Programs/Empty"));  // an empty program folder goes
     for (const auto& [name, bytes] : before) {
-        if (name.rfind("c/Acme", 0) == 0 || name == "c/WINDOWS/Start Menu/Programs/Empty")
-            continue;
+        if (name == "c/Acme/uninstall.cfg" || name == "c/WINDOWS/Start Menu/Programs/Empty") continue;
         EXPECT_TRUE(after.count(name)) << "gone: " << name;
     }
     EXPECT_TRUE(os.RegKeyExists(sys::RegRoot::LocalMachine, "Software"));
+}
+
+// Records no install could have written: whatever they name, only what another product does
+// not own and the system does not need may go, and nothing of that is there.
+struct DamagedCfg {
+    const char* name;
+    const char* sections;  // after [Program]
+};
+
+class DamagedRecord : public Safety, public ::testing::WithParamInterface<DamagedCfg> {};
+
+TEST_P(DamagedRecord, TakesNothingOfTheSystemOrOfAnotherProduct) {
+    // Another product, registered, with its folder, a value and a key of its own.
+    const char* const otherCfg = "[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=other.exe~<INSTALLDIR>\n"
+                                 "File2=uninstaller.exe~<INSTALLDIR>\n[INI - Setup]\n"
+                                 "Ini1=HKEY_LOCAL_MACHINE\\Software\\Other~~Path~<INSTALLDIR>\n";
+    ASSERT_EQ(Install(otherCfg, {{"other.exe", "MZ"}, {"uninstaller.exe", "MZ"}}, "C:\\Other", "Other").ExitCode(), 0);
+    machine.WriteFile("C:\\config.sys", "FILES=40\r\n");
+    machine.WriteFile("C:\\WINDOWS\\system.ini", "[boot]\r\nshell=Explorer.exe\r\n");
+    os.RegSetString(sys::RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                    "C:\\Program Files");
+    ForceDirectories("C:\\Acme");
+    machine.WriteFile("C:\\Acme\\uninstall.cfg", std::string("[Program]\r\nTitle=Acme\r\n") + GetParam().sections);
+    const auto before = Snapshot();
+
+    RemoveProduct("C:\\Acme", "Acme");
+    auto after = Snapshot();
+    EXPECT_FALSE(after.count("c/Acme/uninstall.cfg"));
+    after["c/Acme/uninstall.cfg"] = before.at("c/Acme/uninstall.cfg");
+    EXPECT_TRUE(before == after) << Describe(before, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Uninstall, DamagedRecord,
+    ::testing::Values(
+        DamagedCfg{"DotDotIntoWindows",
+                   "[UNINS]\r\nC:\\WINDOWS\\..\\WINDOWS\\*.*=\r\nC:\\.\\*.*=\r\nC:\\WINDOWS.\\SYSTEM \\*.*=\r\n"
+                   "[Created Directories]\r\nC:\\WINDOWS\\..\\WINDOWS=\r\nC:\\.=\r\nC:\\WINDOWS.\\SYSTEM =\r\n"},
+        DamagedCfg{"FilesOfTheSystem",
+                   "[Written Files]\r\nC:\\.\\autoexec.bat=new\r\nc:/config.sys=new\r\n"
+                   "C:\\WINDOWS\\..\\WINDOWS\\win.ini=new\r\nC:\\WINDOWS\\system.ini=new\r\n"},
+        DamagedCfg{"AnotherProductsFolder",
+                   "[UNINS]\r\nC:\\Other\\*.*=\r\nC:\\Other\\.\\*.*=\r\n"
+                   "[Written Files]\r\nC:\\Other\\other.exe=new\r\nC:\\OTHER\\.\\uninstall.cfg=new\r\n"
+                   "[Created Directories]\r\nC:\\Other=\r\nC:\\Elsewhere\\..\\Other=\r\n"},
+        DamagedCfg{"AnotherProductsKeys",
+                   "[Registry Values]\r\n1=HKLM~Software\\Other~Path\r\n"
+                   "2=HKLM~Software\\Microsoft\\Windows\\currentversion\\uninstall\\Other~UninstallString\r\n"
+                   "[Created Registry Keys]\r\n1=HKLM~Software\\Microsoft\\Windows\\currentversion\\uninstall\\Other\r\n"
+                   "2=HKLM~Software\\\\Other\r\n"},
+        DamagedCfg{"KeysOfTheSystem",
+                   "[Registry Values]\r\n1=HKLM~Software\\Microsoft\\Windows\\CurrentVersion~ProgramFilesDir\r\n"
+                   "2=HKCU~Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders~Desktop\r\n"
+                   "3=HKCU~Software\\Existing~Kept\r\n"
+                   "[Earlier Registry Values]\r\n3=S:forged\r\n"
+                   "[Created Registry Keys]\r\n1=HKLM~Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\r\n"
+                   "2=HKCU~Software\\Microsoft\r\n"}),
+    [](const ::testing::TestParamInfo<DamagedCfg>& info) { return std::string(info.param.name); });
+
+// Another product's registration that names a drive, or a folder above this product's,
+// keeps nothing of this product from going.
+TEST_F(Safety, CarelessOrEnclosingRegistrationsDoNotBlockTheUninstall) {
+    const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    os.RegSetString(sys::RegRoot::LocalMachine, key + "Careless", "InstallLocation", "C:\\");
+    ASSERT_EQ(Install(kToolCfg, kToolPayload, "C:\\Suite", "Suite").ExitCode(), 0);
+    ASSERT_EQ(Install(kToolCfg, kToolPayload, "C:\\Suite\\Tool", "Acme").ExitCode(), 0);
+    EXPECT_EQ(RemoveProduct("C:\\Suite\\Tool", "Acme").ExitCode, 0);
+    EXPECT_FALSE(DirectoryExists("C:\\Suite\\Tool"));
+    EXPECT_TRUE(FileExists("C:\\Suite\\acmetool.exe"));
 }
 
 struct BadCfg {

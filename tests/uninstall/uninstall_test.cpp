@@ -115,6 +115,7 @@ TEST_F(Uninstall, AReinstallIntoTheSameDirectoryStillRemovesWhatTheFirstMade) {
     ASSERT_EQ(Install(kEveryKindCfg, kEveryKindPayload, kAcmeDir, "Acme Tool").ExitCode(), 0);
     const std::string autoexecFirst = machine.ReadFile("C:\\autoexec.bat");
     ASSERT_EQ(Install(kEveryKindCfg, kEveryKindPayload, kAcmeDir, "Acme Tool").ExitCode(), 0);
+    EXPECT_EQ(machine.ReadFile("C:\\autoexec.bat"), autoexecFirst);  // the block replaced, not added
     const std::string cfg = machine.ReadFile(kAcmeDir + "\\uninstall.cfg");
     // Each record once, though both installs name it.
     const auto count = [&](const std::string& text) {
@@ -127,12 +128,8 @@ TEST_F(Uninstall, AReinstallIntoTheSameDirectoryStillRemovesWhatTheFirstMade) {
 
     EXPECT_EQ(RemoveProduct(kAcmeDir, "Acme Tool").ExitCode, 0);
     auto after = Snapshot();
-    // Each install appends its block and the uninstall removes the last one; the backup stays.
-    EXPECT_EQ(after["c/autoexec.bat"], autoexecFirst);
-    auto expected = before;
-    expected["c/autoexec.bat"] = autoexecFirst;
     after.erase("c/autoexec.zov");
-    EXPECT_TRUE(expected == after) << Describe(expected, after);
+    EXPECT_TRUE(before == after) << Describe(before, after);
 }
 
 TEST_F(Uninstall, WinIniAndTheSoftwareKeyKeepWhatWasThere) {
@@ -154,7 +151,7 @@ Ini4=HKEY_LOCAL_MACHINE\Software~Acme~Path~<INSTALLDIR>
     ASSERT_TRUE(FileExists("C:\\WINDOWS\\win.ini"));
     EXPECT_EQ(os.GetProfileString("win.ini", "Desktop", "Wallpaper", "missing", 64), "(None)");
     EXPECT_EQ(os.GetProfileString("win.ini", "windows", "run", "missing", 64), "");
-    EXPECT_EQ(os.GetProfileString("win.ini", "windows", "load", "missing", 64), "missing");
+    EXPECT_EQ(os.GetProfileString("win.ini", "windows", "load", "missing", 64), "");  // empty before too
     EXPECT_TRUE(os.GetProfileKeyNames("win.ini", "Acme", 1024).empty());
     std::string value;
     EXPECT_TRUE(os.RegKeyExists(sys::RegRoot::LocalMachine, "Software"));
@@ -162,6 +159,35 @@ Ini4=HKEY_LOCAL_MACHINE\Software~Acme~Path~<INSTALLDIR>
     EXPECT_FALSE(os.RegGetString(sys::RegRoot::LocalMachine, "Software", "AcmeInstalled", value));
     EXPECT_FALSE(os.RegKeyExists(sys::RegRoot::LocalMachine, "Software\\Acme"));
     EXPECT_FALSE(DirectoryExists("C:\\Acme"));
+}
+
+// A value the install replaced gets its earlier text back, one it added goes, one changed
+// after the install stays; a reinstall that writes other values keeps the first earlier ones.
+TEST_F(Uninstall, ValuesGoBackToWhatWasThereBeforeTheFirstInstall) {
+    const auto cfg = [](const std::string& v) {
+        return "[Directories]\nDir1=<INSTALLDIR>~\n[INI - Setup]\nIni1=win.ini~Acme~Old~" + v +
+               "\nIni2=win.ini~Acme~New~" + v + "\nIni3=win.ini~Acme~User~" + v +
+               "\nIni4=HKEY_CURRENT_USER\\Software\\Existing~~Kept~" + v +
+               "\nIni5=HKEY_CURRENT_USER\\Software\\Existing~~Fresh~" + v +
+               "\nIni6=HKEY_CURRENT_USER\\Software\\Existing~~Mine~" + v + "\n";
+    };
+    os.WriteProfileString("win.ini", "Acme", "Old", "was");
+    ASSERT_EQ(Install(cfg("v1"), {}, "C:\\Acme", "Acme").ExitCode(), 0);
+    ASSERT_EQ(Install(cfg("v2"), {}, "C:\\Acme", "Acme").ExitCode(), 0);
+    os.WriteProfileString("win.ini", "Acme", "User", "mine");
+    os.RegSetString(sys::RegRoot::CurrentUser, "Software\\Existing", "Mine", "mine");
+    EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme").ExitCode, 0);
+    const auto ini = [&](const char* name) { return os.GetProfileString("win.ini", "Acme", name, "(gone)", 64); };
+    const auto reg = [&](const char* name) {
+        std::string value;
+        return os.RegGetString(sys::RegRoot::CurrentUser, "Software\\Existing", name, value) ? value : "(gone)";
+    };
+    EXPECT_EQ(ini("Old"), "was");
+    EXPECT_EQ(ini("New"), "(gone)");
+    EXPECT_EQ(ini("User"), "mine");
+    EXPECT_EQ(reg("Kept"), "yes");
+    EXPECT_EQ(reg("Fresh"), "(gone)");
+    EXPECT_EQ(reg("Mine"), "mine");
 }
 
 TEST_F(Uninstall, AWinIniTheInstallMadeIsNotDeleted) {
@@ -214,17 +240,42 @@ TEST_F(Uninstall, ASharedDllGoesWithTheLastProductThatCountsIt) {
     EXPECT_EQ(uses, 1u);
 }
 
-TEST_F(Uninstall, AutoexecLosesOnlyTheBlockOfThisInstall) {
-    const char* const cfg = "[Directories]\nDir1=<INSTALLDIR>~\n[AUTOEXEC.BAT]\nPATH %PATH%;<INSTALLDIR>=\n";
-    ASSERT_EQ(Install(cfg, {}, "C:\\Acme", "Acme").ExitCode(), 0);
-    ASSERT_EQ(Install(cfg, {}, "C:\\Acme", "Acme").ExitCode(), 0);  // two blocks now
-    // The user adds a line of their own after the install.
+// A <SUB> path that climbs into the system directory reaches the same file, and the same count.
+TEST_F(Uninstall, ASharedDllReachedThroughDotDotIsCountedAndKept) {
+    const char* const plain = "[Directories]\nDir1=<INSTALLDIR>~\nDir2=<WINDOWS_SYSTEM>~\n[Files]\n"
+                              "File1=common.dll~<WINDOWS_SYSTEM>\n";
+    const char* const climbing = "[Directories]\nDir1=<INSTALLDIR>~\nDir2=<SUB1><INSTALLDIR>~..\\WINDOWS\\.\\SYSTEM\n"
+                                 "[Files]\nFile1=common.dll~<SUB1><INSTALLDIR>\n";
+    ASSERT_EQ(Install(plain, {{"common.dll", "MZ one"}}, "C:\\One", "One").ExitCode(), 0);
+    ASSERT_EQ(Install(climbing, {{"common.dll", "MZ two"}}, "C:\\Two", "Two").ExitCode(), 0);
+    EXPECT_EQ(RemoveProduct("C:\\Two", "Two").ExitCode, 0);
+    EXPECT_TRUE(FileExists("C:\\WINDOWS\\SYSTEM\\common.dll"));
+    uint32_t uses = 0;
+    ASSERT_TRUE(os.RegGetDword(sys::RegRoot::LocalMachine, kSharedDllsKey, "C:\\WINDOWS\\System\\common.dll", uses));
+    EXPECT_EQ(uses, 1u);
+    EXPECT_FALSE(DirectoryExists("C:\\Two"));
+}
+
+TEST_F(Uninstall, AutoexecLosesOnlyTheBlockOfThisProduct) {
+    const auto cfg = [](const char* var) {
+        return std::string("[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=uninstaller.exe~<INSTALLDIR>\n"
+                           "[AUTOEXEC.BAT]\nSET ") + var + "=<INSTALLDIR>=\n";
+    };
+    const Payload payload = {{"uninstaller.exe", "MZ"}};
+    ASSERT_EQ(Install(cfg("ACME"), payload, "C:\\Acme", "Acme").ExitCode(), 0);
+    ASSERT_EQ(Install(cfg("OTHER"), payload, "C:\\Other", "Other").ExitCode(), 0);
+    // The user adds a line of their own; the reinstall then puts its block where it was.
     machine.WriteFile("C:\\autoexec.bat", machine.ReadFile("C:\\autoexec.bat") + "SET MINE=1\r\n");
-    EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme").ExitCode, 0);
+    ASSERT_EQ(Install(cfg("ACME"), payload, "C:\\Acme2", "Acme").ExitCode(), 0);
+    const std::string other = "REM - Starting Zovrand Update\r\nSET OTHER\r\nREM - End of Zovrand\r\n";
+    EXPECT_EQ(machine.ReadFile("C:\\autoexec.bat"), "@ECHO OFF\r\nPATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n"
+                                                   "REM - Starting Zovrand Update\r\nSET ACME\r\nREM - End of Zovrand\r\n" +
+                                                       other + "SET MINE=1\r\n");
+    EXPECT_EQ(RemoveProduct("C:\\Acme2", "Acme").ExitCode, 0);
+    EXPECT_FALSE(DirectoryExists("C:\\Acme"));  // both installs went
+    EXPECT_FALSE(DirectoryExists("C:\\Acme2"));
     EXPECT_EQ(machine.ReadFile("C:\\autoexec.bat"),
-              "@ECHO OFF\r\nPATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n"
-              "REM - Starting Zovrand Update\r\nPATH %PATH%;C:\\Acme\r\nREM - End of Zovrand\r\n"
-              "SET MINE=1\r\n");
+              "@ECHO OFF\r\nPATH C:\\WINDOWS;C:\\WINDOWS\\COMMAND\r\n" + other + "SET MINE=1\r\n");
 }
 
 TEST_F(Uninstall, ARegistrationAnotherInstallTookOverStays) {
