@@ -33,8 +33,15 @@ public:
     bool Bool(const std::string& section, const std::string& key, bool def) {
         return Integer(section, key, def ? 1 : 0) != 0;
     }
+    // Every key name of the section: the buffer grows until the names fit, since the
+    // profile functions cut a list that does not.
     std::vector<std::string> KeyNames(const std::string& section) {
-        return os_.GetProfileKeyNames(path_, section, kConfigKeyNameBuffer);
+        for (uint32_t size = kConfigKeyNameBuffer;; size *= 2) {
+            std::vector<std::string> names = os_.GetProfileKeyNames(path_, section, size);
+            size_t used = 1;
+            for (const std::string& name : names) used += name.size() + 1;
+            if (used + 1 < size || size >= kConfigKeyNameBufferLimit) return names;
+        }
     }
     std::vector<std::string> Values(const std::string& section) {
         std::vector<std::string> values;
