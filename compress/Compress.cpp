@@ -4,12 +4,18 @@
 #include <vector>
 
 #include "compress/archive_paths.h"
+#include "sys/decimal.h"
 #include "sys/system.h"
 
 namespace zov::compress {
 namespace {
 
 const char* const kInvalidKeyMessage = "File locked -- valid key required";
+
+std::string BadTotalText(int32_t total) {
+    return "Archive header counts " + DecimalText(total) +
+           " bytes for its entries: the archive is damaged";
+}
 
 void SkipTo(TStream& archive, int64_t position) {
     if (archive.Position() != position) archive.SetPosition(position);
@@ -63,9 +69,17 @@ TArchiveHeader TCompress::ReadArchiveHeader(TStream& archive) {
         throw EInvalidHeader("Can't recognize compressed file header");
     if (header.ArchiveType != kArchiveTypeMulti)
         throw EInvalidHeaderArchiveType("Archive type must be caMulti");
+    if (header.TotalSize < 0) throw EInvalidHeader(BadTotalText(header.TotalSize));
     archiveMethodID_ = header.MethodIDText();
     LookupMethod(archiveMethodID_);
     return header;
+}
+
+bool TCompress::PastHeaderTotal(const TArchiveHeader& archiveHeader, int64_t found,
+                                const TFileHeader& entry) {
+    if (found < archiveHeader.TotalSize || entry.UncompressedSize == 0) return false;
+    if (archiveHeader.TotalSize == 0) throw EInvalidHeader(BadTotalText(0));
+    return true;
 }
 
 bool TCompress::ReadFileHeader(TStream& archive, TFileHeader& header, std::string& name) {
@@ -113,7 +127,7 @@ void TCompress::ExpandArchive(const std::string& ArchiveName, TStringList* List)
     while (ReadFileHeader(*archive, header, name)) {
         // The header's total ends the archive; empty entries written after the last
         // byte of it still count as files.
-        if (total >= archiveHeader.TotalSize && header.UncompressedSize != 0) break;
+        if (PastHeaderTotal(archiveHeader, total, header)) break;
         const int64_t dataEnd = archive->Position() + header.CompressedSize;
         if (List && List->IndexOf(name) < 0) {
             SkipTo(*archive, dataEnd);
