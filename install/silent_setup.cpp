@@ -1,5 +1,7 @@
 #include "install/silent_setup.h"
 
+#include "install/cfg_integrity.h"
+
 #include "install/Setup_Unit1.h"
 #include "install/payload.h"
 #include "shell/WinReboot.h"
@@ -107,6 +109,12 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     const std::string cfg = settings.SourceDir + "install.cfg";
     if (!FileExists(cfg)) {
         Log(log, "FAILED " + sys::FailureText(cfg));
+        return 1;
+    }
+    const std::string fault = ConfigFileFault(cfg);
+    if (!fault.empty()) {
+        Log(log, "FAILED " + fault);
+        EmptyAndRemoveDirectory(settings.TempDir);
         return 1;
     }
     ReadSetupConfig(cfg, settings, look);
