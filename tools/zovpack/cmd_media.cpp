@@ -118,7 +118,8 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
     if (!bitmap.empty() && !present.count(compress::UpperAscii(bitmap)))
         std::fprintf(stderr, "warning: Bitmap File \"%s\" is not in %s; the setup will show no picture\n",
                      Printable(settings.BitmapFile).c_str(), Printable(from).c_str());
-    want(bitmap, false);
+    else
+        want(bitmap, false);  // an absent one must not hide a [Files] entry of its name
     for (const auto* list : {&settings.Files, &settings.WorkStationFiles}) {
         for (std::string entry : *list) {
             std::string source;
@@ -134,7 +135,12 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
     if (!missing.empty()) {
         std::string names;
         for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + Printable(m);
-        throw Exception("install.cfg names files that " + Printable(from) + " lacks: " + names);
+        const bool lacksUninstaller =
+            std::find_if(missing.begin(), missing.end(), [](const std::string& m) {
+                return compress::UpperAscii(m) == "UNINSTALLER.EXE";
+            }) != missing.end();
+        throw Exception("install.cfg names files that " + Printable(from) + " lacks: " + names +
+                        (lacksUninstaller ? "; --uninstaller supplies uninstaller.exe (build/win32/uninstall/uninstaller.exe)" : ""));
     }
     return files;
 }
@@ -372,6 +378,8 @@ int CmdMedia(const Args& args) {
     RequireFolder(from, "--from");
     if (!stub.empty()) RequireRegularFile(stub, a.Get("--stub"));
     if (!uninstaller.empty()) RequireRegularFile(uninstaller, a.Get("--uninstaller"));
+    if (stub.empty())
+        std::fprintf(stderr, "warning: no --stub: the medium gets no install.exe; copy one beside its install.cfg before use\n");
     if (segSize < segment::kMinSegSize)
         std::fprintf(stderr, "note: --segsize below %d; segments are %d bytes at most\n",
                      segment::kMinSegSize, segment::kMinSegSize);
@@ -514,7 +522,10 @@ int CmdMediaTest(const Args& args) {
     if (!lacking.empty()) {
         std::string list;
         for (const std::string& l : lacking) list += (list.empty() ? "" : ", ") + Printable(l);
-        throw Exception("the payload lacks files install.cfg names: " + list);
+        throw Exception("the payload lacks files install.cfg names: " + list +
+                        (compress::UpperAscii(list).find("UNINSTALLER.EXE") != std::string::npos
+                             ? "; zovpack media --uninstaller supplies uninstaller.exe"
+                             : ""));
     }
     std::printf("OK: %u segment%s%s, %d archive%s, %zu files, %lld bytes\n", run.segments,
                 run.segments == 1 ? "" : "s", run.checks.empty() ? "" : " checked", run.archives,
