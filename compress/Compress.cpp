@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "compress/archive_paths.h"
-#include "sys/decimal.h"
 #include "sys/system.h"
 
 namespace zov::compress {
@@ -12,10 +11,7 @@ namespace {
 
 const char* const kInvalidKeyMessage = "File locked -- valid key required";
 
-std::string BadTotalText(int32_t total) {
-    return "Archive header counts " + DecimalText(total) +
-           " bytes for its entries: the archive is damaged";
-}
+const char* const kBadTotalMessage = "Archive header gives a wrong total for its entries: the archive is damaged";
 
 void SkipTo(TStream& archive, int64_t position) {
     if (archive.Position() != position) archive.SetPosition(position);
@@ -69,7 +65,6 @@ TArchiveHeader TCompress::ReadArchiveHeader(TStream& archive) {
         throw EInvalidHeader("Can't recognize compressed file header");
     if (header.ArchiveType != kArchiveTypeMulti)
         throw EInvalidHeaderArchiveType("Archive type must be caMulti");
-    if (header.TotalSize < 0) throw EInvalidHeader(BadTotalText(header.TotalSize));
     archiveMethodID_ = header.MethodIDText();
     LookupMethod(archiveMethodID_);
     return header;
@@ -77,9 +72,9 @@ TArchiveHeader TCompress::ReadArchiveHeader(TStream& archive) {
 
 bool TCompress::PastHeaderTotal(const TArchiveHeader& archiveHeader, int64_t found,
                                 const TFileHeader& entry) {
-    if (found < archiveHeader.TotalSize || entry.UncompressedSize == 0) return false;
-    if (archiveHeader.TotalSize == 0) throw EInvalidHeader(BadTotalText(0));
-    return true;
+    if (entry.UncompressedSize == 0) return false;
+    if (archiveHeader.TotalSize <= 0) throw EInvalidHeader(kBadTotalMessage);
+    return found >= archiveHeader.TotalSize;
 }
 
 bool TCompress::ReadFileHeader(TStream& archive, TFileHeader& header, std::string& name) {

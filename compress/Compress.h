@@ -95,8 +95,8 @@ protected:
     // False when no further whole entry header (with its name) is there.
     bool ReadFileHeader(TStream& archive, TFileHeader& header, std::string& name);
     // True when `entry` lies past the bytes the archive header's total counts (`found` of
-    // them already met). A total of 0 before an entry that has data would expand nothing:
-    // such a header is refused.
+    // them already met). A total of 0 or below before an entry that has data would expand
+    // nothing: such a header is refused.
     static bool PastHeaderTotal(const TArchiveHeader& archiveHeader, int64_t found,
                                 const TFileHeader& entry);
     void ExpandEntry(TStream& archive, TStream& dest, const TFileHeader& header);

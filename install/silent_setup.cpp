@@ -114,7 +114,6 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     const std::string fault = ConfigFileFault(cfg);
     if (!fault.empty()) {
         Log(log, "FAILED " + fault);
-        EmptyAndRemoveDirectory(settings.TempDir);
         return 1;
     }
     ReadSetupConfig(cfg, settings, look);

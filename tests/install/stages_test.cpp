@@ -91,9 +91,8 @@ TEST_F(Stages, AnUnusableParameterIsReportedAndEndsTheProgram) {
 TEST_F(Stages, ACutInstallCfgIsReportedAndEndsTheProgramFailed) {
     const std::string built = WithDiskCheck("", "[Setup - Main]\r\nHeader=Tool\r\n[Files]\r\nFile1=a.exe~<I>\r\n");
     WriteConfig(built.substr(0, built.size() - 8));
-    dialogs.ExpectMessage(medium + "\\install.cfg is cut short: " + std::to_string(built.size() - 8 - built.find("[Setup")) +
-                              " of " + std::to_string(built.size() - built.find("[Setup")) + " bytes.",
-                          "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK, ui::mrOk);
+    dialogs.ExpectMessage(medium + "\\install.cfg is cut short.", "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK,
+                          ui::mrOk);
     Start();
     EXPECT_TRUE(app.Terminated());
     EXPECT_TRUE(InstallFailed);

@@ -232,8 +232,7 @@ TEST_F(Commands, AHeaderTotalThatCountsNothingIsRefused) {
             const Args args = std::string(command) == "extract" ? Args{command, "bad.zov", "-d", "out"}
                                                                  : Args{command, "bad.zov"};
             EXPECT_EQ(Tool(args, nullptr, &err), 1) << command;
-            EXPECT_NE(err.find("Archive header counts " + std::to_string(static_cast<int32_t>(total)) +
-                               " bytes for its entries: the archive is damaged"),
+            EXPECT_NE(err.find("Archive header gives a wrong total for its entries: the archive is damaged"),
                       std::string::npos) << err;
         }
         compress::TCompress container;
