@@ -21,8 +21,8 @@ if(ZOV_SHIPPED_BUILD)
   # the Pentium Pro's conditional moves, which the compiler would use by default. (The
   # prebuilt run-time library still has a few; tests/imports counts them.)
   set(code_flags -march=i486)
-  # Size (each step is measured in the README): optimise for size beyond -Os, no type
-  # information beyond what exceptions need, no locks around static initialisation (one
+  # Size (docs/size.md; each step was measured as it came, see git log): optimise for size
+  # beyond -Os, no type information beyond what exceptions need, no locks around static initialisation (one
   # thread), the 4-byte stack alignment that Win32 itself keeps, and link-time optimisation
   # as one partition (GCC 12 fails on PE symbols split across partitions). The code
   # generation flags go to the link as well, where link-time optimisation generates the code.

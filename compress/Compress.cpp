@@ -11,6 +11,8 @@ namespace {
 
 const char* const kInvalidKeyMessage = "File locked -- valid key required";
 
+const char* const kBadTotalMessage = "Archive header gives a wrong total for its entries: the archive is damaged";
+
 void SkipTo(TStream& archive, int64_t position) {
     if (archive.Position() != position) archive.SetPosition(position);
 }
@@ -68,6 +70,13 @@ TArchiveHeader TCompress::ReadArchiveHeader(TStream& archive) {
     return header;
 }
 
+bool TCompress::PastHeaderTotal(const TArchiveHeader& archiveHeader, int64_t found,
+                                const TFileHeader& entry) {
+    if (entry.UncompressedSize == 0) return false;
+    if (archiveHeader.TotalSize <= 0) throw EInvalidHeader(kBadTotalMessage);
+    return found >= archiveHeader.TotalSize;
+}
+
 bool TCompress::ReadFileHeader(TStream& archive, TFileHeader& header, std::string& name) {
     TFileHeaderBytes bytes;
     if (archive.Read(bytes.data(), static_cast<int32_t>(bytes.size())) !=
@@ -113,7 +122,7 @@ void TCompress::ExpandArchive(const std::string& ArchiveName, TStringList* List)
     while (ReadFileHeader(*archive, header, name)) {
         // The header's total ends the archive; empty entries written after the last
         // byte of it still count as files.
-        if (total >= archiveHeader.TotalSize && header.UncompressedSize != 0) break;
+        if (PastHeaderTotal(archiveHeader, total, header)) break;
         const int64_t dataEnd = archive->Position() + header.CompressedSize;
         if (List && List->IndexOf(name) < 0) {
             SkipTo(*archive, dataEnd);

@@ -94,6 +94,11 @@ protected:
     TCompressionMethod LookupMethod(const std::string& id);
     // False when no further whole entry header (with its name) is there.
     bool ReadFileHeader(TStream& archive, TFileHeader& header, std::string& name);
+    // True when `entry` lies past the bytes the archive header's total counts (`found` of
+    // them already met). A total of 0 or below before an entry that has data would expand
+    // nothing: such a header is refused.
+    static bool PastHeaderTotal(const TArchiveHeader& archiveHeader, int64_t found,
+                                const TFileHeader& entry);
     void ExpandEntry(TStream& archive, TStream& dest, const TFileHeader& header);
     int32_t FreeSpaceFor(const std::string& path);
     void MakeDirectoryPath(const std::string& dir);

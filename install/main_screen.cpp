@@ -1,6 +1,10 @@
 // The main screen's look: its parts, their layout on every resize, and what install.cfg
 // changes of them.
 #include "install/Setup_Unit1.h"
+#include "install/cfg_integrity.h"
+#include "install/stage_state.h"
+#include "sys/paths.h"
+#include "ui/application.h"
 #include "install/wizard/Setup_Unit2.h"
 
 namespace zov {
@@ -128,8 +132,19 @@ void TMainSetup::ApplySettings() {
 }
 
 void TMainSetup::ReadSetupConfig() {
+    const std::string cfg = SetupSettings.SourceDir + "install.cfg";
+    const std::string fault = ConfigFileFault(cfg);
+    if (!fault.empty()) {
+        // Nothing of a damaged medium is installed: the setup ends before it expands a byte.
+        InstallFailed = true;
+        SetupExitCode = 1;
+        EmptyAndRemoveDirectory(SetupSettings.TempDir);
+        ui::App().ShowException(EInOutError(fault));
+        ui::App().Terminate();
+        return;
+    }
     TScreenLook look = CurrentLook();
-    zov::ReadSetupConfig(SetupSettings.SourceDir + "install.cfg", SetupSettings, look);
+    zov::ReadSetupConfig(cfg, SetupSettings, look);
     ApplyLook(look);
     ApplySettings();
 }

@@ -16,29 +16,36 @@ int HexDigit(char c) {
     return -1;
 }
 
-// The profile functions of one file, with the reader's buffer sizes.
+constexpr const char* kMain = "Setup - Main";
+
+// The profile functions of one file, with the reader's buffer sizes. Names come as C strings
+// and become strings here, once, rather than at each of the reader's many calls.
 class ConfigFile {
 public:
     explicit ConfigFile(const std::string& path) : path_(path), os_(sys::Sys()) {}
 
-    std::string String(const std::string& section, const std::string& key,
-                       const std::string& def) {
+    std::string String(const char* section, const char* key, const std::string& def) {
         return os_.GetProfileString(path_, section, key, def, kConfigValueBuffer);
     }
-    int32_t Integer(const std::string& section, const std::string& key, int32_t def) {
-        const std::string text = String(section, key, "");
+    int32_t Integer(const char* key, int32_t def, const char* section = kMain) {
+        const std::string text = String(section, key, std::string());
         if (text.empty()) return def;
         return ParseConfigInteger(text).value_or(def);
     }
-    bool Bool(const std::string& section, const std::string& key, bool def) {
-        return Integer(section, key, def ? 1 : 0) != 0;
+    bool Bool(const char* key, bool def) { return Integer(key, def ? 1 : 0) != 0; }
+    // Every key name of the section: the buffer grows until the names fit, since the
+    // profile functions cut a list that does not.
+    std::vector<std::string> KeyNames(const char* section) {
+        for (uint32_t size = kConfigKeyNameBuffer;; size *= 2) {
+            std::vector<std::string> names = os_.GetProfileKeyNames(path_, section, size);
+            size_t used = 1;
+            for (const std::string& name : names) used += name.size() + 1;
+            if (used + 1 < size || size >= kConfigKeyNameBufferLimit) return names;
+        }
     }
-    std::vector<std::string> KeyNames(const std::string& section) {
-        return os_.GetProfileKeyNames(path_, section, kConfigKeyNameBuffer);
-    }
-    std::vector<std::string> Values(const std::string& section) {
+    std::vector<std::string> Values(const char* section) {
         std::vector<std::string> values;
-        for (const std::string& key : KeyNames(section)) values.push_back(String(section, key, ""));
+        for (const std::string& key : KeyNames(section)) values.push_back(String(section, key.c_str(), std::string()));
         return values;
     }
 
@@ -48,12 +55,11 @@ private:
 };
 
 void ReadHeader(ConfigFile& cfg, const std::string& prefix, THeaderLook& look) {
-    const std::string section = "Setup - Main";
-    look.Text = cfg.String(section, prefix, look.Text);
-    look.FontName = cfg.String(section, prefix + " Font Name", look.FontName);
-    look.FontSize = cfg.Integer(section, prefix + " Font Size", look.FontSize);
-    look.FontColor = cfg.Integer(section, prefix + " Font Color", look.FontColor);
-    look.ShadowColor = cfg.Integer(section, prefix + " Font Shadow", look.ShadowColor);
+    look.Text = cfg.String(kMain, prefix.c_str(), look.Text);
+    look.FontName = cfg.String(kMain, (prefix + " Font Name").c_str(), look.FontName);
+    look.FontSize = cfg.Integer((prefix + " Font Size").c_str(), look.FontSize);
+    look.FontColor = cfg.Integer((prefix + " Font Color").c_str(), look.FontColor);
+    look.ShadowColor = cfg.Integer((prefix + " Font Shadow").c_str(), look.ShadowColor);
 }
 
 }  // namespace
@@ -97,23 +103,23 @@ bool LaunchAvailable(const TSetupSettings& settings) {
 
 void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& s, TScreenLook& look) {
     ConfigFile cfg(cfgPath);
-    const std::string main = "Setup - Main";
+    const std::string none;
 
-    s.InstallDisks = cfg.Integer(main, "Install Disks", 0);
-    s.InstallDir = cfg.String(main, "Install Dir", "");
-    s.LaunchCommand = cfg.String(main, "Launch", "");
-    s.ProgramFolder = cfg.String(main, "Folder", "Accessories");
-    s.AddToProgramFiles = cfg.Bool(main, "Add to Program Files", false);
-    s.ShowWarningScreen = cfg.Bool(main, "Show Warning Screen", true);
-    s.ShowReboot = cfg.Bool(main, "Show Re-Boot", true);
-    s.WorkStationPrompt = cfg.Bool(main, "Work Station Prompt", false);
-    s.BitmapFile = cfg.String(main, "Bitmap File", "");
-    s.AlignCenter = cfg.Bool(main, "Align Center", false);
-    s.AlignLeft = cfg.Bool(main, "Align Left", true);
-    s.AlignRight = cfg.Bool(main, "Align Right", false);
+    s.InstallDisks = cfg.Integer("Install Disks", 0);
+    s.InstallDir = cfg.String(kMain, "Install Dir", none);
+    s.LaunchCommand = cfg.String(kMain, "Launch", none);
+    s.ProgramFolder = cfg.String(kMain, "Folder", "Accessories");
+    s.AddToProgramFiles = cfg.Bool("Add to Program Files", false);
+    s.ShowWarningScreen = cfg.Bool("Show Warning Screen", true);
+    s.ShowReboot = cfg.Bool("Show Re-Boot", true);
+    s.WorkStationPrompt = cfg.Bool("Work Station Prompt", false);
+    s.BitmapFile = cfg.String(kMain, "Bitmap File", none);
+    s.AlignCenter = cfg.Bool("Align Center", false);
+    s.AlignLeft = cfg.Bool("Align Left", true);
+    s.AlignRight = cfg.Bool("Align Right", false);
 
-    look.DitherFrom = cfg.Integer(main, "Dither From", look.DitherFrom);
-    look.DitherTo = cfg.Integer(main, "Dither To", look.DitherTo);
+    look.DitherFrom = cfg.Integer("Dither From", look.DitherFrom);
+    look.DitherTo = cfg.Integer("Dither To", look.DitherTo);
     ReadHeader(cfg, "Header", look.Header);
     ReadHeader(cfg, "Header2", look.Header2);
 
@@ -123,7 +129,7 @@ void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& s, TScreenLook&
     const std::vector<std::string> files = cfg.Values("Files");
     for (size_t n = 0; n < files.size(); ++n) {
         // The overwrite mark goes by position, whatever the entry's key is called.
-        const bool ask = cfg.Bool("Files - OverWrite", "File #" + DecimalText(n), false);
+        const bool ask = cfg.Integer(("File #" + DecimalText(n)).c_str(), 0, "Files - OverWrite") != 0;
         s.Files.push_back(files[n] + (ask ? "~X" : "~"));
     }
 

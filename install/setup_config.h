@@ -56,7 +56,8 @@ struct TScreenLook {
 };
 
 constexpr uint32_t kConfigValueBuffer = 1024;     // values: at most 1023 characters
-constexpr uint32_t kConfigKeyNameBuffer = 8192;   // key names of one list section
+constexpr uint32_t kConfigKeyNameBuffer = 8192;   // key names of one list section, at first
+constexpr uint32_t kConfigKeyNameBufferLimit = 1u << 26;  // ... and at most
 
 // Reads `cfgPath` into `settings` (lists emptied first) and `look`. A missing or unreadable
 // file leaves every default; nothing is reported.

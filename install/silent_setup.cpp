@@ -1,5 +1,7 @@
 #include "install/silent_setup.h"
 
+#include "install/cfg_integrity.h"
+
 #include "install/Setup_Unit1.h"
 #include "install/destination_check.h"
 #include "install/payload.h"
@@ -108,6 +110,11 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     const std::string cfg = settings.SourceDir + "install.cfg";
     if (!FileExists(cfg)) {
         Log(log, "FAILED " + sys::FailureText(cfg));
+        return 1;
+    }
+    const std::string fault = ConfigFileFault(cfg);
+    if (!fault.empty()) {
+        Log(log, "FAILED " + fault);
         return 1;
     }
     ReadSetupConfig(cfg, settings, look);

@@ -3,14 +3,14 @@
 # a display exists, so that a person can work it. Without a display it installs silently
 # and prints the setup's log and the installed tree.
 #
-#   tools/show-setup.sh [MEDIUM_DIR]     (default build/example-medium-win32)
+#   tools/show-setup.sh [MEDIUM_DIR]     (default build/example-medium, as tools/main-job.sh builds it)
 #
 # Needs build/win32 (install.exe, the example payload) and build/host (zovpack); the Wine prefix
 # is build/show-prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-medium=${1:-build/example-medium-win32}
+medium=${1:-build/example-medium}
 build/host/tools/zovpack/zovpack media --cfg examples/install.cfg --from build/win32/examples/payload --out "$medium" \
   --stub build/win32/install/install.exe >/dev/null
 medium=$(cd "$medium" && pwd)

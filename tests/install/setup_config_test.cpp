@@ -159,20 +159,20 @@ TEST(SetupConfig, LongValuesAreCutAt1023) {
     EXPECT_EQ(r.look.Header.Text, longText.substr(0, 1023));
 }
 
-TEST(SetupConfig, KeyNamesStopAt8192Bytes) {
+TEST(SetupConfig, ListSectionsAreReadWholePastTheFirstBuffer) {
     test::TestMachine m;
-    // 1000 keys of 10 characters: 11 bytes each with the terminator, so about 744 fit.
-    std::string text = "[Directories]\r\n";
-    for (int i = 0; i < 1000; ++i) {
+    // 2,001 keys of 10 characters: 22,011 bytes of names, the buffer grows twice.
+    std::string text = "[Files]\r\n";
+    for (int i = 0; i <= 2000; ++i) {
         char name[16];
-        std::snprintf(name, sizeof name, "Dir%07d", i);
-        text += std::string(name) + "=<T" + std::to_string(i) + ">~p\r\n";
+        std::snprintf(name, sizeof name, "File%06d", i);
+        text += std::string(name) + "=f" + std::to_string(i) + ".dat~<INSTALLDIR>\r\n";
     }
+    text += "[Files - OverWrite]\r\nFile #2000=1\r\n";
     const Read r = ReadText(m, text);
-    ASSERT_GT(r.settings.Directories.size(), 700u);
-    ASSERT_LT(r.settings.Directories.size(), 746u);
-    EXPECT_EQ(r.settings.Directories[0], "<T0>~p");
-    EXPECT_EQ(r.settings.Directories[700], "<T700>~p");
+    ASSERT_EQ(r.settings.Files.size(), 2001u);
+    EXPECT_EQ(r.settings.Files[0], "f0.dat~<INSTALLDIR>~");
+    EXPECT_EQ(r.settings.Files[2000], "f2000.dat~<INSTALLDIR>~X");
 }
 
 TEST(SetupConfig, LaunchAvailability) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "install/cfg_integrity.h"
 #include "install/setup_entry.h"
 #include "install/stage_state.h"
 #include "shell/system_helpers.h"
@@ -85,6 +86,19 @@ TEST_F(Stages, AnUnusableParameterIsReportedAndEndsTheProgram) {
     EXPECT_FALSE(main->Timer1.Enabled());
     EXPECT_EQ(Settings().TempDir, "");
     main->Close();  // nothing to clean, nothing more to say
+}
+
+TEST_F(Stages, ACutInstallCfgIsReportedAndEndsTheProgramFailed) {
+    const std::string built = WithDiskCheck("", "[Setup - Main]\r\nHeader=Tool\r\n[Files]\r\nFile1=a.exe~<I>\r\n");
+    WriteConfig(built.substr(0, built.size() - 8));
+    dialogs.ExpectMessage(medium + "\\install.cfg is cut short.", "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK,
+                          ui::mrOk);
+    Start();
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_TRUE(InstallFailed);
+    EXPECT_EQ(SetupExitCode, 1);
+    EXPECT_FALSE(machine.Exists(Settings().TempDir));
+    EXPECT_NE(main->Setup_Header.Caption(), "Tool") << "nothing of the file is read";
 }
 
 TEST_F(Stages, ScreenIsLaidOutOnEveryResize) {

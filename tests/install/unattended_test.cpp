@@ -2,6 +2,7 @@
 // product, and its log and exit codes.
 #include <gtest/gtest.h>
 
+#include "install/cfg_integrity.h"
 #include "install/setup_entry.h"
 #include "install/setup_switches.h"
 #include "install/stage_state.h"
@@ -152,6 +153,25 @@ TEST_F(Unattended, FailuresEndWithTheirCodes) {
     EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     EXPECT_EQ(Run({}), 1);  // no window system here: only the unattended setup runs
     EXPECT_TRUE(Logged("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install."));
+}
+
+// A medium's install.cfg cut short or changed is refused before a byte is expanded.
+TEST_F(Unattended, ACutOrChangedInstallCfgIsRefused) {
+    const std::string built = WithDiskCheck("", kConfig);
+    for (const std::string& text : {built.substr(0, built.size() - 40), built.substr(0, 9),
+                                    built.substr(0, built.find("Header=")) + "Header=Tol" +
+                                        built.substr(built.find("Header=") + 11)}) {
+        machine.WriteFile(medium + "\\install.cfg", text);
+        WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}});
+        EXPECT_EQ(Run({"/S"}), 1);
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back().rfind("FAILED " + medium + "\\install.cfg "), 0u) << log.back();
+        EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
+        EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\Temp\\z"));
+    }
+    machine.WriteFile(medium + "\\install.cfg", built);
+    EXPECT_EQ(Run({"/S"}), 0);
+    EXPECT_TRUE(Logged("installed"));
 }
 
 #endif

@@ -117,10 +117,14 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     EXPECT_EQ(Read(In(Arg("flat"), "notes.exe")), "MZ notes");
     EXPECT_EQ(Read(In(Arg("flat"), "uninstaller.exe")), "MZ uninstaller");
     EXPECT_EQ(Read(In(Arg("flat"), "install.exe")), "MZ stub");
-    // The medium's install.cfg is the builder's with the segments' sizes and CRCs added.
+    // The medium's install.cfg is the builder's after a first section with its own check and
+    // the segments' sizes and CRCs.
     const std::string cfg = Read(In(Arg("MEDIA"), "install.cfg"));
-    EXPECT_EQ(cfg.rfind(Read(SourceArg("examples/install.cfg")), 0), 0u);
-    EXPECT_NE(cfg.find("[Disk Check]\r\ndisk.001=" + std::to_string(Read(In(Arg("MEDIA"), "disk.001")).size()) + ","),
+    const std::string example = Read(SourceArg("examples/install.cfg"));
+    ASSERT_GT(cfg.size(), example.size());
+    EXPECT_EQ(cfg.substr(cfg.size() - example.size()), example);
+    EXPECT_EQ(cfg.rfind("[Disk Check]\r\ninstall.cfg=", 0), 0u);
+    EXPECT_NE(cfg.find("\r\ndisk.001=" + std::to_string(Read(In(Arg("MEDIA"), "disk.001")).size()) + ","),
               std::string::npos);
     EXPECT_EQ(Read(In(Arg("flat"), "install.cfg")), cfg);
     // A rebuild from that install.cfg keeps one section, with the new values.
@@ -130,6 +134,14 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     const std::string again = Read(In(Arg("MEDIA2"), "install.cfg"));
     EXPECT_EQ(again.find("[Disk Check]"), again.rfind("[Disk Check]"));
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA2")}), 0);
+    // A copy cut short or changed is found before a segment is read.
+    std::string errors;
+    for (const std::string& damaged : {again.substr(0, again.size() - 100), again + "; added\r\n"}) {
+        machine.WriteFile(In(Arg("MEDIA2"), "install.cfg"), damaged);
+        EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA2")}, &errors), 1);
+        EXPECT_NE(errors.find("install.cfg " + std::string(damaged.size() < again.size() ? "is cut short" : "was changed")),
+                  std::string::npos) << errors;
+    }
 }
 
 TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
@@ -234,6 +246,38 @@ TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
     machine.System().FindFiles(machine.Path("out\\*.*"), true, entries);
     for (const auto& e : entries)
         if (e.name != "." && e.name != "..") ADD_FAILURE() << "written: " << e.name;
+}
+
+// What the builder is warned about, and what it is refused, one line each.
+TEST_F(MediaCommandTest, WarningsAndRefusalsNameWhatToDo) {
+    MakePayload("small");
+    const std::string files = "[Directories]\r\nDir1=<INSTALLDIR>~\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n";
+    struct Case {
+        std::string cfg;
+        Args extra;
+        int code;
+        std::string says;
+    };
+    const Case cases[] = {
+        {files, {}, 0, "warning: no --stub: the medium gets no install.exe"},
+        {files + "big.bin~<INSTALLDIR>\r\n", {}, 0, "\"big.bin~<INSTALLDIR>\" in [Files] has no \"=\""},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 0, "key \"file1\" is repeated in [Files]"},
+        {"[Setup - Main]\r\nBitmap File=logo.gif\r\n" + files + "File2=logo.gif~<INSTALLDIR>\r\n", {}, 1,
+         "lacks: logo.gif"},
+        {files + "File2=uninstaller.exe~<INSTALLDIR>\r\n", {}, 1, "lacks: uninstaller.exe; --uninstaller supplies"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cfg);
+        machine.WriteFile(machine.Path("install.cfg"), c.cfg);
+        std::string errors;
+        EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", c.extra), &errors), c.code);
+        EXPECT_NE(errors.find(c.says), std::string::npos) << errors;
+    }
+    machine.WriteFile(machine.Path("stub.exe"), "MZ");
+    std::string errors;
+    machine.WriteFile(machine.Path("install.cfg"), files);
+    EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"--stub", Arg("stub.exe")}), &errors), 0);
+    EXPECT_EQ(errors, "");
 }
 
 TEST_F(MediaCommandTest, TheGivenUninstallerIsThePayloadsUninstaller) {

@@ -210,6 +210,37 @@ TEST_F(Commands, WhatIsNoArchiveIsSaidToBeNone) {
     }
 }
 
+TEST_F(Commands, AMissingInputIsNamedWithItsReasonAndNoTable) {
+    for (const char* command : {"list", "test", "cfg"}) {
+        std::string out, err;
+        EXPECT_EQ(Tool({command, "absent.zov"}, &out, &err), 1) << command;
+        EXPECT_NE(err.find("absent.zov: No such file or directory"), std::string::npos) << err;
+        EXPECT_EQ(out, "") << command;
+    }
+}
+
+TEST_F(Commands, AHeaderTotalThatCountsNothingIsRefused) {
+    Write("a.txt", Text().substr(0, 1000));
+    ASSERT_EQ(CmdCreate({"good.zov", "-m", "none", "a.txt"}), 0);
+    for (const uint32_t total : {0u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(total);
+        std::string bytes = Read("good.zov");
+        std::memcpy(&bytes[8], &total, 4);
+        Write("bad.zov", bytes);
+        for (const char* command : {"list", "test", "extract"}) {
+            std::string err;
+            const Args args = std::string(command) == "extract" ? Args{command, "bad.zov", "-d", "out"}
+                                                                 : Args{command, "bad.zov"};
+            EXPECT_EQ(Tool(args, nullptr, &err), 1) << command;
+            EXPECT_NE(err.find("Archive header gives a wrong total for its entries: the archive is damaged"),
+                      std::string::npos) << err;
+        }
+        compress::TCompress container;
+        EXPECT_THROW(container.ExpandArchive(ToolPath("bad.zov"), nullptr), compress::EInvalidHeader);
+        EXPECT_FALSE(fs::exists("out/a.txt"));
+    }
+}
+
 TEST_F(Commands, TwoGigabytesFromAFewBytesIsADataError) {
     Write("ten.txt", Text().substr(0, 2000));
     ASSERT_EQ(CmdCreate({"small.zov", "-m", "lh5", "ten.txt"}), 0);

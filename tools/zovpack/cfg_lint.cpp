@@ -52,6 +52,12 @@ const std::set<std::string>& KnownSections() {
     return sections;
 }
 
+// Sections whose entries are read one value per key, in file order.
+bool IsValueList(const std::string& section) {
+    return section == "DIRECTORIES" || section == "FILES" || section == "DESKTOP" || section == "INI - SETUP" ||
+           section == "WORKSTATION";
+}
+
 std::string Trim(const std::string& s) {
     const size_t a = s.find_first_not_of(" \t");
     if (a == std::string::npos) return "";
@@ -74,7 +80,9 @@ std::vector<std::string> LintConfigText(const std::string& bytes) {
 
     const auto defaults = NumericDefaults();
     std::set<std::string> seen;
+    std::set<std::string> keys;  // upper-cased, of the current list section
     std::string section;   // upper-cased; empty before the first header
+    std::string sectionName;
     bool ignored = false;  // a repeated section, which the setup does not read
     int lineNo = 0;
     for (size_t start = 0; start < bytes.size();) {
@@ -91,12 +99,27 @@ std::vector<std::string> LintConfigText(const std::string& bytes) {
             const size_t close = text.find(']');
             const std::string name = Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             section = UpperCase(name);
+            sectionName = name;
             ignored = !seen.insert(section).second;
+            keys.clear();
             if (ignored)
                 w.push_back(where + "a second [" + Printable(name) +
                             "] section; the setup reads only the first and ignores this one");
             else if (!KnownSections().count(section))
                 w.push_back(where + "unknown section [" + Printable(name) + "]; the setup ignores it");
+            continue;
+        }
+        if (!ignored && IsValueList(section)) {
+            const size_t eq = text.find('=');
+            if (eq == std::string::npos) {
+                w.push_back(where + "\"" + Printable(text) + "\" in [" + Printable(sectionName) +
+                            "] has no \"=\"; the setup does not read it as an entry");
+                continue;
+            }
+            const std::string keyText = Trim(text.substr(0, eq));
+            if (!keys.insert(UpperCase(keyText)).second)
+                w.push_back(where + "key \"" + Printable(keyText) + "\" is repeated in [" + Printable(sectionName) +
+                            "]; the setup reads the first one's value for both");
             continue;
         }
         if (ignored || section != kMain) {

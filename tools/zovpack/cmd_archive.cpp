@@ -68,7 +68,7 @@ public:
         Entry e;
         int64_t found = 0;
         while (ReadFileHeader(*archive, e.header, e.name)) {
-            if (found >= header.TotalSize && e.header.UncompressedSize != 0) break;
+            if (PastHeaderTotal(header, found, e.header)) break;
             const int64_t dataEnd = archive->Position() + e.header.CompressedSize;
             if (dataEnd > size) break;  // the entry's data are cut
             visit(e, *archive);
@@ -130,19 +130,25 @@ int CmdList(const Args& args) {
     if (p.positional.size() != 1) throw EUsage("wrong arguments");
     ArchiveWalker walker;
     walker.OnRecognize = [](const std::string&, bool& ok) { ok = true; };
-    std::printf("%10s %10s %-6s %-8s %-4s %-16s %s\n", "Size", "Packed", "Method", "Checksum",
-                "Lock", "Date", "Name");
+    // Printed only once the whole archive has been walked: a failure shows no table.
+    std::string table;
+    char line[512];
+    std::snprintf(line, sizeof line, "%10s %10s %-6s %-8s %-4s %-16s ", "Size", "Packed", "Method",
+                  "Checksum", "Lock", "Date");
+    table += std::string(line) + "Name\n";
     int count = 0;
     int64_t total = 0;
     const TArchiveHeader header = walker.Walk(
         ToolPath(p.positional[0]), p.positional[0], [&](const ArchiveWalker::Entry& e, TStream&) {
             const TFileHeader& h = e.header;
-            std::printf("%10d %10d %-6s %08X %-4d %-16s %s\n", h.UncompressedSize, h.CompressedSize,
-                        MethodText(h.Method).c_str(), h.Checksum, h.LockMode,
-                        DosTimeText(h.DosDateTime).c_str(), Printable(e.name).c_str());
+            std::snprintf(line, sizeof line, "%10d %10d %-6s %08X %-4d %-16s ", h.UncompressedSize,
+                          h.CompressedSize, MethodText(h.Method).c_str(), h.Checksum, h.LockMode,
+                          DosTimeText(h.DosDateTime).c_str());
+            table += line + Printable(e.name) + "\n";
             ++count;
             total += h.UncompressedSize;
         });
+    std::fputs(table.c_str(), stdout);
     std::printf("%d entries, %lld bytes; archive method %s, header total %d, key mode %d\n", count,
                 static_cast<long long>(total), header.MethodIDText().c_str(), header.TotalSize,
                 header.KeyMode);

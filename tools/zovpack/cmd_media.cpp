@@ -10,6 +10,7 @@
 
 #include "compress/archive_paths.h"
 #include "compress/archive_writer.h"
+#include "install/cfg_integrity.h"
 #include "install/setup_config.h"
 #include "segment/Segment.h"
 #include "segment/seg_check.h"
@@ -117,7 +118,8 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
     if (!bitmap.empty() && !present.count(compress::UpperAscii(bitmap)))
         std::fprintf(stderr, "warning: Bitmap File \"%s\" is not in %s; the setup will show no picture\n",
                      Printable(settings.BitmapFile).c_str(), Printable(from).c_str());
-    want(bitmap, false);
+    else
+        want(bitmap, false);  // an absent one must not hide a [Files] entry of its name
     for (const auto* list : {&settings.Files, &settings.WorkStationFiles}) {
         for (std::string entry : *list) {
             std::string source;
@@ -133,7 +135,12 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
     if (!missing.empty()) {
         std::string names;
         for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + Printable(m);
-        throw Exception("install.cfg names files that " + Printable(from) + " lacks: " + names);
+        const bool lacksUninstaller =
+            std::find_if(missing.begin(), missing.end(), [](const std::string& m) {
+                return compress::UpperAscii(m) == "UNINSTALLER.EXE";
+            }) != missing.end();
+        throw Exception("install.cfg names files that " + Printable(from) + " lacks: " + names +
+                        (lacksUninstaller ? "; --uninstaller supplies uninstaller.exe (build/win32/uninstall/uninstaller.exe)" : ""));
     }
     return files;
 }
@@ -151,11 +158,12 @@ constexpr int64_t kSector = 512;
 int64_t OnDisk(int64_t bytes) { return (bytes + kSector - 1) / kSector * kSector; }
 
 // The largest first segment that fits on a disk of `capacity` bytes beside install.exe and
-// install.cfg. install.cfg grows by a Disk Check line (at most 30 bytes) a segment; the
-// number of segments is bounded from the payload's size, as if it did not compress at all.
+// install.cfg. install.cfg grows by its own check line (at most 40 bytes) and a Disk Check
+// line (at most 30 bytes) a segment; the number of segments is bounded from the payload's
+// size, as if it did not compress at all.
 int64_t FirstSegmentRoom(int64_t capacity, int64_t segSize, int64_t stubSize, int64_t cfgSize, int64_t payload) {
     const int64_t segments = (payload + payload / 8 + 65536) / segSize + 2;
-    const int64_t cfgBound = cfgSize + 2 + static_cast<int64_t>(std::strlen(segment::kSegCheckSection)) + 4 + 30 * segments;
+    const int64_t cfgBound = cfgSize + 2 + static_cast<int64_t>(std::strlen(segment::kSegCheckSection)) + 4 + 40 + 30 * segments;
     return (capacity - OnDisk(stubSize) - OnDisk(cfgBound)) / kSector * kSector;
 }
 
@@ -281,15 +289,24 @@ bool MeasureFile(const std::string& path, segment::TSegCheck& check) {
     }
 }
 
-// Checks every segment install.cfg's "Disk Check" section names; each fault is printed, and
+size_t SegmentCount(const segment::TSegChecks& checks) {
+    return static_cast<size_t>(std::count_if(checks.begin(), checks.end(), [](const segment::TSegCheckEntry& e) {
+        return compress::UpperAscii(e.Name) != compress::UpperAscii(kConfigCheckKey);
+    }));
+}
+
+// Checks install.cfg itself, then every segment its "Disk Check" section names; each fault is printed, and
 // any fault ends the command. Returns the section (empty for a medium without one).
 segment::TSegChecks CheckSegments(const std::string& media) {
     const std::string cfg = InFolder(media, "install.cfg");
     if (!IsFile(cfg)) return {};
     const segment::TSegChecks checks = segment::ReadSegChecks(cfg);
     int faults = 0;
+    const std::string cfgFault = ConfigFileFault(cfg);
+    if (!cfgFault.empty()) throw Exception(Printable(cfgFault));
     for (const auto& [name, expected] : checks) {
         ThrowIfInterrupted();
+        if (compress::UpperAscii(name) == compress::UpperAscii(kConfigCheckKey)) continue;
         const std::string path = InFolder(media, name);
         segment::TSegCheck found;
         std::string fault;
@@ -309,43 +326,26 @@ segment::TSegChecks CheckSegments(const std::string& media) {
         ++faults;
     }
     if (faults)
-        throw Exception(std::to_string(faults) + " of " + std::to_string(checks.size()) +
+        throw Exception(std::to_string(faults) + " of " + std::to_string(SegmentCount(checks)) +
                         " segments missing or damaged");
     ThrowIfInterrupted();
     return checks;
 }
 
 // install.cfg as the builder wrote it, with a "Disk Check" section for the segments just
-// written in place of any earlier one.
+// written in place of any earlier one. The section comes first and holds install.cfg's own
+// check, so that the setup can tell a cut or edited copy.
 std::string ConfigWithChecks(const std::string& cfg, const std::vector<std::string>& segments) {
-    std::string text;
-    {
-        auto in = TFileStream::OpenRead(cfg);
-        text.resize(static_cast<size_t>(in->Size()));
-        if (!text.empty()) in->ReadBuffer(text.data(), static_cast<int32_t>(text.size()));
-    }
-    std::string kept;
-    bool skipping = false;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        const std::string line = text.substr(start, end - start);
-        const size_t first = line.find_first_not_of(" \t");
-        if (first != std::string::npos && line[first] == '[')
-            skipping = compress::UpperAscii(line.substr(first)).rfind(
-                           "[" + compress::UpperAscii(segment::kSegCheckSection) + "]", 0) == 0;
-        if (!skipping) kept += line;
-        start = end;
-    }
+    std::string kept = TextWithoutDiskCheck(ReadToolFile(cfg));
     if (!kept.empty() && kept.back() != '\n') kept += "\r\n";
-    kept += std::string("[") + segment::kSegCheckSection + "]\r\n";
+    std::string entries;
     for (const std::string& path : segments) {
         segment::TSegCheck check;
         if (!MeasureFile(path, check)) throw EReadError(sys::FailureText(path));
-        kept += segment::SegFileName(kSegBaseName, "", static_cast<uint16_t>(&path - segments.data() + 1)) +
-                "=" + segment::SegCheckValue(check) + "\r\n";
+        entries += segment::SegFileName(kSegBaseName, "", static_cast<uint16_t>(&path - segments.data() + 1)) +
+                   "=" + segment::SegCheckValue(check) + "\r\n";
     }
-    return kept;
+    return WithDiskCheck(entries, kept);
 }
 
 }  // namespace
@@ -378,6 +378,8 @@ int CmdMedia(const Args& args) {
     RequireFolder(from, "--from");
     if (!stub.empty()) RequireRegularFile(stub, a.Get("--stub"));
     if (!uninstaller.empty()) RequireRegularFile(uninstaller, a.Get("--uninstaller"));
+    if (stub.empty())
+        std::fprintf(stderr, "warning: no --stub: the medium gets no install.exe; copy one beside its install.cfg before use\n");
     if (segSize < segment::kMinSegSize)
         std::fprintf(stderr, "note: --segsize below %d; segments are %d bytes at most\n",
                      segment::kMinSegSize, segment::kMinSegSize);
@@ -520,7 +522,10 @@ int CmdMediaTest(const Args& args) {
     if (!lacking.empty()) {
         std::string list;
         for (const std::string& l : lacking) list += (list.empty() ? "" : ", ") + Printable(l);
-        throw Exception("the payload lacks files install.cfg names: " + list);
+        throw Exception("the payload lacks files install.cfg names: " + list +
+                        (compress::UpperAscii(list).find("UNINSTALLER.EXE") != std::string::npos
+                             ? "; zovpack media --uninstaller supplies uninstaller.exe"
+                             : ""));
     }
     std::printf("OK: %u segment%s%s, %d archive%s, %zu files, %lld bytes\n", run.segments,
                 run.segments == 1 ? "" : "s", run.checks.empty() ? "" : " checked", run.archives,

@@ -1,6 +1,8 @@
 #include "tools/zovpack/tool_files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -18,10 +20,8 @@ void RequireRegularFile(const std::string& toolPath, const std::string& argument
     if (attributes & sys::kAttrDirectory) throw EToolFile(Printable(argument) + ": not a regular file");
 #else
     struct stat st {};
-    if (::stat(toolPath.c_str(), &st) != 0) {
-        sys::Sys().GetFileAttributes(toolPath);  // leaves the system's reason
-        throw EToolFile(sys::FailureText(Printable(argument)));
-    }
+    if (::stat(toolPath.c_str(), &st) != 0)
+        throw EToolFile(Printable(argument) + ": " + std::strerror(errno));
     if (!S_ISREG(st.st_mode)) throw EToolFile(Printable(argument) + ": not a regular file");
 #endif
 }
