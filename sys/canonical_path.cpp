@@ -38,9 +38,13 @@ struct TParts {
     std::vector<std::string> Names;
 };
 
-// Adds names to `parts`, resolving "." and ".." and dropping trailing dots and spaces.
+// Adds names to `parts`, resolving "." and ".." and dropping trailing dots and spaces. A
+// colon may stand in the last name only, where it names a stream of the file ("f.txt:s").
 bool Append(TParts& parts, const std::string& text) {
-    for (std::string name : Names(text)) {
+    const std::vector<std::string> names = Names(text);
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string name = names[i];
+        const bool last = i + 1 == names.size();
         if (name == "..") {
             if (!parts.Names.empty()) parts.Names.pop_back();
             continue;
@@ -48,7 +52,7 @@ bool Append(TParts& parts, const std::string& text) {
         while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
         if (name.empty()) continue;  // ".", "...", ". " and the like
         for (unsigned char c : name)
-            if (c < 32 || c == ':' || c == '"' || c == '<' || c == '>' || c == '|') return false;
+            if (c < 32 || (c == ':' && !last) || c == '"' || c == '<' || c == '>' || c == '|') return false;
         parts.Names.push_back(name);
     }
     return true;

@@ -25,7 +25,8 @@ struct TCanonicalPath {
 // every name are dropped (a name of dots and spaces alone vanishes), "\\?\X:\" and
 // "\\?\UNC\server\share" lose their prefix. A relative path ("dir", "\dir", "C:dir") is made
 // full against `base` only when a base is given, as Windows would against that current
-// directory; without one it is Invalid. The case of the letters is kept.
+// directory; without one it is Invalid. A colon is taken in the last name only (a stream of
+// the file, "f.txt:s"). The case of the letters is kept.
 TCanonicalPath CanonicalPath(const std::string& path, const std::string& base = std::string());
 
 // The full form's text, or "" when the path has none (see above).

@@ -63,7 +63,11 @@ bool ForceDirectories(const std::string& dir, std::vector<std::string>* created)
         path.resize(cut);
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (!sys::Sys().CreateDirectory(*it) && !DirectoryExists(*it)) return false;
+        // Only "already exists" may still be a directory made meanwhile; any other reason
+        // stays the last error, unspoilt by a look at the path.
+        if (!sys::Sys().CreateDirectory(*it) &&
+            (sys::Sys().LastError().code != sys::kErrorAlreadyExists || !DirectoryExists(*it)))
+            return false;
         if (created) created->push_back(*it);
     }
     return true;

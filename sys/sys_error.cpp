@@ -15,12 +15,14 @@ std::string StandardErrorText(uint32_t code) {
         case kErrorReadFault: return "The system cannot read from the specified device";
         case kErrorSharingViolation:
             return "The process cannot access the file because it is being used by another process";
+        case kErrorBadNetPath: return "The network path was not found";
         case kErrorInvalidParameter: return "The parameter is incorrect";
         case kErrorInvalidData: return "The data is invalid";
         case kErrorDiskFull: return "There is not enough space on the disk";
         case kErrorInvalidName: return "The filename, directory name, or volume label syntax is incorrect";
         case kErrorDirNotEmpty: return "The directory is not empty";
         case kErrorAlreadyExists: return "Cannot create a file when that file already exists";
+        case kErrorFilenameExcedRange: return "The filename or extension is too long";
         case kErrorNoMoreItems: return "No more data is available";
         default: return "System error " + DecimalText(code);
     }

@@ -16,11 +16,13 @@ enum : uint32_t {
     kErrorWriteFault = 29,
     kErrorReadFault = 30,
     kErrorSharingViolation = 32,
+    kErrorBadNetPath = 53,
     kErrorInvalidParameter = 87,
     kErrorDiskFull = 112,
     kErrorInvalidName = 123,
     kErrorDirNotEmpty = 145,
     kErrorAlreadyExists = 183,
+    kErrorFilenameExcedRange = 206,
     kErrorNoMoreItems = 259,
 };
 

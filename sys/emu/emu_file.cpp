@@ -132,4 +132,32 @@ std::unique_ptr<File> MakeEmuFile(int fd, MachineState::FileId id, FileAccess ac
     return std::make_unique<EmuFile>(fd, id, access, share, std::move(state), failReads);
 }
 
+namespace {
+
+class NullDeviceFile : public File {
+public:
+    bool Read(void*, uint32_t, uint32_t& done) override {
+        done = 0;
+        return true;
+    }
+    bool Write(const void*, uint32_t count, uint32_t& done) override {
+        done = count;
+        return true;
+    }
+    bool Seek(int64_t, SeekOrigin, int64_t& position) override {
+        position = 0;
+        return true;
+    }
+    int64_t Size() override { return 0; }
+    bool SetDosTime(uint16_t, uint16_t) override { return true; }
+    bool GetDosTime(uint16_t& dosDate, uint16_t& dosTime) override {
+        dosDate = dosTime = 0;
+        return true;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<File> MakeNullDeviceFile() { return std::make_unique<NullDeviceFile>(); }
+
 }  // namespace zov::sys::emu

@@ -36,4 +36,7 @@ std::unique_ptr<File> MakeEmuFile(int fd, MachineState::FileId id, FileAccess ac
                                   FileShare share, std::shared_ptr<MachineState> state,
                                   bool failReads);
 
+// A handle of the NUL device: writes vanish, reads find the end at once.
+std::unique_ptr<File> MakeNullDeviceFile();
+
 }  // namespace zov::sys::emu

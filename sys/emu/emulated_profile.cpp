@@ -1,9 +1,8 @@
 // Profile (INI) files on the emulated machine, read and edited by the rules in
 // profile_text.h.
-#include <unistd.h>
-
 #include "sys/emu/emu_paths.h"
 #include "sys/emu/emulated_system.h"
+#include "sys/emu/host_files.h"
 #include "sys/emu/profile_text.h"
 #include "sys/paths.h"
 
@@ -70,21 +69,27 @@ std::vector<std::string> EmulatedSystem::GetProfileSectionNames(const std::strin
 }
 
 namespace {
-// Reads the whole profile file through `f`, edits it and writes it back in place.
+// Reads the whole profile file through `f` and gives it edited.
 template <typename Edit>
-bool RewriteProfile(File& f, const std::filesystem::path& host, Edit edit) {
+std::optional<std::string> EditedProfile(File& f, Edit edit) {
     std::string bytes(static_cast<size_t>(f.Size()), '\0');
     uint32_t done = 0;
-    if (!f.Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return false;
+    if (!f.Read(bytes.data(), static_cast<uint32_t>(bytes.size()), done)) return std::nullopt;
     bytes.resize(done);
     ProfileText text(bytes);
     edit(text);
-    const std::string out = text.Bytes();
-    int64_t pos = 0;
-    if (!f.Seek(0, SeekOrigin::Begin, pos) || ::truncate(host.c_str(), 0) != 0) return false;
-    return f.Write(out.data(), static_cast<uint32_t>(out.size()), done) && done == out.size();
+    return text.Bytes();
 }
 }  // namespace
+
+bool EmulatedSystem::ReplaceProfile(const std::filesystem::path& host, const std::optional<std::string>& bytes) {
+    if (!bytes) return Fail(kErrorReadFault);
+    if (host.empty()) return true;  // a device such as NUL: the text goes nowhere
+    if (state_->writeBudget && *state_->writeBudget < bytes->size()) return Fail(kErrorDiskFull);
+    if (!ReplaceHostFile(host, *bytes)) return Fail(kErrorWriteFault);
+    if (state_->writeBudget) *state_->writeBudget -= bytes->size();
+    return true;
+}
 
 bool EmulatedSystem::WriteProfileString(const std::string& file, const std::string& section,
                                         const std::string& key, const std::string& value) {
@@ -92,8 +97,7 @@ bool EmulatedSystem::WriteProfileString(const std::string& file, const std::stri
     const std::string path = ProfilePath(file);
     auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenAlways, FileShare::DenyNone);
     if (!f) return false;  // OpenFile gave the reason
-    return RewriteProfile(*f, ToHost(path), [&](ProfileText& t) { t.Set(section, key, value); }) ||
-           Fail(kErrorWriteFault);
+    return ReplaceProfile(ToHost(path), EditedProfile(*f, [&](ProfileText& t) { t.Set(section, key, value); }));
 }
 
 bool EmulatedSystem::DeleteProfileEntry(const std::string& file, const std::string& section,
@@ -103,8 +107,7 @@ bool EmulatedSystem::DeleteProfileEntry(const std::string& file, const std::stri
     if (!FileExists(path)) return true;
     auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenExisting, FileShare::DenyNone);
     if (!f) return false;
-    return RewriteProfile(*f, ToHost(path), [&](ProfileText& t) { t.Remove(section, key); }) ||
-           Fail(kErrorWriteFault);
+    return ReplaceProfile(ToHost(path), EditedProfile(*f, [&](ProfileText& t) { t.Remove(section, key); }));
 }
 
 }  // namespace zov::sys::emu

@@ -1,27 +1,21 @@
 // The registry of the emulated machine, read from and written back to registry.reg on
 // every call so that a test or a second program sees each change at once.
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "sys/emu/emu_paths.h"
 #include "sys/emu/emulated_system.h"
+#include "sys/emu/host_files.h"
 #include "sys/emu/registry_store.h"
 
 namespace zov::sys::emu {
 namespace {
 
 RegistryStore Load(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return RegistryStore::Parse(text.str());
+    return RegistryStore::Parse(ReadHostFile(file).value_or(std::string()));
 }
 
 bool Save(const std::filesystem::path& file, const RegistryStore& store) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << store.Text();
-    return static_cast<bool>(out);
+    return ReplaceHostFile(file, store.Text());
 }
 
 // The key's parts in upper case, for comparing paths; nullopt for a refused path.

@@ -129,12 +129,13 @@ bool EmulatedSystem::DeleteAtRestart(const std::string& path) {
 
 namespace zov::sys {
 
-// The machine in $ZOV_MACHINE, else /tmp/zov-machine-<user id>.
+// The machine in $ZOV_MACHINE, else /tmp/zov-machine-<user id>. Programs without a machine
+// of their own (the builder tool) work on host files, so it takes host paths.
 std::unique_ptr<System> MakeDefaultSystem() {
     const char* root = std::getenv("ZOV_MACHINE");
     const std::string dir = root && *root ? std::string(root)
                                           : "/tmp/zov-machine-" + std::to_string(::getuid());
-    return std::make_unique<emu::EmulatedSystem>(dir);
+    return std::make_unique<emu::EmulatedSystem>(dir, emu::HostPaths::Taken);
 }
 
 }  // namespace zov::sys

@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 
+#include "sys/canonical_path.h"
 #include "sys/emu/emu_paths.h"
+#include "sys/emu/host_files.h"
 #include "sys/emu/find_pattern.h"
 #include "sys/emu/short_names.h"
 
@@ -18,6 +21,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint32_t kStoredBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
+constexpr size_t kMaxPath = 260;  // MAX_PATH, the terminating zero included
+constexpr size_t kMaxName = 255;  // one name of a path
 
 bool Writes(FileAccess a) { return a != FileAccess::Read; }
 
@@ -33,24 +38,101 @@ bool IsDir(const fs::path& p) {
 
 }  // namespace
 
-EmulatedSystem::EmulatedSystem(fs::path root) : root_(std::move(root)), entries_(root_) {
+namespace {
+
+// Makes the machine's folders that every machine has; gives the root with links resolved.
+fs::path MadeRoot(const fs::path& root) {
     std::error_code ec;
-    fs::create_directories(root_ / "c" / "WINDOWS" / "SYSTEM", ec);
-    fs::create_directories(root_ / "c" / "WINDOWS" / "TEMP", ec);
-    fs::create_directories(root_ / "c" / "Program Files", ec);
+    fs::create_directories(root / "c" / "WINDOWS" / "SYSTEM", ec);
+    fs::create_directories(root / "c" / "WINDOWS" / "TEMP", ec);
+    fs::create_directories(root / "c" / "Program Files", ec);
+    const fs::path canonical = fs::weakly_canonical(fs::absolute(root, ec), ec);
+    return ec ? root : canonical;
+}
+
+bool IsDevicePrefixed(const std::string& path) {
+    return path.size() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
+           (path[2] == '.' || path[2] == '?');
+}
+
+// Windows takes every name but the last as it is written: one with trailing dots or blanks,
+// or with a character no name holds (as in "/:\tmp"), is a folder that is not there.
+bool HasMissingFolderName(const std::string& path) {
+    std::vector<std::string> names = SplitComponents(path);
+    if (names.empty()) return false;
+    names.pop_back();
+    const size_t first = IsDevicePrefixed(path) ? 1 : 0;  // the names after "\\?\"
+    for (size_t i = first; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        if (name == "." || name == "..") continue;
+        const bool drive = name.size() == 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]));
+        if (i == first && drive) continue;
+        if (name.back() == '.' || name.back() == ' ') return true;
+        for (unsigned char c : name)
+            if (c < 32 || c == ':' || c == '"' || c == '<' || c == '>' || c == '|') return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+EmulatedSystem::EmulatedSystem(fs::path root, HostPaths hostPaths)
+    : root_(std::move(root)), canonicalRoot_(MadeRoot(root_)), hostPaths_(hostPaths),
+      entries_(canonicalRoot_) {
     if (!Exists(RegistryFile())) MakeFreshMachine();
 }
 
-std::string EmulatedSystem::Full(const std::string& path) const {
-    return IsHostPath(path) ? path : FullWindowsPath(path, currentDir_);
+EmulatedSystem::Place EmulatedSystem::Locate(const std::string& path) {
+    Place place;
+    if (hostPaths_ == HostPaths::Taken && IsHostPath(path)) {
+        place.full = path;
+        place.host = path;
+        return place;
+    }
+    const TCanonicalPath canonical = CanonicalPath(path, currentDir_);
+    place.full = canonical.Path;
+    if (path.size() >= kMaxPath) {
+        place.error = kErrorFilenameExcedRange;
+    } else if (canonical.Kind == TPathKind::Unc) {
+        place.error = kErrorBadNetPath;
+    } else if (HasMissingFolderName(path)) {
+        place.error = kErrorPathNotFound;
+    } else if (canonical.Kind == TPathKind::Device) {
+        const std::string name = UpperAscii(FullPathName(path, currentDir_));
+        const size_t cut = path.find_last_of("\\/");
+        if (cut != std::string::npos && !IsDevicePrefixed(path) && !IsDir(Locate(path.substr(0, cut + 1)).host))
+            place.error = kErrorPathNotFound;
+        else if (name == "\\\\.\\CON")
+            place.error = kErrorInvalidHandle;  // a program without a console has none to open
+        else if (name == "\\\\.\\NUL")
+            place.nullDevice = true;
+        else
+            place.error = kErrorFileNotFound;  // the machine has no such device
+    } else if (canonical.Kind == TPathKind::Invalid) {
+        place.error = path.empty() ? kErrorPathNotFound : kErrorInvalidName;
+    } else if (canonical.Path.find_first_of("*?") != std::string::npos) {
+        place.error = kErrorInvalidName;
+    } else if (canonical.Path.size() >= kMaxPath) {
+        place.error = kErrorFilenameExcedRange;
+    } else {
+        for (const std::string& name : SplitComponents(canonical.Path.substr(2)))
+            if (name.size() > kMaxName) place.error = kErrorFilenameExcedRange;
+    }
+    if (place.Refused() || place.nullDevice) return place;
+    const HostLookup found = HostPath(canonicalRoot_, canonical.Path,
+                                      [this](const fs::path& dir, const std::string& name) {
+                                          return entries_.FindShortName(dir, name);
+                                      });
+    place.host = found.host;
+    place.error = found.error;
+    return place;
 }
 
+std::string EmulatedSystem::Full(const std::string& path) { return Locate(path).full; }
+
 fs::path EmulatedSystem::ToHost(const std::string& path) {
-    if (IsHostPath(path)) return fs::path(path);
-    return HostPath(root_, FullWindowsPath(path, currentDir_),
-                    [this](const fs::path& dir, const std::string& name) {
-                        return entries_.FindShortName(dir, name);
-                    });
+    const Place place = Locate(path);
+    return place.Refused() ? fs::path() : place.host;
 }
 
 uint32_t EmulatedSystem::AttributesOf(const fs::path& host) {
@@ -81,9 +163,11 @@ void EmulatedSystem::ClearFaults() {
 
 std::unique_ptr<File> EmulatedSystem::OpenFile(const std::string& path, FileAccess access,
                                                FileCreate create, FileShare share) {
-    if (path.empty()) return Fail(kErrorPathNotFound), nullptr;
-    const std::string full = UpperAscii(Full(path));
-    const fs::path host = ToHost(path);
+    const Place place = Locate(path);
+    if (place.nullDevice) return MakeNullDeviceFile();
+    if (place.Refused()) return Fail(place.error), nullptr;
+    const std::string full = UpperAscii(place.full);
+    const fs::path& host = place.host;
     struct stat st {};
     const bool exists = ::stat(host.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return Fail(kErrorAccessDenied), nullptr;
@@ -128,7 +212,10 @@ uint32_t EmulatedSystem::MissingCode(const fs::path& host) {
 }
 
 bool EmulatedSystem::DeleteFile(const std::string& path) {
-    const fs::path host = ToHost(path);
+    const Place place = Locate(path);
+    if (place.nullDevice) return Fail(kErrorAccessDenied);
+    if (place.Refused()) return Fail(place.error);
+    const fs::path& host = place.host;
     struct stat st {};
     if (::lstat(host.c_str(), &st) != 0) return Fail(MissingCode(host));
     if (S_ISDIR(st.st_mode)) return Fail(kErrorAccessDenied);
@@ -141,12 +228,16 @@ bool EmulatedSystem::DeleteFile(const std::string& path) {
 }
 
 bool EmulatedSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
-    const fs::path source = ToHost(from);
-    const fs::path target = ToHost(to);
+    const Place from_ = Locate(from), to_ = Locate(to);
+    if (from_.Refused()) return Fail(from_.error);
+    if (to_.Refused()) return Fail(to_.error);
+    if (from_.nullDevice || to_.nullDevice) return Fail(kErrorAccessDenied);
+    const fs::path& source = from_.host;
+    const fs::path& target = to_.host;
     struct stat st {};
     if (::lstat(source.c_str(), &st) != 0) return Fail(MissingCode(source));
     if (S_ISDIR(st.st_mode) || state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorAccessDenied);
-    if (uncreatable_.count(UpperAscii(Full(to)))) return Fail(kErrorAccessDenied);
+    if (uncreatable_.count(UpperAscii(to_.full))) return Fail(kErrorAccessDenied);
     if (::lstat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode) || (AttributesOf(target) & kAttrReadOnly)) return Fail(kErrorAccessDenied);
         if (state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorSharingViolation);
@@ -162,9 +253,12 @@ bool EmulatedSystem::MoveFileReplacing(const std::string& from, const std::strin
 }
 
 bool EmulatedSystem::CreateDirectory(const std::string& path) {
-    const fs::path host = ToHost(path);
+    const Place place = Locate(path);
+    if (place.nullDevice) return Fail(kErrorAlreadyExists);
+    if (place.Refused()) return Fail(place.error);
+    const fs::path& host = place.host;
     if (Exists(host)) return Fail(kErrorAlreadyExists);
-    if (uncreatable_.count(UpperAscii(Full(path)))) return Fail(kErrorAccessDenied);
+    if (uncreatable_.count(UpperAscii(place.full))) return Fail(kErrorAccessDenied);
     std::error_code ec;
     fs::path target = host;
     if (target.filename().empty()) target = target.parent_path();  // "C:\dir\"
@@ -175,48 +269,58 @@ bool EmulatedSystem::CreateDirectory(const std::string& path) {
 }
 
 bool EmulatedSystem::RemoveDirectory(const std::string& path) {
-    const fs::path host = ToHost(path);
+    const Place place = Locate(path);
+    if (place.nullDevice) return Fail(kErrorInvalidName);
+    if (place.Refused()) return Fail(place.error);
+    const fs::path& host = place.host;
     std::error_code ec;
     if (!IsDir(host)) return Fail(Exists(host) ? kErrorInvalidName : MissingCode(host));
-    if (!fs::is_empty(host, ec)) return Fail(kErrorDirNotEmpty);
+    if (fs::is_symlink(fs::symlink_status(host, ec))) return Fail(kErrorAccessDenied);
+    const bool empty = fs::is_empty(host, ec);
+    if (ec || !empty) return Fail(ec ? kErrorAccessDenied : kErrorDirNotEmpty);
     if (AttributesOf(host) & kAttrReadOnly) return Fail(kErrorAccessDenied);
     // The process holds its current directory open.
-    if (UpperAscii(FullWindowsPath(path, currentDir_)) == UpperAscii(currentDir_))
-        return Fail(kErrorSharingViolation);
+    if (SamePath(place.full, currentDir_)) return Fail(kErrorSharingViolation);
     if (!fs::remove(host, ec)) return Fail(kErrorAccessDenied);
     entries_.Forget(host);
     return true;
 }
 
 uint32_t EmulatedSystem::GetFileAttributes(const std::string& path) {
-    return AttributesOf(ToHost(path));
+    const Place place = Locate(path);
+    if (place.nullDevice) return kAttrArchive;
+    if (place.Refused()) return Fail(place.error), kInvalidAttributes;
+    const uint32_t attributes = AttributesOf(place.host);
+    if (attributes == kInvalidAttributes) Fail(MissingCode(place.host));
+    return attributes;
 }
 
 bool EmulatedSystem::SetFileAttributes(const std::string& path, uint32_t attributes) {
-    const fs::path host = ToHost(path);
-    if (!Exists(host)) return Fail(MissingCode(host));
-    entries_.SetAttributes(host, attributes & kStoredBits);
+    const Place place = Locate(path);
+    if (place.nullDevice) return true;
+    if (place.Refused()) return Fail(place.error);
+    if (!Exists(place.host)) return Fail(MissingCode(place.host));
+    entries_.SetAttributes(place.host, attributes & kStoredBits);
     return true;
 }
 
 bool EmulatedSystem::FindFiles(const std::string& pattern, bool includeHiddenSystem,
                                std::vector<FindEntry>& entries) {
     entries.clear();
-    if (pattern.empty() || pattern.back() == '\\' || pattern.back() == '/') return false;
-    const std::string full = Full(pattern);
-    const size_t cut = full.find_last_of("\\/");
-    if (cut == std::string::npos) return false;
-    const std::string dir = full.substr(0, cut + 1);
-    const std::string mask = full.substr(cut + 1);
-    const fs::path hostDir = ToHost(dir);
-    if (mask.empty() || !IsDir(hostDir)) return false;
-    if (IsHostPath(pattern) || dir.size() > 3) {
+    const size_t cut = pattern.find_last_of("\\/");
+    if (pattern.empty() || cut == pattern.size() - 1) return Fail(kErrorFileNotFound);
+    // The mask is taken as written: "*." means names without an extension.
+    const std::string mask = pattern.substr(cut == std::string::npos ? 0 : cut + 1);
+    const std::string dir = cut == std::string::npos ? std::string(".") : pattern.substr(0, cut + 1);
+    const Place place = Locate(dir);
+    if (place.Refused() || place.nullDevice) return Fail(place.Refused() ? place.error : kErrorPathNotFound);
+    if (mask.empty() || !IsDir(place.host)) return Fail(kErrorPathNotFound);
+    const bool hostDir = place.full.empty() || place.full[0] == '/';
+    if (hostDir || place.full.size() > 3) {
         for (const char* dot : {".", ".."})
             if (MatchesFindPattern(mask, dot)) entries.push_back({dot, kAttrDirectory, 0});
     }
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(hostDir, ec)) found.push_back(e.path());
+    std::vector<fs::path> found = FolderEntries(place.host);
     std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
         return UpperAscii(a.filename().string()) < UpperAscii(b.filename().string());
     });
@@ -232,10 +336,12 @@ bool EmulatedSystem::FindFiles(const std::string& pattern, bool includeHiddenSys
         FindEntry f;
         f.name = name;
         f.attributes = attrs;
+        std::error_code ec;
         f.size = (attrs & kAttrDirectory) ? 0 : fs::file_size(p, ec);
+        if (ec) f.size = 0;
         entries.push_back(f);
     }
-    return !entries.empty();
+    return !entries.empty() || Fail(kErrorFileNotFound);
 }
 
 bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) {
@@ -259,8 +365,10 @@ bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeByt
 std::string EmulatedSystem::GetWindowsDirectory() { return "C:\\WINDOWS"; }
 
 bool EmulatedSystem::GetShortPathName(const std::string& path, std::string& shortPath) {
-    if (!Exists(ToHost(path))) return Fail(MissingCode(ToHost(path)));
-    if (IsHostPath(path)) {
+    const Place place = Locate(path);
+    if (place.Refused()) return Fail(place.error);
+    if (place.nullDevice || !Exists(place.host)) return Fail(MissingCode(place.host));
+    if (hostPaths_ == HostPaths::Taken && IsHostPath(path)) {
         shortPath = path;
         return true;
     }
@@ -289,14 +397,17 @@ bool EmulatedSystem::GetShortPathName(const std::string& path, std::string& shor
 std::string EmulatedSystem::GetCurrentDirectory() { return currentDir_; }
 
 bool EmulatedSystem::SetCurrentDirectory(const std::string& path) {
-    const std::string full = FullWindowsPath(path, currentDir_);
-    if (!IsDir(ToHost(full))) return Fail(kErrorPathNotFound);
-    currentDir_ = full;
+    const Place place = Locate(path);
+    if (place.Refused()) return Fail(place.error);
+    if (place.nullDevice || place.full.empty() || place.full[0] == '/' || !IsDir(place.host))
+        return Fail(kErrorPathNotFound);
+    currentDir_ = place.full;
     return true;
 }
 
 std::string EmulatedSystem::GetFullPathName(const std::string& path) {
-    if (IsHostPath(path)) return path;
+    if (hostPaths_ == HostPaths::Taken && IsHostPath(path)) return path;
+    if (path.size() >= kMaxPath) return Fail(kErrorFilenameExcedRange), std::string();
     return FullPathName(path, currentDir_);
 }
 

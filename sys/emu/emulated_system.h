@@ -17,9 +17,15 @@
 // MakeDefaultSystem() gives the machine whose root is $ZOV_MACHINE, or /tmp/zov-machine-<uid>
 // when that is not set; the folder is made on first use.
 //
-// Names are matched without regard to case, and also by their 8.3 names. Paths that start
-// with "/" and hold no "\" are host paths, used as given. Open files honour share modes and
-// the read-only, hidden and system attributes as Windows does.
+// Names are matched without regard to case, and also by their 8.3 names. Open files honour
+// share modes and the read-only, hidden and system attributes as Windows does.
+//
+// The machine is a sandbox: every path leads below its folder or is refused with the error
+// Windows gives (a share: ERROR_BAD_NETPATH; a name Windows does not allow:
+// ERROR_INVALID_NAME; a name too long: ERROR_FILENAME_EXCED_RANGE), and a link inside it that
+// leads out is refused with ERROR_ACCESS_DENIED, never followed. NUL and CON take what is
+// written and give nothing to read. Only a machine made with HostPaths::Taken (a builder
+// tool's) takes host paths ("/..." without "\") as they are.
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -34,12 +40,16 @@
 
 namespace zov::sys::emu {
 
+enum class HostPaths { Refused, Taken };
+
 class EmulatedSystem : public System {
 public:
-    explicit EmulatedSystem(std::filesystem::path root);
+    explicit EmulatedSystem(std::filesystem::path root, HostPaths hostPaths = HostPaths::Refused);
 
     const std::filesystem::path& Root() const { return root_; }
-    // The host file or folder that a Windows path names on this machine.
+    void SetHostPaths(HostPaths hostPaths) { hostPaths_ = hostPaths; }
+    // The host file or folder that a Windows path names on this machine; empty when the path
+    // leads nowhere on it.
     std::filesystem::path ToHost(const std::string& path);
     std::filesystem::path RegistryFile() const { return root_ / "registry.reg"; }
     std::filesystem::path JournalFile() const { return root_ / "launch.log"; }
@@ -116,6 +126,15 @@ public:
     SysError LastError() override { return {state_->lastError, StandardErrorText(state_->lastError)}; }
 
 private:
+    // Where a path leads on this machine.
+    struct Place {
+        uint32_t error = 0;       // why it leads nowhere; 0 when it does
+        bool nullDevice = false;  // NUL or CON
+        std::string full;         // the full Windows path, or the host path as given
+        std::filesystem::path host;
+        bool Refused() const { return error != 0; }
+    };
+    Place Locate(const std::string& path);
     // Records `code` as the reason of the failure being reported; returns false.
     bool Fail(uint32_t code) {
         state_->lastError = code;
@@ -123,16 +142,21 @@ private:
     }
     // The reason a path that does not exist cannot be used: its file or its folder is missing.
     uint32_t MissingCode(const std::filesystem::path& host);
-    std::string Full(const std::string& path) const;  // full Windows path, or the host path
+    std::string Full(const std::string& path);  // full Windows path, or the host path
     uint32_t AttributesOf(const std::filesystem::path& host);
     bool RegistryKeyFails(RegRoot root, const std::string& subKey) const;
     bool SetValue(RegRoot root, const std::string& subKey, RegistryValue value);
     void AppendJournal(const std::string& line);
+    // Writes a profile file's new text beside it and moves it over the old one; false with
+    // the reason when `bytes` (the edited text) could not be made or written.
+    bool ReplaceProfile(const std::filesystem::path& host, const std::optional<std::string>& bytes);
     // Reads the profile file a name stands for; "" when it is missing.
     std::string ProfilePath(const std::string& file);
     void MakeFreshMachine();
 
     std::filesystem::path root_;
+    std::filesystem::path canonicalRoot_;  // the root with links resolved, for containment
+    HostPaths hostPaths_;
     std::string currentDir_ = "C:\\";
     EntryStore entries_;
     std::shared_ptr<MachineState> state_ = std::make_shared<MachineState>();

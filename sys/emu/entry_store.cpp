@@ -1,10 +1,11 @@
 #include "sys/emu/entry_store.h"
 
-#include <fstream>
+#include <cstdlib>
 #include <set>
 #include <sstream>
 
 #include "sys/emu/emu_paths.h"
+#include "sys/emu/host_files.h"
 #include "sys/emu/short_names.h"
 
 namespace zov::sys::emu {
@@ -33,7 +34,7 @@ void EntryStore::Load() {
     }
     if (time == loadedTime_ && size == loadedSize_) return;
     records_.clear();
-    std::ifstream in(file_, std::ios::binary);
+    std::istringstream in(ReadHostFile(file_).value_or(std::string()));
     std::string line;
     while (std::getline(in, line)) {
         const size_t t1 = line.find('\t');
@@ -42,7 +43,7 @@ void EntryStore::Load() {
         Record r;
         const std::string attrs = line.substr(0, t1);
         r.hasAttributes = attrs != "-";
-        if (r.hasAttributes) r.attributes = static_cast<uint32_t>(std::stoul(attrs, nullptr, 16));
+        if (r.hasAttributes) r.attributes = static_cast<uint32_t>(std::strtoul(attrs.c_str(), nullptr, 16));
         r.shortName = line.substr(t1 + 1, t2 - t1 - 1);
         if (r.shortName == "-") r.shortName.clear();
         records_[line.substr(t2 + 1)] = r;
@@ -60,10 +61,7 @@ void EntryStore::Save() {
         text << (r.hasAttributes ? attrs.str() : "-") << '\t'
              << (r.shortName.empty() ? "-" : r.shortName) << '\t' << key << '\n';
     }
-    {
-        std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-        out << text.str();
-    }
+    ReplaceHostFile(file_, text.str());
     std::error_code ec;
     loadedTime_ = fs::last_write_time(file_, ec);
     loadedSize_ = fs::file_size(file_, ec);
@@ -104,10 +102,9 @@ std::string EntryStore::ShortName(const fs::path& host) {
     if (it != records_.end() && !it->second.shortName.empty()) return it->second.shortName;
 
     std::set<std::string> taken;  // upper case: every long and short name of the folder
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(host.parent_path(), ec)) {
-        taken.insert(UpperAscii(e.path().filename().string()));
-        const auto other = Key(e.path());
+    for (const fs::path& e : FolderEntries(host.parent_path())) {
+        taken.insert(UpperAscii(e.filename().string()));
+        const auto other = Key(e);
         if (!other) continue;
         const auto r = records_.find(*other);
         if (r != records_.end() && !r->second.shortName.empty())
@@ -133,7 +130,7 @@ std::optional<fs::path> EntryStore::FindShortName(const fs::path& dir, const std
         if (r.shortName.empty() || UpperAscii(r.shortName) != want) continue;
         if (key.compare(0, prefix.size(), prefix) != 0) continue;
         const std::string rest = key.substr(prefix.size());
-        if (rest.find('/') != std::string::npos) continue;
+        if (rest.find('/') != std::string::npos || rest == "." || rest == "..") continue;
         std::error_code ec;
         const fs::path candidate = dir / rest;
         if (fs::exists(fs::symlink_status(candidate, ec))) return candidate;

@@ -62,7 +62,7 @@ public:
 };
 
 struct Machine {
-    zov::sys::emu::EmulatedSystem emulated{kSandbox / "machine"};
+    zov::sys::emu::EmulatedSystem emulated{kSandbox / "machine", zov::sys::emu::HostPaths::Taken};
     ConfinedSystem system{emulated};
     Machine() {
         if (!std::freopen("/dev/null", "w", stdout)) std::abort();  // the names extracted would only fill the log

@@ -42,6 +42,12 @@ int RunCommand(int (*command)(const Args&), const Args& args, std::string* error
 class MediaCommandTest : public ::testing::Test {
 protected:
     TestMachine machine;
+#ifndef _WIN32
+    // The tool works on host files, as it does on its own machine.
+    MediaCommandTest() {
+        static_cast<sys::emu::EmulatedSystem&>(machine.System()).SetHostPaths(sys::emu::HostPaths::Taken);
+    }
+#endif
 
     // A path as the tool takes it on the command line.
     std::string Arg(const std::string& name) {

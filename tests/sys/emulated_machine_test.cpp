@@ -10,6 +10,7 @@
 
 #include "sys/emu/emulated_system.h"
 #include "sys/emu/short_names.h"
+#include "sys/paths.h"
 #include "tests/support/shell_link_reader.h"
 #include "tests/support/test_machine.h"
 
@@ -273,6 +274,98 @@ TEST(EmulatedMachine, DefaultMachineFollowsTheEnvironment) {
     EXPECT_EQ(dynamic_cast<EmulatedSystem&>(*os).Root(), root);
     EXPECT_EQ(os->GetFileAttributes("C:\\WINDOWS\\Start Menu\\Programs"), kAttrDirectory);
     std::filesystem::remove_all(root);
+}
+
+}  // namespace
+}  // namespace zov::sys::emu
+
+namespace zov::sys::emu {
+namespace {
+
+// Every entry below `dir` with its size, as a text to compare.
+std::string Listing(const std::filesystem::path& dir) {
+    std::string out;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        out += it->path().string() + " " + std::to_string(it->is_regular_file() ? it->file_size() : 0) + "\n";
+    return out;
+}
+
+// No path leaves the machine's folder: what Windows reads as a share, a device, a bad name
+// or a rooted path is refused or stays on the machine, and a link that leads out is refused.
+TEST(EmulatedSandbox, NoPathLeavesTheMachine) {
+    namespace fs = std::filesystem;
+    TestMachine m;
+    EmulatedSystem& os = Emu(m);
+    const fs::path outside = fs::path(os.Root()).concat("-outside");
+    fs::create_directories(outside / "dir");
+    std::ofstream(outside / "dir" / "keep.txt") << "mine";
+    fs::create_directory_symlink(outside / "dir", os.ToHost(m.Path("out")));
+    fs::create_symlink(outside / "dir" / "keep.txt", os.ToHost(m.Path("keep.lnk")));
+    fs::create_symlink(outside / "dir" / "new.txt", os.ToHost(m.Path("dangling")));
+    const std::string before = Listing(outside);
+
+    const std::string host = outside.string();
+    const struct {
+        std::string path;
+        uint32_t error;  // 0: the file is made, on the machine
+    } cases[] = {
+        {"/:" + host + "/dir/x", kErrorPathNotFound},
+        {host + "/dir/new.txt", 0},
+        {"/" + host + "/dir/new.txt", kErrorBadNetPath},
+        {"\\\\?\\C:\\..\\..\\" + host + "\\dir\\new.txt", 0},
+        {m.Path("out\\new.txt"), kErrorAccessDenied},
+        {m.Path("out\\..\\out\\keep.txt"), kErrorAccessDenied},
+        {m.Path("keep.lnk"), kErrorAccessDenied},
+        {m.Path("dangling"), kErrorAccessDenied},
+    };
+    ASSERT_TRUE(ForceDirectories(os.GetFullPathName(host + "/dir")));
+    for (const auto& c : cases) {
+        auto f = os.OpenFile(c.path, FileAccess::Write, FileCreate::CreateAlways, FileShare::DenyNone);
+        EXPECT_EQ(f ? 0u : os.LastError().code, c.error) << c.path;
+        if (c.error) {
+            EXPECT_FALSE(os.DeleteFile(c.path)) << c.path;
+            EXPECT_FALSE(os.CreateDirectory(c.path + "\\sub")) << c.path;
+        }
+        EXPECT_EQ(Listing(outside), before) << c.path;
+    }
+    EXPECT_TRUE(m.Exists(os.GetFullPathName(host + "/dir/new.txt")));
+    std::vector<FindEntry> found;
+    EXPECT_FALSE(os.FindFiles(m.Path("out\\*.*"), true, found));
+    EXPECT_FALSE(os.RemoveDirectory(m.Path("out")));
+    EXPECT_EQ(os.LastError().code, kErrorAccessDenied);
+
+    // A link that stays inside the machine is followed.
+    fs::create_directory_symlink(os.ToHost("C:\\WINDOWS"), os.ToHost(m.Path("win")));
+    m.WriteFile(m.Path("win\\..\\win\\SYSTEM\\via.txt"), "x");
+    EXPECT_TRUE(m.Exists("C:\\WINDOWS\\SYSTEM\\via.txt"));
+    for (const char* link : {"out", "keep.lnk", "dangling", "win"}) fs::remove(os.ToHost(m.Dir()) / link);
+    fs::remove_all(outside);
+}
+
+// The files the machine rewrites are replaced whole: the old file stays as it was until the
+// new one, complete, is moved over it.
+TEST(EmulatedFiles, RewrittenFilesAreReplacedWhole) {
+    namespace fs = std::filesystem;
+    TestMachine m;
+    EmulatedSystem& os = Emu(m);
+    const std::string ini = m.Path("app.ini");
+    ASSERT_TRUE(os.WriteProfileString(ini, "s", "k", "v1"));
+    int round = 0;
+    for (const fs::path& file : {os.RegistryFile(), os.ToHost(ini)}) {
+        std::ifstream held(file, std::ios::binary);  // a reader that has the old file open
+        const std::string old = HostText(file);
+        const std::string value = std::to_string(++round);
+        ASSERT_TRUE(os.RegSetString(RegRoot::CurrentUser, "Software\\Acme", "V", value));
+        ASSERT_TRUE(os.WriteProfileString(ini, "s", "k", value));
+        std::ostringstream seen;
+        seen << held.rdbuf();
+        EXPECT_EQ(seen.str(), old) << file;
+        EXPECT_NE(HostText(file), old) << file;
+    }
+    for (const auto& entry : fs::directory_iterator(os.Root()))
+        EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos);
 }
 
 }  // namespace
