@@ -228,16 +228,16 @@ bool EmulatedSystem::DeleteFile(const std::string& path) {
 }
 
 bool EmulatedSystem::MoveFileReplacing(const std::string& from, const std::string& to) {
-    const Place from_ = Locate(from), to_ = Locate(to);
-    if (from_.Refused()) return Fail(from_.error);
-    if (to_.Refused()) return Fail(to_.error);
-    if (from_.nullDevice || to_.nullDevice) return Fail(kErrorAccessDenied);
-    const fs::path& source = from_.host;
-    const fs::path& target = to_.host;
+    const Place origin = Locate(from), destination = Locate(to);
+    if (origin.Refused()) return Fail(origin.error);
+    if (destination.Refused()) return Fail(destination.error);
+    if (origin.nullDevice || destination.nullDevice) return Fail(kErrorAccessDenied);
+    const fs::path& source = origin.host;
+    const fs::path& target = destination.host;
     struct stat st {};
     if (::lstat(source.c_str(), &st) != 0) return Fail(MissingCode(source));
     if (S_ISDIR(st.st_mode) || state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorAccessDenied);
-    if (uncreatable_.count(UpperAscii(to_.full))) return Fail(kErrorAccessDenied);
+    if (uncreatable_.count(UpperAscii(destination.full))) return Fail(kErrorAccessDenied);
     if (::lstat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode) || (AttributesOf(target) & kAttrReadOnly)) return Fail(kErrorAccessDenied);
         if (state_->IsOpen({st.st_dev, st.st_ino})) return Fail(kErrorSharingViolation);
