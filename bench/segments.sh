@@ -9,31 +9,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-/tmp/zov-bench-segments}
 repeat=${REPEAT:-5}
-build=$root/build/bench-segments
-[ -x /usr/bin/time ] || { echo "needs GNU time (bash tools/setup-deps.sh)" >&2; exit 1; }
-
-echo "building zovpack (host preset, $build)" >&2
-cmake --preset host -B "$build" >/dev/null
-cmake --build "$build" --target zovpack -j2 >/dev/null
-zovpack=$build/tools/zovpack/zovpack
+build=${BENCH_BUILD:-$root/build/bench-segments}
+source "$root/bench/common.sh"
+needs cmake
+build_targets zovpack
 
 MB=1000000
-# payload DIR BYTES: 1 MB files of text and program bytes, and the install.cfg naming them.
-payload() {
-  local dir=$1 bytes=$2
-  rm -rf "$dir" && mkdir -p "$dir/files"
-  { find /usr/share/doc /usr/include /usr/share/man -type f 2>/dev/null | sort | head -4000 \
-      | xargs cat 2>/dev/null | head -c $((bytes / 2))
-    find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size +8k 2>/dev/null | sort \
-      | xargs cat 2>/dev/null | head -c $((bytes - bytes / 2)); } > "$dir/all" || true
-  [ "$(stat -c %s "$dir/all")" -eq "$bytes" ] || { echo "not enough data for $dir" >&2; exit 1; }
-  (cd "$dir/files" && split -b $MB -d -a 3 ../all part && for f in part*; do mv "$f" "$f.dat"; done)
-  rm "$dir/all"
-  { printf '[Directories]\nDir1=<INSTALLDIR>~\n[Files]\n'
-    i=1; for f in $(cd "$dir/files" && ls); do printf 'File%d=%s~<INSTALLDIR>\n' $i "$f"; i=$((i + 1)); done
-  } > "$dir/install.cfg"
-}
-
 # media DIR SEGMENTS: packs DIR's payload into exactly SEGMENTS segments in DIR/media.
 media() {
   local dir=$1 segments=$2 size
