@@ -18,7 +18,7 @@ constexpr int kLazyLength = 128;
 // Matches up to this long are taken only when they cost fewer bits than their literals
 // would, priced with the codes of the previous block.
 constexpr int kPricedLength = 4;
-constexpr SearchLimits kLimits{256, 64, 128};
+constexpr SearchLimits kLimits{384, 64, 128};
 
 class TLh5Encoder {
 public:
