@@ -4,7 +4,7 @@
 # by side in one run; the segment layer only copies, so the ratio must stay at or below 1.2.
 # Peak memory of media-extract at two payload sizes shows it does not grow with the payload.
 #   bash bench/segments.sh [WORKDIR]      (default /tmp/zov-bench-segments; REPEAT=5)
-# Times are wall-clock seconds, the best of REPEAT runs.
+# The two run in turn for REPEAT rounds; times are medians of processor time, wall-clock beside.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-/tmp/zov-bench-segments}
@@ -28,15 +28,6 @@ media() {
   [ "$made" -eq "$segments" ] || { echo "made $made segments, wanted $segments" >&2; exit 1; }
 }
 
-best() {
-  local min="" t0 t1 t
-  for _ in $(seq "$repeat"); do
-    t0=$(date +%s%N); "$@" >/dev/null 2>&1; t1=$(date +%s%N)
-    t=$(( t1 - t0 ))
-    if [ -z "$min" ] || [ "$t" -lt "$min" ]; then min=$t; fi
-  done
-  awk -v ns="$min" 'BEGIN { printf "%.3f", ns / 1e9 }'
-}
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
 echo "making payloads in $work" >&2
@@ -46,8 +37,9 @@ media "$work/p20" 15
 media "$work/p5" 15
 (cd "$work/p20/files" && "$zovpack" create "$work/p20/direct.zov" -m lh5 $(ls) >/dev/null)
 
-direct=$(best "$zovpack" extract "$work/p20/direct.zov" -d "$work/p20/out-direct")
-segmented=$(best "$zovpack" media-extract "$work/p20/media" -d "$work/p20/out-media")
+alternate "$repeat" "direct=$zovpack extract $work/p20/direct.zov -d $work/p20/out-direct" \
+  "media=$zovpack media-extract $work/p20/media -d $work/p20/out-media"
+direct=${C[direct]} segmented=${C[media]}
 cmp -s <(cat "$work/p20/out-direct"/*.dat) <(cat "$work/p20/out-media"/*.dat) \
   || { echo "the two expansions differ" >&2; exit 1; }
 rss_direct=$(peak_kb "$zovpack" extract "$work/p20/direct.zov" -d "$work/p20/out-direct")
@@ -56,10 +48,10 @@ rss_media5=$(peak_kb "$zovpack" media-extract "$work/p5/media" -d "$work/p5/out-
 
 echo
 echo "20 MB payload (lh5), archive $(stat -c %s "$work/p20/direct.zov") bytes, 15 segments of $(stat -c %s "$work/p20/media/disk.001") bytes"
-printf '%-44s %10s %14s\n' "run" "seconds" "peak RSS (KB)"
-printf '%-44s %10s %14s\n' "zovpack extract (archive file directly)" "$direct" "$rss_direct"
-printf '%-44s %10s %14s\n' "zovpack media-extract (15 segments)" "$segmented" "$rss_media20"
-printf '%-44s %10s %14s\n' "zovpack media-extract, 5 MB payload" "-" "$rss_media5"
+printf '%-44s %12s %12s %14s\n' "run" "processor s" "wall-clock s" "peak RSS (KB)"
+printf '%-44s %12s %12s %14s\n' "zovpack extract (archive file directly)" "$direct" "${W[direct]}" "$rss_direct"
+printf '%-44s %12s %12s %14s\n' "zovpack media-extract (15 segments)" "$segmented" "${W[media]}" "$rss_media20"
+printf '%-44s %12s %12s %14s\n' "zovpack media-extract, 5 MB payload" "-" "-" "$rss_media5"
 ratio=$(awk -v a="$segmented" -v b="$direct" 'BEGIN { printf "%.3f", a / b }')
 verdict=$(awk -v r="$ratio" 'BEGIN { print (r <= 1.2) ? "ok, at most 1.2" : "OVER 1.2" }')
 echo "ratio segmented / direct: $ratio ($verdict)"
