@@ -1,28 +1,24 @@
 #!/usr/bin/env bash
-# LH5 decoding speed against lhasa, side by side in one hyperfine run per input: the raw
-# -lh5- stream of a jlha archive through `zovpack decode -m lh5`, and the same archive
-# through `lhasa -p` (to /dev/null) and `lhasa -x` (to a file). Inputs: text, this
+# LH5 decoding speed against lhasa, side by side: the raw -lh5- stream of a jlha archive
+# through `zovpack decode -m lh5` (to a file), and the same archive through `lhasa -p` (to
+# /dev/null) and `lhasa -x` (to a file), in turn for RUNS rounds; medians of processor time,
+# wall-clock beside. Inputs: text, this
 # machine's executables and libraries, already compressed data (interleaved with a little
 # text so that jlha still codes it as -lh5-), long zero runs, and all of them together
 # (at least 50 MB). Then the peak memory of decoding a 100 MB stream.
 #   bash bench/lh5_decode.sh [WORKDIR]      (default /tmp/zov-bench-decode; RUNS=5)
+# ZOVPACK=path times another zovpack (an earlier build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-/tmp/zov-bench-decode}
 runs=${RUNS:-5}
-build=$root/build/bench
+build=${BENCH_BUILD:-$root/build/bench}
 data=$work/data
 mkdir -p "$data" "$work/out"
 
-for tool in jlha lhasa hyperfine cmake; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (bash tools/setup-deps.sh)" >&2; exit 1; }
-done
-[ -x /usr/bin/time ] || { echo "needs GNU time (bash tools/setup-deps.sh)" >&2; exit 1; }
-
-echo "building zovpack and lha_raw (host preset, $build)" >&2
-cmake --preset host -B "$build" >/dev/null
-cmake --build "$build" --target zovpack lha_raw -j2 >/dev/null
-zovpack=$build/tools/zovpack/zovpack
+source "$root/bench/common.sh"
+needs jlha lhasa cmake
+build_targets zovpack lha_raw
 lha_raw=$build/bench/lha_raw
 
 MB=1000000
@@ -80,30 +76,28 @@ pack() {
   read -r size crc < <("$lha_raw" "$work/$name.lzh" "$work/$name.lh5")
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-mean() { awk -F, -v n="$2" '$1 == n { printf "%.3f", $2 }' "$1"; }
+mb() { awk -v a="$1" 'BEGIN { printf "%.1f", a / 1e6 }'; }
 
-printf '\n%-11s %8s %8s %10s %10s %10s %8s %8s\n' input MB "lh5 %" zovpack "lhasa -p" "lhasa -x" \
-  "vs -p" "vs -x"
+printf '\nprocessor seconds (wall-clock seconds), medians of %d alternated runs\n' "$runs"
+printf '%-11s %6s %6s %12s %12s %12s %8s %8s %9s\n' input MB "lh5 %" zovpack "lhasa -p" "lhasa -x" \
+  "vs -p" "vs -x" "(wall -p)"
 for p in "${parts[@]}" all; do
   pack "$p"
   "$zovpack" decode -m lh5 --size "$size" "$work/$p.lh5" "$work/out/$p" >/dev/null
   cmp -s "$work/out/$p" "$data/$p" || { echo "zovpack decoded $p wrongly" >&2; exit 1; }
-  hyperfine -N --style none --warmup 1 --runs "$runs" --export-csv "$work/$p.csv" \
-    -n zovpack "$zovpack decode -m lh5 --size $size $work/$p.lh5 $work/out/$p" \
-    -n lhasa-p "lhasa pq $work/$p.lzh" \
-    -n lhasa-x "lhasa xqfw=$work/out/lhasa $work/$p.lzh" >/dev/null
-  z=$(mean "$work/$p.csv" zovpack); lp=$(mean "$work/$p.csv" lhasa-p); lx=$(mean "$work/$p.csv" lhasa-x)
-  printf '%-11s %8.1f %8.1f %10s %10s %10s %8s %8s\n' "$p" "$(ratio "$size" $MB)" \
+  alternate "$runs" "z=$zovpack decode -m lh5 --size $size $work/$p.lh5 $work/out/$p" \
+    "lp=lhasa pq $work/$p.lzh" "lx=lhasa xqfw=$work/out/lhasa $work/$p.lzh"
+  printf '%-11s %6s %6.1f %12s %12s %12s %8s %8s %9s\n' "$p" "$(mb "$size")" \
     "$(awk -v a="$(stat -c %s "$work/$p.lh5")" -v b="$size" 'BEGIN { print 100 * a / b }')" \
-    "${z}s" "${lp}s" "${lx}s" "$(ratio "$z" "$lp")" "$(ratio "$z" "$lx")"
+    "${C[z]} (${W[z]})" "${C[lp]} (${W[lp]})" "${C[lx]} (${W[lx]})" \
+    "$(ratio "${C[z]}" "${C[lp]}")" "$(ratio "${C[z]}" "${C[lx]}")" "($(ratio "${W[z]}" "${W[lp]}"))"
 done
-echo "(mean wall time of $runs runs; vs = zovpack time / lhasa time, 1.00 or less is as fast or faster)"
+echo "(vs = zovpack's processor time / lhasa's; 1.00x or less is as fast or faster)"
 
 pack all-twice
 rss() { /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F: '/Maximum resident/ { gsub(/ /, "", $2); print $2 }'; }
 zr=$(rss "$zovpack" decode -m lh5 --size "$size" "$work/all-twice.lh5" "$work/out/all-twice")
 lr=$(rss lhasa pq "$work/all-twice.lzh")
-printf '\npeak RSS decoding %.1f MB: zovpack %s KB, lhasa -p %s KB (limit 8192 KB)\n' \
-  "$(ratio "$size" $MB)" "$zr" "$lr"
+printf '\npeak RSS decoding %s MB: zovpack %s KB, lhasa -p %s KB (limit 8192 KB)\n' \
+  "$(mb "$size")" "$zr" "$lr"
 [ "$zr" -lt 8192 ] || { echo "zovpack's peak RSS is over 8 MB" >&2; exit 1; }

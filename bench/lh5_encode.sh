@@ -3,26 +3,23 @@
 # corpus of at least 50 MB (text, this machine's executables and libraries, already
 # compressed data, long zero runs); output sizes beside jlha and gzip -9; the LZH and RLE
 # methods beside LH5; peak memory of each encoder at two input sizes.
-#   bash bench/lh5_encode.sh [WORKDIR]      (default /tmp/zov-bench-encode; REPEAT=3)
-# Times are the best of REPEAT runs; ratios are of processor time, wall-clock beside.
+#   bash bench/lh5_encode.sh [WORKDIR]      (default /tmp/zov-bench-encode; REPEAT=5)
+# LH5, gzip -6 and jlha run in turn, REPEAT rounds; times are medians; ratios are of
+# processor time, wall-clock beside. ZOVPACK=path times another zovpack (an earlier build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(realpath -m "${1:-/tmp/zov-bench-encode}")
-repeat=${REPEAT:-3}
-build=$root/build/bench
+repeat=${REPEAT:-5}
+build=${BENCH_BUILD:-$root/build/bench}
 corpus=$work/corpus
 out=$work/out
 mkdir -p "$corpus" "$out"
 
-for tool in gzip jlha cmake; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (bash tools/setup-deps.sh)" >&2; exit 1; }
-done
-[ -x /usr/bin/time ] || { echo "needs GNU time (bash tools/setup-deps.sh)" >&2; exit 1; }
 
-echo "building zovpack (host preset, $build)" >&2
-cmake --preset host -B "$build" >/dev/null
-cmake --build "$build" --target zovpack -j2 >/dev/null
-zovpack=$build/tools/zovpack/zovpack
+source "$root/bench/common.sh"
+needs gzip jlha lhasa cmake
+build_targets zovpack lha_wrap
+lha_member() { "$build/bench/lha_wrap" "$@"; }
 
 # --- corpus ---------------------------------------------------------------------------
 # fill NAME BYTES: the files named on stdin, in sorted order, concatenated up to BYTES.
@@ -53,29 +50,8 @@ fi
 parts=(text binaries compressed zero-runs)
 cat "${parts[@]/#/$corpus/}" > "$corpus/all"
 
-# --- timing -----------------------------------------------------------------------------
-# best KEY CMD...: runs CMD `repeat` times; W[KEY] and C[KEY] get the shortest wall-clock and
-# the shortest processor time (user + system, all threads) in seconds. On a shared machine
-# the processor time is the steadier of the two.
-declare -A W C
-best() {
-  local key=$1; shift
-  local wmin="" cmin="" t0 t1 w c
-  for _ in $(seq "$repeat"); do
-    t0=$(date +%s%N)
-    c=$(/usr/bin/time -f '%U %S' "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%d", ($1 + $2) * 1000 }')
-    t1=$(date +%s%N)
-    w=$(( (t1 - t0) / 1000000 ))
-    if [ -z "$wmin" ] || [ "$w" -lt "$wmin" ]; then wmin=$w; fi
-    if [ -z "$cmin" ] || [ "$c" -lt "$cmin" ]; then cmin=$c; fi
-  done
-  W[$key]=$(awk -v ms="$wmin" 'BEGIN { printf "%.2f", ms / 1000 }')
-  C[$key]=$(awk -v ms="$cmin" 'BEGIN { printf "%.2f", (ms < 10 ? 10 : ms) / 1000 }')
-}
+# --- timing ---------------------------------------------------------------------------
 size() { stat -c %s "$1"; }
-gz='gzip "-$1" -c "$2" > "$3"'                                      # gz LEVEL IN OUT
-jl='rm -f "$2"; cd "$(dirname "$1")" && jlha co5q "$2" "$(basename "$1")"'  # jl IN ARCHIVE
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
 pct() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f%%", 100 * a / b }'; }
 mbs() { awk -v n="$1" -v t="$2" 'BEGIN { printf "%.1f", n / 1e6 / t }'; }
 
@@ -83,13 +59,19 @@ declare -A S
 for p in "${parts[@]}" all; do
   f=$corpus/$p
   echo "timing $p" >&2
-  for m in lh5 lzh rle; do
-    best "$p,$m" "$zovpack" encode -m "$m" "$f" "$out/$p.$m"
-    S[$p,$m]=$(size "$out/$p.$m")
-  done
-  best "$p,gzip6" sh -c "$gz" gz 6 "$f" "$out/$p.gz6"; S[$p,gzip6]=$(size "$out/$p.gz6")
-  best "$p,gzip9" sh -c "$gz" gz 9 "$f" "$out/$p.gz9"; S[$p,gzip9]=$(size "$out/$p.gz9")
-  best "$p,jlha" sh -c "$jl" jl "$f" "$out/$p.jlha.lzh"; S[$p,jlha]=$(size "$out/$p.jlha.lzh")
+  alternate "$repeat" "$p,lh5=$zovpack encode -m lh5 $f $out/$p.lh5" \
+    "$p,gzip6=gzip -6 -c $f > $out/$p.gz6" \
+    "$p,jlha=rm -f $out/$p.jlha.lzh; cd $corpus && jlha co5q $out/$p.jlha.lzh $p"
+  alternate 1 "$p,lzh=$zovpack encode -m lzh $f $out/$p.lzh" "$p,rle=$zovpack encode -m rle $f $out/$p.rle"
+  gzip -9 -c "$f" > "$out/$p.gz9"
+  for k in lh5 lzh rle gz6 gz9 jlha.lzh; do S[$p,${k%.lzh}]=$(size "$out/$p.$k"); done
+  S[$p,gzip6]=${S[$p,gz6]}; S[$p,gzip9]=${S[$p,gz9]}
+  # Our LH5 stream must be one that lhasa and jlha read: as the member of an archive.
+  (cd "$corpus" && lha_member "$p" "$out/$p.lh5" "$out/$p.ours.lzh")
+  lhasa pq "$out/$p.ours.lzh" | cmp -s - "$f" || { echo "lhasa reads our $p wrongly" >&2; exit 1; }
+  rm -rf "$out/jx" && mkdir -p "$out/jx" && (cd "$out/jx" && jlha xq "$out/$p.ours.lzh" >/dev/null)
+  cmp -s "$out/jx/$p" "$f" || { echo "jlha reads our $p wrongly" >&2; exit 1; }
+  rm -rf "$out/jx"
   # Our streams must expand back to the input.
   for m in lh5 lzh rle; do
     "$zovpack" decode -m "$m" --size "$(size "$f")" "$out/$p.$m" "$out/$p.back" >/dev/null
@@ -100,7 +82,7 @@ done
 
 # --- tables -----------------------------------------------------------------------------
 total=$(size "$corpus/all")
-printf '\nCorpus: %s, %.1f MB in %d parts; every time is the best of %d runs\n' "$corpus" \
+printf '\nCorpus: %s, %.1f MB in %d parts; every time is the median of %d alternated runs\n' "$corpus" \
   "$(awk -v n="$total" 'BEGIN { print n / 1e6 }')" "${#parts[@]}" "$repeat"
 
 printf '\nLH5 encoding time against peers: processor seconds (wall-clock seconds)\n'

@@ -4,36 +4,17 @@
 # by side in one run; the segment layer only copies, so the ratio must stay at or below 1.2.
 # Peak memory of media-extract at two payload sizes shows it does not grow with the payload.
 #   bash bench/segments.sh [WORKDIR]      (default /tmp/zov-bench-segments; REPEAT=5)
-# Times are wall-clock seconds, the best of REPEAT runs.
+# The two run in turn for REPEAT rounds; times are medians of processor time, wall-clock beside.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${1:-/tmp/zov-bench-segments}
 repeat=${REPEAT:-5}
-build=$root/build/bench-segments
-[ -x /usr/bin/time ] || { echo "needs GNU time (bash tools/setup-deps.sh)" >&2; exit 1; }
-
-echo "building zovpack (host preset, $build)" >&2
-cmake --preset host -B "$build" >/dev/null
-cmake --build "$build" --target zovpack -j2 >/dev/null
-zovpack=$build/tools/zovpack/zovpack
+build=${BENCH_BUILD:-$root/build/bench-segments}
+source "$root/bench/common.sh"
+needs cmake
+build_targets zovpack
 
 MB=1000000
-# payload DIR BYTES: 1 MB files of text and program bytes, and the install.cfg naming them.
-payload() {
-  local dir=$1 bytes=$2
-  rm -rf "$dir" && mkdir -p "$dir/files"
-  { find /usr/share/doc /usr/include /usr/share/man -type f 2>/dev/null | sort | head -4000 \
-      | xargs cat 2>/dev/null | head -c $((bytes / 2))
-    find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size +8k 2>/dev/null | sort \
-      | xargs cat 2>/dev/null | head -c $((bytes - bytes / 2)); } > "$dir/all" || true
-  [ "$(stat -c %s "$dir/all")" -eq "$bytes" ] || { echo "not enough data for $dir" >&2; exit 1; }
-  (cd "$dir/files" && split -b $MB -d -a 3 ../all part && for f in part*; do mv "$f" "$f.dat"; done)
-  rm "$dir/all"
-  { printf '[Directories]\nDir1=<INSTALLDIR>~\n[Files]\n'
-    i=1; for f in $(cd "$dir/files" && ls); do printf 'File%d=%s~<INSTALLDIR>\n' $i "$f"; i=$((i + 1)); done
-  } > "$dir/install.cfg"
-}
-
 # media DIR SEGMENTS: packs DIR's payload into exactly SEGMENTS segments in DIR/media.
 media() {
   local dir=$1 segments=$2 size
@@ -47,15 +28,6 @@ media() {
   [ "$made" -eq "$segments" ] || { echo "made $made segments, wanted $segments" >&2; exit 1; }
 }
 
-best() {
-  local min="" t0 t1 t
-  for _ in $(seq "$repeat"); do
-    t0=$(date +%s%N); "$@" >/dev/null 2>&1; t1=$(date +%s%N)
-    t=$(( t1 - t0 ))
-    if [ -z "$min" ] || [ "$t" -lt "$min" ]; then min=$t; fi
-  done
-  awk -v ns="$min" 'BEGIN { printf "%.3f", ns / 1e9 }'
-}
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
 
 echo "making payloads in $work" >&2
@@ -65,8 +37,9 @@ media "$work/p20" 15
 media "$work/p5" 15
 (cd "$work/p20/files" && "$zovpack" create "$work/p20/direct.zov" -m lh5 $(ls) >/dev/null)
 
-direct=$(best "$zovpack" extract "$work/p20/direct.zov" -d "$work/p20/out-direct")
-segmented=$(best "$zovpack" media-extract "$work/p20/media" -d "$work/p20/out-media")
+alternate "$repeat" "direct=$zovpack extract $work/p20/direct.zov -d $work/p20/out-direct" \
+  "media=$zovpack media-extract $work/p20/media -d $work/p20/out-media"
+direct=${C[direct]} segmented=${C[media]}
 cmp -s <(cat "$work/p20/out-direct"/*.dat) <(cat "$work/p20/out-media"/*.dat) \
   || { echo "the two expansions differ" >&2; exit 1; }
 rss_direct=$(peak_kb "$zovpack" extract "$work/p20/direct.zov" -d "$work/p20/out-direct")
@@ -75,10 +48,10 @@ rss_media5=$(peak_kb "$zovpack" media-extract "$work/p5/media" -d "$work/p5/out-
 
 echo
 echo "20 MB payload (lh5), archive $(stat -c %s "$work/p20/direct.zov") bytes, 15 segments of $(stat -c %s "$work/p20/media/disk.001") bytes"
-printf '%-44s %10s %14s\n' "run" "seconds" "peak RSS (KB)"
-printf '%-44s %10s %14s\n' "zovpack extract (archive file directly)" "$direct" "$rss_direct"
-printf '%-44s %10s %14s\n' "zovpack media-extract (15 segments)" "$segmented" "$rss_media20"
-printf '%-44s %10s %14s\n' "zovpack media-extract, 5 MB payload" "-" "$rss_media5"
+printf '%-44s %12s %12s %14s\n' "run" "processor s" "wall-clock s" "peak RSS (KB)"
+printf '%-44s %12s %12s %14s\n' "zovpack extract (archive file directly)" "$direct" "${W[direct]}" "$rss_direct"
+printf '%-44s %12s %12s %14s\n' "zovpack media-extract (15 segments)" "$segmented" "${W[media]}" "$rss_media20"
+printf '%-44s %12s %12s %14s\n' "zovpack media-extract, 5 MB payload" "-" "-" "$rss_media5"
 ratio=$(awk -v a="$segmented" -v b="$direct" 'BEGIN { printf "%.3f", a / b }')
 verdict=$(awk -v r="$ratio" 'BEGIN { print (r <= 1.2) ? "ok, at most 1.2" : "OVER 1.2" }')
 echo "ratio segmented / direct: $ratio ($verdict)"

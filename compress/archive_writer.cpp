@@ -50,27 +50,46 @@ uint32_t TArchiveWriter::Encode(TStream& data, int32_t size, TCompressionMethod 
     return sum;
 }
 
+int64_t TArchiveWriter::BeginEntry(TFileHeader& header, int64_t size, const std::string& storedName,
+                                   uint32_t dosDateTime, uint16_t attributes) {
+    if (storedName.size() > static_cast<size_t>(INT16_MAX))
+        throw EArchiveTooLarge("Stored name too long: " + storedName.substr(0, 80) + "...");
+    if (size > INT32_MAX || total_ + size > INT32_MAX)
+        throw EArchiveTooLarge("Archive would exceed 2 GB with " + storedName);
+    header.NameLength = static_cast<int16_t>(storedName.size());
+    header.DosDateTime = dosDateTime;
+    header.Attributes = static_cast<int16_t>(attributes);
+    header.UncompressedSize = static_cast<int32_t>(size);
+    const int64_t headerPosition = archive_.Position();
+    WriteHeaderAt(headerPosition, header);  // completed by EndEntry
+    archive_.WriteBuffer(storedName.data(), header.NameLength);
+    return headerPosition;
+}
+
+void TArchiveWriter::EndEntry(TFileHeader& header, int64_t headerPosition, int64_t dataStart,
+                              TCompressionMethod method, uint32_t sum, const std::string& storedName) {
+    const int64_t dataEnd = archive_.Position();
+    if (dataEnd - dataStart > INT32_MAX)
+        throw EArchiveTooLarge("Archive would exceed 2 GB with " + storedName);
+    const int32_t key = component_.Key;
+    header.CompressedSize = static_cast<int32_t>(dataEnd - dataStart);
+    header.Method = method;
+    header.Checksum = key != 0 ? sum + static_cast<uint32_t>(key) : sum;
+    WriteHeaderAt(headerPosition, header);
+    archive_.SetPosition(dataEnd);
+    total_ += header.UncompressedSize;
+}
+
 TCompressionMethod TArchiveWriter::AddEntry(TStream& data, const std::string& storedName,
                                             uint32_t dosDateTime, uint16_t attributes,
                                             TCompressionMethod method) {
     if (!CanWrite(component_, method))
         throw EMethodNotAvailable("Method " + MethodName(method) +
                                   " cannot be written by this build");
-    if (storedName.size() > static_cast<size_t>(INT16_MAX))
-        throw EArchiveTooLarge("Stored name too long: " + storedName.substr(0, 80) + "...");
     const int64_t sourceStart = data.Position();
     const int64_t size = data.Size() - sourceStart;
-    if (size > INT32_MAX || total_ + size > INT32_MAX)
-        throw EArchiveTooLarge("Archive would exceed 2 GB with " + storedName);
-
     TFileHeader header;
-    header.NameLength = static_cast<int16_t>(storedName.size());
-    header.DosDateTime = dosDateTime;
-    header.Attributes = static_cast<int16_t>(attributes);
-    header.UncompressedSize = static_cast<int32_t>(size);
-    const int64_t headerPosition = archive_.Position();
-    WriteHeaderAt(headerPosition, header);  // completed below
-    archive_.WriteBuffer(storedName.data(), header.NameLength);
+    const int64_t headerPosition = BeginEntry(header, size, storedName, dosDateTime, attributes);
     const int64_t dataStart = archive_.Position();
 
     const int32_t key = component_.Key;
@@ -97,28 +116,61 @@ TCompressionMethod TArchiveWriter::AddEntry(TStream& data, const std::string& st
             throw EReadError("Reading " + storedName + " stopped before its end");
         header.LockMode = key != 0 ? kLockScrambled : kLockNone;
     }
-    const int64_t dataEnd = archive_.Position();
-    if (dataEnd - dataStart > INT32_MAX)
-        throw EArchiveTooLarge("Archive would exceed 2 GB with " + storedName);
-    header.CompressedSize = static_cast<int32_t>(dataEnd - dataStart);
-    header.Method = method;
-    header.Checksum = key != 0 ? sum + static_cast<uint32_t>(key) : sum;
-    WriteHeaderAt(headerPosition, header);
-    archive_.SetPosition(dataEnd);
-    total_ += size;
+    EndEntry(header, headerPosition, dataStart, method, sum, storedName);
     return method;
+}
+
+void TArchiveWriter::AddEncoded(const TEncodedEntry& entry, const std::string& storedName,
+                                uint32_t dosDateTime, uint16_t attributes) {
+    TFileHeader header;
+    const int64_t headerPosition = BeginEntry(header, entry.size, storedName, dosDateTime, attributes);
+    const int64_t dataStart = archive_.Position();
+    if (!entry.data.empty())
+        archive_.WriteBuffer(entry.data.data(), static_cast<int32_t>(entry.data.size()));
+    header.LockMode = component_.Key != 0 ? kLockScrambled : kLockNone;
+    EndEntry(header, headerPosition, dataStart, entry.method, entry.sum, storedName);
+}
+
+TEncodedEntry EncodeEntry(const std::vector<uint8_t>& bytes, TCompressionMethod method, int32_t key,
+                          int32_t budgetReserve) {
+    TEncodedEntry entry;
+    entry.size = static_cast<int32_t>(bytes.size());
+    TCompThreadSafety state;
+    ProcessOptions options;
+    options.Key = key;
+    const auto run = [&](TCompressionMethod m, int32_t reserve) {
+        TMemoryStream source(bytes);
+        TMemoryStream dest;
+        options.BudgetReserve = reserve;
+        ProcessStream(state, options, dest, source, entry.size, entry.size, m, entry.sum, false, false);
+        entry.data = std::move(dest.Bytes());
+        entry.method = m;
+    };
+    try {
+        run(method, std::max(budgetReserve, 0));
+    } catch (const EUnableToCompress&) {
+        run(coNone, 0);
+    }
+    return entry;
+}
+
+void ReadFileStamp(const std::string& path, TFileStream& file, uint32_t& dosDateTime,
+                   uint16_t& attributes) {
+    uint16_t date = 0, time = 0;
+    file.Handle().GetDosTime(date, time);
+    dosDateTime = static_cast<uint32_t>(date) << 16 | time;
+    uint32_t found = sys::Sys().GetFileAttributes(path);
+    if (found == sys::kInvalidAttributes) found = 0;
+    attributes = static_cast<uint16_t>(found & ~static_cast<uint32_t>(sys::kAttrDirectory));
 }
 
 TCompressionMethod TArchiveWriter::AddFile(const std::string& path, const std::string& storedName,
                                            TCompressionMethod method) {
     auto file = TFileStream::OpenRead(path);
-    uint16_t date = 0, time = 0;
-    file->Handle().GetDosTime(date, time);
-    uint32_t attributes = sys::Sys().GetFileAttributes(path);
-    if (attributes == sys::kInvalidAttributes) attributes = 0;
-    attributes &= ~static_cast<uint32_t>(sys::kAttrDirectory);
-    return AddEntry(*file, storedName, static_cast<uint32_t>(date) << 16 | time,
-                    static_cast<uint16_t>(attributes), method);
+    uint32_t dosDateTime = 0;
+    uint16_t attributes = 0;
+    ReadFileStamp(path, *file, dosDateTime, attributes);
+    return AddEntry(*file, storedName, dosDateTime, attributes, method);
 }
 
 void TArchiveWriter::Finish() {

@@ -66,12 +66,13 @@ public:
         for (uint16_t& e : table_) e = entry;
     }
 
-    // The next symbol; at least 16 bits must be buffered.
+    // The next symbol; at least 16 bits must be buffered. Bits past the end of the input are
+    // found by the reader's next Fill or CheckEnd.
     uint16_t Decode(TBitReader& bits) const {
         const uint16_t entry = table_[bits.Peek(kTableBits)];
         const unsigned len = entry & kLenMask;
         if (len == kLongCode) return DecodeLong(bits);
-        bits.Consume(len);
+        bits.Skip(len);
         return static_cast<uint16_t>(entry >> kLenBits);
     }
 
@@ -85,7 +86,7 @@ private:
         for (unsigned len = kTableBits + 1; len <= kMaxCodeLength; ++len) {
             const uint32_t index = (window >> (kMaxCodeLength - len)) - first_[len];
             if (index < count_[len]) {
-                bits.Consume(len);
+                bits.Skip(len);
                 return sorted_[offset_[len] + index];
             }
         }

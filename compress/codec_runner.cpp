@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "compress/codecs.h"
 #include "sys/system.h"
@@ -34,6 +35,30 @@ void TCompThreadSafety::FlushOutput() {
     sys::Sys().Yield();
     Dest->WriteBuffer(outBuf_.get(), kStreamBlock);
     OutCursor = outBuf_.get();
+}
+
+void TCompThreadSafety::WriteDestBytes(const uint8_t* bytes, size_t n) {
+#ifdef ZOV_SMALL_CODECS
+    for (size_t i = 0; i < n; ++i) WriteDestByte(bytes[i]);
+#else
+    while (n > 0) {
+        if (OutputBudget <= 0) throw EUnableToCompress("Could not compress data, will store instead");
+        if (OutCursor == OutEnd) FlushOutput();
+        const size_t chunk = std::min({n, static_cast<size_t>(OutEnd - OutCursor), static_cast<size_t>(OutputBudget)});
+        uint32_t sum = 0;
+        if (ScrambleOutput) {
+            for (size_t i = 0; i < chunk; ++i) sum += OutCursor[i] = ApplyKeyByte(bytes[i]);
+        } else {
+            std::memcpy(OutCursor, bytes, chunk);
+            for (size_t i = 0; i < chunk; ++i) sum += bytes[i];
+        }
+        DestSum += sum;
+        OutputBudget -= static_cast<int32_t>(chunk);
+        OutCursor += chunk;
+        bytes += chunk;
+        n -= chunk;
+    }
+#endif
 }
 
 void CopyStored(TCompThreadSafety& s) {

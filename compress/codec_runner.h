@@ -3,6 +3,7 @@
 // through one TCompThreadSafety, which owns the 8192-byte stream buffers, the checksums,
 // the key scrambling, progress reports and the output budget.
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -67,6 +68,9 @@ public:
         *OutCursor++ = b;
         DestSum += b;
     }
+
+    // Stores n bytes exactly as n calls of WriteDestByte would, a buffer at a time.
+    void WriteDestBytes(const uint8_t* bytes, size_t n);
 
     uint8_t ApplyKeyByte(uint8_t b) {
         b ^= KeyBytes[KeyIndex];

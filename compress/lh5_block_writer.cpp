@@ -72,6 +72,19 @@ void TLh5BlockWriter::FlushBlock() {
     }
     std::fill_n(symbolFreq_, kSymbolCodeSize, 0);
     std::fill_n(distanceFreq_, kDistanceCodeSize, 0);
+    haveCodes_ = true;
+}
+
+bool TLh5BlockWriter::MatchPays(int ch, int p, const uint8_t* bytes) const {
+    if (!haveCodes_) return true;
+    // A symbol the block did not use is priced as a long code.
+    const auto bits = [](int length) { return length != 0 ? length : kMaxCodeLength; };
+    const int length = ch - kMatchSymbolBase;
+    int literals = 0;
+    for (int k = 0; k < length; ++k) literals += bits(symbolLengths_[bytes[k]]);
+    const int b = SignificantBits(static_cast<unsigned>(p));
+    const int match = bits(symbolLengths_[ch]) + bits(shortLengths_[b]) + (b > 1 ? b - 1 : 0);
+    return match <= literals;
 }
 
 template <class OnLength, class OnZeros>

@@ -17,6 +17,9 @@ public:
     // A literal (ch < 256, p unused) or a match (ch = length + 253, p = distance - 1).
     void QueueCode(int ch, int p);
     void FlushBlock();
+    // Whether the previous block's codes would spend fewer bits on the match (ch as for
+    // QueueCode) than on literals for its bytes; before the first block, always.
+    bool MatchPays(int ch, int p, const uint8_t* bytes) const;
     // Completes and writes a partly filled last byte.
     void Finish() { bits_.WriteLowBits(7, 0); }
 
@@ -40,6 +43,7 @@ private:
     int outputPos_ = 0;
     int outputMask_ = 0;
     int flagPos_ = 0;
+    bool haveCodes_ = false;  // a block was written: its code lengths are known
     uint16_t symbolFreq_[2 * kSymbolCodeSize] = {};
     uint8_t symbolLengths_[kSymbolCodeSize + 1] = {};
     uint16_t symbolCodes_[kSymbolCodeSize + 1] = {};

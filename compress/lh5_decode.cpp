@@ -1,5 +1,6 @@
 // The -lh5- decoder: blocks of literals and matches, each block with its own three
-// canonical Huffman codes, over an 8192-byte window that starts filled with spaces.
+// canonical Huffman codes, over an 8192-byte window that starts filled with spaces. The
+// reader is filled once per symbol; that Fill also finds a read past the end of the input.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -19,45 +20,49 @@ constexpr unsigned kShortTableBits = 8;
 // A 5-bit count may announce up to 31 lengths for a 19-symbol code; the surplus is read
 // and ignored.
 constexpr unsigned kMaxShortLengths = 32;
+// A symbol, a distance class and its extra bits.
+constexpr unsigned kBitsPerCode = 2 * kMaxCodeLength + (kWindowBits - 1);
 constexpr unsigned kShortRunMask = (1u << 13) - 1;  // the 13 bits below a 3-bit length field
 
 class TLH5Decoder {
 public:
     explicit TLH5Decoder(TCompThreadSafety& state) : state_(state), bits_(state) {
-        std::memset(window_, kWindowFill, sizeof window_);
+        std::memset(window_, kWindowFill, kWindowSize);
     }
 
+    // Decoded bytes collect behind the window's worth of history and go out a buffer at a
+    // time; then the last window's worth moves to the front.
     void Run(int64_t size) {
-        constexpr uint32_t mask = kWindowSize - 1;
-        uint32_t r = 0;
-        int64_t produced = 0;
-        while (produced < size) {
-            bits_.Fill();
+        uint8_t* const start = window_ + kWindowSize;
+        uint8_t* const flushAt = start + kOutputBytes;
+        uint8_t* r = start;
+        int64_t left = size;
+        while (left > 0) {
+            if (r >= flushAt) {
+                state_.WriteDestBytes(start, static_cast<size_t>(r - start));
+                std::memmove(window_, r - kWindowSize, kWindowSize);
+                r = start;
+            }
+            bits_.Need(kBitsPerCode);
             const unsigned sym = DecodeSymbol();
             if (sym < kFirstLengthSymbol) {
-                window_[r] = static_cast<uint8_t>(sym);
-                r = (r + 1) & mask;
-                state_.WriteDestByte(static_cast<uint8_t>(sym));
-                ++produced;
+                *r++ = static_cast<uint8_t>(sym);
+                --left;
                 continue;
             }
             // A match that runs past the expected size is cut there: the file ends.
             const unsigned length = static_cast<unsigned>(
-                std::min<int64_t>(sym - kFirstLengthSymbol + kMinMatch, size - produced));
-            uint32_t from = (r - DecodeDistance() - 1) & mask;
-            produced += length;
-            for (unsigned k = 0; k < length; ++k) {
-                const uint8_t b = window_[from];
-                window_[r] = b;
-                from = (from + 1) & mask;
-                r = (r + 1) & mask;
-                state_.WriteDestByte(b);
-            }
+                std::min<int64_t>(sym - kFirstLengthSymbol + kMinMatch, left));
+            CopyMatch(r, DecodeDistance() + 1, length);
+            r += length;
+            left -= length;
         }
+        bits_.CheckEnd();
+        state_.WriteDestBytes(start, static_cast<size_t>(r - start));
     }
 
 private:
-    // At least 44 bits must be buffered: a symbol, a distance class and its extra bits.
+    // At least kBitsPerCode bits must be buffered.
     unsigned DecodeSymbol() {
         if (blockLeft_ == 0) {
             ReadBlockHeader();
@@ -72,8 +77,21 @@ private:
         const unsigned j = distances_.Decode(bits_);
         if (j <= 1) return j;
         const uint32_t extra = bits_.Peek(j - 1);
-        bits_.Consume(j - 1);
+        bits_.Skip(j - 1);
         return (1u << (j - 1)) + extra;
+    }
+
+    // Copies `length` bytes from `distance` back, which may overlap the bytes it makes:
+    // whole words when they do not, and then the copy may write up to 7 bytes too many.
+    static void CopyMatch(uint8_t* to, uint32_t distance, unsigned length) {
+        const uint8_t* from = to - distance;
+#ifndef ZOV_SMALL_CODECS
+        if (distance >= 8) {
+            for (unsigned k = 0; k < length; k += 8) std::memcpy(to + k, from + k, 8);
+            return;
+        }
+#endif
+        for (unsigned k = 0; k < length; ++k) to[k] = from[k];
     }
 
     void ReadBlockHeader() {
@@ -154,7 +172,9 @@ private:
     TCanonicalCode<kSymbolCount, kSymbolTableBits> symbols_;
     TCanonicalCode<kLengthCodeCount, kShortTableBits> lengthCode_;
     TCanonicalCode<kDistanceCodeCount, kShortTableBits> distances_;
-    uint8_t window_[kWindowSize];
+    static constexpr unsigned kOutputBytes = 1u << 16;
+    // The history, the output buffer and room for the longest match and a word's overrun.
+    uint8_t window_[kWindowSize + kOutputBytes + kMaxMatch + 8];
 };
 
 }  // namespace

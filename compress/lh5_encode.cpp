@@ -1,86 +1,79 @@
-// LH5Encode: the -lh5- compressor. Matches come from the digital search tree with one
-// step of lazy matching: a match is put off when the next position has a longer one.
+// LH5Encode: the -lh5- compressor. Matches come from hash chains, with lazy matching: a
+// match is put off by one position and given up when the next position has a longer one.
 #include "compress/lh5_encode.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 
 #include "compress/codecs.h"
 #include "compress/lh5_block_writer.h"
-#include "compress/lh5_match_tree.h"
+#include "compress/lh5_match_finder.h"
 
 namespace zov::compress {
 namespace {
 using namespace lh5enc;
 
+// A deferred match at least this long is taken without a look at the next position.
+constexpr int kLazyLength = 128;
+// Matches up to this long are taken only when they cost fewer bits than their literals
+// would, priced with the codes of the previous block.
+constexpr int kPricedLength = 4;
+constexpr SearchLimits kLimits{384, 64, 128};
+
 class TLh5Encoder {
 public:
-    explicit TLh5Encoder(TCompThreadSafety& s) : state_(s), block_(s) {}
+    explicit TLh5Encoder(TCompThreadSafety& s) : finder_(s), block_(s) {}
     void Run();
 
 private:
-    static constexpr int kTextStart = kWindowSize + kMaxMatch;  // 8448: where new bytes go
+    // Files the positions a match covers after its first two, which were filed already.
+    void SkipMatch(int length);
 
-    // Reads up to `count` bytes to `dest`; stops for good at the end of the input.
-    int ReadInto(uint8_t* dest, int count);
-    void StepWindow();
-
-    TCompThreadSafety& state_;
-    TLh5MatchTree tree_;
+    TLh5MatchFinder finder_;
     TLh5BlockWriter block_;
-    int remainder_ = 0;  // source bytes from `position` on that are not yet coded
-    bool ended_ = false;
 };
 
-int TLh5Encoder::ReadInto(uint8_t* dest, int count) {
-    int n = 0;
-    while (n < count && !ended_) {
-        const uint8_t b = state_.ReadSourceByte();
-        if (state_.EndOfInput) {
-            ended_ = true;
-            break;
-        }
-        dest[n++] = b;
+void TLh5Encoder::SkipMatch(int length) {
+    for (int k = 2; k < length; ++k) {
+        finder_.Advance();
+        finder_.Insert();
     }
-    return n;
-}
-
-void TLh5Encoder::StepWindow() {
-    --remainder_;
-    if (++tree_.position == 2 * kWindowSize) {
-        std::memmove(&tree_.window[0], &tree_.window[kWindowSize], TLh5MatchTree::kSlideBytes);
-        remainder_ += ReadInto(&tree_.window[kTextStart], kWindowSize);
-        tree_.position = kWindowSize;
-    }
-    tree_.RemovePosition();
-    tree_.InsertPosition();
+    finder_.Advance();
 }
 
 void TLh5Encoder::Run() {
-    tree_.ResetMatchTree();
-    uint8_t* window = tree_.window;
-    tree_.position = kTextStart;
-    remainder_ = ReadInto(&window[kTextStart], kWindowSize);
-    if (remainder_ == 0) return;
-    std::memset(&window[kTextStart + remainder_], kSpace, kWindowSize - remainder_);
+    finder_.Refill();
+    if (finder_.Lookahead() == 0) return;
 
-    tree_.matchPosition = 0;
-    tree_.matchLength = 0;
-    tree_.InsertPosition();
-    while (remainder_ > 0) {
-        const int lastLength = tree_.matchLength;
-        const int lastPosition = tree_.matchPosition;
-        StepWindow();
-        if (remainder_ < tree_.matchLength) tree_.matchLength = remainder_;
-        if (lastLength < tree_.matchLength || lastLength < kMinMatch) {
-            block_.QueueCode(window[tree_.position - 1], 0);
-        } else {
-            block_.QueueCode(lastLength + kMatchSymbolBase,
-                             (tree_.position - lastPosition - 2) & (kWindowSize - 1));
-            for (int k = 1; k < lastLength; ++k) StepWindow();
-            if (remainder_ < tree_.matchLength) tree_.matchLength = remainder_;
+    int deferredLength = 0;  // the match found at the previous position, if any
+    int deferredDistance = 0;
+    bool literalWaiting = false;  // the previous position is not coded yet
+    while (finder_.Lookahead() > 0) {
+        finder_.Refill();
+        const uint32_t chain = finder_.Insert();
+        int length = 0;
+        int distance = 0;
+        if (chain != 0 && deferredLength < kLazyLength) {
+            length = finder_.LongestMatch(chain, std::max(deferredLength, kMinMatch - 1), kLimits, distance);
+            if (length > 0 && length <= kPricedLength &&
+                !block_.MatchPays(length + kMatchSymbolBase, distance - 1, finder_.Text()))
+                length = 0;
         }
+        if (deferredLength >= kMinMatch && length <= deferredLength) {
+            // The match of the previous position wins; this position is its second byte.
+            block_.QueueCode(deferredLength + kMatchSymbolBase, deferredDistance - 1);
+            SkipMatch(deferredLength);
+            deferredLength = 0;
+            literalWaiting = false;
+            continue;
+        }
+        if (literalWaiting) block_.QueueCode(finder_.Current(1), 0);
+        literalWaiting = true;
+        deferredLength = length;
+        deferredDistance = distance;
+        finder_.Advance();
     }
+    if (literalWaiting) block_.QueueCode(finder_.Current(1), 0);
     block_.FlushBlock();
     block_.Finish();
 }

@@ -15,7 +15,6 @@ constexpr int kSymbolCodeSize = static_cast<int>(lh5::kSymbolCount);
 constexpr int kLengthCodeSize = static_cast<int>(lh5::kLengthCodeCount);
 constexpr int kDistanceCodeSize = static_cast<int>(lh5::kDistanceCodeCount);
 constexpr int kMatchSymbolBase = static_cast<int>(lh5::kFirstLengthSymbol - lh5::kMinMatch);
-constexpr uint8_t kSpace = lh5::kWindowFill;  // stands in for bytes past the end of input
 constexpr int kMaxCodeLength = 16;
 constexpr int kSymbolCountBits = static_cast<int>(lh5::kSymbolCountBits);
 constexpr int kLengthCountBits = static_cast<int>(lh5::kLengthCountBits);

@@ -1,9 +1,13 @@
 #include "segment/set_builder.h"
 
+#include <algorithm>
 #include <climits>
+#include <deque>
+#include <thread>
 
 #include "compress/archive_writer.h"
 #include "segment/file_list.h"
+#include "segment/parallel_encoder.h"
 #include "segment/seg_writer.h"
 #include "sys/system.h"
 
@@ -40,6 +44,53 @@ std::vector<int64_t> SourceSizes(const std::vector<SegArchiveSource>& archives) 
     return sizes;
 }
 
+// Files up to this size are read whole and compressed on the workers; larger ones wait
+// for their turn and are compressed as they are read.
+constexpr int64_t kLargestInMemory = 64 << 20;
+// Bytes read but not yet written to the archive.
+constexpr int64_t kMostInFlight = 128 << 20;
+
+// Adds the files to the archive as one thread would, compressed on `threads` workers.
+template <class FileDone>
+void AddFilesInParallel(compress::TArchiveWriter& writer, const std::vector<SegSourceFile>& files,
+                        const SegBuildOptions& options, unsigned threads, FileDone fileDone) {
+    struct Stamp {
+        const SegSourceFile* file;
+        uint32_t dosDateTime;
+        uint16_t attributes;
+    };
+    std::deque<Stamp> waiting;
+    TParallelEncoder encoder(options.Method, options.Key, threads);
+    const auto writeOldest = [&] {
+        const compress::TEncodedEntry entry = encoder.TakeOldest();
+        writer.AddEncoded(entry, waiting.front().file->StoredName, waiting.front().dosDateTime,
+                          waiting.front().attributes);
+        waiting.pop_front();
+        fileDone();
+    };
+    for (const SegSourceFile& f : files) {
+        auto file = TFileStream::OpenRead(f.Path);
+        Stamp stamp{&f, 0, 0};
+        compress::ReadFileStamp(f.Path, *file, stamp.dosDateTime, stamp.attributes);
+        const int64_t size = file->Size();
+        if (size > kLargestInMemory) {
+            while (!waiting.empty()) writeOldest();
+            writer.AddEntry(*file, f.StoredName, stamp.dosDateTime, stamp.attributes, options.Method);
+            fileDone();
+            continue;
+        }
+        std::vector<uint8_t> bytes(static_cast<size_t>(size));
+        if (size > 0) file->ReadBuffer(bytes.data(), static_cast<int32_t>(size));
+        file.reset();
+        while (!waiting.empty() && (encoder.PendingBytes() + size > kMostInFlight ||
+                                    encoder.Pending() >= 8 * threads))
+            writeOldest();
+        encoder.Submit(std::move(bytes));
+        waiting.push_back(stamp);
+    }
+    while (!waiting.empty()) writeOldest();
+}
+
 }  // namespace
 
 void WriteSegmentSet(TStream& out, const std::vector<SegArchiveSource>& archives,
@@ -68,6 +119,8 @@ void WriteSegmentSet(TStream& out, const std::vector<SegArchiveSource>& archives
                         CheckedSize(scan.Size(), "the file list of " + a.Template));
     }
 
+    unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
+    if (options.Method == compress::coCustom) threads = 1;
     int64_t done = 0;
     size_t fileIndex = 0;
     ScratchFile scratch(options.ScratchPath);
@@ -75,10 +128,17 @@ void WriteSegmentSet(TStream& out, const std::vector<SegArchiveSource>& archives
         {
             auto data = TFileStream::Create(scratch.Path());
             compress::TArchiveWriter writer(component, *data, options.Method);
-            for (const SegSourceFile& f : archives[k].Files) {
-                writer.AddFile(f.Path, f.StoredName, options.Method);
+            const auto fileDone = [&] {
                 done += sizes[fileIndex++];
                 if (options.OnProgress) options.OnProgress(done, total);
+            };
+            if (threads > 1) {
+                AddFilesInParallel(writer, archives[k].Files, options, threads, fileDone);
+            } else {
+                for (const SegSourceFile& f : archives[k].Files) {
+                    writer.AddFile(f.Path, f.StoredName, options.Method);
+                    fileDone();
+                }
             }
             writer.Finish();
         }

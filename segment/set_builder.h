@@ -30,6 +30,9 @@ struct SegBuildOptions {
     int32_t Key = 0;      // locks every entry when not 0
     std::string ScratchPath;  // the file each archive is built in before it is copied into
                               // the set; deleted at the end
+    // Threads that compress files at once; 0: as many as the machine runs. The set's bytes
+    // do not depend on it.
+    unsigned Threads = 0;
     // After each file: bytes of source read so far, of all the set's files.
     std::function<void(int64_t done, int64_t total)> OnProgress;
 };

@@ -213,6 +213,31 @@ TEST_F(SegmentRecordsTest, WriterLeavesNothingBehindWhenABuildFails) {
     EXPECT_EQ(stream.Size(), 0);
 }
 
+TEST_F(SegmentRecordsTest, FilesCompressedOnSeveralThreadsGiveTheBytesOfOne) {
+    std::string text;
+    while (text.size() < 300000) text += "line " + std::to_string(text.size() % 977) + " of a text\r\n";
+    const std::vector<segment::SegArchiveSource> archives = {
+        Archive("a", {{"text.txt", text}, {"empty", ""}, {"noise.bin", TestBytes(70000, 3)},
+                      {"short.txt", "ab"}, {"more.txt", text.substr(1000, 90000)}}),
+        Archive("b", {{"noise2.bin", TestBytes(5000, 4)}, {"text2.txt", text.substr(7)}})};
+    for (const compress::TCompressionMethod method : {compress::coLZH5, compress::coRLE})
+        for (const int32_t key : {0, 0x5A17C3}) {
+            std::vector<uint8_t> sets[3];
+            for (unsigned threads = 1; threads <= 3; ++threads) {
+                TMemoryStream stream;
+                segment::SegBuildOptions options;
+                options.Method = method;
+                options.Key = key;
+                options.Threads = threads;
+                options.ScratchPath = src + "\\build.$A$";
+                segment::WriteSegmentSet(stream, archives, options);
+                sets[threads - 1] = stream.Bytes();
+            }
+            EXPECT_EQ(sets[1], sets[0]) << "method " << int{method} << ", key " << key;
+            EXPECT_EQ(sets[2], sets[0]) << "method " << int{method} << ", key " << key;
+        }
+}
+
 TEST_F(SegmentRecordsTest, WriterRefusesNamesAFileListCannotCarry) {
     TMemoryStream stream;
     segment::SegBuildOptions options;
