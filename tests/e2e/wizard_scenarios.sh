@@ -101,7 +101,7 @@ scenario_cancel() {
       closebox) steps=("press Next" "press Accept"); how="close" ;;
       escape) steps=("key ESC" "window $confirm" "framed" "message \"$sure\"" "press No" "gone" "window $wizard"
                      "press Next" "press Accept" "press Next" "check \"Add Folder to Desktop\" on"); how="key ESC" ;;
-      altf4) steps=("press Next" "press Accept" "text-is \"C:\\Program Files\\Tidewater\"" "focus Next"); how="key ALT+F4" ;;
+      altf4) steps=("press Next" "press Accept" "focus \"C:\\Program Files\\Tidewater\""); how="key ALT+F4" ;;
     esac
     {
       echo 'start C:\zov-scenarios\medium install.exe'
