@@ -115,9 +115,10 @@ void TUnzip::ExpandPayload() {
     try {
         SegCompEZ1.ExpandSegmentSet();
     } catch (const std::exception& e) {
-        if (SegCompEZ1.Cancelled()) {
-            // The user's choice at a disk prompt: the setup ends cancelled, with no error box.
-            if (SetupLog) SetupLog->Line(std::string("cancelled: ") + e.what());
+        if (SegCompEZ1.Cancelled() || SetupCancelled) {
+            // The user's choice at a disk prompt, or the abort that stopped the expansion: the
+            // setup ends cancelled, with no error box.
+            if (SetupLog) SetupLog->Line(std::string("cancelled: ") + (SetupCancelled ? "aborted by the user" : e.what()));
         } else {
             // Below the fixed words: which disk and file failed, and why; the log gets the same.
             const std::string detail = ExpansionFailure(SegmentPath, ExpandingFile, e.what());
