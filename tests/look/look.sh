@@ -80,7 +80,7 @@ enabled Next no
 shot 4-wizard-licence
 press Accept
 text-is "C:\\Program Files\\Tidewater"
-focus Next
+focus "C:\\Program Files\\Tidewater"
 shot 5-wizard-destination
 press Next
 check "Add Folder to Desktop" on
