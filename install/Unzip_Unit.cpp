@@ -110,20 +110,26 @@ void TUnzip::Timer1Timer() {
 }
 
 void TUnzip::ExpandPayload() {
-    ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings);
+    ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings, MainSetup->Setup_Header.Caption());
     ExpandingFile.clear();
     try {
         SegCompEZ1.ExpandSegmentSet();
     } catch (const std::exception& e) {
-        // Below the fixed words: which disk and file failed, and why; the log gets the same.
-        const std::string detail = ExpansionFailure(SegmentPath, ExpandingFile, e.what());
-        if (SetupLog) {
-            std::string line = detail;
-            for (char& c : line)
-                if (c == '\r') c = ' ';
-            SetupLog->Line("FAILED Error Expanding Files!! " + line);
+        if (SegCompEZ1.Cancelled() || SetupCancelled) {
+            // The user's choice at a disk prompt, or the abort that stopped the expansion: the
+            // setup ends cancelled, with no error box.
+            if (SetupLog) SetupLog->Line(std::string("cancelled: ") + (SetupCancelled ? "aborted by the user" : e.what()));
+        } else {
+            // Below the fixed words: which disk and file failed, and why; the log gets the same.
+            const std::string detail = ExpansionFailure(SegmentPath, ExpandingFile, e.what());
+            if (SetupLog) {
+                std::string line = detail;
+                for (char& c : line)
+                    if (c == '\r') c = ' ';
+                SetupLog->Line("FAILED Error Expanding Files!! " + line);
+            }
+            ui::ShowMessage("Error Expanding Files!!\r\r" + detail);
         }
-        ui::ShowMessage("Error Expanding Files!!\r\r" + detail);
         if (ZOV) ZOV->reboot.SetChecked(false);
         SetupCancelled = true;
     }
@@ -134,7 +140,7 @@ void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t
     const TSetupSettings& settings = MainSetup->SetupSettings;
     SegmentPath = SegmentFileFor(settings, SegCompEZ1.SegBaseName(), SegNumber);
     ui::App().ProcessMessages();
-    PromptForSegment(SegmentPath, SegNumber);
+    PromptForSegment(SegCompEZ1, SegmentPath, SegNumber);
     if (SegNumber == 1) {
         ProgressBar2.SetMaxValue(static_cast<int>(settings.Files.size()) + 3);
         ProgressBar2.SetProgress(0);

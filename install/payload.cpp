@@ -36,7 +36,8 @@ std::string DefaultDestination(const TSetupSettings& settings, const std::string
                                       : settings.WindowsRoot + settings.InstallDir;
 }
 
-void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings) {
+void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings, const std::string& title) {
+    component.MediumTitle = title;
     component.SetSegBaseName("disk");
     component.SetSegDir(settings.SourceDir);
     component.SetSegTmpDir(GetWindowsDir() + "\\temp");
@@ -55,9 +56,11 @@ std::string SegmentFileFor(const TSetupSettings& settings, const std::string& ba
     return settings.SourceDir + baseName + "." + digits;
 }
 
-void PromptForSegment(const std::string& segmentPath, uint16_t number) {
+void PromptForSegment(segment::TSegCompress& component, const std::string& segmentPath, uint16_t number) {
     for (int prompt = 0; prompt < 2 && !FileExists(segmentPath); ++prompt)
-        ui::ShowMessage("Please Insert Disk #" + DecimalText(number) + " into Floppy Drive.");
+        if (ui::MessageDlg("Please Insert Disk #" + DecimalText(number) + " into Floppy Drive.",
+                           ui::TMsgDlgType::mtCustom, ui::mbOK | ui::mbCancel) != ui::mrOk)
+            component.Cancel(segment::MissingDiskText(number, segmentPath));
 }
 
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {

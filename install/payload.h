@@ -16,16 +16,18 @@ void FixStartupPaths(TSetupSettings& settings);
 // `title`, else "Install Dir" (in Program Files when "Add to Program Files" says so).
 std::string DefaultDestination(const TSetupSettings& settings, const std::string& title);
 
-// Points the component at the medium: segments disk.001, ... in SourceDir, its scratch
-// files in the Windows directory's temp, the files into TempDir; makes both directories.
-void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings);
+// Points the component at the medium of the product `title`: segments disk.001, ... in
+// SourceDir, its scratch files in the Windows directory's temp, the files into TempDir;
+// makes both directories.
+void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings, const std::string& title);
 
 // The segment file the component asks for next.
 std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number);
 
 // Asks for the disk while its segment file is missing, twice at most; after that the
-// component checks the file itself and offers retry or cancel.
-void PromptForSegment(const std::string& segmentPath, uint16_t number);
+// component checks the file itself and offers retry or cancel. Cancel cancels the
+// component's run: the disk is missing.
+void PromptForSegment(segment::TSegCompress& component, const std::string& segmentPath, uint16_t number);
 
 // Where an expanded file goes: its name alone, in TempDir.
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings);

@@ -36,13 +36,13 @@ std::vector<std::string> OfferedLinks(const TSetupSettings& settings, int markFi
     return names;
 }
 
-bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
+bool ExpandPayload(TSetupSettings& settings, const std::string& title, TInstallLog* log) {
     segment::TSegCompEZ component;
     component.SetSegPopUp(false);
     component.MakeDirectories = false;
     component.ExceptionOnFileError = false;
     component.CheckSpaceBeforeExpand = false;
-    ConfigureExpansion(component, settings);
+    ConfigureExpansion(component, settings, title);
     struct Reading {  // what the handlers share (an event holds one reference)
         TSetupSettings& settings;
         TInstallLog* log;
@@ -52,7 +52,7 @@ bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
     component.OnSegBefore = [&reading](segment::TSegMode, const std::string&, uint16_t number) {
         const TSetupSettings& s = reading.settings;
         reading.segment = SegmentFileFor(s, reading.component.SegBaseName(), number);
-        PromptForSegment(reading.segment, number);
+        PromptForSegment(reading.component, reading.segment, number);
         Log(reading.log, "segment " + reading.segment);
         if (number == 1) {
             CopyFileInto(s.SourceDir + "install.exe", s.TempDir);
@@ -66,8 +66,11 @@ bool ExpandPayload(TSetupSettings& settings, TInstallLog* log) {
     try {
         component.ExpandSegmentSet();
     } catch (const std::exception& e) {
-        Log(log, "FAILED Error Expanding Files!! " +
-                     OneLine(ExpansionFailure(reading.segment, reading.file, e.what())));
+        // Cancelled at a disk prompt: nobody is there to insert a disk, so what was asked for
+        // is what failed.
+        Log(log, component.Cancelled() ? std::string("FAILED ") + e.what()
+                                       : "FAILED Error Expanding Files!! " +
+                                             OneLine(ExpansionFailure(reading.segment, reading.file, e.what())));
         return false;
     }
     return true;
@@ -129,7 +132,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
         return 1;
     }
 
-    if (!ExpandPayload(settings, log)) {
+    if (!ExpandPayload(settings, look.Header.Text, log)) {
         RemoveSetupDirectories(settings);
         return 1;
     }

@@ -12,22 +12,19 @@
 namespace zov::segment {
 namespace {
 
-const char* const kAborted = "(TSegCompress) Operation aborted by user";
-const char* const kStreamOpenFailed = "(TSegCompress) Stream open failed";
-const char* const kStreamReadFailed = "(TSegCompress) Stream read failed";
-const char* const kBadSegmentID = "(TSegCompress) Invalid Segment ID Header";
-const char* const kBadSetHeader = "(TSegCompress) Invalid Segment Header ID";
-const char* const kBadScanID = "(TSegCompress) Invalid Scan ID Header";
-const char* const kBadArchiveID = "(TSegCompress) Invalid Archive ID Header";
-const char* const kBadSequence = "(TSegCompress) Invalid Archive sequence number";
+const char* const kAborted = "Operation aborted by user";
+const char* const kStreamOpenFailed = "Stream open failed";
+const char* const kStreamReadFailed = "Stream read failed";
+const char* const kBadSegmentID = "Invalid Segment ID Header";
+const char* const kBadSetHeader = "Invalid Segment Header ID";
+const char* const kBadScanID = "Invalid Scan ID Header";
+const char* const kBadArchiveID = "Invalid Archive ID Header";
+const char* const kBadSequence = "Invalid Archive sequence number";
 const char* const kRetryHint = "Correct and then press OK, or Cancel to abort";
 const char* const kGoodCopyHint = "Insert a good copy and then press OK, or Cancel to abort";
 const char* const kSpoolExt = ".$S$";
 const char* const kFileListExt = ".$L$";
 constexpr int32_t kBufferSize = 8192;
-
-// A scratch file that could not be written: the scratch disk's fault, not the segment's.
-std::string WriteErrorText(const std::string& path) { return "Stream write error: " + sys::FailureText(path); }
 
 void DeleteIfNamed(const std::string& path) {
     if (!path.empty()) DeleteFileForced(path);
@@ -91,13 +88,22 @@ void TSegCompress::SetSegTmpDir(const std::string& value) {
     segTmpDir_ = LowerCase(WithoutTrailingBackslash(dir));
 }
 
-void TSegCompress::Abort() {
+std::string MissingDiskText(uint16_t number, const std::string& path) {
+    return "disk " + DecimalText(number) + " (" + path + ") is missing";
+}
+
+void TSegCompress::Cancel(const std::string& reason) {
     abort_ = true;
-    throw ESegError(kAborted);
+    throw ESegError(reason);
 }
 
 void TSegCompress::CheckAbort() {
     if (abort_) throw ESegError(kAborted);
+}
+
+std::string TSegCompress::WrongDiskText() const {
+    if (MediumTitle.empty()) return "Incorrect segmented mounted!";
+    return "This is not disk " + DecimalText(segNumber_) + " of " + MediumTitle;
 }
 
 void TSegCompress::CloseSegment() {
@@ -115,9 +121,8 @@ std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
         return disk + " cannot be read.";
     }
     const int64_t size = in->Size();
-    if (size != check.Size)
-        return disk + (size < check.Size ? " is short: " : " is too long: ") + DecimalText(size) +
-               " bytes where " + DecimalText(check.Size) + " were written.";
+    // Of another medium: its size is not the one written (a copy cut short reads the same).
+    if (size != check.Size) return WrongDiskText();
     spoolPath_ = segTmpDir_ + "\\" + segBaseName_ + kSpoolExt;
     std::unique_ptr<TFileStream> out;
     try {
@@ -145,9 +150,8 @@ std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
             out->WriteBuffer(piece.get(), n);
         } catch (const EWriteError&) {
             out.reset();
-            const std::string path = spoolPath_;
             CloseSegment();
-            throw EWriteError(WriteErrorText(path));
+            throw;
         }
         left -= n;
         ui::Dlg().ProcessMessages();
@@ -201,7 +205,7 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
     BuildSegName(segDir_);
     for (;;) {
         PromptForSegment();
-        std::string message;
+        std::string message, reason;
         if (FileExists(segPath_)) {
             TSegIDHeader id;
             try {
@@ -228,14 +232,15 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
                 }
                 return stream;
             }
-            message = damage.empty() ? std::string("Incorrect segmented mounted!\n\r") + kRetryHint
-                                     : damage + "\n\r" + kGoodCopyHint;
+            reason = damage.empty() ? WrongDiskText() : damage;
+            message = reason + "\n\r" + (reason == WrongDiskText() ? kRetryHint : kGoodCopyHint);
         } else {
+            reason = MissingDiskText(number, segPath_);
             message = "Unable to locate \"" + segFileName_ + "\" on this segment!\n\r" + kRetryHint;
         }
         if (ui::Dlg().MessageDlg(message, "Error", ui::mbOK | ui::mbCancel,
                                  ui::TMsgDlgType::mtError) != ui::mrOk)
-            Abort();
+            Cancel(reason);
     }
 }
 
@@ -296,10 +301,6 @@ void TSegCompress::CopyToTempArchive(int64_t size,
             copied += n;
             if (onPiece) onPiece(copied);
         }
-    } catch (const EWriteError&) {
-        out.reset();
-        sys::Sys().DeleteFile(tempArcPath_);
-        throw EWriteError(WriteErrorText(tempArcPath_));
     } catch (...) {
         out.reset();
         DeleteFileForced(tempArcPath_);

@@ -20,7 +20,9 @@
 
 namespace zov::segment {
 
-ZOV_EXCEPTION(ESegError);  // messages begin "(TSegCompress) "
+ZOV_EXCEPTION(ESegError);
+// "disk N (PATH) is missing": why a prompt for a segment file came up.
+std::string MissingDiskText(uint16_t number, const std::string& path);
 
 // What a component is doing when it reports a segment; an expansion run passes smExpand.
 enum TSegMode : uint8_t { smIdle = 0, smExpand = 1 };
@@ -72,8 +74,18 @@ public:
     // Repaints the form the component lies on, after the SegPopUp dialog has covered it.
     TEvent<void()> RepaintOwner;
 
+    // The product the set carries, as the user knows it: a wrong disk is then "not disk N
+    // of" it. Empty: "Incorrect segmented mounted!".
+    std::string MediumTitle;
+
     // Expands the whole set, filling ArcList with one TSegArc per archive.
     void ExpandSegments(TSegArcList& ArcList);
+
+    // Ends the run as the user's cancel at a disk prompt (also from OnSegBefore): raises
+    // ESegError with `reason`, what the prompt was about ("disk 2 (A:\disk.002) is missing").
+    [[noreturn]] void Cancel(const std::string& reason);
+    // The last run ended by the user's cancel: not a failure.
+    bool Cancelled() const { return abort_; }
 
 protected:
     void BuildSegName(const std::string& dir);
@@ -92,7 +104,7 @@ protected:
 
 private:
     class EventsOff;
-    [[noreturn]] void Abort();
+    std::string WrongDiskText() const;
     void CheckAbort();
     void CloseSegment();
     std::string TempArchivePath() const;

@@ -54,7 +54,7 @@ void CopyFileInto(const std::string& source, const std::string& target) {
         uint32_t got = 0, put = 0;
         if (!in->Read(buffer.data(), 8192, got)) throw EReadError("Stream read error");
         if (!out->Write(buffer.data(), got, put) || put != got)
-            throw EWriteError("Stream write error");
+            throw EWriteError(WriteFailureText(dest));
         if (got < 8192) break;
     }
 }

@@ -64,10 +64,20 @@ int32_t TFileStream::Read(void* buffer, int32_t count) {
     return static_cast<int32_t>(done);
 }
 
+std::string WriteFailureText(const std::string& path) {
+    sys::SysError error = sys::Sys().LastError();
+    // A write that stops short without a system error has found its disk full.
+    if (error.code == sys::kErrorSuccess) error.text = sys::kDiskFullText;
+    const std::string drive = path.size() > 1 && path[1] == ':' ? " (drive " + path.substr(0, 2) + ")" : "";
+    return "Cannot write " + path + drive + ": " + error.text;
+}
+
 int32_t TFileStream::Write(const void* buffer, int32_t count) {
     if (count <= 0) return 0;
     uint32_t done = 0;
-    file_->Write(buffer, static_cast<uint32_t>(count), done);
+    // Raised here, while the system still knows why.
+    if (!file_->Write(buffer, static_cast<uint32_t>(count), done) || done < static_cast<uint32_t>(count))
+        throw EWriteError(WriteFailureText(path_));
     return static_cast<int32_t>(done);
 }
 

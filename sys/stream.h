@@ -41,6 +41,7 @@ public:
     static std::unique_ptr<TFileStream> Create(const std::string& path);
 
     int32_t Read(void* buffer, int32_t count) override;
+    // Writes all or raises EWriteError naming the file, its drive and the reason.
     int32_t Write(const void* buffer, int32_t count) override;
     int64_t Seek(int64_t offset, sys::SeekOrigin origin) override;
     int64_t Size() override;
@@ -52,6 +53,9 @@ private:
     std::string path_;
     std::unique_ptr<sys::File> file_;
 };
+
+// "Cannot write PATH (drive C:): reason" for the last failed write.
+std::string WriteFailureText(const std::string& path);
 
 class TMemoryStream : public TStream {
 public:

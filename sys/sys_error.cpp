@@ -18,7 +18,7 @@ std::string StandardErrorText(uint32_t code) {
         case kErrorBadNetPath: return "The network path was not found";
         case kErrorInvalidParameter: return "The parameter is incorrect";
         case kErrorInvalidData: return "The data is invalid";
-        case kErrorDiskFull: return "There is not enough space on the disk";
+        case kErrorDiskFull: return kDiskFullText;
         case kErrorInvalidName: return "The filename, directory name, or volume label syntax is incorrect";
         case kErrorDirNotEmpty: return "The directory is not empty";
         case kErrorAlreadyExists: return "Cannot create a file when that file already exists";

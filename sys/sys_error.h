@@ -28,8 +28,10 @@ enum : uint32_t {
 
 struct SysError {
     uint32_t code = kErrorSuccess;
-    std::string text;  // one line, without the trailing period
+    std::string text;  // one line, without the trailing period; never empty
 };
+
+inline constexpr char kDiskFullText[] = "There is not enough space on the disk";
 
 // The system's text for a code the emulated machine reports ("Access is denied").
 std::string StandardErrorText(uint32_t code);

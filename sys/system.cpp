@@ -17,9 +17,7 @@ System& Sys() {
 void SetSystem(System* system) { current = system; }
 
 std::string FailureText(const std::string& path) {
-    SysError error = Sys().LastError();
-    if (error.text.empty()) error.text = StandardErrorText(error.code);
-    return path + ": " + error.text;
+    return path + ": " + Sys().LastError().text;
 }
 
 }  // namespace zov::sys

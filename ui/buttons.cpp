@@ -1,5 +1,7 @@
 #include "ui/buttons.h"
 
+#include <vector>
+
 namespace zov::ui {
 
 TFlatButton::TFlatButton(TWinControl* parent) : TControl(parent, TControlKind::Button) {
@@ -84,6 +86,19 @@ void TRadioButton::SetChecked(bool checked) {
 void TRadioButton::Click() {
     SetChecked(true);
     TControl::Click();
+}
+
+TRadioButton* TRadioButton::Neighbour(bool forward) const {
+    if (!Parent()) return nullptr;
+    const std::vector<TControl*>& all = Parent()->Controls();
+    const size_t n = all.size();
+    size_t at = 0;
+    while (all[at] != this) ++at;
+    for (size_t step = 1; step < n; ++step) {
+        TControl* c = all[(at + (forward ? step : n - step)) % n];
+        if (c->Kind() == TControlKind::RadioButton && c->Visible() && c->Enabled()) return static_cast<TRadioButton*>(c);
+    }
+    return nullptr;
 }
 
 }  // namespace zov::ui

@@ -40,6 +40,9 @@ public:
     void SetChecked(bool checked);
     // The user's click: selects this one, then OnClick.
     void Click() override;
+    // The next (or previous) radio button of the group that is shown and enabled, in
+    // creation order and wrapping round: where an arrow key goes. Null when there is none.
+    TRadioButton* Neighbour(bool forward) const;
 
 private:
     bool checked_ = false;

@@ -30,19 +30,25 @@ std::string AfterFirstTagEnd(const std::string& text) {
 
 bool LicenseShown(const ui::TMemo& memo) { return memo.Lines().Count() >= 2; }
 
+// The payload is prepared by the time the wizard shows: cancelling throws that work away,
+// so the user is asked first.
+bool CancelConfirmed() {
+    return ui::MessageDlg("Are you sure you want to cancel the installation?", ui::TMsgDlgType::mtConfirmation,
+                          ui::mbYes | ui::mbNo) == ui::mrYes;
+}
+
 }  // namespace
 
-void TZOV::FormCreate() {
-    Notebook1.SetPageIndex(kWelcome);
-    MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
-    MarsCaption1.SetActiveEndColor(MainSetup->MainScreen.ToColor());
-    MarsCaption1.SetActiveTextColor(MainSetup->Setup_Header.Font().Color);
-}
+void TZOV::FormCreate() { Notebook1.SetPageIndex(kWelcome); }
 
 void TZOV::FormShow() {
     const TSetupSettings& s = Settings();
     finished_ = false;
     SetupCancelled = false;
+    // The title bar takes the colours of the main screen as install.cfg set them.
+    MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
+    MarsCaption1.SetActiveEndColor(MainSetup->MainScreen.ToColor());
+    MarsCaption1.SetActiveTextColor(MainSetup->Setup_Header.Font().Color);
     CreateFolder.SetCaption(s.ProgramFolder);
     Label2.SetCaption(RadioButton1.Enabled() ? s.LaunchCommand : "");
     const std::string license = s.TempDir + "\\license.txt";
@@ -163,7 +169,11 @@ void TZOV::CancelSetup() {
     Close();
 }
 
-void TZOV::cancelClick() { CancelSetup(); }
+void TZOV::cancelClick() {
+    if (CancelConfirmed()) CancelSetup();
+}
+
+bool TZOV::KeepOpen() { return cancel.Showing() && !CancelConfirmed(); }
 
 void TZOV::declineClick() { CancelSetup(); }
 
@@ -188,6 +198,8 @@ void TZOV::CloseAfterInstall() {
 
 void TZOV::Notebook1PageChanged() {
     back.SetEnabled(Notebook1.PageIndex() != kWelcome);
+    // The path is typed at once, and no letter of it reaches a button's access key.
+    if (Notebook1.PageIndex() == kDestination) Main_Dir.SetFocus();
     if (Notebook1.PageIndex() == kFolders) RebuildSummary();
     if (Notebook1.PageIndex() == kReady) {
         // The program as it will be started: its full path in the destination, its parameters.

@@ -106,6 +106,9 @@ private:
     // Closing by any other way than Cancel, Decline or the end of the install (the title
     // bar's close box, Alt+F4) cancels the setup too: nothing was installed.
     void FormClose(ui::TCloseAction& action);
+    // The close box or Alt+F4 while the buttons are there asks as Cancel does; true when
+    // the user keeps the wizard open.
+    bool KeepOpen();
     bool finished_ = false;
 };
 

@@ -17,17 +17,14 @@ constexpr char kWelcome[] =
 
 // Shown nowhere: FormShow replaces it with license.txt before the licence page can appear,
 // except when the wizard opens past its welcome page (see the settings' ShowWarningScreen).
-constexpr char kBuiltInLicense[] =
-    "LICENSE AGREEMENT\r\n\r\n"
-    "The licence of this software is read from the file license.txt of the setup.\r\n"
-    "Please read it before you go on.\r\n";
+constexpr char kBuiltInLicense[] = "LICENSE AGREEMENT\r\n\r\nSee license.txt.\r\n";
 
 // Texts are passed as plain pointers: one string is made inside instead of one at each of
 // the many calls.
 constexpr const char* kDestinationText[] = {
     "Setup will now install Software into the following directory", "",
     "To install to this directory, click next.", "",
-    "To install to different directory, click browse and select ", "another", "directory.", "",
+    "To install to different directory, click browse and select another directory.", "",
     "you can choose not to install by clicking cancel."};
 
 void Place(ui::TControl& control, int left, int top, int width, int height, const char* caption = nullptr) {
@@ -104,8 +101,9 @@ TZOV::TZOV() {
     Main_Dir.Hint = "Browse for Directory";
 
     Title(FoldersTitle, "Create Folder's and Shortcuts.");
-    Place(MainFolderLabel, 8, 30, 64, 13, "Main Folder:");
-    Place(CreateFolder, 76, 30, 349, 13);
+    // Room for the texts in a larger system font too.
+    Place(MainFolderLabel, 8, 30, 84, 13, "Main Folder:");
+    Place(CreateFolder, 96, 30, 329, 13);
     Place(CheckBox1, 8, 50, 200, 17, "Add Folder to Start Menu");
     Place(CheckBox2, 220, 50, 200, 17, "Add Folder to Desktop");
     Place(DesktopLabel, 8, 76, 204, 13, "Add Shortcut to Desktop?");
@@ -118,10 +116,10 @@ TZOV::TZOV() {
     Place(min, 24, 64, 390, 17, "Only Files need to run from Network will be installed");
 
     Title(ReadyTitle, "Ready to Start Installing Software");
-    Place(RadioButton1, 8, 28, 260, 17, "Launch Program after installed");
+    Place(RadioButton1, 8, 28, 417, 17, "Launch Program after installed");
     Place(Label2, 26, 45, 399, 13);
-    Place(RadioButton2, 8, 62, 260, 17, "Return to Windows after installed");
-    Place(reboot, 8, 80, 260, 17, "Re Boot Windows After installed");
+    Place(RadioButton2, 8, 62, 417, 17, "Return to Windows after installed");
+    Place(reboot, 8, 80, 417, 17, "Re Boot Windows After installed");
     Place(Memo4, 8, 102, 417, 118);
     ReadOnlyText(Memo4, ui::clWindow, true);
     Memo4.ScrollBars = ui::TScrollStyle::ssVertical;
@@ -157,6 +155,7 @@ TZOV::TZOV() {
     Main_Dir.OnPicked = [this] { Main_DirPicked(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this](ui::TCloseAction& action) { FormClose(action); };
+    OnUserClose = [this] { return KeepOpen(); };
     FormCreate();
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "sys/decimal.h"
+
 #include "sys/win32/win32_file.h"
 #include "sys/win32/win32_shell_link.h"
 #include "sys/win32/windows_api.h"
@@ -336,7 +338,8 @@ SysError Win32System::LastError() {
     while (!error.text.empty() && (error.text.back() == '\n' || error.text.back() == '\r' ||
                                    error.text.back() == ' ' || error.text.back() == '.'))
         error.text.pop_back();
-    if (error.text.empty()) error.text = StandardErrorText(error.code);
+    // The system's own words only: install.exe carries no table of them.
+    if (error.text.empty()) error.text = "System error " + DecimalText(error.code);
     return error;
 }
 

@@ -24,7 +24,9 @@
 //   type TEXT                   put TEXT into the first editable edit box
 //   text-is TEXT                the first editable edit box holds TEXT
 //   item LIST NAME on|off       check or uncheck an item of the LIST-th check list (0 is the first)
-//   key KEY                     a key to the focused control: TAB ENTER ESC SPACE ALT+letter ALT+F4
+//   key KEY                     a key to the focused control: TAB ENTER ESC SPACE UP DOWN LEFT RIGHT
+//                               ALT+letter ALT+F4
+//   keys TEXT                   TEXT typed to the focused control, key by key, as a user types it
 //   focus CAPTION               wait until the control with that caption has the keyboard focus
 //   shot NAME                   ask the shell for a screenshot: SHOT-DIR/NAME.want, wait for NAME.done
 //   close                       the current window's close box (the system command Close)
@@ -127,6 +129,7 @@ public:
         else if (c == "text-is") TextIs(Arg(w, 1));
         else if (c == "item") Item(std::stoi(Arg(w, 1)), Arg(w, 2), Arg(w, 3) == "on");
         else if (c == "key") Key(Arg(w, 1));
+        else if (c == "keys") Keys(Arg(w, 1));
         else if (c == "focus") Focus(Arg(w, 1));
         else if (c == "shot") Shot(Arg(w, 1));
         else if (c == "close") PostMessageA(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -348,16 +351,28 @@ private:
             PostMessageA(target, WM_SYSKEYUP, VK_F4, 1 | (1 << 29) | (3u << 30));
             return;
         }
-        WPARAM vk = 0;
-        if (key == "TAB") vk = VK_TAB;
-        else if (key == "ENTER") vk = VK_RETURN;
-        else if (key == "ESC") vk = VK_ESCAPE;
-        else if (key == "SPACE") vk = VK_SPACE;
-        else throw Failure("unknown key " + key);
+        static const std::pair<const char*, WPARAM> kKeys[] = {
+            {"TAB", VK_TAB}, {"ENTER", VK_RETURN}, {"ESC", VK_ESCAPE}, {"SPACE", VK_SPACE},
+            {"UP", VK_UP},   {"DOWN", VK_DOWN},    {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}};
+        for (const auto& [name, vk] : kKeys)
+            if (key == name) return Stroke(target, vk, vk == VK_SPACE ? ' ' : 0);
+        throw Failure("unknown key " + key);
+    }
+
+    // Down, the character it makes (if any), up: what the system posts for one key.
+    static void Stroke(HWND target, WPARAM vk, char ch) {
         const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(vk), 0)) << 16;
         PostMessageA(target, WM_KEYDOWN, vk, 1 | scan);
-        if (vk == VK_SPACE) PostMessageA(target, WM_CHAR, ' ', 1 | scan);
+        if (ch) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(ch), 1 | scan);
         PostMessageA(target, WM_KEYUP, vk, 1 | scan | (3u << 30));
+    }
+
+    // The characters alone: the program's TranslateMessage would make a second one of a
+    // posted key-down, and without the shift state.
+    void Keys(const std::string& text) {
+        const HWND window = Current();
+        const HWND target = FocusOf(window) ? FocusOf(window) : window;
+        for (char ch : text) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(ch), 1);
     }
 
     void Focus(const std::string& caption) {

@@ -22,6 +22,8 @@ mkdir -p "$work"
 scenario="$work/scenario.txt"
 wizard='ZovWindow "ZOV32 - Setup"'
 box='#32770 "ZOV - Setup"'
+confirm='#32770 "Confirm"'
+sure='Are you sure you want to cancel the installation?'
 completed='Your installation of \nTidewater Notes 2.1\nhas be completed.\n\nPlease Remove any floppies from drive.'
 canceled='Your installation was canceled!'
 
@@ -81,7 +83,8 @@ S
 }
 
 # Cancelled at PAGE (welcome, licence, destination, folders, type, ready) by the Cancel button,
-# by Decline, or by the close box.
+# by Decline, or by the close box. Every way but Decline asks first; the Escape that comes as
+# the wizard opens is answered No, and the wizard stays.
 scenario_cancel() {
   local steps=() how
   for page in welcome licence decline destination folders type ready closebox escape altf4; do
@@ -96,8 +99,9 @@ scenario_cancel() {
       type) steps=("press Next" "press Accept" "press Next" "press Next" "check \"Full Install ( All Files will be installed )\" on") ;;
       ready) steps=("press Next" "press Accept" "press Next" "press Next" "press Next" "enabled Install yes") ;;
       closebox) steps=("press Next" "press Accept"); how="close" ;;
-      escape) steps=("press Next" "press Accept" "press Next" "check \"Add Folder to Desktop\" on"); how="key ESC" ;;
-      altf4) steps=("press Next" "press Accept" "text-is \"C:\\Program Files\\Tidewater\"" "focus Next"); how="key ALT+F4" ;;
+      escape) steps=("key ESC" "window $confirm" "framed" "message \"$sure\"" "press No" "gone" "window $wizard"
+                     "press Next" "press Accept" "press Next" "check \"Add Folder to Desktop\" on"); how="key ESC" ;;
+      altf4) steps=("press Next" "press Accept" "focus \"C:\\Program Files\\Tidewater\""); how="key ALT+F4" ;;
     esac
     {
       echo 'start C:\zov-scenarios\medium install.exe'
@@ -105,6 +109,7 @@ scenario_cancel() {
       echo "window $wizard"
       printf '%s\n' "${steps[@]}"
       echo "$how"
+      [ "$page" = decline ] || printf '%s\n' "window $confirm" "message \"$sure\"" "press Yes"
       echo "window $box"
       echo "framed"
       echo "message \"$canceled\""
@@ -295,7 +300,58 @@ scenario_silent_disks() {
   wineserver -w
   mv "$work/disk.002" "$work/disks/disk.002"
   check "unattended with disk 2 missing: exit code 1" test "$code" -eq 1
-  check "the log names the missing disk" grep -q 'Disk #2' "$c/setup.log"
+  check "the log names the missing disk" grep -qF 'FAILED disk 2 (C:\zov-scenarios\disks\disk.002) is missing' "$c/setup.log"
+  check "the log shows no reader's name" bash -c "! grep -q TSegCompress '$c/setup.log'"
+  check_nothing_installed
+}
+
+# Disk 2 of another medium of the same product: named for what it is; the right disk then
+# goes on. Then disk 2 missing and Cancel at the prompt: a cancel, with no error box.
+scenario_wrong_disk() {
+  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
+  make_medium "$payload_disks" "$work/other" --segsize 1000000
+  reset_prefix
+  mkdir -p "$work/spare"
+  mv "$work/disks/disk.002" "$work/spare/"
+  cp "$work/other/disk.002" "$work/disks/disk.002"
+  cat >"$scenario" <<S
+start C:\\zov-scenarios\\disks install.exe
+timeout 90
+window #32770 "Error"
+framed
+message "This is not disk 2 of Tidewater Notes 2.1\n\nCorrect and then press OK, or Cancel to abort"
+move C:\\zov-scenarios\\disks\\disk.002 C:\\zov-scenarios\\other.002
+move C:\\zov-scenarios\\spare\\disk.002 C:\\zov-scenarios\\disks\\disk.002
+press OK
+window $wizard
+press Cancel
+window $confirm
+press Yes
+window $box
+message "$canceled"
+press OK
+exit 1
+S
+  run "disk 2 of another medium, then the right one"
+  check_nothing_installed
+
+  reset_prefix
+  mv "$work/disks/disk.002" "$work/spare/"
+  cat >"$scenario" <<S
+start C:\\zov-scenarios\\disks install.exe
+timeout 90
+window $box
+message "Please Insert Disk #2 into Floppy Drive."
+press Cancel
+gone
+window $box
+message "$canceled"
+press OK
+exit 1
+S
+  run "disk 2 missing, Cancel at the prompt"
+  mv "$work/spare/disk.002" "$work/disks/"
+  check "the log says the disk is missing" grep -qF 'cancelled: disk 2 (C:\zov-scenarios\disks\disk.002) is missing' "$c/setup.log"
   check_nothing_installed
 }
 
@@ -355,8 +411,10 @@ S
   done
 }
 
-# The whole wizard by keyboard: Enter for Next and Install, an access key for Accept, Tab and
-# Space for a check box, the focus always on a control.
+# The whole wizard by keyboard: Enter for Next and Install; on the licence Tab moves the shown
+# focus past the text and Space presses Accept; the destination starts in its edit box, where
+# a typed path (with the C of Cancel's access key) is only text; the arrow keys select the
+# install type as they move; an access key for a check box; the focus always on a control.
 scenario_keyboard() {
   reset_prefix
   local menu
@@ -370,9 +428,16 @@ focus Next
 key ENTER
 enabled Next no
 framed
-key ALT+A
+key TAB
+focus Decline
+key TAB
+focus Accept
+key SPACE
+focus "C:\\Program Files\\Tidewater"
+keys "C:\\Program Files\\Tide"
+text-is "C:\\Program Files\\Tide"
+keys water
 text-is "C:\\Program Files\\Tidewater"
-focus Next
 key ENTER
 is-checked "Add Folder to Start Menu" off
 key TAB
@@ -381,7 +446,16 @@ key SPACE
 is-checked "Add Folder to Start Menu" on
 key ENTER
 is-checked "Full Install ( All Files will be installed )" off
-check "Full Install ( All Files will be installed )" on
+key TAB
+focus "Only Files need to run from Network will be installed"
+key UP
+focus "Full Install ( All Files will be installed )"
+is-checked "Full Install ( All Files will be installed )" on
+is-checked "Only Files need to run from Network will be installed" off
+key DOWN
+is-checked "Only Files need to run from Network will be installed" on
+key DOWN
+is-checked "Full Install ( All Files will be installed )" on
 key ENTER
 enabled Install yes
 check "Return to Windows after installed" on
@@ -398,7 +472,7 @@ S
   check "no program folder on the desktop" test ! -e "$(desktop_dir)/Tidewater Notes"
 }
 
-all=(full keyboard cancel overwrite workstation elsewhere disks silent_disks damaged abort)
+all=(full keyboard cancel overwrite workstation elsewhere disks silent_disks damaged abort wrong_disk)
 chosen=("$@")
 [ ${#chosen[@]} -gt 0 ] || chosen=("${all[@]}")
 for ((round = 1; round <= ${ZOV_REPEAT:-1}; round++)); do

@@ -132,7 +132,8 @@ TEST_F(Unattended, FailuresEndWithTheirCodes) {
     machine.WriteFile(medium + "\\install.cfg", kConfig);
     // No segment on the medium: the disk is asked for, nobody answers, nothing is installed.
     EXPECT_EQ(Run({"/S"}), 1);
-    EXPECT_TRUE(Logged("message Please Insert Disk #1 into Floppy Drive. -> OK"));
+    EXPECT_TRUE(Logged("message Please Insert Disk #1 into Floppy Drive. -> Cancel"));
+    EXPECT_TRUE(Logged("FAILED disk 1 (" + medium + "\\disk.001) is missing"));
     EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     EXPECT_EQ(Run({"/S", "/TYPE=half"}), 1);
     EXPECT_TRUE(Logged("FAILED /TYPE= takes full or network, not \"half\""));

@@ -28,6 +28,10 @@ protected:
     void ExpectMessage(const std::string& text, std::function<void()> whileShown = {}) {
         dialogs.ExpectMessage(text, "ZOV - Setup", TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk, std::move(whileShown));
     }
+    void ExpectDiskPrompt(ui::TModalResult answer, std::function<void()> whileShown = {}) {
+        dialogs.ExpectMessage("Please Insert Disk #2 into Floppy Drive.", "ZOV - Setup", TMsgDlgType::mtCustom,
+                              ui::mbOK | ui::mbCancel, answer, std::move(whileShown));
+    }
     // The gauge and the picture panel at every pump of the run.
     struct Pump {
         int progress, max;
@@ -76,28 +80,54 @@ TEST_F(Preparation, AMissingSecondDiskIsAskedForOnce) {
     ASSERT_EQ(WriteSegments({{"a.txt", std::string(12000, 'a')}, {"b.dll", std::string(12000, 'b')}}, 16384), 2u);
     const std::string second = machine.ReadFile(medium + "\\disk.002");
     machine.System().DeleteFile(medium + "\\disk.002");
-    ExpectMessage("Please Insert Disk #2 into Floppy Drive.",
-                  [&] { machine.WriteFile(medium + "\\disk.002", second); });
+    ExpectDiskPrompt(ui::mrOk, [&] { machine.WriteFile(medium + "\\disk.002", second); });
     Prepare();
     EXPECT_FALSE(SetupCancelled);
     EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
 }
 
-TEST_F(Preparation, ADiskStillMissingAfterTwoPromptsEndsTheSetupCancelled) {
+// Cancel at the first prompt, or at the reader's own after two: a cancel, not an error, so no
+// error box follows.
+TEST_F(Preparation, CancelAtADiskPromptEndsTheSetupCancelledWithoutAnError) {
     WriteConfig(kThreeFiles);
     WriteMediumFile("install.exe", "MZ");
     ASSERT_EQ(WriteSegments({{"a.txt", std::string(12000, 'a')}, {"b.dll", std::string(12000, 'b')}}, 16384), 2u);
     machine.System().DeleteFile(medium + "\\disk.002");
-    ExpectMessage("Please Insert Disk #2 into Floppy Drive.");
-    ExpectMessage("Please Insert Disk #2 into Floppy Drive.");
-    dialogs.ExpectMessage("Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
-                          "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    // Below the fixed words: the disk that failed, and why.
-    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.002\r(TSegCompress) Operation aborted by user");
-    wizard->reboot.SetChecked(true);
+    for (bool atFirst : {true, false}) {
+        SCOPED_TRACE(atFirst ? "first prompt" : "the reader's prompt");
+        ExpectDiskPrompt(atFirst ? ui::mrCancel : ui::mrOk);
+        if (!atFirst) {
+            ExpectDiskPrompt(ui::mrOk);
+            dialogs.ExpectMessage("Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
+                                  "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
+        }
+        wizard->reboot.SetChecked(true);
+        Prepare();
+        EXPECT_TRUE(SetupCancelled);
+        EXPECT_FALSE(wizard->reboot.Checked());
+        EXPECT_EQ(dialogs.Pending(), 0u);
+    }
+}
+
+// A disk of another medium carries the right number but not the size written: it is named for
+// what it is, and the right one read when it comes.
+TEST_F(Preparation, ADiskOfAnotherMediumIsNotTakenForThisOne) {
+    WriteMediumFile("install.exe", "MZ");
+    ASSERT_EQ(WriteSegments({{"a.txt", std::string(12000, 'a')}, {"b.dll", std::string(12000, 'b')}}, 16384), 2u);
+    std::string config = std::string("[Setup - Main]\nHeader=Tidewater Notes 2.1\n") + (kThreeFiles + 15) + "[Disk Check]\n";
+    const std::string second = machine.ReadFile(medium + "\\disk.002");
+    config += "disk.002=" +
+              segment::SegCheckValue({static_cast<int64_t>(second.size()),
+                                      segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(second.data()), second.size())}) +
+              "\n";
+    WriteConfig(config);
+    machine.WriteFile(medium + "\\disk.002", second + "of another product");
+    dialogs.ExpectMessage("This is not disk 2 of Tidewater Notes 2.1\n\rCorrect and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrOk,
+                          [&] { machine.WriteFile(medium + "\\disk.002", second); });
     Prepare();
-    EXPECT_TRUE(SetupCancelled);
-    EXPECT_FALSE(wizard->reboot.Checked());
+    EXPECT_FALSE(SetupCancelled);
+    EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
 }
 
 // install.cfg's "Disk Check" section: a damaged disk is named and a good copy read instead;
@@ -133,7 +163,6 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
     dialogs.ExpectMessage("Disk #2 (disk.002) is damaged: its data differ from the ones written.\n\r"
                           "Insert a good copy and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
-    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.002\r(TSegCompress) Operation aborted by user");
     unzip->ShowModal();
     EXPECT_TRUE(SetupCancelled);
     EXPECT_FALSE(machine.Exists(TempFile("b.dll")));

@@ -80,7 +80,7 @@ enabled Next no
 shot 4-wizard-licence
 press Accept
 text-is "C:\\Program Files\\Tidewater"
-focus Next
+focus "C:\\Program Files\\Tidewater"
 shot 5-wizard-destination
 press Next
 check "Add Folder to Desktop" on
@@ -121,7 +121,8 @@ check "main screen middle is between" "$out/1-main-screen.png" 790 300 'b > 30 &
 # sky, and the crest of its wave.
 check "the GIF's sky on the main screen" "$out/3-wizard-welcome.png" 442 87 'b > 90 && r < 20 && g > 30'
 check "the GIF's wave on the main screen" "$out/3-wizard-welcome.png" 360 120 'r > 190 && g > 200 && b > 220'
-# The wizard's title bar: a gradient from blue (left) to black (right), right of its text.
-check "wizard title bar is blue after its text" "$out/3-wizard-welcome.png" 300 165 'b >= 150 && r < 40 && g < 40'
+# The wizard's title bar: a gradient in install.cfg's colours, navy (128) at the left to black
+# at the right, right of its text.
+check "wizard title bar is navy after its text" "$out/3-wizard-welcome.png" 300 165 'b >= 70 && b < 128 && r < 20 && g < 20'
 check "wizard title bar ends dark" "$out/3-wizard-welcome.png" 590 165 'b < 60 && r < 20'
 exit $fail

@@ -19,7 +19,7 @@ using ui::mrCancel;
 using ui::mrOk;
 using ui::TMsgDlgType;
 
-const char* const kAborted = "(TSegCompress) Operation aborted by user";
+const char* const kAborted = "Operation aborted by user";
 
 std::string MissingText(const std::string& name) {
     return "Unable to locate \"" + name +
@@ -199,33 +199,30 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     flipped[5000] ^= 0x01;
     const std::string damaged = "Disk #2 (segdata.002) is damaged: its data differ from the ones written."
                                 "\n\rInsert a good copy and then press OK, or Cancel to abort";
-    const std::string shortText = "Disk #2 (segdata.002) is short: 100 bytes where " +
-                                  std::to_string(good.size()) + " were written." +
-                                  "\n\rInsert a good copy and then press OK, or Cancel to abort";
     auto reader = Reader();
     reader->SegChecks = checks;
     std::vector<std::string> created;
     reader->OnCheckFile = [&](std::string& path, compress::TCProcessMode) { created.push_back(path); };
 
-    // Damaged, then cut, then the good copy: the run goes on and expands the right data.
+    // Damaged, then of another size (another medium's disk 2), then the good copy: the run
+    // goes on and expands the right data.
     machine.WriteFile(second, flipped);
     dialogs.ExpectMessage(damaged, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
                           [&] { machine.WriteFile(second, good.substr(0, 100)); });
-    dialogs.ExpectMessage(shortText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
+    dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
                           [&] { machine.WriteFile(second, good); });
     reader->ExpandSegmentSet();
     EXPECT_EQ(dialogs.Pending(), 0u);
     ExpectExpanded({{"x", files}});
     ExpectScratchEmpty();
 
-    // Too long, then Cancel: the run ends without expanding anything.
+    // Too long, then Cancel: the run ends without expanding anything, with what was wrong.
     machine.WriteFile(second, good + "x");
     created.clear();
-    dialogs.ExpectMessage("Disk #2 (segdata.002) is too long: " + std::to_string(good.size() + 1) +
-                              " bytes where " + std::to_string(good.size()) + " were written." +
-                              "\n\rInsert a good copy and then press OK, or Cancel to abort",
+    reader->MediumTitle = "Tidewater Notes 2.1";
+    dialogs.ExpectMessage("This is not disk 2 of Tidewater Notes 2.1\n\rCorrect and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), kAborted);
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), "This is not disk 2 of Tidewater Notes 2.1");
     EXPECT_TRUE(created.empty());
     ExpectScratchEmpty();
 
@@ -243,7 +240,7 @@ TEST_F(SegmentSetTest, WrongSegmentNumberThenCancelAborts) {
     machine.WriteFile(media + "\\segdata.002", SegmentBytes(3, stream.data() + 15000, 10));
     dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
     auto reader = Reader();
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), kAborted);
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), "Incorrect segmented mounted!");
     ExpectScratchEmpty();
 
     // The next run starts with a cleared abort flag.
@@ -381,7 +378,7 @@ TEST_F(SegmentSetTest, SegmentYieldingNoBytesWhileItsSizeSaysMoreEndsTheRun) {
     auto reader = Reader();
     const std::string message = MessageOf([&] { reader->ExpandSegmentSet(); });
     sys::SetSystem(&machine.System());
-    EXPECT_EQ(message, "(TSegCompress) Stream read failed");
+    EXPECT_EQ(message, "Stream read failed");
     ExpectScratchEmpty();
 }
 
@@ -394,10 +391,10 @@ TEST_F(SegmentSetTest, DamagedRecordsAreReportedByTheirMessages) {
         const char* message;
     };
     const Case cases[] = {
-        {spans[0].offset, 's', "(TSegCompress) Invalid Segment Header ID"},
-        {spans[1].offset + 3, 'N', "(TSegCompress) Invalid Scan ID Header"},
-        {spans[2].offset, 0, "(TSegCompress) Invalid Archive ID Header"},
-        {spans[2].offset + 6, 1, "(TSegCompress) Invalid Archive sequence number"},
+        {spans[0].offset, 's', "Invalid Segment Header ID"},
+        {spans[1].offset + 3, 'N', "Invalid Scan ID Header"},
+        {spans[2].offset, 0, "Invalid Archive ID Header"},
+        {spans[2].offset + 6, 1, "Invalid Archive sequence number"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -410,7 +407,7 @@ TEST_F(SegmentSetTest, DamagedRecordsAreReportedByTheirMessages) {
 
     // Not a segment at all where segment 1 should be.
     machine.WriteFile(media + "\\segdata.001", "PK\3\4 something else");
-    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }), "(TSegCompress) Stream open failed");
+    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }), "Stream open failed");
 
     // Archive data whose checksum fails: the container's exception passes through.
     std::vector<uint8_t> bad = good;

@@ -183,7 +183,7 @@ TEST_F(SegmentRecordsTest, FileListWidthOutsideTheFormatIsRefused) {
             Reader()->ExpandSegmentSet();
             ADD_FAILURE() << "width accepted";
         } catch (const segment::ESegError& e) {
-            EXPECT_STREQ(e.what(), "(TSegCompress) Stream read failed");
+            EXPECT_STREQ(e.what(), "Stream read failed");
         }
         ExpectScratchEmpty();
     }

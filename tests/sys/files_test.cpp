@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "sys/stream.h"
 #include "tests/support/test_machine.h"
 
 namespace zov::sys {
@@ -359,6 +360,25 @@ TEST(Files, FailuresCarryTheirReason) {
                           FileShare::DenyNone),
               nullptr);
     EXPECT_EQ(os.LastError().code, kErrorSharingViolation);
+}
+
+// A write that fails names the file, its drive and the system's reason, read before anything
+// else could replace it.
+TEST(Files, AFailedWriteNamesTheFileTheDriveAndTheReason) {
+    test::TestMachine m;
+    const std::string path = m.Path("read only.txt");
+    m.WriteFile(path, "x");
+    TFileStream stream(path, FileAccess::Read, FileCreate::OpenExisting, FileShare::DenyNone);
+    std::string message;
+    try {
+        stream.WriteBuffer("more", 4);
+    } catch (const EWriteError& e) {
+        message = e.what();
+    }
+    const std::string start = "Cannot write " + path + " (drive " + path.substr(0, 2) + "): ";
+    ASSERT_EQ(message.substr(0, start.size()), start);
+    EXPECT_NE(message.substr(start.size()), StandardErrorText(kErrorSuccess));
+    EXPECT_FALSE(message.substr(start.size()).empty());
 }
 
 }  // namespace

@@ -136,6 +136,25 @@ TEST_F(Controls, RadioButtonsOfOneParentFormAGroup) {
     EXPECT_FALSE(a.Checked() || b.Checked() || c.Checked());
 }
 
+// Where an arrow key goes: the next shown and enabled radio button of the group, round the end.
+TEST_F(Controls, ArrowKeysStepThroughTheGroupPastHiddenAndDisabledButtons) {
+    TForm form;
+    TPanel panel(&form);
+    TRadioButton a(&panel), disabled(&panel);
+    TCheckBox box(&panel);
+    TRadioButton hidden(&panel), d(&panel);
+    disabled.SetEnabled(false);
+    hidden.Hide();
+    const struct {
+        TRadioButton* from;
+        bool forward;
+        TRadioButton* to;
+    } steps[] = {{&a, true, &d}, {&d, true, &a}, {&a, false, &d}, {&d, false, &a}, {&disabled, true, &d}};
+    for (const auto& step : steps) EXPECT_EQ(step.from->Neighbour(step.forward), step.to);
+    d.Hide();
+    EXPECT_EQ(a.Neighbour(true), nullptr);  // alone in its group
+}
+
 TEST_F(Controls, CheckBoxClickFlipsThenReports) {
     TForm form;
     TCheckBox box(&form);

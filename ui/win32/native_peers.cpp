@@ -1,6 +1,7 @@
 #include "ui/win32/native_peers.h"
 
 #include <string>
+#include <type_traits>
 
 #include "ui/application.h"
 #include "ui/buttons.h"
@@ -86,6 +87,11 @@ public:
 protected:
     void Sync(uint32_t) override {
         SendMessageA(hwnd_, BM_SETCHECK, check_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+        // Only the selected radio button is a tab stop: Tab enters the group at the choice.
+        if constexpr (std::is_same_v<T, TRadioButton>) {
+            const LONG style = GetWindowLongA(hwnd_, GWL_STYLE);
+            SetWindowLongA(hwnd_, GWL_STYLE, check_.Checked() ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+        }
     }
 
 private:
@@ -103,8 +109,13 @@ public:
         if (memo.ScrollBars == TScrollStyle::ssVertical) style |= WS_VSCROLL;
         if (!memo.WordWrap) style |= ES_AUTOHSCROLL;
         const DWORD exStyle = memo.BorderStyle == TBorderStyle::bsSingle ? WS_EX_CLIENTEDGE : 0;
-        Attach(CreateChild(memo, "EDIT", style, exStyle, ""), false);
+        Attach(CreateChild(memo, "EDIT", style, exStyle, ""), memo.ReadOnly);
         Sync(chItems);
+    }
+    // A text that cannot be changed has no use for Tab: the key moves on to the next control.
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = TWindowPeer::Handle(message, wParam, lParam);
+        return message == WM_GETDLGCODE ? result & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS) : result;
     }
 
 protected:
@@ -233,6 +244,12 @@ public:
             }
             case WM_CTLCOLOREDIT:
                 return reinterpret_cast<LRESULT>(ControlColor(reinterpret_cast<HDC>(wParam)));
+            case WM_SETFOCUS:
+                // Given the focus, the control hands it to its edit box, the path selected so
+                // that what the user types replaces it.
+                SetFocus(text_);
+                SendMessageA(text_, EM_SETSEL, 0, -1);
+                return 0;
             case WM_ERASEBKGND: {
                 RECT r;
                 GetClientRect(hwnd_, &r);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/application.h"
+#include "ui/buttons.h"
 #include "ui/colors.h"
 #include "ui/form.h"
 #include "ui/screen.h"
@@ -49,12 +50,27 @@ bool FormKey(const MSG& msg) {
                    focused ? &focused->Control() : nullptr);
 }
 
+// A radio group selects as the arrow keys move through it, as in every dialog.
+bool RadioKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam < VK_LEFT || msg.wParam > VK_DOWN) return false;
+    TWindowPeer* peer = TWindowPeer::FromWindow(msg.hwnd);
+    if (!peer || peer->Control().Kind() != TControlKind::RadioButton) return false;
+    if (TRadioButton* next = static_cast<TRadioButton&>(peer->Control()).Neighbour(msg.wParam >= VK_RIGHT))
+        App().Dispatch([next] {
+            next->Click();
+            next->SetFocus();
+        });
+    return true;
+}
+
 void Deliver(MSG& msg) {
     // Tab, the arrow keys and access keys move between a form's controls.
     if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-        if (FormKey(msg)) return;
+        if (FormKey(msg) || RadioKey(msg)) return;
+        // Not for a control hidden since the key was typed (a page turned by the key before
+        // its character came): the search for an access key would never end.
         HWND root = RootWindow(msg.hwnd);
-        if (root && TWindowPeer::FromWindow(root) && IsDialogMessageA(root, &msg)) return;
+        if (root && IsWindowVisible(msg.hwnd) && TWindowPeer::FromWindow(root) && IsDialogMessageA(root, &msg)) return;
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
@@ -125,6 +141,11 @@ public:
     }
 
     void BeginModal(TForm&) override {
+        // Keys typed before the window opens were meant for the one before it: an Escape
+        // for the preparation must not cancel the wizard.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        }
         disabled_.emplace_back();
         EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled_.back()));
     }
