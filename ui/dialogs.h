@@ -21,6 +21,9 @@ enum TMsgDlgButtons : uint32_t {
     mbAbort = 1u << 4,
     mbRetry = 1u << 5,
     mbIgnore = 1u << 6,
+    // Not a button: No, not the first button, is the default (for questions whose safe
+    // answer is No).
+    mbDefaultNo = 1u << 7,
 };
 constexpr TMsgDlgButtons operator|(TMsgDlgButtons a, TMsgDlgButtons b) {
     return static_cast<TMsgDlgButtons>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));

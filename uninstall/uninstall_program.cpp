@@ -69,7 +69,7 @@ TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::stri
     if (!options.Silent && !uninstaller.OtherFiles().empty())
         uninstaller.RemoveOtherFiles =
             ui::Dlg().MessageDlg(OtherFilesQuestion(options.Title, uninstaller.OtherFiles()), kCaption,
-                                 ui::mbYes | ui::mbNo, ui::TMsgDlgType::mtConfirmation) == ui::mrYes;
+                                 ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::TMsgDlgType::mtConfirmation) == ui::mrYes;
     const TUninstallReport report = uninstaller.Run();
     outcome.ExitCode = report.ExitCode();
     outcome.SelfLeft = uninstaller.SelfLeft();

@@ -4,6 +4,9 @@
 // lead out, names too long). Input: the install.cfg text; after a zero byte, an
 // uninstall.cfg text that replaces the one the install wrote before the uninstall runs.
 // A first line "/D=..." of the install.cfg text is also given as the destination switch.
+// Inside the machine, files of the system, of the user and of another registered product
+// stand beside the install: the system's and the other product's never go, whatever the
+// record says; the user's go only when the record the uninstall read names them.
 #include <unistd.h>
 
 #include <cstdint>
@@ -127,10 +130,59 @@ void MakeMachine(const std::string& installCfg) {
     fs::create_symlink(kSandbox / "deep", kMachine / "c" / "up", ec);
 }
 
+// Files inside the machine that are not the install's; `always` ones must outlive any record.
+struct Bystander {
+    const char* path;  // below the machine's folder
+    bool always;
+};
+const Bystander kBystanders[] = {
+    {"c/WINDOWS/win.ini", true},        {"c/WINDOWS/SYSTEM/other.dll", true}, {"c/autoexec.bat", true},
+    {"c/config.sys", true},             {"c/Other/other.exe", true},          {"c/Other/uninstall.cfg", true},
+    {"c/Data/letter.doc", false},       {"c/Program Files/Tool/notes.txt", false},
+};
+const char* const kOtherProductKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other";
+
+void PlantBystanders(EmulatedSystem& machine) {
+    std::error_code ec;
+    for (const Bystander& b : kBystanders) {
+        fs::create_directories((kMachine / b.path).parent_path(), ec);
+        Write(kMachine / b.path, std::string("[Bystander]\r\nname=") + b.path + "\r\n");
+    }
+    Write(kMachine / "c/Other/uninstall.cfg",
+          "[Program]\r\nTitle=Other\r\n[Written Files]\r\nC:\\Other\\other.exe=new\r\n");
+    machine.RegSetString(zov::sys::RegRoot::LocalMachine, kOtherProductKey, "DisplayName", "Other");
+    machine.RegSetString(zov::sys::RegRoot::LocalMachine, kOtherProductKey, "UninstallString",
+                         "\"C:\\Other\\uninstaller.exe\" Other");
+    machine.RegSetString(zov::sys::RegRoot::LocalMachine, kOtherProductKey, "InstallLocation", "C:\\Other");
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// What the uninstall took that it had no right to: a bystander of the system or another
+// product, or one of the user's that the record does not name; the other product's key.
+void CheckBystanders(EmulatedSystem& machine, const std::string& records) {
+    const std::string named = Upper(records);
+    for (const Bystander& b : kBystanders) {
+        if (fs::exists(kMachine / b.path)) continue;
+        if (!b.always && named.find(Upper(fs::path(b.path).filename().string())) != std::string::npos) continue;
+        std::fprintf(stderr, "the uninstall took a file that is not the product's: %s\n", b.path);
+        std::abort();
+    }
+    if (!machine.RegKeyExists(zov::sys::RegRoot::LocalMachine, kOtherProductKey)) {
+        std::fprintf(stderr, "the uninstall took another product's registration\n");
+        std::abort();
+    }
+}
+
 void InstallAndUninstall(const std::string& installCfg, const std::string& uninstallCfg, bool replaceRecord) {
     MakeMachine(installCfg);
     EmulatedSystem machine(kMachine);
     zov::sys::SetSystem(&machine);
+    PlantBystanders(machine);
     std::vector<std::string> args = {"/S"};
     const std::string firstLine = installCfg.substr(0, installCfg.find_first_of("\r\n"));
     if (firstLine.rfind("/D=", 0) == 0) args.push_back(firstLine);
@@ -146,6 +198,7 @@ void InstallAndUninstall(const std::string& installCfg, const std::string& unins
     const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
     std::vector<std::string> titles, values;
     machine.RegEnumKey(zov::sys::RegRoot::LocalMachine, key, titles, values);
+    std::erase(titles, std::string("Other"));  // the bystanders' product
     if (titles.empty()) titles.push_back(loggedTitle);
     for (const std::string& title : titles) {
         std::string dir = zov::RegisteredInstallDir(title);
@@ -162,7 +215,18 @@ void InstallAndUninstall(const std::string& installCfg, const std::string& unins
         options.Silent = true;
         options.Title = title;
         QuietProgress progress;
+        // Every record the uninstall may read: the one in place, and what it took over.
+        std::string records = replaceRecord ? uninstallCfg : std::string();
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(kMachine / "c", ec); !ec && it != fs::recursive_directory_iterator();
+             it.increment(ec))
+            if (Upper(it->path().filename().string()) == "UNINSTALL.CFG" &&
+                it->path() != kMachine / "c/Other/uninstall.cfg") {
+                std::ifstream in(it->path(), std::ios::binary);
+                records.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            }
         zov::RunUninstall(options, dir, "", progress);
+        CheckBystanders(machine, records);
     }
     zov::sys::SetSystem(nullptr);
 }

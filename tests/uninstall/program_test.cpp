@@ -84,7 +84,7 @@ TEST_F(Program, FilesTheSetupDidNotPutThereAreOffered) {
                                ui::mbYes | ui::mbNo, ui::mrYes)
                 .ExpectMessage("These files in the folders of Acme were not put there by its setup:\r"
                                "C:\\Acme\\notes.txt\rRemove them too?",
-                               "Uninstall", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo, c.answer);
+                               "Uninstall", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo | ui::mbDefaultNo, c.answer);
             if (c.removed)
                 dialogs.ExpectMessage("Acme was removed from your computer.", "Uninstall",
                                       ui::TMsgDlgType::mtInformation, ui::mbOK, ui::mrOk);

@@ -211,14 +211,14 @@ class Win32Dialogs : public Dialogs {
 public:
     TModalResult MessageDlg(const std::string& text, const std::string& caption,
                             TMsgDlgButtons buttons, TMsgDlgType type) override {
-        UINT style = 0;
-        switch (static_cast<uint32_t>(buttons)) {
-            case mbOK: style = MB_OK; break;
-            case mbOK | mbCancel: style = MB_OKCANCEL; break;
-            case mbYes | mbNo: style = MB_YESNO; break;
-            case mbYes | mbNo | mbCancel: style = MB_YESNOCANCEL; break;
-            case mbRetry | mbCancel: style = MB_RETRYCANCEL; break;
-            case mbAbort | mbRetry | mbIgnore: style = MB_ABORTRETRYIGNORE; break;
+        UINT style = (buttons & mbDefaultNo) ? MB_DEFBUTTON2 : 0;
+        switch (static_cast<uint32_t>(buttons) & ~static_cast<uint32_t>(mbDefaultNo)) {
+            case mbOK: style |= MB_OK; break;
+            case mbOK | mbCancel: style |= MB_OKCANCEL; break;
+            case mbYes | mbNo: style |= MB_YESNO; break;
+            case mbYes | mbNo | mbCancel: style |= MB_YESNOCANCEL; break;
+            case mbRetry | mbCancel: style |= MB_RETRYCANCEL; break;
+            case mbAbort | mbRetry | mbIgnore: style |= MB_ABORTRETRYIGNORE; break;
             default: return BuiltBox(text, caption, buttons, type);
         }
         switch (type) {
