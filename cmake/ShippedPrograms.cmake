@@ -48,8 +48,12 @@ function(zov_shipped_program target)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
                           RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
     target_link_libraries(${target} PRIVATE ${P_LIBS})
+    # shipped.ld: the small start-up and thread-local sections inside .data, 1 KB less.
     target_link_options(${target} PRIVATE -s -Wl,--gc-sections
+                        -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/shipped.ld
                         -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+                 ${PROJECT_SOURCE_DIR}/cmake/shipped.ld)
     add_dependencies(zov_shipped ${target})
   else()
     set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_PROGRAMS
