@@ -47,19 +47,19 @@ median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { m = int((N
 alternate() {
   local runs=$1; shift
   local -A cpu wall
-  local spec name t0 t1 c
+  local run name t0 t1 c
   for _ in $(seq "$runs"); do
-    for spec in "$@"; do
-      name=${spec%%=*}
+    for run in "$@"; do
+      name=${run%%=*}
       t0=$(date +%s%N)
-      c=$(/usr/bin/time -f 'cpu %U %S' sh -c "${spec#*=}" 2>&1 >/dev/null | awk '$1 == "cpu" { printf "%d", ($2 + $3) * 1000 }')
+      c=$(/usr/bin/time -f 'cpu %U %S' sh -c "${run#*=}" 2>&1 >/dev/null | awk '$1 == "cpu" { printf "%d", ($2 + $3) * 1000 }')
       t1=$(date +%s%N)
       cpu[$name]+="$c "
       wall[$name]+="$(( (t1 - t0) / 1000000 )) "
     done
   done
-  for spec in "$@"; do
-    name=${spec%%=*}
+  for run in "$@"; do
+    name=${run%%=*}
     C[$name]=$(echo "${cpu[$name]}" | median | awk '{ printf "%.2f", ($1 < 10 ? 10 : $1) / 1000 }')
     W[$name]=$(echo "${wall[$name]}" | median | awk '{ printf "%.2f", $1 / 1000 }')
   done
