@@ -49,13 +49,14 @@ void CopyFileInto(const std::string& source, const std::string& target) {
         os.OpenFile(dest, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
                     sys::FileShare::DenyWrite);
     if (!out) throw EFCreateError("Cannot create file " + dest);
-    std::vector<char> buffer(8192);
+    constexpr uint32_t kBlock = 64 * 1024;  // large payload files in few system calls
+    std::vector<char> buffer(kBlock);
     for (;;) {
         uint32_t got = 0, put = 0;
-        if (!in->Read(buffer.data(), 8192, got)) throw EReadError("Stream read error");
+        if (!in->Read(buffer.data(), kBlock, got)) throw EReadError("Stream read error");
+        if (got == 0) break;
         if (!out->Write(buffer.data(), got, put) || put != got)
             throw EWriteError(WriteFailureText(dest));
-        if (got < 8192) break;
     }
 }
 
