@@ -3,6 +3,8 @@
 #include <exception>
 #include <string>
 
+#include "sys/sys_error.h"
+
 namespace zov {
 
 // Derived from std::exception with a plain string, not from std::runtime_error: the
@@ -11,11 +13,17 @@ namespace zov {
 class Exception : public std::exception {
 public:
     explicit Exception(const std::string& message) : message_(message) {}
+    // A failure of the system: the message for the user, and the code, path and reason
+    // taken at the call that failed.
+    Exception(const std::string& message, sys::Failure failure) : message_(message), failure_(std::move(failure)) {}
     const char* what() const noexcept override { return message_.c_str(); }
     std::string Message() const { return message_; }
+    // Empty (not Failed()) when the exception does not come from a call of the system.
+    const sys::Failure& Failure() const { return failure_; }
 
 private:
     std::string message_;
+    sys::Failure failure_;
 };
 
 // Declares a class derived directly from Exception that carries only its message.

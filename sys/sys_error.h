@@ -31,6 +31,18 @@ struct SysError {
     std::string text;  // one line, without the trailing period; never empty
 };
 
+// A failure as the call that failed saw it: the code, the path it was about and the
+// system's text. Taken at that call and carried from there to the log and the exit code;
+// nothing reads a reason later.
+struct Failure {
+    uint32_t code = kErrorSuccess;
+    std::string path;  // the file, directory, key or segment the call was about; may be empty
+    std::string text;  // the system's reason, or what is wrong ("the segment's checksum differs")
+    bool Failed() const { return code != kErrorSuccess || !text.empty(); }
+    // "PATH: text", or the text alone without a path.
+    std::string Describe() const { return path.empty() ? text : path + ": " + text; }
+};
+
 inline constexpr char kDiskFullText[] = "There is not enough space on the disk";
 
 // The system's text for a code the emulated machine reports ("Access is denied").

@@ -20,4 +20,9 @@ std::string FailureText(const std::string& path) {
     return path + ": " + Sys().LastError().text;
 }
 
+Failure FailureOf(const std::string& path) {
+    SysError error = Sys().LastError();
+    return {error.code, path, std::move(error.text)};
+}
+
 }  // namespace zov::sys

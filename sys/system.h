@@ -169,6 +169,9 @@ public:
 
 // "PATH: reason" for the last failure, for messages and log lines.
 std::string FailureText(const std::string& path);
+// The failure of the call on `path` that has just failed: to be taken right after it,
+// before any other call of the system.
+Failure FailureOf(const std::string& path);
 
 // The system every portable routine uses; the program's entry or a test installs it.
 System& Sys();

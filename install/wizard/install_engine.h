@@ -36,6 +36,9 @@ public:
     virtual void Status(const std::string& text) { (void)text; }  // what is being done
     virtual void Target(const std::string& text) { (void)text; }  // where it goes
     virtual void Pump() {}                      // let pending window messages run
+    // The user asked to stop (the progress page's Cancel, Escape, the close box) and
+    // confirmed it: the install stops at the next step and undoes what it did.
+    virtual bool StopRequested() { return false; }
 };
 
 // One line per action done or failed.
