@@ -1,5 +1,6 @@
 #include "install/silent_setup.h"
 
+#include "install/cfg_entries.h"
 #include "install/cfg_integrity.h"
 
 #include "install/Setup_Unit1.h"
@@ -22,18 +23,6 @@ std::string OneLine(std::string text) {
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
     return text;
-}
-
-// The shortcut names whose mark offers them in a place (the wizard lists them checked).
-std::vector<std::string> OfferedLinks(const TSetupSettings& settings, int markField) {
-    std::vector<std::string> names;
-    for (std::string rest : settings.Shortcuts) {
-        std::string name, field;
-        SplitField(rest, '~', name);
-        for (int i = 1; i <= markField; ++i) SplitField(rest, '~', field);
-        if (field == "X") names.push_back(name);
-    }
-    return names;
 }
 
 bool ExpandPayload(TSetupSettings& settings, const std::string& title, TInstallLog* log) {
@@ -141,8 +130,9 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     choices.Destination = destination.Path;
     choices.FolderStartMenu = switches.FolderStartMenu;
     choices.FolderDesktop = switches.FolderDesktop;
-    choices.DesktopLinks = OfferedLinks(settings, 2);
-    choices.StartMenuLinks = OfferedLinks(settings, 3);
+    // The shortcuts the wizard would list, all of them checked as it lists them.
+    choices.DesktopLinks = OfferedLinkNames(settings.Shortcuts, TLinkPlace::Desktop);
+    choices.StartMenuLinks = OfferedLinkNames(settings.Shortcuts, TLinkPlace::StartMenu);
     choices.Workstation = switches.Workstation.value_or(settings.WorkStationPrompt);
     const TSetupEnd end = switches.End.value_or(TSetupEnd::Return);
     choices.Launch = end == TSetupEnd::Launch && LaunchAvailable(settings);

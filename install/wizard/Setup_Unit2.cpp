@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/Setup_Unit1.h"
+#include "install/cfg_entries.h"
 #include "install/destination_check.h"
 #include "install/launch_command.h"
 #include "install/payload.h"
@@ -221,20 +222,14 @@ void TZOV::RebuildSummary() {
     DK.Items().Clear();
     SM.Items().Clear();
     for (const std::string& entry : Settings().Shortcuts) {
-        std::string rest = entry, name, target, desktop, startMenu, icon;
-        SplitField(rest, '~', name);
-        SplitField(rest, '~', target);
-        SplitField(rest, '~', desktop);
-        SplitField(rest, '~', startMenu);
-        SplitField(rest, '~', icon);
-        const std::string& folder = rest;
-        std::string line = AfterFirstTagEnd(target) + " \\ " + folder;
-        if (desktop == "X") {
-            DK.Items().Add(name);
+        const TLinkEntry link = ParseLinkEntry(entry);
+        std::string line = AfterFirstTagEnd(link.Target) + " \\ " + link.Folder;
+        if (link.OfferedOnDesktop()) {
+            DK.Items().Add(link.Name);
             line += " \\ Desktop";
         }
-        if (startMenu == "X") {
-            SM.Items().Add(name);
+        if (link.OfferedInStartMenu()) {
+            SM.Items().Add(link.Name);
             line += " \\ Start Menu";
         }
         summary.Add("  " + line);

@@ -1,6 +1,6 @@
 #include "install/wizard/directory_tags.h"
 
-#include "shell/system_helpers.h"
+#include "install/cfg_entries.h"
 #include "sys/paths.h"
 
 namespace zov {
@@ -47,11 +47,10 @@ std::string ExpandDirectoryTag(const std::string& text, const std::vector<std::s
 std::string PreviewDirectoryTag(const std::string& text, const std::vector<std::string>& entries,
                                 const TDirectoryBases& bases) {
     std::vector<std::string> tags, paths;
-    for (std::string rest : entries) {
-        std::string tag;
-        SplitField(rest, '~', tag);
-        tags.push_back(UpperCase(tag));
-        paths.push_back(ResolveDirectoryTag(tags.back(), rest, bases));
+    for (const std::string& entry : entries) {
+        const TDirectoryEntry directory = ParseDirectoryEntry(entry);
+        tags.push_back(directory.Tag);
+        paths.push_back(ResolveDirectoryTag(directory.Tag, directory.Path, bases));
     }
     return ExpandDirectoryTag(text, tags, paths);
 }

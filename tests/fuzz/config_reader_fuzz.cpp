@@ -10,7 +10,7 @@
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/stream.h"
-#include "tools/zovpack/cfg_check.h"
+#include "tools/zovpack/cfg_report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::unique_ptr<zov::sys::emu::EmulatedSystem> machine = [] {
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zov::ReadSetupConfig("C:\\install.cfg", settings, look);
     for (const std::string& v : settings.Directories)
         if (v.size() > 1023) __builtin_trap();
-    zov::zovpack::CheckSettings(settings);
+    zov::CheckConfigEntries(settings);
     zov::zovpack::SettingsJson(settings, look);
     return 0;
 }

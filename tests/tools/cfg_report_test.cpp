@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tools/zovpack/cfg_check.h"
 #include "tools/zovpack/cfg_lint.h"
+#include "tools/zovpack/cfg_report.h"
 #include "tools/zovpack/json_writer.h"
 
 namespace zov::zovpack {
@@ -11,40 +11,6 @@ bool Mentions(const std::vector<std::string>& warnings, const std::string& text)
     for (const std::string& w : warnings)
         if (w.find(text) != std::string::npos) return true;
     return false;
-}
-
-TEST(CfgCheck, LeadingTagIsFirstLessThanToLastGreaterThan) {
-    EXPECT_EQ(LeadingTag("<installdir>\\app.exe"), "<INSTALLDIR>");
-    EXPECT_EQ(LeadingTag("<SUB1><INSTALLDIR>\\x"), "<SUB1><INSTALLDIR>");
-    EXPECT_EQ(LeadingTag("C:\\app.exe"), "");
-    EXPECT_EQ(LeadingTag(">a<"), "");
-}
-
-TEST(CfgCheck, ACompleteConfigurationHasNoWarnings) {
-    TSetupSettings s;
-    s.Directories = {"<INSTALLDIR>~", "<sub1><INSTALLDIR>~Data"};
-    s.Files = {"bin\\app.exe~<installdir>~", "data.dat~<SUB1><INSTALLDIR>~X"};
-    s.WorkStationFiles = {"app.exe~<INSTALLDIR>"};
-    s.Shortcuts = {"App~<INSTALLDIR>\\app.exe~X~X~<INSTALLDIR>\\app.exe~App"};
-    s.LaunchCommand = "<INSTALLDIR>\\APP.EXE,/first";
-    EXPECT_TRUE(CheckSettings(s).empty());
-}
-
-TEST(CfgCheck, WarnsWhatTheBuilderMustFix) {
-    TSetupSettings s;
-    s.Directories = {"<WINDOWS>~"};
-    s.Files = {"a.exe~<NOWHERE>~"};
-    s.WorkStationFiles = {"b.exe~<ALSO_NOWHERE>"};
-    s.Shortcuts = {"A~<INSTALLDIR>\\a.exe~X~~~F", "B~C:\\b.exe~X~~~F"};
-    s.LaunchCommand = "<WINDOWS>\\missing.exe,param";
-    const std::vector<std::string> w = CheckSettings(s);
-    EXPECT_TRUE(Mentions(w, "no \"<INSTALLDIR>\" entry"));
-    EXPECT_TRUE(Mentions(w, "[Files] entry \"a.exe~<NOWHERE>~\""));
-    EXPECT_TRUE(Mentions(w, "[WorkStation] entry \"b.exe~<ALSO_NOWHERE>\""));
-    EXPECT_TRUE(Mentions(w, "the target <INSTALLDIR>\\a.exe"));
-    EXPECT_TRUE(Mentions(w, "the target C:\\b.exe"));
-    EXPECT_TRUE(Mentions(w, "Launch program <WINDOWS>\\missing.exe is not among"));
-    EXPECT_EQ(w.size(), 6u);
 }
 
 // Text the setup reads otherwise than its author meant: each warning says what it does.

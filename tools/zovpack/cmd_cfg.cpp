@@ -1,8 +1,9 @@
 #include <cstdio>
 
+#include "install/cfg_entries.h"
 #include "install/setup_config.h"
 #include "sys/system.h"
-#include "tools/zovpack/cfg_check.h"
+#include "tools/zovpack/cfg_report.h"
 #include "tools/zovpack/commands.h"
 #include "tools/zovpack/host_paths.h"
 #include "tools/zovpack/json_writer.h"
@@ -69,7 +70,7 @@ int CmdCfg(const Args& args) {
     ReadSetupConfig(path, settings, look);
     std::fputs(SettingsJson(settings, look).c_str(), stdout);
     for (const std::string& w : lint) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    for (const std::string& w : CheckSettings(settings))
+    for (const std::string& w : CheckConfigEntries(settings))
         std::fprintf(stderr, "warning: %s\n", w.c_str());
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "compress/archive_paths.h"
 #include "compress/archive_writer.h"
+#include "install/cfg_entries.h"
 #include "install/cfg_integrity.h"
 #include "install/setup_config.h"
 #include "segment/Segment.h"
@@ -19,7 +20,7 @@
 #include "shell/system_helpers.h"
 #include "sys/paths.h"
 #include "sys/system.h"
-#include "tools/zovpack/cfg_check.h"
+#include "tools/zovpack/cfg_report.h"
 #include "tools/zovpack/cfg_lint.h"
 #include "tools/zovpack/commands.h"
 #include "tools/zovpack/host_paths.h"
@@ -120,13 +121,9 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
                      Printable(settings.BitmapFile).c_str(), Printable(from).c_str());
     else
         want(bitmap, false);  // an absent one must not hide a [Files] entry of its name
-    for (const auto* list : {&settings.Files, &settings.WorkStationFiles}) {
-        for (std::string entry : *list) {
-            std::string source;
-            SplitField(entry, '~', source);
-            want(LastComponent(source), true);
-        }
-    }
+    const TConfigEntries listed = ParseConfigEntries(settings);
+    for (const auto* list : {&listed.Files, &listed.WorkStationFiles})
+        for (const TFileEntry& file : *list) want(file.Name, true);
     want("license.txt", false);
     if (!uninstaller.empty() && std::find(seen.begin(), seen.end(), "UNINSTALLER.EXE") == seen.end()) {
         std::fprintf(stderr, "warning: install.cfg lists no uninstaller.exe: the setup will not install it\n");
@@ -388,7 +385,7 @@ int CmdMedia(const Args& args) {
     TScreenLook look;
     ReadSetupConfig(cfg, settings, look);
     for (const std::string& w : LintConfigText(ReadToolFile(cfg))) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    for (const std::string& w : CheckSettings(settings)) std::fprintf(stderr, "warning: %s\n", w.c_str());
+    for (const std::string& w : CheckConfigEntries(settings)) std::fprintf(stderr, "warning: %s\n", w.c_str());
     segment::SegArchiveSource archive;
     std::string folderName = LastComponent(from.back() == '/' || from.back() == '\\'
                                                ? from.substr(0, from.size() - 1) : from);
@@ -489,12 +486,10 @@ int CmdMediaTest(const Args& args) {
         TSetupSettings settings;
         TScreenLook look;
         ReadSetupConfig(cfg, settings, look);
-        for (const auto* list : {&settings.Files, &settings.WorkStationFiles})
-            for (std::string entry : *list) {
-                std::string source;
-                SplitField(entry, '~', source);
-                if (!LastComponent(source).empty()) wanted.push_back(LastComponent(source));
-            }
+        const TConfigEntries entries = ParseConfigEntries(settings);
+        for (const auto* list : {&entries.Files, &entries.WorkStationFiles})
+            for (const TFileEntry& file : *list)
+                if (!file.Name.empty()) wanted.push_back(file.Name);
     } else {
         std::fprintf(stderr, "warning: %s has no install.cfg\n", Printable(a.positional[0]).c_str());
     }
