@@ -36,7 +36,8 @@ void TMainSetup::FormShow() {
     sys::System& os = sys::Sys();
     InstallFailed = false;
     SetupExitCode = 0;
-    SetupSettings.StartDir.clear();
+    Run = TSetupRun{};
+    TSetupSettings& settings = Run.Settings;
     const TSetupSwitches switches = ParseSetupSwitches(ui::App().Params);
     if (!switches.Params.empty()) {
         const std::string dir = switches.Params[0];
@@ -47,10 +48,10 @@ void TMainSetup::FormShow() {
             ui::App().Terminate();
             return;
         }
-        SetupSettings.StartDir = os.GetCurrentDirectory();  // in full: the end finds it from anywhere
+        settings.StartDir = os.GetCurrentDirectory();  // in full: the end finds it from anywhere
     }
-    FixStartupPaths(SetupSettings);
-    segment::ForceDirectories(SetupSettings.TempDir);
+    FixStartupPaths(settings);
+    segment::ForceDirectories(settings.TempDir);
     ui::App().ProcessMessages();
     ClearTempDir();
     ReadSetupConfig();
@@ -69,17 +70,17 @@ void TMainSetup::Timer1Timer() {
 
 void TMainSetup::FormClose(ui::TCloseAction&) {
     if (startFailed_) return;
-    for (std::vector<std::string>* list :
-         {&SetupSettings.Directories, &SetupSettings.Files, &SetupSettings.Shortcuts, &SetupSettings.IniEntries,
-          &SetupSettings.WorkStationFiles, &SetupSettings.AutoexecLines}) {
+    TSetupSettings& settings = Run.Settings;
+    for (std::vector<std::string>* list : {&settings.Directories, &settings.Files, &settings.Shortcuts,
+                                           &settings.IniEntries, &settings.WorkStationFiles, &settings.AutoexecLines}) {
         std::vector<std::string>().swap(*list);
         ui::App().ProcessMessages();
     }
-    RemoveSetupDirectories(SetupSettings);
+    RemoveSetupDirectories(settings);
     // An aborted setup ends at once: no message waits for the user.
     if (ui::App().Terminated()) return;
-    const bool restart = ZOV && ZOV->reboot.Checked();
-    const bool launched = ZOV && ZOV->RadioButton1.Checked();
+    const bool restart = Run.End == TSetupEnd::Reboot;
+    const bool launched = Run.End == TSetupEnd::Launch;
     if (restart) {
         ui::ShowMessage(kRebootWarning);
         ui::App().ProcessMessages();
@@ -95,7 +96,7 @@ void TMainSetup::FormClose(ui::TCloseAction&) {
 
 void TMainSetup::ClearTempDir() {
     // Expansion restores each file's attributes, so read-only files are deleted too.
-    EmptyAndRemoveDirectory(SetupSettings.TempDir);
+    EmptyAndRemoveDirectory(Run.Settings.TempDir);
 }
 
 }  // namespace zov

@@ -1,11 +1,11 @@
 #pragma once
 // The main screen TMainSetup: the application's main window, borderless and maximised over
 // the desktop, painted with a gradient and titled with the setup's headers. It owns the
-// settings read from install.cfg, the timer that starts the stages and the restart
-// component, and its show, timer and close handlers run the stages in order.
+// run (the settings read from install.cfg among it), the timer that starts the stages and
+// the restart component, and its show, timer and close handlers run the stages in order.
 #include <string>
 
-#include "install/setup_config.h"
+#include "install/setup_run.h"
 #include "shell/WinReboot.h"
 #include "ui/containers.h"
 #include "ui/form.h"
@@ -30,7 +30,10 @@ public:
     ui::TImage Image4{&bitmapscreen};
     ui::TTimer Timer1;
     TWinReboot WinReboot1;
-    TSetupSettings SetupSettings;
+    TSetupRun Run;
+    // The run's settings under their former name, for the preparation window until it reads
+    // the run.
+    TSetupSettings& SetupSettings = Run.Settings;
 
     // Start-up: paths, temporary directory, install.cfg, then the timer.
     void FormShow();
@@ -42,7 +45,7 @@ public:
     void FormClose(ui::TCloseAction& action);
     // Deletes every file directly inside TempDir, then removes TempDir.
     void ClearTempDir();
-    // Reads SourceDir + "install.cfg" and applies it to the three windows.
+    // Reads SourceDir + "install.cfg" into the run and applies its look to the screen.
     void ReadSetupConfig();
 
 private:

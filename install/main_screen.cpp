@@ -5,7 +5,6 @@
 #include "install/stage_state.h"
 #include "sys/paths.h"
 #include "ui/application.h"
-#include "install/wizard/Setup_Unit2.h"
 
 namespace zov {
 namespace {
@@ -119,32 +118,24 @@ void TMainSetup::ApplyLook(const TScreenLook& look) {
 
 void TMainSetup::ApplySettings() {
     SetColor(MainScreen.FromColor());
-    if (!ZOV) return;
-    ZOV->reboot.SetVisible(SetupSettings.ShowReboot);
-    if (LaunchAvailable(SetupSettings)) {
-        ZOV->RadioButton1.SetChecked(true);
-    } else {
-        ZOV->RadioButton2.SetChecked(true);
-        ZOV->RadioButton1.SetEnabled(false);
-        ZOV->reboot.SetChecked(SetupSettings.ShowReboot);
-    }
-    if (!SetupSettings.ShowWarningScreen) ZOV->nextClick();
+    // The wizard takes the offer as it is shown.
+    Run.Offer = EndOfferFor(Run.Settings);
 }
 
 void TMainSetup::ReadSetupConfig() {
-    const std::string cfg = SetupSettings.SourceDir + "install.cfg";
+    const std::string cfg = Run.Settings.SourceDir + "install.cfg";
     const std::string fault = ConfigFileFault(cfg);
     if (!fault.empty()) {
         // Nothing of a damaged medium is installed: the setup ends before it expands a byte.
         InstallFailed = true;
         SetupExitCode = 1;
-        EmptyAndRemoveDirectory(SetupSettings.TempDir);
+        EmptyAndRemoveDirectory(Run.Settings.TempDir);
         ui::App().ShowException(EInOutError(fault));
         ui::App().Terminate();
         return;
     }
     TScreenLook look = CurrentLook();
-    zov::ReadSetupConfig(cfg, SetupSettings, look);
+    zov::ReadSetupConfig(cfg, Run.Settings, look);
     ApplyLook(look);
     ApplySettings();
 }

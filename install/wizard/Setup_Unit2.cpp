@@ -21,7 +21,8 @@ namespace {
 
 enum Page { kWelcome = 0, kLicense = 1, kDestination = 2, kFolders = 3, kInstallType = 4, kReady = 5, kProgress = 6 };
 
-const TSetupSettings& Settings() { return MainSetup->SetupSettings; }
+TSetupRun& Run() { return MainSetup->Run; }
+const TSetupSettings& Settings() { return Run().Settings; }
 
 // The part of a path after its first ">" (a tag's end); all of it when it has none.
 std::string AfterFirstTagEnd(const std::string& text) {
@@ -42,10 +43,28 @@ bool CancelConfirmed() {
 
 void TZOV::FormCreate() { Notebook1.SetPageIndex(kWelcome); }
 
+void TZOV::TakeOffer(const TEndOffer& offer) {
+    reboot.SetVisible(offer.RebootShown);
+    RadioButton1.SetEnabled(offer.LaunchOffered);
+    ui::TRadioButton& preselected = offer.Preselected == TSetupEnd::Launch   ? RadioButton1
+                                    : offer.Preselected == TSetupEnd::Reboot ? reboot
+                                                                             : RadioButton2;
+    preselected.SetChecked(true);
+    // Before the licence is loaded: past the welcome page the built-in text is still there,
+    // so the licence page stops the wizard even when the payload has no licence.
+    if (offer.SkipWelcome) nextClick();
+}
+
+TSetupEnd TZOV::EndChoice() const {
+    if (reboot.Checked()) return TSetupEnd::Reboot;
+    return RadioButton1.Checked() ? TSetupEnd::Launch : TSetupEnd::Return;
+}
+
 void TZOV::FormShow() {
     const TSetupSettings& s = Settings();
     finished_ = false;
     SetupCancelled = false;
+    TakeOffer(Run().Offer);
     // The title bar takes the colours of the main screen as install.cfg set them.
     MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
     MarsCaption1.SetActiveEndColor(MainSetup->MainScreen.ToColor());
@@ -179,9 +198,11 @@ bool TZOV::KeepOpen() { return cancel.Showing() && !CancelConfirmed(); }
 void TZOV::declineClick() { CancelSetup(); }
 
 void TZOV::FormClose(ui::TCloseAction&) {
-    if (finished_) return;
-    reboot.SetChecked(false);
-    SetupCancelled = true;
+    if (!finished_) {
+        reboot.SetChecked(false);
+        SetupCancelled = true;
+    }
+    Run().End = EndChoice();
 }
 
 void TZOV::installClick() {

@@ -1,7 +1,9 @@
 #pragma once
 // The wizard TZOV: welcome text, licence, destination directory, program folder and
 // shortcuts, install type, the action after installing, and the install's progress page.
-// It keeps only the user's choices, in its controls, where the install routine reads them.
+// It reads the run's settings and offer, keeps the user's choices in its controls, and
+// leaves them in the run: the choices for the install, the end choice when it closes.
+#include "install/setup_run.h"
 #include "install/wizard/install_engine.h"
 #include "shell/Shortcut.h"
 #include "ui/buttons.h"
@@ -93,6 +95,10 @@ public:
     void DoInstall();
     // The user's choices as the install engine takes them.
     TInstallChoices Choices() const;
+    // The restart and launch choices as the run offers them (done as the wizard shows).
+    void TakeOffer(const TEndOffer& offer);
+    // What follows the install as the ready page holds it.
+    TSetupEnd EndChoice() const;
     void CloseAfterInstall();
 
 private:

@@ -56,7 +56,9 @@ TInstallChoices TZOV::Choices() const {
 
 void TZOV::DoInstall() {
     WizardProgress progress(*this);
-    TInstallEngine engine(MainSetup->SetupSettings, Choices(), progress, SetupLog);
+    TSetupRun& run = MainSetup->Run;
+    run.Choices = Choices();
+    TInstallEngine engine(run.Settings, run.Choices, progress, SetupLog);
     const TInstallReport report = engine.Run();
     SetupExitCode = report.ExitCode();
     if (report.End != TInstallEnd::Completed) {

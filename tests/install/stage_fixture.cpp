@@ -23,7 +23,7 @@ StageFixture::StageFixture() {
 
 StageFixture::~StageFixture() {
     // The run leaves the temporary directory behind when a test ends before the close.
-    if (MainSetup && !MainSetup->SetupSettings.TempDir.empty()) MainSetup->ClearTempDir();
+    if (MainSetup && !MainSetup->Run.Settings.TempDir.empty()) MainSetup->ClearTempDir();
 }
 
 void StageFixture::WriteConfig(const std::string& text) { machine.WriteFile(medium + "\\install.cfg", text); }

@@ -40,7 +40,7 @@ protected:
     // Shows the main screen with the medium as parameter 1: the start-up steps run, up to
     // the armed timer.
     void Start();
-    const TSetupSettings& Settings() { return main->SetupSettings; }
+    const TSetupSettings& Settings() { return main->Run.Settings; }
     // Once the wizard shows, Next until Install is offered, then Install; `first` runs
     // before the clicks.
     void InstallWhenTheWizardShows(std::function<void()> first = {});

@@ -131,6 +131,7 @@ TEST_F(Stages, EmptyConfigurationKeepsTheDesignLook) {
     EXPECT_EQ(main->Setup_Header2.Font().Name, "Times New Roman");
     EXPECT_EQ(main->Setup_Header2.Font().Height, 13);
     EXPECT_EQ(Settings().ProgramFolder, "Accessories");
+    wizard->Show();
     EXPECT_TRUE(wizard->reboot.Visible());
     EXPECT_TRUE(wizard->reboot.Checked());
     EXPECT_FALSE(wizard->RadioButton1.Enabled());
@@ -160,23 +161,21 @@ TEST_F(Stages, EndingTable) {
     Start();
 
     // The restart choice wins over everything, a cancel included.
-    wizard->reboot.SetChecked(true);
+    main->Run.End = TSetupEnd::Reboot;
     SetupCancelled = true;
     ExpectMessage(kRestart);
     Close();
     EXPECT_EQ(recorder.requests, (std::vector<uint32_t>{2}));
 
-    wizard->reboot.SetChecked(false);
+    main->Run.End = TSetupEnd::Return;
     ExpectMessage("Your installation was canceled!");
     Close();
 
     SetupCancelled = false;
-    wizard->RadioButton2.SetChecked(true);
     ExpectMessage(kCompleted);
     Close();
 
-    wizard->RadioButton1.SetEnabled(true);
-    wizard->RadioButton1.SetChecked(true);
+    main->Run.End = TSetupEnd::Launch;
     Close();  // the program was launched: nothing more to say
     EXPECT_EQ(dialogs.Pending(), 0u);
     EXPECT_EQ(recorder.requests.size(), 1u);
@@ -245,7 +244,7 @@ TEST_F(Stages, OnlyASetupDirectoryIsEverEmptied) {
 TEST_F(Stages, ClearingWithoutATemporaryDirectoryTouchesNothing) {
     ASSERT_TRUE(machine.System().SetCurrentDirectory(medium));
     WriteMediumFile("keep.txt", "keep");
-    main->SetupSettings.TempDir.clear();
+    main->Run.Settings.TempDir.clear();
     main->ClearTempDir();
     EXPECT_TRUE(machine.Exists(medium + "\\keep.txt"));
 }

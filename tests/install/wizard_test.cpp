@@ -259,6 +259,7 @@ TEST_F(Wizard, CancelAndDeclineAndTheTitleBarAllCancelTheSetup) {
     wizard->ShowModal();
     EXPECT_TRUE(SetupCancelled);
     EXPECT_FALSE(wizard->reboot.Checked());
+    EXPECT_EQ(main->Run.End, TSetupEnd::Return);  // what the main screen acts on
 }
 
 TEST_F(Wizard, EnterGoesOnAndEscapeCancelsFromTheKeyboard) {
@@ -296,6 +297,8 @@ TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
     EXPECT_EQ(Page(), 6);
     EXPECT_FALSE(SetupCancelled);
     EXPECT_TRUE(wizard->reboot.Checked());
+    EXPECT_EQ(main->Run.End, TSetupEnd::Reboot);
+    EXPECT_EQ(main->Run.Choices.Destination, "C:\\Tool");
     EXPECT_EQ(machine.ReadFile("C:\\Tool\\install.cfg"), "install.cfg");
     EXPECT_FALSE(wizard->Panel1.Visible());  // no navigation while installing, nor after
     EXPECT_EQ(wizard->Height(), 120);
