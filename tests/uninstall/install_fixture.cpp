@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "install/cfg_entries.h"
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/paths.h"
@@ -63,7 +64,7 @@ TInstallReport InstallFixture::Install(const std::string& cfg, const Payload& pa
     choices.FolderDesktop = true;
     choices.FolderStartMenu = true;
     for (const std::string& entry : settings.Shortcuts) {
-        const std::string name = entry.substr(0, entry.find('~'));
+        const std::string name = ParseLinkEntry(entry).Name;
         choices.DesktopLinks.push_back(name);
         choices.StartMenuLinks.push_back(name);
     }
