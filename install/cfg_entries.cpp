@@ -31,44 +31,26 @@ TValueKind TValueEntry::Kind() const {
 
 std::string TValueEntry::Text() const { return Location + "~" + Section + "~" + Name + "~" + Value; }
 
+// The records are filled in braces, which evaluate left to right: the fields are cut in order.
+
 TDirectoryEntry ParseDirectoryEntry(const std::string& entry) {
-    TEntryFields fields(entry);
-    TDirectoryEntry d;
-    d.Tag = UpperCase(fields.Next());
-    d.Path = fields.Rest();
-    return d;
+    TEntryFields f(entry);
+    return {UpperCase(f.Next()), f.Rest()};
 }
 
 TFileEntry ParseFileEntry(const std::string& entry) {
-    TEntryFields fields(entry);
-    TFileEntry f;
-    f.Source = fields.Next();
-    f.Name = FileNamePart(f.Source);
-    f.Tag = UpperCase(fields.Next());
-    f.Mark = fields.Next();
-    return f;
+    TEntryFields f(entry);
+    return {f.Next(), UpperCase(f.Next()), f.Next()};
 }
 
 TLinkEntry ParseLinkEntry(const std::string& entry) {
-    TEntryFields fields(entry);
-    TLinkEntry l;
-    l.Name = fields.Next();
-    l.Target = fields.Next();
-    l.DesktopMark = fields.Next();
-    l.StartMenuMark = fields.Next();
-    l.Icon = fields.Next();
-    l.Folder = fields.Rest();
-    return l;
+    TEntryFields f(entry);
+    return {f.Next(), f.Next(), f.Next(), f.Next(), f.Next(), f.Rest()};
 }
 
 TValueEntry ParseValueEntry(const std::string& entry) {
-    TEntryFields fields(entry);
-    TValueEntry v;
-    v.Location = fields.Next();
-    v.Section = fields.Next();
-    v.Name = fields.Next();
-    v.Value = fields.Rest();
-    return v;
+    TEntryFields f(entry);
+    return {f.Next(), f.Next(), f.Next(), f.Rest()};
 }
 
 TConfigEntries ParseConfigEntries(const TSetupSettings& s) {
@@ -136,7 +118,7 @@ std::vector<std::string> CheckConfigEntries(const TSetupSettings& settings) {
         bool found = false;
         for (const auto* list : {&settings.Files, &settings.WorkStationFiles})
             found |= std::any_of(list->begin(), list->end(),
-                                 [&](const std::string& entry) { return UpperCase(ParseFileEntry(entry).Name) == name; });
+                                 [&](const std::string& entry) { return UpperCase(ParseFileEntry(entry).Name()) == name; });
         if (!found) warnings.push_back("Launch program " + program + " is not among the files to install");
     }
     return warnings;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "install/setup_config.h"
+#include "sys/paths.h"
 
 namespace zov {
 
@@ -33,9 +34,10 @@ struct TDirectoryEntry {
 // [Files] and [WorkStation]: source ~ tag ~ mark.
 struct TFileEntry {
     std::string Source;  // as written; only its file name counts
-    std::string Name;    // the part of Source after its last "\", "/" or ":"
     std::string Tag;     // upper-cased
     std::string Mark;    // exactly "X": ask before an existing file is replaced
+    // The part of Source after its last "\", "/" or ":".
+    std::string Name() const { return FileNamePart(Source); }
     bool AskBeforeOverwrite() const { return Mark == "X"; }
 };
 

@@ -13,7 +13,7 @@ std::vector<std::string> Parsed(const std::string& kind, const std::string& entr
     }
     if (kind == "file") {
         const TFileEntry f = ParseFileEntry(entry);
-        return {f.Source, f.Name, f.Tag, f.Mark};
+        return {f.Source, f.Name(), f.Tag, f.Mark};
     }
     if (kind == "link") {
         const TLinkEntry l = ParseLinkEntry(entry);

@@ -123,7 +123,7 @@ std::vector<segment::SegSourceFile> PayloadFiles(const TSetupSettings& settings,
         want(bitmap, false);  // an absent one must not hide a [Files] entry of its name
     const TConfigEntries listed = ParseConfigEntries(settings);
     for (const auto* list : {&listed.Files, &listed.WorkStationFiles})
-        for (const TFileEntry& file : *list) want(file.Name, true);
+        for (const TFileEntry& file : *list) want(file.Name(), true);
     want("license.txt", false);
     if (!uninstaller.empty() && std::find(seen.begin(), seen.end(), "UNINSTALLER.EXE") == seen.end()) {
         std::fprintf(stderr, "warning: install.cfg lists no uninstaller.exe: the setup will not install it\n");
@@ -489,7 +489,7 @@ int CmdMediaTest(const Args& args) {
         const TConfigEntries entries = ParseConfigEntries(settings);
         for (const auto* list : {&entries.Files, &entries.WorkStationFiles})
             for (const TFileEntry& file : *list)
-                if (!file.Name.empty()) wanted.push_back(file.Name);
+                if (!file.Name().empty()) wanted.push_back(file.Name());
     } else {
         std::fprintf(stderr, "warning: %s has no install.cfg\n", Printable(a.positional[0]).c_str());
     }
