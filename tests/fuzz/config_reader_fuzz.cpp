@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "install/cfg_entries.h"
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/stream.h"
