@@ -117,6 +117,7 @@ const char* ButtonCaption(TMsgDlgButtons button) {
         case mbAbort: return "&Abort";
         case mbRetry: return "&Retry";
         case mbIgnore: return "&Ignore";
+        case mbDefaultNo: break;  // a flag, not a button
     }
     return "";
 }
