@@ -7,8 +7,8 @@
 # build tree, where the tests and the import check (tests/imports) find it.
 #
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries...)
-#       in the nested build: the program, with sys/win32/shipped_runtime.cpp and
-#       sys/win32/frame_lookup.cpp; in the outer
+#       in the nested build: the program, with the run-time pieces of sys/win32
+#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp); in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
 #       the import check
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
@@ -63,8 +63,13 @@ function(zov_shipped_program target)
   cmake_parse_arguments(P "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   if(ZOV_SHIPPED_BUILD)
-    add_executable(${target} WIN32 ${P_SOURCES} ${PROJECT_SOURCE_DIR}/sys/win32/shipped_runtime.cpp
-                   ${PROJECT_SOURCE_DIR}/sys/win32/frame_lookup.cpp)
+    set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
+    add_executable(${target} WIN32 ${P_SOURCES} ${runtime}/shipped_runtime.cpp
+                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp)
+    # The unwinder's entry points are assembly, which link-time optimisation would hide from
+    # the linker; no exception passes through it, so it needs no unwind records.
+    set_source_files_properties(${runtime}/unwinder.cpp PROPERTIES COMPILE_OPTIONS
+                                "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
                           RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
     target_link_libraries(${target} PRIVATE ${P_LIBS})
