@@ -6,11 +6,11 @@
 # win32 model of this compiler lacks. The nested build writes each program into the outer
 # build tree, where the tests and the import check (tests/imports) find it.
 #
-#   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries...)
+#   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries... [ON_REQUEST])
 #       in the nested build: the program, with the run-time pieces of sys/win32
 #       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp); in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
-#       the import check
+#       the import check. ON_REQUEST: only in the nested build, built when asked for by name
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
 #   zov_shipped_for_speed(files...)
 #       in the nested build: the files of the current folder compiled for speed, not size
@@ -60,7 +60,7 @@ function(zov_shipped_for_speed)
 endfunction()
 
 function(zov_shipped_program target)
-  cmake_parse_arguments(P "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(P "ON_REQUEST" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   if(ZOV_SHIPPED_BUILD)
     set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
@@ -79,8 +79,12 @@ function(zov_shipped_program target)
                         -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/shipped.ld)
-    add_dependencies(zov_shipped ${target})
-  else()
+    if(P_ON_REQUEST)
+      set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+    else()
+      add_dependencies(zov_shipped ${target})
+    endif()
+  elseif(NOT P_ON_REQUEST)
     set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_PROGRAMS
                  ${CMAKE_BINARY_DIR}/${rel}/${P_OUTPUT_NAME}.exe)
     # The target's name builds the program here too, through the nested build.
