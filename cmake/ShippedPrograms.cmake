@@ -8,7 +8,7 @@
 #
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries... [ON_REQUEST])
 #       in the nested build: the program, with the run-time pieces of sys/win32
-#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp); in the outer
+#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp, personality.cpp); in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
 #       the import check. ON_REQUEST: only in the nested build, built when asked for by name
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
@@ -65,7 +65,7 @@ function(zov_shipped_program target)
   if(ZOV_SHIPPED_BUILD)
     set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
     add_executable(${target} WIN32 ${P_SOURCES} ${runtime}/shipped_runtime.cpp
-                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp)
+                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp ${runtime}/personality.cpp)
     # The unwinder's entry points are assembly, which link-time optimisation would hide from
     # the linker; no exception passes through it, so it needs no unwind records.
     set_source_files_properties(${runtime}/unwinder.cpp PROPERTIES COMPILE_OPTIONS

@@ -27,26 +27,6 @@ uint32_t Read32(const unsigned char* p) {
     return value;
 }
 
-// A value in one of the encodings GCC writes for 32-bit code: 4-byte or variable-length
-// numbers, absolute or relative to where they are stored, possibly the address of the value.
-uintptr_t ReadEncoded(const unsigned char*& p, unsigned char encoding) {
-    const unsigned char* field = p;
-    uintptr_t value;
-    switch (encoding & 0x0f) {
-        case 0x00: case 0x03: case 0x0b: value = Read32(p); p += 4; break;
-        case 0x01: value = ReadUleb128(p); break;
-        case 0x09: value = static_cast<uintptr_t>(ReadSleb128(p)); break;
-        default: UnreadableUnwindTable();
-    }
-    switch (encoding & 0x70) {
-        case 0x00: break;
-        case 0x10: value += reinterpret_cast<uintptr_t>(field); break;
-        default: UnreadableUnwindTable();
-    }
-    if (encoding & 0x80) value = Read32(reinterpret_cast<const unsigned char*>(value));
-    return value;
-}
-
 // A CIE: what the records that refer to it share.
 struct Cie {
     const unsigned char* at = nullptr;
@@ -120,6 +100,26 @@ int32_t ReadSleb128(const unsigned char*& p) {
     } while (byte & 0x80);
     if (shift < 32 && (byte & 0x40)) value |= ~uint32_t{0} << shift;
     return static_cast<int32_t>(value);
+}
+
+// A value in one of the encodings GCC writes for 32-bit code: 4-byte or variable-length
+// numbers, absolute or relative to where they are stored, possibly the address of the value.
+uintptr_t ReadEncoded(const unsigned char*& p, unsigned char encoding) {
+    const unsigned char* field = p;
+    uintptr_t value;
+    switch (encoding & 0x0f) {
+        case 0x00: case 0x03: case 0x0b: value = Read32(p); p += 4; break;
+        case 0x01: value = ReadUleb128(p); break;
+        case 0x09: value = static_cast<uintptr_t>(ReadSleb128(p)); break;
+        default: UnreadableUnwindTable();
+    }
+    switch (encoding & 0x70) {
+        case 0x00: break;
+        case 0x10: value += reinterpret_cast<uintptr_t>(field); break;
+        default: UnreadableUnwindTable();
+    }
+    if (encoding & 0x80) value = Read32(reinterpret_cast<const unsigned char*>(value));
+    return value;
 }
 
 [[noreturn]] void UnreadableUnwindTable() {

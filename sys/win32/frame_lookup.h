@@ -28,5 +28,9 @@ bool FindFrameRecord(uintptr_t pc, FrameRecord& record);
 
 uint32_t ReadUleb128(const unsigned char*& p);
 int32_t ReadSleb128(const unsigned char*& p);
+// A value in one of the encodings GCC writes for 32-bit code: 4-byte or variable-length
+// numbers, absolute or relative to where they are stored, possibly the address of the value.
+// Others end the program (UnreadableUnwindTable).
+uintptr_t ReadEncoded(const unsigned char*& p, unsigned char encoding);
 
 }  // namespace zov::runtime

@@ -66,6 +66,37 @@ void AcrossFrames() {
     Check(caught == "as base", "caught as its base class");
 }
 
+ZOV_EXCEPTION(EOther);
+
+// A frame whose catch clauses do not take the exception passes it on.
+__attribute__((noinline)) void CatchesOtherTypes(std::string& passed) {
+    try {
+        ThrowFrom(2, "other");
+    } catch (const EOther&) {
+        passed = "wrong clause";
+    } catch (int) {
+        passed = "wrong clause";
+    }
+}
+
+void ClauseChoice() {
+    std::string passed, caught;
+    try {
+        CatchesOtherTypes(passed);
+    } catch (const zov::Exception& e) {
+        caught = e.Message();
+    }
+    Check(passed.empty() && caught == "other", "clauses of other types skipped, the next frame's taken");
+    bool any = false;
+    try {
+        throw 7;
+    } catch (const zov::Exception&) {
+    } catch (...) {
+        any = true;
+    }
+    Check(any, "catch (...) takes what no clause names");
+}
+
 void Nested() {
     std::string order;
     try {
@@ -181,6 +212,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command, int) {
         return 1;
     }
     AcrossFrames();
+    ClauseChoice();
     Nested();
     FromDestructors();
     OutOfMemory();
