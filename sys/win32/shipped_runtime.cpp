@@ -123,8 +123,11 @@ __attribute__((used)) BOOL __mingw_TLScallback(HANDLE, DWORD, LPVOID) { return T
 // Errors of the math functions: the result stands.
 __attribute__((used)) int _matherr(struct _exception*) { return 0; }
 // Processor exceptions become signals only for a handler installed by signal(), which the
-// programs never install: every exception goes on to Windows' own handling.
+// programs never install: every exception goes on to Windows' own handling. The filter the
+// start-up code replaces is kept here rather than in the run-time's file, which brings
+// signal() and its own handler along.
 __attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+__attribute__((used)) LPTOP_LEVEL_EXCEPTION_FILTER __mingw_oldexcpt_handler = nullptr;
 }
 
 
