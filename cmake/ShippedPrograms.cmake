@@ -49,10 +49,11 @@ if(ZOV_SHIPPED_BUILD)
   add_custom_target(zov_shipped)
 endif()
 
-# The decoders, their bit reader and input buffers, and the check of each segment's data run
-# once per byte of the payload: the installs' expansion spends its time there, so they are
-# compiled for speed (the rest for size). -mtune only orders the instructions for the
-# Pentium Pro and later; the instruction set stays the 486's.
+# The LH5 decoder with its bit reader runs once per bit of the payload: the installs'
+# expansion spends its time there, so it is compiled for speed (the rest for size; the codec
+# runner's buffers and the segments' CRC-32 measured no faster at -O2, docs/size.md). -mtune
+# only orders the instructions for the Pentium Pro and later; the instruction set stays the
+# 486's.
 function(zov_shipped_for_speed)
   if(ZOV_SHIPPED_BUILD)
     set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS "-O2;-mtune=i686;-fno-reorder-blocks-and-partition")
