@@ -43,6 +43,9 @@ if(ZOV_SHIPPED_BUILD)
   # library where the current string's short-string buffer is inlined at every use. These
   # programs link nothing else built with the current ABI.
   list(APPEND code_flags -D_GLIBCXX_USE_CXX11_ABI=0)
+  # Math functions need not set errno (nothing reads it): a square root is then the
+  # processor's instruction, not a call into the C library.
+  list(APPEND code_flags -fno-math-errno)
   add_compile_options(${code_flags})
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
   add_link_options(${code_flags} -flto-partition=one)
