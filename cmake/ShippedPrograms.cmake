@@ -8,7 +8,8 @@
 #
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries... [ON_REQUEST])
 #       in the nested build: the program, with the run-time pieces of sys/win32
-#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp, personality.cpp); in the outer
+#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp, personality.cpp,
+#       long_division.cpp); in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
 #       the import check. ON_REQUEST: only in the nested build, built when asked for by name
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
@@ -69,11 +70,14 @@ function(zov_shipped_program target)
   if(ZOV_SHIPPED_BUILD)
     set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
     add_executable(${target} WIN32 ${P_SOURCES} ${runtime}/shipped_runtime.cpp
-                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp ${runtime}/personality.cpp)
-    # The unwinder's entry points are assembly, which link-time optimisation would hide from
-    # the linker; no exception passes through it, so it needs no unwind records.
-    set_source_files_properties(${runtime}/unwinder.cpp PROPERTIES COMPILE_OPTIONS
-                                "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
+                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp ${runtime}/personality.cpp
+                   ${runtime}/long_division.cpp)
+    # The unwinder's entry points are assembly, and the calls to the 64-bit division appear
+    # only as link-time optimisation generates the code: both would stay hidden from the
+    # linker, which would take the library's. No exception passes through either, so they
+    # need no unwind records.
+    set_source_files_properties(${runtime}/unwinder.cpp ${runtime}/long_division.cpp PROPERTIES
+                                COMPILE_OPTIONS "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
                           RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
     target_link_libraries(${target} PRIVATE ${P_LIBS})

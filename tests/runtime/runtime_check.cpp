@@ -191,6 +191,34 @@ void ExceptionRecord() {
     }
 }
 
+// The 64-bit division (long_division.cpp) against the compiler's own arithmetic, which it
+// does while compiling.
+struct Division {
+    int64_t dividend, divisor, quotient, remainder;
+};
+#define ZOV_DIVISION(a, b) {a, b, (a) / (b), (a) % (b)}
+constexpr Division kDivisions[] = {
+    ZOV_DIVISION(7, 2), ZOV_DIVISION(-7, 2), ZOV_DIVISION(7, -2), ZOV_DIVISION(-7, -2),
+    ZOV_DIVISION(0, 5), ZOV_DIVISION(5, 123456789012345), ZOV_DIVISION(1000000000000000007, 97),
+    ZOV_DIVISION(-9223372036854775807 - 1, 10), ZOV_DIVISION(9223372036854775807, 1),
+    ZOV_DIVISION(4294967296 * 3 + 1, 4294967296), ZOV_DIVISION(-123456789012345678, -1000),
+};
+
+void LongDivision() {
+    bool exact = true;
+    for (const Division& d : kDivisions) {
+        volatile int64_t dividendAtRunTime = d.dividend, divisorAtRunTime = d.divisor;
+        const int64_t dividend = dividendAtRunTime, divisor = divisorAtRunTime;
+        // Quotient and remainder together: the one call the programs make (__divmoddi4),
+        // and the quotient alone (__divdi3).
+        const int64_t quotient = dividend / divisor, remainder = dividend % divisor;
+        exact = exact && quotient == d.quotient && remainder == d.remainder;
+        volatile int64_t again = dividendAtRunTime / divisorAtRunTime;
+        exact = exact && again == d.quotient;
+    }
+    Check(exact, "64-bit quotients and remainders, signs and extremes");
+}
+
 // An unwind table with one record whose augmentation nobody knows.
 alignas(4) const unsigned char kBadTable[] = {
     8, 0, 0, 0,  0, 0, 0, 0,  1, 'q', 0, 1,   // a CIE of augmentation "q"
@@ -217,5 +245,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command, int) {
     FromDestructors();
     OutOfMemory();
     ExceptionRecord();
+    LongDivision();
     return failures;
 }
