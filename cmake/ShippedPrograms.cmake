@@ -6,12 +6,15 @@
 # win32 model of this compiler lacks. The nested build writes each program into the outer
 # build tree, where the tests and the import check (tests/imports) find it.
 #
-#   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries...)
-#       in the nested build: the program, with sys/win32/shipped_runtime.cpp and
-#       sys/win32/frame_lookup.cpp; in the outer
+#   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries... [ON_REQUEST])
+#       in the nested build: the program, with the run-time pieces of sys/win32
+#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp, personality.cpp,
+#       long_division.cpp); in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
-#       the import check
+#       the import check. ON_REQUEST: only in the nested build, built when asked for by name
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
+#   zov_shipped_for_speed(files...)
+#       in the nested build: the files of the current folder compiled for speed, not size
 
 option(ZOV_SHIPPED_BUILD "This is the nested build of the programs on the medium" OFF)
 set(ZOV_SHIPPED_OUTPUT_DIR "" CACHE PATH "Outer build tree that receives the programs")
@@ -41,18 +44,40 @@ if(ZOV_SHIPPED_BUILD)
   # library where the current string's short-string buffer is inlined at every use. These
   # programs link nothing else built with the current ABI.
   list(APPEND code_flags -D_GLIBCXX_USE_CXX11_ABI=0)
+  # Math functions need not set errno (nothing reads it): a square root is then the
+  # processor's instruction, not a call into the C library.
+  list(APPEND code_flags -fno-math-errno)
   add_compile_options(${code_flags})
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
   add_link_options(${code_flags} -flto-partition=one)
   add_custom_target(zov_shipped)
 endif()
 
+# The LH5 decoder with its bit reader runs once per bit of the payload: the installs'
+# expansion spends its time there, so it is compiled for speed (the rest for size; the codec
+# runner's buffers and the segments' CRC-32 measured no faster at -O2, docs/size.md). -mtune
+# only orders the instructions for the Pentium Pro and later; the instruction set stays the
+# 486's.
+function(zov_shipped_for_speed)
+  if(ZOV_SHIPPED_BUILD)
+    set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS "-O2;-mtune=i686;-fno-reorder-blocks-and-partition")
+  endif()
+endfunction()
+
 function(zov_shipped_program target)
-  cmake_parse_arguments(P "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(P "ON_REQUEST" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   if(ZOV_SHIPPED_BUILD)
-    add_executable(${target} WIN32 ${P_SOURCES} ${PROJECT_SOURCE_DIR}/sys/win32/shipped_runtime.cpp
-                   ${PROJECT_SOURCE_DIR}/sys/win32/frame_lookup.cpp)
+    set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
+    add_executable(${target} WIN32 ${P_SOURCES} ${runtime}/shipped_runtime.cpp
+                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp ${runtime}/personality.cpp
+                   ${runtime}/long_division.cpp)
+    # The unwinder's entry points are assembly, and the calls to the 64-bit division appear
+    # only as link-time optimisation generates the code: both would stay hidden from the
+    # linker, which would take the library's. No exception passes through either, so they
+    # need no unwind records.
+    set_source_files_properties(${runtime}/unwinder.cpp ${runtime}/long_division.cpp PROPERTIES
+                                COMPILE_OPTIONS "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
                           RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
     target_link_libraries(${target} PRIVATE ${P_LIBS})
@@ -62,8 +87,12 @@ function(zov_shipped_program target)
                         -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
                  ${PROJECT_SOURCE_DIR}/cmake/shipped.ld)
-    add_dependencies(zov_shipped ${target})
-  else()
+    if(P_ON_REQUEST)
+      set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+    else()
+      add_dependencies(zov_shipped ${target})
+    endif()
+  elseif(NOT P_ON_REQUEST)
     set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_PROGRAMS
                  ${CMAKE_BINARY_DIR}/${rel}/${P_OUTPUT_NAME}.exe)
     # The target's name builds the program here too, through the nested build.

@@ -1,8 +1,7 @@
 #pragma once
 // Reads a codec's input as a bit stream, most significant bit first, through the runner's
-// input buffer: a word at a time where eight bytes are waiting (not in the programs on the
-// medium, ZOV_SMALL_CODECS, where it costs more bytes than it saves time), else byte by byte
-// through ReadSourceByte. Once the input is exhausted the buffer is topped up with zero bits so that
+// input buffer: a word at a time where eight bytes are waiting, else byte by byte through
+// ReadSourceByte. Once the input is exhausted the buffer is topped up with zero bits so that
 // look-ahead stays simple, but consuming one of them means the stream needs more input than
 // it has: that raises EDataError, at once for Take and Consume, at the next Fill or
 // CheckEnd for Skip.
@@ -58,12 +57,10 @@ public:
 private:
     void Refill() {
         CheckEnd();
-#ifndef ZOV_SMALL_CODECS
         if (state_.InEnd - state_.InCursor >= 8 && !state_.UnscrambleInput) {
             FillWord();
             return;
         }
-#endif
         while (count_ <= 56) {
             const uint8_t b = state_.EndOfInput ? 0 : state_.ReadSourceByte();
             if (state_.EndOfInput) padding_ += 8;

@@ -38,9 +38,6 @@ void TCompThreadSafety::FlushOutput() {
 }
 
 void TCompThreadSafety::WriteDestBytes(const uint8_t* bytes, size_t n) {
-#ifdef ZOV_SMALL_CODECS
-    for (size_t i = 0; i < n; ++i) WriteDestByte(bytes[i]);
-#else
     while (n > 0) {
         if (OutputBudget <= 0) throw EUnableToCompress("Could not compress data, will store instead");
         if (OutCursor == OutEnd) FlushOutput();
@@ -58,7 +55,6 @@ void TCompThreadSafety::WriteDestBytes(const uint8_t* bytes, size_t n) {
         bytes += chunk;
         n -= chunk;
     }
-#endif
 }
 
 void CopyStored(TCompThreadSafety& s) {

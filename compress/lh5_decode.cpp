@@ -85,12 +85,10 @@ private:
     // whole words when they do not, and then the copy may write up to 7 bytes too many.
     static void CopyMatch(uint8_t* to, uint32_t distance, unsigned length) {
         const uint8_t* from = to - distance;
-#ifndef ZOV_SMALL_CODECS
         if (distance >= 8) {
             for (unsigned k = 0; k < length; k += 8) std::memcpy(to + k, from + k, 8);
             return;
         }
-#endif
         for (unsigned k = 0; k < length; ++k) to[k] = from[k];
     }
 

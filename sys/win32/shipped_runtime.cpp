@@ -78,18 +78,18 @@ extern "C" __attribute__((used)) __cxa_eh_globals* __cxa_get_globals_fast() noex
 // The memory of thrown exceptions, from the heap alone. The library's version keeps an
 // emergency pool besides (allocated at start-up, with a lock and the thread functions
 // behind it) for throwing when the heap is exhausted; these programs then end instead.
-// Before each thrown object lies the library's record of it, whose size its own
-// allocation adds the same way (96 bytes with this compiler). The programs never rethrow
-// a stored exception (std::rethrow_exception), so the dependent records that needs have
-// no allocation here; should one be needed, the library's file comes along and the link
-// reports its functions twice.
+// Before each thrown object lies the library's record of it (runtime::kExceptionRecord),
+// which its own allocation adds the same way. The programs never rethrow a stored exception
+// (std::rethrow_exception), so the dependent records that needs have no allocation here;
+// should one be needed, the library's file comes along and the link reports its functions
+// twice.
 namespace __cxxabiv1 {
 namespace {
-constexpr std::size_t kExceptionRecord = 0x60;
-// The record is the library's own business and may change with the compiler: a different
-// one must be measured again (the offset of a thrown object from the start of its
-// allocation) before these functions can stand in for the library's.
-static_assert(__GNUC__ == 12 && sizeof(void*) == 4, "measure kExceptionRecord for this compiler");
+using zov::runtime::kExceptionRecord;
+// The record may change with any release of the library, not only with the compiler's
+// major version: another one must be measured again (tests/runtime prints the size it
+// finds) before these functions can stand in for the library's.
+static_assert(__GLIBCXX__ == 20220819 && sizeof(void*) == 4, "measure kExceptionRecord for this C++ library");
 }  // namespace
 
 extern "C" {
@@ -123,8 +123,11 @@ __attribute__((used)) BOOL __mingw_TLScallback(HANDLE, DWORD, LPVOID) { return T
 // Errors of the math functions: the result stands.
 __attribute__((used)) int _matherr(struct _exception*) { return 0; }
 // Processor exceptions become signals only for a handler installed by signal(), which the
-// programs never install: every exception goes on to Windows' own handling.
+// programs never install: every exception goes on to Windows' own handling. The filter the
+// start-up code replaces is kept here rather than in the run-time's file, which brings
+// signal() and its own handler along.
 __attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
+__attribute__((used)) LPTOP_LEVEL_EXCEPTION_FILTER __mingw_oldexcpt_handler = nullptr;
 }
 
 
