@@ -8,6 +8,9 @@
 namespace {
 
 uint64_t DivideUnsigned(uint64_t dividend, uint64_t divisor, uint64_t& remainder) {
+    // A division by zero stops the program as the processor's own division does, rather
+    // than going on with a made-up quotient.
+    if (divisor == 0) __builtin_trap();
     uint64_t quotient = 0;
     uint64_t rest = 0;
     for (int bit = 63; bit >= 0; --bit) {
