@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "install/install_journal.h"
 #include "install/wizard/uninstall_info.h"
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
@@ -53,9 +54,19 @@ int TUninstallReport::ExitCode() const {
 TUninstaller::TUninstaller(TInstallProgress& progress, TInstallLog* log) : progress_(progress), log_(log) {}
 
 bool TUninstaller::Open(const std::string& dir, const std::string& title) {
-    error_ = ReadUninstallRecord(dir, title, record_);
     otherFiles_.clear();
     written_.Clear();
+    // An install that did not finish is undone from its journal, whatever its record says.
+    unfinished_ = !UnfinishedInstallDir(title).empty();
+    if (unfinished_) {
+        error_.clear();
+        record_ = TUninstallRecord{};
+        record_.Dir = WithoutTrailingBackslash(dir);
+        record_.Title = title;
+        places_ = std::make_unique<TProtectedPlaces>(title);
+        return true;
+    }
+    error_ = ReadUninstallRecord(dir, title, record_);
     if (!error_.empty()) {
         Note("REFUSED " + error_);
         return false;
@@ -138,6 +149,16 @@ TUninstallReport TUninstaller::Run() {
     }
     progress_.Begin();
     progress_.SetRange(8);
+    if (unfinished_) {
+        Step("Removing an Unfinished Installation");
+        RollBackUnfinishedInstall(record_.Title, log_);
+        unfinished_ = false;
+        // What an earlier complete install of the product left is removed as usual.
+        if (!FileExists(record_.CfgPath()) || !Open(record_.Dir, record_.Title)) {
+            progress_.Pump();
+            return report_;
+        }
+    }
     Note("uninstall " + record_.Title + " from " + record_.Dir);
     Step("Removing Icons and Folders");
     RemoveLinks();

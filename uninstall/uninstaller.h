@@ -92,6 +92,7 @@ private:
     bool selfLeft_ = false;
     std::vector<std::string> selfDirs_;
     TNameSet tried_;  // upper-case paths of the files already dealt with
+    bool unfinished_ = false;  // the install was killed: Run rolls it back first
 };
 
 }  // namespace zov

@@ -2,6 +2,7 @@
 // the install's progress on the last page and runs the install engine.
 #include "install/Setup_Unit1.h"
 #include "install/stage_state.h"
+#include "install/dialog_prompts.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "install/wizard/install_engine.h"
 #include "ui/application.h"
@@ -56,7 +57,8 @@ TInstallChoices TZOV::Choices() const {
 
 void TZOV::DoInstall() {
     WizardProgress progress(*this);
-    TInstallEngine engine(MainSetup->SetupSettings, Choices(), progress, SetupLog);
+    TDialogPrompts prompts(true);
+    TInstallEngine engine(MainSetup->SetupSettings, Choices(), prompts, progress, SetupLog);
     const TInstallReport report = engine.Run();
     SetupExitCode = report.ExitCode();
     if (report.End != TInstallEnd::Completed) {

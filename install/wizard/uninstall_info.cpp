@@ -1,5 +1,7 @@
 #include "install/wizard/uninstall_info.h"
 
+#include "install/install_journal.h"
+
 #include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
@@ -70,7 +72,7 @@ std::string RegisteredInstallDir(const std::string& title) {
         if (!dir.empty()) return dir;
     }
     if (os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", value)) return value;
-    return "";
+    return UnfinishedInstallDir(title);
 }
 
 void TUninstallInfo::Open(const std::string& targetDir, const std::string& title, const std::string& earlierDir) {

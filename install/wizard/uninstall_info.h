@@ -71,7 +71,8 @@ constexpr const char* kFileReplaced = "replaced";
 std::string EarlierRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
 
 // The install directory of the product registered as `title`: the directory of the program
-// its UninstallString starts, else its InstallLocation; "" when it is not registered.
+// its UninstallString starts, else its InstallLocation, else the directory of its unfinished
+// install; "" when it is not registered.
 std::string RegisteredInstallDir(const std::string& title);
 // The directory of the program a command line such as UninstallString starts: the quoted
 // path, or the text up to ".exe".

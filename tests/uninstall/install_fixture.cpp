@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "install/dialog_prompts.h"
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/paths.h"
@@ -68,7 +69,8 @@ TInstallReport InstallFixture::Install(const std::string& cfg, const Payload& pa
         choices.StartMenuLinks.push_back(name);
     }
     NoProgress progress;
-    TInstallEngine engine(settings, choices, progress);
+    TDialogPrompts prompts(false);
+    TInstallEngine engine(settings, choices, prompts, progress);
     const TInstallReport report = engine.Run();
     EmptyAndRemoveDirectory(settings.TempDir);
     return report;
