@@ -58,24 +58,6 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-// The whole lines of the journal; a line cut short by a kill names a change not yet made.
-std::vector<std::vector<std::string>> ReadJournal(const std::string& path) {
-    std::vector<std::vector<std::string>> lines;
-    std::unique_ptr<sys::File> in =
-        sys::Sys().OpenFile(path, sys::FileAccess::Read, sys::FileCreate::OpenExisting, sys::FileShare::DenyWrite);
-    if (!in) return lines;
-    std::string text;
-    char buffer[16384];
-    uint32_t got = 0;
-    while (in->Read(buffer, sizeof buffer, got) && got > 0) text.append(buffer, got);
-    size_t start = 0;
-    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        lines.push_back(Fields(text.substr(start, end - start)));
-        start = end + 1;
-    }
-    return lines;
-}
-
 sys::RegRoot RootOf(const std::string& name) { return name == "HKLM" ? kMachine : sys::RegRoot::CurrentUser; }
 
 void DeleteKeyIfEmpty(sys::RegRoot root, const std::string& key) {
@@ -84,17 +66,39 @@ void DeleteKeyIfEmpty(sys::RegRoot root, const std::string& key) {
         sys::Sys().RegDeleteKey(root, key);
 }
 
-// The kept file goes back to its place, whole: moved where it can be, else copied.
+std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    std::unique_ptr<sys::File> in =
+        sys::Sys().OpenFile(path, sys::FileAccess::Read, sys::FileCreate::OpenExisting, sys::FileShare::DenyWrite);
+    char buffer[16384];
+    uint32_t got = 0;
+    while (in && in->Read(buffer, sizeof buffer, got) && got > 0) bytes.append(buffer, got);
+    return bytes;
+}
+
+// The kept file goes back to its place, whole: moved where it can be, else copied. A file
+// that cannot be put back but was never replaced (its write failed) is as it was.
 bool Restore(const std::string& path, const std::string& backup) {
-    if (FileExists(path)) DeleteFileForced(path);
     if (sys::Sys().MoveFileReplacing(backup, path)) return true;
     try {
         CopyFileTo(backup, path);
     } catch (const std::exception&) {
-        return false;
+        if (!FileExists(path) || FileBytes(path) != FileBytes(backup)) return false;
     }
     DeleteFileForced(backup);
     return true;
+}
+
+// The whole lines of the journal; a line cut short by a kill names a change not yet made.
+std::vector<std::vector<std::string>> ReadJournal(const std::string& path) {
+    std::vector<std::vector<std::string>> lines;
+    const std::string text = FileBytes(path);
+    size_t start = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        lines.push_back(Fields(text.substr(start, end - start)));
+        start = end + 1;
+    }
+    return lines;
 }
 
 void RestoreValue(sys::RegRoot root, const std::string& key, const std::string& name, const std::string& was,
@@ -110,7 +114,8 @@ void RestoreValue(sys::RegRoot root, const std::string& key, const std::string& 
         Note(log, "kept " + key + " " + name + " (a value of a kind that cannot be put back)");
 }
 
-void Undo(const std::vector<std::string>& f, const std::string& backupDir, TInstallLog* log) {
+// False when a kept file could not be put back.
+bool Undo(const std::vector<std::string>& f, const std::string& backupDir, TInstallLog* log) {
     sys::System& os = sys::Sys();
     const std::string& kind = f[0];
     if (kind == "D" && f.size() >= 2) {
@@ -121,12 +126,16 @@ void Undo(const std::vector<std::string>& f, const std::string& backupDir, TInst
     } else if (kind == "F" && f.size() >= 2) {
         if (FileExists(f[1])) DeleteFileForced(f[1]);
     } else if (kind == "R" && f.size() >= 3) {
-        if (FileExists(f[2]) && !Restore(f[1], f[2])) Note(log, "LEFT " + f[1] + ": its backup " + f[2] + " stays");
+        if (FileExists(f[2]) && !Restore(f[1], f[2])) {
+            Note(log, "LEFT " + f[1] + ": " + sys::Sys().LastError().text + " (its backup " + f[2] + " stays)");
+            return false;
+        }
     } else if (kind == "K" && f.size() >= 3) {
         DeleteKeyIfEmpty(RootOf(f[1]), f[2]);
     } else if (kind == "V" && f.size() >= 5) {
         RestoreValue(RootOf(f[1]), f[2], f[3], f[4], log);
     }
+    return true;
 }
 
 std::vector<std::string> MarkParts(const std::string& mark) {
@@ -310,8 +319,14 @@ bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log) {
     const std::vector<std::vector<std::string>> lines = ReadJournal(journal);
     bool complete = false;
     for (const auto& line : lines) complete |= line[0] == "C";
+    bool whole = true;
     if (!complete)
-        for (auto line = lines.rbegin(); line != lines.rend(); ++line) Undo(*line, backupDir, log);
+        for (auto line = lines.rbegin(); line != lines.rend(); ++line) whole &= Undo(*line, backupDir, log);
+    if (!whole) {
+        // The backups, the journal and the mark stay: the next start tries again.
+        Note(log, "FAILED to undo the install of " + title + " whole: it is tried again at the next start");
+        return true;
+    }
     if (DirectoryExists(backupDir)) EmptyAndRemoveDirectory(backupDir);
     if (FileExists(journal)) DeleteFileForced(journal);
     for (auto part = parts.rbegin(); part + 1 != parts.rend(); ++part)

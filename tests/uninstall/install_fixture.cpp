@@ -68,9 +68,10 @@ TInstallReport InstallFixture::Install(const std::string& cfg, const Payload& pa
         choices.DesktopLinks.push_back(name);
         choices.StartMenuLinks.push_back(name);
     }
-    NoProgress progress;
-    TDialogPrompts prompts(false);
-    TInstallEngine engine(settings, choices, prompts, progress);
+    NoProgress quiet;
+    TDialogPrompts ignoring(false);
+    TInstallEngine engine(settings, choices, prompts ? *prompts : ignoring, progress ? *progress : quiet);
+    if (beforeRun) beforeRun();
     const TInstallReport report = engine.Run();
     EmptyAndRemoveDirectory(settings.TempDir);
     return report;
