@@ -17,6 +17,8 @@ namespace {
 
 constexpr auto kMachine = sys::RegRoot::LocalMachine;
 
+bool Finish(const std::string& title, TInstallLog* log, bool scratch);
+
 void Note(TInstallLog* log, const std::string& line) {
     if (log) log->Line(line);
 }
@@ -192,7 +194,8 @@ std::vector<std::string> MissingRegistryKeys(sys::RegRoot root, const std::strin
 
 TInstallJournal::~TInstallJournal() = default;
 
-void TInstallJournal::Begin(const std::string& title, const std::string& targetDir, std::vector<std::string>* created) {
+void TInstallJournal::Begin(const std::string& title, const std::string& targetDir, const std::string& scratchDir,
+                            std::vector<std::string>* created) {
     sys::System& os = sys::Sys();
     title_ = title;
     journalPath_ = JoinPath(targetDir, kFileName);
@@ -203,6 +206,7 @@ void TInstallJournal::Begin(const std::string& title, const std::string& targetD
     std::string mark = journalPath_;
     for (const std::string& k : keys) mark += "|K" + k;
     for (const std::string& d : dirs) mark += "|D" + d;
+    if (!scratchDir.empty()) mark += "|S" + scratchDir;
     if (!os.RegSetString(kMachine, key, kUnfinishedValue, mark)) {
         const sys::Failure failure = sys::FailureOf("HKEY_LOCAL_MACHINE\\" + key);
         for (auto k = keys.rbegin(); k != keys.rend(); ++k) DeleteKeyIfEmpty(kMachine, *k);
@@ -294,7 +298,8 @@ void TInstallJournal::RegistryValue(sys::RegRoot root, const std::string& key, c
 void TInstallJournal::Commit() {
     Append({"C"});
     file_.reset();
-    RollBackUnfinishedInstall(title_, log_);  // a complete journal only loses its files and mark
+    Note(log_, "complete: " + DecimalText(lines_) + " changes journaled");
+    Finish(title_, log_, false);  // a complete journal only loses its files and mark
 }
 
 void TInstallJournal::RollBack() {
@@ -308,7 +313,12 @@ std::string UnfinishedInstallDir(const std::string& title) {
     return WithoutTrailingBackslash(DirectoryPart(MarkParts(mark)[0]));
 }
 
-bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log) {
+namespace {
+
+// Undoes an unfinished install, or ends a complete one that was killed before its journal
+// and mark were gone. `scratch`: the setup's scratch folder goes too (a setup that still
+// runs removes its own).
+bool Finish(const std::string& title, TInstallLog* log, bool scratch) {
     sys::System& os = sys::Sys();
     const std::string key = RegistrationKey(title);
     std::string mark;
@@ -329,14 +339,26 @@ bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log) {
     }
     if (DirectoryExists(backupDir)) EmptyAndRemoveDirectory(backupDir);
     if (FileExists(journal)) DeleteFileForced(journal);
-    for (auto part = parts.rbegin(); part + 1 != parts.rend(); ++part)
-        if (part->size() > 1 && (*part)[0] == 'D' && DirectoryExists(part->substr(1))) os.RemoveDirectory(part->substr(1));
+    for (auto part = parts.rbegin(); part + 1 != parts.rend(); ++part) {
+        if (part->empty()) continue;
+        const std::string dir = part->substr(1);
+        if ((*part)[0] == 'D' && DirectoryExists(dir)) os.RemoveDirectory(dir);
+        // The expanded payload of a killed setup: its own scratch, of no use to anyone now.
+        if ((*part)[0] == 'S' && scratch && DirectoryExists(dir)) EmptyAndRemoveDirectory(dir);
+    }
     os.RegDeleteValue(kMachine, key, kUnfinishedValue);
     for (auto part = parts.rbegin(); part + 1 != parts.rend(); ++part)
         if (part->size() > 1 && (*part)[0] == 'K') DeleteKeyIfEmpty(kMachine, part->substr(1));
-    if (!complete) Note(log, "rolled back the install of " + title + " (" + DecimalText(lines.size()) + " changes)");
+    if (!complete)
+        Note(log, "rolled back the install of " + title + " (" + DecimalText(lines.size()) + " changes)");
+    else if (scratch)
+        Note(log, "finished the install of " + title + ", which had been stopped once complete");
     return true;
 }
+
+}  // namespace
+
+bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log) { return Finish(title, log, true); }
 
 std::vector<std::string> RollBackUnfinishedInstalls(TInstallLog* log) {
     std::vector<std::string> titles, subKeys, names;

@@ -19,7 +19,7 @@
 //   C                        the install is complete
 // The mark holds the journal's path and, "|" before each, what was made before the journal
 // could exist: "Kkey" for a key of the registration, "Ddir" for a directory of the path to
-// the install directory.
+// the install directory, and "Sdir" for the setup's scratch folder, which a rollback empties.
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,7 +46,8 @@ public:
     // Marks the registration of `title` unfinished, makes `targetDir` (its made directories
     // in `created`) and opens the journal there. Raises Exception with the failure when one
     // of them fails, after undoing what it did.
-    void Begin(const std::string& title, const std::string& targetDir, std::vector<std::string>* created = nullptr);
+    void Begin(const std::string& title, const std::string& targetDir, const std::string& scratchDir,
+               std::vector<std::string>* created = nullptr);
     bool IsOpen() const { return file_ != nullptr; }
 
     // Makes `dir` and its missing parents, each journaled first; false with the failure when

@@ -25,7 +25,7 @@ public:
     std::vector<std::pair<std::string, std::string>> Numbered(const char* section) const {
         std::vector<std::pair<std::string, std::string>> values;
         for (const std::string& key : Keys(section))
-            if (key != "File") values.emplace_back(key, Value(section, key));
+            if (!key.empty() && key[0] >= '0' && key[0] <= '9') values.emplace_back(key, Value(section, key));
         return values;
     }
     std::vector<std::string> Values(const char* section) const {
@@ -123,6 +123,8 @@ std::string ReadUninstallRecord(const std::string& dir, const std::string& title
     }
     record.AutoexecFile = cfg.Value(section::kAutoexec, "File");
     if (!record.AutoexecFile.empty()) record.AutoexecLines = cfg.Values(section::kAutoexec);
+    record.AutoexecNewFile = cfg.Has(section::kAutoexec, kAutoexecNewFile);
+    record.AutoexecNewBackup = cfg.Has(section::kAutoexec, kAutoexecNewBackup);
     return "";
 }
 

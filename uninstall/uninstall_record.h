@@ -49,6 +49,8 @@ struct TUninstallRecord {
     std::vector<TRegistryEntry> CreatedRegistryKeys;  // parents first
     std::string AutoexecFile;
     std::vector<std::string> AutoexecLines;
+    bool AutoexecNewFile = false;    // the install made autoexec.bat
+    bool AutoexecNewBackup = false;  // ... and autoexec.zov
     std::vector<std::string> SharedFiles;
 
     std::string CfgPath() const;

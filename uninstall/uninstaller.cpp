@@ -154,7 +154,8 @@ TUninstallReport TUninstaller::Run() {
         RollBackUnfinishedInstall(record_.Title, log_);
         unfinished_ = false;
         // What an earlier complete install of the product left is removed as usual.
-        if (!FileExists(record_.CfgPath()) || !Open(record_.Dir, record_.Title)) {
+        const std::string dir = record_.Dir, title = record_.Title;  // Open starts the record afresh
+        if (!FileExists(record_.CfgPath()) || !Open(dir, title)) {
             progress_.Pump();
             return report_;
         }
@@ -415,10 +416,18 @@ void TUninstaller::RemoveAutoexecBlock() {
         return;
     }
     try {
-        SaveTextLines(JoinPath(DirectoryPart(file), "autoexec.zov"), lines);
+        // A backup the install made goes; one that was there before gets the text as installed.
+        const std::string backup = JoinPath(DirectoryPart(file), "autoexec.zov");
+        if (!record_.AutoexecNewBackup)
+            SaveTextLines(backup, lines);
+        else if (FileExists(backup))
+            DeleteOrSchedule(backup);
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(found),
                     lines.begin() + static_cast<std::ptrdiff_t>(found + block.size()));
-        SaveTextLines(file, lines);
+        if (record_.AutoexecNewFile && lines.empty())
+            DeleteOrSchedule(file);  // the install made it: it goes empty
+        else
+            SaveTextLines(file, lines);
         Note("autoexec " + file + " (" + DecimalText(block.size()) + " lines removed)");
     } catch (const std::exception& e) {
         Leftover(file, e.what());

@@ -153,7 +153,7 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
     const std::string earlierDir = RegisteredInstallDir(choices_.Title);
     registrationKeys_ = MissingKeys(sys::RegRoot::LocalMachine, RegistrationKey(choices_.Title));
     try {
-        journal_.Begin(choices_.Title, targetDir_, &created);
+        journal_.Begin(choices_.Title, targetDir_, settings_.TempDir, &created);
     } catch (const Exception& e) {
         report.End = TInstallEnd::NothingDone;
         report.Error = "Unable to Create " + targetDir_;
@@ -481,6 +481,8 @@ std::vector<std::string> TInstallEngine::AutoexecBlock() const {
 void TInstallEngine::UpdateAutoexec() {
     Show("Copying Old Autoexec.bat to Autoexec.zov");
     const std::string autoexec = settings_.WindowsRoot + "autoexec.bat";
+    const std::string backup = settings_.WindowsRoot + "autoexec.zov";
+    const bool newFile = !FileExists(autoexec), newBackup = !FileExists(backup);
     std::vector<std::string> lines;
     // A missing autoexec.bat is an empty one; one that cannot be read must not lose its lines.
     if (FileExists(autoexec) && !ReadTextLines(autoexec, lines)) {
@@ -488,8 +490,8 @@ void TInstallEngine::UpdateAutoexec() {
         Note("FAILED autoexec " + autoexec + ": " + reason);
         throw Exception("Unable to read " + autoexec + "\r" + reason);
     }
-    journal_.File(settings_.WindowsRoot + "autoexec.zov", TInstallJournal::TKeep::Move);
-    SaveTextLines(settings_.WindowsRoot + "autoexec.zov", lines);
+    journal_.File(backup, TInstallJournal::TKeep::Move);
+    SaveTextLines(backup, lines);
     const std::vector<std::string> block = AutoexecBlock();
     // A reinstall puts its block where the earlier install of the product put its own.
     const size_t earlier = SamePath(uninstall_.EarlierAutoexecFile(), autoexec)
@@ -507,6 +509,7 @@ void TInstallEngine::UpdateAutoexec() {
     journal_.File(autoexec, TInstallJournal::TKeep::Copy);
     SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
+    uninstall_.SetAutoexecMade(newFile, newBackup);
     Note("autoexec " + autoexec + " (" + DecimalText(block.size()) + " lines added)");
 }
 

@@ -85,6 +85,7 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     numbers_.clear();
     earlierAutoexecFile_.clear();
     earlierAutoexec_.clear();
+    earlierNewAutoexec_ = earlierNewBackup_ = false;
     const bool hadRecord = FileExists(path_);
     if (hadRecord) TakeOver(path_, true);
     const std::string other = earlierDir.empty() ? "" : JoinPath(earlierDir, kFileName);
@@ -115,6 +116,10 @@ void TUninstallInfo::TakeOver(const std::string& cfg, bool before) {
         for (const std::string& key : Keys(cfg, section::kAutoexec)) {
             if (key == "File")
                 earlierAutoexecFile_ = Value(cfg, section::kAutoexec, key);
+            else if (key == kAutoexecNewFile)
+                earlierNewAutoexec_ = true;
+            else if (key == kAutoexecNewBackup)
+                earlierNewBackup_ = true;
             else
                 earlierAutoexec_.push_back(Value(cfg, section::kAutoexec, key));
         }
@@ -222,6 +227,11 @@ void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std:
     Numbered(section::kAutoexec, line);
 }
 
+void TUninstallInfo::SetAutoexecMade(bool file, bool backup) {
+    if (file || earlierNewAutoexec_) Later(section::kAutoexec, kAutoexecNewFile, "1");
+    if (backup || earlierNewBackup_) Later(section::kAutoexec, kAutoexecNewBackup, "1");
+}
+
 void TUninstallInfo::Numbered(const std::string& name, const std::string& value, const std::vector<Paired>& paired) {
     const std::string number = DecimalText(counts_.Increment(name));
     Later(name, number, value);
@@ -232,8 +242,10 @@ void TUninstallInfo::Numbered(const std::string& name, const std::string& value,
 
 void TUninstallInfo::Flush() {
     // An earlier block this install did not replace stays in autoexec.bat, and in the record.
-    if (!counts_.Contains(section::kAutoexec) && !earlierAutoexecFile_.empty())
+    if (!counts_.Contains(section::kAutoexec) && !earlierAutoexecFile_.empty()) {
         for (const std::string& line : earlierAutoexec_) AddAutoexecLine(earlierAutoexecFile_, line);
+        SetAutoexecMade(false, false);
+    }
     std::vector<Entry> entries;
     entries.swap(later_);
     for (const Entry& e : entries) Write(e.section, e.key, e.value);

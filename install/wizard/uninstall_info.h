@@ -21,7 +21,9 @@
 //   [Set Registry Values]     N=the string the install set
 //   [Earlier Registry Values] N=S:text or D:number it replaced, "?" for a value of another type
 //   [Created Registry Keys]   N=HKLM|HKCU~key, parents first
-//   [Autoexec]                File=path of autoexec.bat, N=each line of the added block
+//   [Autoexec]                File=path of autoexec.bat, N=each line of the added block,
+//                             New File=1 when there was no autoexec.bat before, New Backup=1
+//                             when there was no autoexec.zov
 //   [Shared Files]            files put into the Windows or the system directory
 // The extra sections are kept back and written by Flush, after the others, so that the
 // four sections above stand together at the top of the file, each write at once.
@@ -62,6 +64,10 @@ constexpr const char* kCreatedRegistryKeys = "Created Registry Keys";
 constexpr const char* kAutoexec = "Autoexec";
 constexpr const char* kSharedFiles = "Shared Files";
 }  // namespace uninstall_section
+
+// The [Autoexec] keys that mark autoexec.bat and its backup as made by the install.
+constexpr const char* kAutoexecNewFile = "New File";
+constexpr const char* kAutoexecNewBackup = "New Backup";
 
 // The [Written Files] values.
 constexpr const char* kFileNew = "new";
@@ -110,6 +116,8 @@ public:
                           const std::string& set, const std::string& earlier);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
     void AddAutoexecLine(const std::string& autoexecPath, const std::string& line);
+    // Whether the install made autoexec.bat and autoexec.zov (or the earlier install did).
+    void SetAutoexecMade(bool file, bool backup);
     void AddSharedFile(const std::string& path);
     // Whether this install, or the earlier one it takes over, listed the file.
     bool IsSharedFile(const std::string& path) const;
@@ -152,6 +160,8 @@ private:
     TNameSet recorded_;      // section and upper-case value of each record that occurs once
     std::string earlierAutoexecFile_;
     std::vector<std::string> earlierAutoexec_;
+    bool earlierNewAutoexec_ = false;
+    bool earlierNewBackup_ = false;
 };
 
 }  // namespace zov
