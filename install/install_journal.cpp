@@ -215,7 +215,7 @@ void TInstallJournal::Begin(const std::string& title, const std::string& targetD
     for (const std::string& d : dirs) {
         if (!os.CreateDirectory(d)) {
             const sys::Failure failure = sys::FailureOf(d);
-            RollBackUnfinishedInstall(title_, log_);
+            Finish(title_, log_, false);
             throw Exception("Unable to Create " + targetDir, failure);
         }
         if (created) created->push_back(d);
@@ -223,7 +223,7 @@ void TInstallJournal::Begin(const std::string& title, const std::string& targetD
     file_ = os.OpenFile(journalPath_, sys::FileAccess::Write, sys::FileCreate::CreateAlways, sys::FileShare::DenyWrite);
     if (!file_) {
         const sys::Failure failure = sys::FailureOf(journalPath_);
-        RollBackUnfinishedInstall(title_, log_);
+        Finish(title_, log_, false);
         throw Exception("Unable to write to " + journalPath_, failure);
     }
 }
@@ -233,8 +233,9 @@ void TInstallJournal::Append(const std::vector<std::string>& fields) {
     for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + Escaped(field);
     line += '\n';
     uint32_t done = 0;
-    if (!file_ || !file_->Write(line.data(), static_cast<uint32_t>(line.size()), done) || done != line.size())
-        throw Exception("Unable to write to " + journalPath_, sys::FailureOf(journalPath_));
+    if (!file_ || !file_->Write(line.data(), static_cast<uint32_t>(line.size()), done) || done != line.size()) {
+        throw Exception("Unable to write to " + journalPath_, WriteFailureOf(journalPath_));
+    }
     KillPointReached(++lines_);
 }
 
@@ -304,7 +305,7 @@ void TInstallJournal::Commit() {
 
 void TInstallJournal::RollBack() {
     file_.reset();
-    if (!title_.empty()) RollBackUnfinishedInstall(title_, log_);
+    if (!title_.empty()) Finish(title_, log_, false);
 }
 
 std::string UnfinishedInstallDir(const std::string& title) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sys/sys_error.h"
+
 namespace zov {
 
 // Cuts the first field off `text` at `separator`. Without a separator the whole text is
@@ -22,6 +24,9 @@ void CopyFileInto(const std::string& source, const std::string& target);
 
 // Copies `source` to the file `dest`, which it creates or replaces; raises as CopyFileInto.
 void CopyFileTo(const std::string& source, const std::string& dest);
+
+// The failure of a write to `path` that has just failed or stopped short.
+sys::Failure WriteFailureOf(const std::string& path);
 
 // Puts `source` at `target` (a file path): moved when `mayMove` and both lie on one volume,
 // else copied as CopyFileInto copies. True when it was moved (the source is gone).

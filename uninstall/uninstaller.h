@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "install/wizard/install_engine.h"
+#include "install/wizard/uninstall_info.h"
 #include "shell/name_set.h"
 #include "uninstall/protected_places.h"
-#include "uninstall/uninstall_record.h"
 
 namespace zov {
 

@@ -48,10 +48,16 @@ bool IsDiskFull(const sys::Failure& failure) {
     return failure.code == sys::kErrorDiskFull || failure.code == 39 /* ERROR_HANDLE_DISK_FULL */;
 }
 
-// The failure an exception carries, or one made of its message.
-sys::Failure FailureIn(const std::exception& e) {
-    if (const auto* z = dynamic_cast<const Exception*>(&e); z && z->Failure().Failed()) return z->Failure();
-    return {sys::kErrorWriteFault, "", e.what()};
+// In a handler: the failure the exception being handled carries, or one made of its message.
+sys::Failure CaughtFailure() {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        if (e.Failure().Failed()) return e.Failure();
+        return {sys::kErrorWriteFault, "", e.what()};
+    } catch (const std::exception& e) {
+        return {sys::kErrorWriteFault, "", e.what()};
+    }
 }
 
 bool Listed(const std::vector<std::string>& names, const std::string& name) {
@@ -120,7 +126,7 @@ TInstallReport TInstallEngine::Run() {
         Note("stopped: every change was undone");
         return report;
     } catch (const std::exception& e) {
-        const sys::Failure failure = FailureIn(e);
+        const sys::Failure failure = CaughtFailure();
         std::string why = e.what();
         if (failure.Failed() && failure.text != why) why += "\r" + failure.text;
         Note("FAILED " + (failure.path.empty() ? why : std::string(e.what()) + ": " + failure.Describe()));
@@ -291,8 +297,8 @@ bool TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir
             if (!PlaceFile(source, target, !keepInTemp) && !keepInTemp) DeleteFileForced(source);
             Note("file " + target);
             return true;
-        } catch (const std::exception& e) {
-            if (Retry("file " + target, FailureIn(e), report)) continue;
+        } catch (const std::exception&) {
+            if (Retry("file " + target, CaughtFailure(), report)) continue;
             journal_.PutBack(target);
             if (!keepInTemp) DeleteFileForced(source);
             return false;
@@ -355,8 +361,8 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
             try {
                 shortcuts_.CreateShortcuts();
                 if (!shortcuts_.NotSaved().empty()) failure = sys::FailureOf(shortcuts_.NotSaved().front());
-            } catch (const std::exception& e) {
-                failure = FailureIn(e);
+            } catch (const std::exception&) {
+                failure = CaughtFailure();
             }
             for (const std::string& saved : shortcuts_.Saved()) {
                 uninstall_.AddWrittenFile(saved, there.Contains(UpperCase(saved)));
