@@ -219,8 +219,24 @@ void TInstallEngine::CopyInstaller() {
 }
 
 
+// For each directory and file entry of the copy loop, in its order, whether it is the last
+// use of that file of TempDir: the one that may take the file away.
+std::vector<bool> TInstallEngine::LastUses() const {
+    const std::vector<std::string>& files = *files_;
+    std::vector<bool> last(dirTags_.size() * files.size());
+    TNameSet seen;
+    for (size_t i = dirTags_.size(); i-- > 0;)
+        for (size_t j = files.size(); j-- > 0;) {
+            Fields fields(files[j]);
+            const std::string name = UpperCase(FileNamePart(fields.Next()));
+            if (UpperCase(fields.Next()) == dirTags_[i]) last[i * files.size() + j] = seen.Insert(name);
+        }
+    return last;
+}
+
 void TInstallEngine::CopyPayload(TInstallReport& report) {
     const std::vector<std::string>& files = *files_;
+    const std::vector<bool> lastUse = LastUses();
     for (size_t i = 0; i < dirTags_.size(); ++i) {
         Show("Ready to Install");
         for (size_t j = 0; j < files.size(); ++j) {
@@ -237,10 +253,9 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             const std::string target = dirPaths_[i] + "\\" + name;
             const bool shared = IsSystemDirectory(dirPaths_[i], windowsDir_);
             const bool existed = FileExists(target);
-            // A tag listed for two directories sends the file to both: keep it until the last.
-            const bool neededAgain = std::find(dirTags_.begin() + static_cast<std::ptrdiff_t>(i) + 1, dirTags_.end(),
-                                               dirTags_[i]) != dirTags_.end();
-            if (CopyOneFile(name, dirPaths_[i], mark == "X", neededAgain || IsSharedFile(name, j), report))
+            // A file sent to two places (a tag listed twice, a name in two entries) is kept
+            // in TempDir until its last use.
+            if (CopyOneFile(name, dirPaths_[i], mark == "X", !lastUse[i * files.size() + j], report))
                 uninstall_.AddWrittenFile(target, existed);
             Pump();
             uninstall_.AddFile(target);

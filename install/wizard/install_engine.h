@@ -94,6 +94,7 @@ private:
     bool ResolveDirectories(TInstallReport& report);
     std::string ResolveDirectory(const std::string& tag, const std::string& path) const;
     void CopyInstaller();
+    std::vector<bool> LastUses() const;
     void CopyPayload(TInstallReport& report);
     void CountSharedFile(const std::string& path, bool existed, TInstallReport& report);
     // False when the file was not written (declined or failed).
