@@ -3,6 +3,7 @@
 #include "install/Setup_Unit1.h"
 #include "install/Unzip_Unit.h"
 #include "install/destination_check.h"
+#include "install/install_journal.h"
 #include "install/setup_log.h"
 #include "install/setup_switches.h"
 #include "install/silent_setup.h"
@@ -37,6 +38,8 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
         ~ResetLog() { SetupLog = nullptr; }
     } resetLog;
     if (!switches.LogPath.empty() && !log.Opened() && echo) echo("FAILED " + sys::FailureText(switches.LogPath));
+    // An install that was killed is undone before anything else.
+    const std::vector<std::string> undone = RollBackUnfinishedInstalls(&log);
     if (switches.Silent || !makeBackend) {
         ui::TApplication app;  // headless: nothing is shown
         app.ExeName = programPath;
@@ -59,6 +62,9 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
         ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
         return 1;
     }
+    for (const std::string& title : undone)
+        ui::MessageDlg("The installation of " + title + " did not finish. Everything it installed was removed.",
+                       ui::TMsgDlgType::mtInformation, ui::mbOK);
     app.Params = args;
     return RunSetup(app);
 }

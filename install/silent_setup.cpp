@@ -5,6 +5,7 @@
 
 #include "install/Setup_Unit1.h"
 #include "install/destination_check.h"
+#include "install/dialog_prompts.h"
 #include "install/payload.h"
 #include "shell/WinReboot.h"
 #include "shell/system_helpers.h"
@@ -139,7 +140,8 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     if (end == TSetupEnd::Launch && !choices.Launch) Log(log, "no program to launch: /END=launch is ignored");
 
     TInstallProgress quiet;
-    TInstallEngine engine(settings, choices, quiet, log);
+    TDialogPrompts prompts(false);
+    TInstallEngine engine(settings, choices, prompts, quiet, log);
     const TInstallReport report = engine.Run();
     RemoveSetupDirectories(settings);
     if (report.End != TInstallEnd::Completed) return report.ExitCode();

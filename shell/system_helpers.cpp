@@ -41,23 +41,43 @@ void CopyFileInto(const std::string& source, const std::string& target) {
         if (dest.empty() || dest.back() != '\\') dest += '\\';
         dest += FileNamePart(source);
     }
+    CopyFileTo(source, dest);
+}
+
+void CopyFileTo(const std::string& source, const std::string& dest) {
+    sys::System& os = sys::Sys();
     std::unique_ptr<sys::File> in =
         os.OpenFile(source, sys::FileAccess::Read, sys::FileCreate::OpenExisting,
                     sys::FileShare::DenyWrite);
-    if (!in) throw EFOpenError("Cannot open file " + source);
+    if (!in) throw EFOpenError("Cannot open file " + source, sys::FailureOf(source));
     std::unique_ptr<sys::File> out =
         os.OpenFile(dest, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
                     sys::FileShare::DenyWrite);
-    if (!out) throw EFCreateError("Cannot create file " + dest);
+    if (!out) throw EFCreateError("Cannot create file " + dest, sys::FailureOf(dest));
     constexpr uint32_t kBlock = 64 * 1024;  // large payload files in few system calls
     std::vector<char> buffer(kBlock);
     for (;;) {
         uint32_t got = 0, put = 0;
-        if (!in->Read(buffer.data(), kBlock, got)) throw EReadError("Stream read error");
+        if (!in->Read(buffer.data(), kBlock, got)) throw EReadError("Stream read error", sys::FailureOf(source));
         if (got == 0) break;
-        if (!out->Write(buffer.data(), got, put) || put != got)
-            throw EWriteError(WriteFailureText(dest));
+        if (!out->Write(buffer.data(), got, put) || put != got) {
+            sys::Failure failure = WriteFailureOf(dest);
+            throw EWriteError(WriteFailureText(dest), std::move(failure));
+        }
     }
+}
+
+sys::Failure WriteFailureOf(const std::string& path) {
+    sys::Failure failure = sys::FailureOf(path);
+    // A write that stops short without a system error has found its disk full.
+    if (failure.code == sys::kErrorSuccess) failure = {sys::kErrorDiskFull, path, sys::kDiskFullText};
+    return failure;
+}
+
+bool PlaceFile(const std::string& source, const std::string& target, bool mayMove) {
+    if (mayMove && sys::Sys().MoveFileReplacing(source, target)) return true;
+    CopyFileTo(source, target);
+    return false;
 }
 
 intptr_t LaunchProgram(const std::string& file, const std::string& parameters,

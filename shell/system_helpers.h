@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sys/sys_error.h"
+
 namespace zov {
 
 // Cuts the first field off `text` at `separator`. Without a separator the whole text is
@@ -17,8 +19,18 @@ std::string GetShortPath(const std::string& path);
 
 // Copies `source` into `target` (a directory, or a missing path taken as one, gets the
 // source's file name appended). Raises EFOpenError "Cannot open file %s" or
-// EFCreateError "Cannot create file %s".
+// EFCreateError "Cannot create file %s", with the failure of the call that failed.
 void CopyFileInto(const std::string& source, const std::string& target);
+
+// Copies `source` to the file `dest`, which it creates or replaces; raises as CopyFileInto.
+void CopyFileTo(const std::string& source, const std::string& dest);
+
+// The failure of a write to `path` that has just failed or stopped short.
+sys::Failure WriteFailureOf(const std::string& path);
+
+// Puts `source` at `target` (a file path): moved when `mayMove` and both lie on one volume,
+// else copied as CopyFileInto copies. True when it was moved (the source is gone).
+bool PlaceFile(const std::string& source, const std::string& target, bool mayMove);
 
 // Opens `file` through the shell; returns the shell's result code.
 intptr_t LaunchProgram(const std::string& file, const std::string& parameters,

@@ -8,7 +8,6 @@
 #include "shell/system_helpers.h"
 #include "sys/canonical_path.h"
 #include "sys/paths.h"
-#include "uninstall/uninstall_record.h"
 
 namespace zov {
 namespace {

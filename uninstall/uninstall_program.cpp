@@ -9,7 +9,6 @@
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/dialogs.h"
-#include "uninstall/uninstall_record.h"
 #include "uninstall/uninstaller.h"
 
 namespace zov {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "install/install_journal.h"
 #include "install/wizard/uninstall_info.h"
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
@@ -53,9 +54,19 @@ int TUninstallReport::ExitCode() const {
 TUninstaller::TUninstaller(TInstallProgress& progress, TInstallLog* log) : progress_(progress), log_(log) {}
 
 bool TUninstaller::Open(const std::string& dir, const std::string& title) {
-    error_ = ReadUninstallRecord(dir, title, record_);
     otherFiles_.clear();
     written_.Clear();
+    // An install that did not finish is undone from its journal, whatever its record says.
+    unfinished_ = !UnfinishedInstallDir(title).empty();
+    if (unfinished_) {
+        error_.clear();
+        record_ = TUninstallRecord{};
+        record_.Dir = WithoutTrailingBackslash(dir);
+        record_.Title = title;
+        places_ = std::make_unique<TProtectedPlaces>(title);
+        return true;
+    }
+    error_ = ReadUninstallRecord(dir, title, record_);
     if (!error_.empty()) {
         Note("REFUSED " + error_);
         return false;
@@ -138,6 +149,17 @@ TUninstallReport TUninstaller::Run() {
     }
     progress_.Begin();
     progress_.SetRange(8);
+    if (unfinished_) {
+        Step("Removing an Unfinished Installation");
+        RollBackUnfinishedInstall(record_.Title, log_);
+        unfinished_ = false;
+        // What an earlier complete install of the product left is removed as usual.
+        const std::string dir = record_.Dir, title = record_.Title;  // Open starts the record afresh
+        if (!FileExists(record_.CfgPath()) || !Open(dir, title)) {
+            progress_.Pump();
+            return report_;
+        }
+    }
     Note("uninstall " + record_.Title + " from " + record_.Dir);
     Step("Removing Icons and Folders");
     RemoveLinks();
@@ -394,10 +416,18 @@ void TUninstaller::RemoveAutoexecBlock() {
         return;
     }
     try {
-        SaveTextLines(JoinPath(DirectoryPart(file), "autoexec.zov"), lines);
+        // A backup the install made goes; one that was there before gets the text as installed.
+        const std::string backup = JoinPath(DirectoryPart(file), "autoexec.zov");
+        if (!record_.AutoexecNewBackup)
+            SaveTextLines(backup, lines);
+        else if (FileExists(backup))
+            DeleteOrSchedule(backup);
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(found),
                     lines.begin() + static_cast<std::ptrdiff_t>(found + block.size()));
-        SaveTextLines(file, lines);
+        if (record_.AutoexecNewFile && lines.empty())
+            DeleteOrSchedule(file);  // the install made it: it goes empty
+        else
+            SaveTextLines(file, lines);
         Note("autoexec " + file + " (" + DecimalText(block.size()) + " lines removed)");
     } catch (const std::exception& e) {
         Leftover(file, e.what());

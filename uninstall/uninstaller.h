@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "install/wizard/install_engine.h"
+#include "install/wizard/uninstall_info.h"
 #include "shell/name_set.h"
 #include "uninstall/protected_places.h"
-#include "uninstall/uninstall_record.h"
 
 namespace zov {
 
@@ -92,6 +92,7 @@ private:
     bool selfLeft_ = false;
     std::vector<std::string> selfDirs_;
     TNameSet tried_;  // upper-case paths of the files already dealt with
+    bool unfinished_ = false;  // the install was killed: Run rolls it back first
 };
 
 }  // namespace zov

@@ -12,7 +12,6 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
-#include "ui/dialogs.h"
 
 namespace zov {
 namespace {
@@ -38,16 +37,27 @@ bool ReplaceFirst(std::string& text, const std::string& what, const std::string&
     return true;
 }
 
-// The keys of `key` (below its root) that do not exist yet, parents first.
-std::vector<std::string> MissingKeys(sys::RegRoot root, const std::string& key) {
-    std::vector<std::string> missing;
-    std::string path = WithoutTrailingBackslash(key);
-    while (!path.empty() && !sys::Sys().RegKeyExists(root, path)) {
-        missing.insert(missing.begin(), path);
-        const size_t cut = path.rfind('\\');
-        path.resize(cut == std::string::npos ? 0 : cut);
+std::vector<std::string> MissingKeys(sys::RegRoot root, const std::string& key) { return MissingRegistryKeys(root, key); }
+
+// The user confirmed a cancel.
+struct TStopRequested {};
+// The user answered Abort to a failure: the install is undone.
+ZOV_EXCEPTION(EInstallAborted);
+
+bool IsDiskFull(const sys::Failure& failure) {
+    return failure.code == sys::kErrorDiskFull || failure.code == 39 /* ERROR_HANDLE_DISK_FULL */;
+}
+
+// In a handler: the failure the exception being handled carries, or one made of its message.
+sys::Failure CaughtFailure() {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        if (e.Failure().Failed()) return e.Failure();
+        return {sys::kErrorWriteFault, "", e.what()};
+    } catch (const std::exception& e) {
+        return {sys::kErrorWriteFault, "", e.what()};
     }
-    return missing;
 }
 
 bool Listed(const std::vector<std::string>& names, const std::string& name) {
@@ -58,16 +68,19 @@ bool Listed(const std::vector<std::string>& names, const std::string& name) {
 
 int TInstallReport::ExitCode() const {
     switch (End) {
-        case TInstallEnd::NothingDone: return 1;
-        case TInstallEnd::Stopped: return 2;
-        case TInstallEnd::Completed: return FailedFiles.empty() ? 0 : 2;
+        case TInstallEnd::NothingDone:
+        case TInstallEnd::Cancelled: return 1;
+        case TInstallEnd::Stopped:
+        case TInstallEnd::RolledBack: return 2;
+        case TInstallEnd::Completed: return FailedFiles.empty() && LaunchFailure.empty() ? 0 : 2;
     }
     return 2;
 }
 
-TInstallEngine::TInstallEngine(TSetupSettings& settings, TInstallChoices choices, TInstallProgress& progress,
-                               TInstallLog* log)
-    : settings_(settings), choices_(std::move(choices)), progress_(progress), log_(log) {}
+TInstallEngine::TInstallEngine(TSetupSettings& settings, TInstallChoices choices, TSetupPrompts& prompts,
+                               TInstallProgress& progress, TInstallLog* log)
+    : settings_(settings), choices_(std::move(choices)), prompts_(prompts), progress_(progress), log_(log),
+      journal_(log) {}
 
 void TInstallEngine::Note(const std::string& line) {
     if (log_) log_->Line(line);
@@ -75,12 +88,19 @@ void TInstallEngine::Note(const std::string& line) {
 
 void TInstallEngine::Show(const std::string& status) {
     progress_.Status(status);
+    Pump();
+}
+
+void TInstallEngine::Pump() {
     progress_.Pump();
+    if (journal_.IsOpen() && progress_.StopRequested()) throw TStopRequested{};
 }
 
 TInstallReport TInstallEngine::Run() {
     TInstallReport report;
     windowsDir_ = GetWindowsDir();
+    // An install that was killed is undone before this one starts.
+    RollBackUnfinishedInstalls(log_);
     progress_.Begin();
     progress_.SetRange(static_cast<int>(settings_.Files.size() + settings_.Shortcuts.size() +
                                         settings_.IniEntries.size() + settings_.WorkStationFiles.size()));
@@ -91,22 +111,29 @@ TInstallReport TInstallEngine::Run() {
         settings_.LaunchCommand = ExpandDirTag(settings_.LaunchCommand);
         CopyInstaller();
         CopyPayload(report);
-        CreateShortcuts();
+        CreateShortcuts(report);
         if (!settings_.IniEntries.empty()) WriteIniEntries();
         if (!settings_.AutoexecLines.empty()) UpdateAutoexec();
         uninstall_.Flush();
         Show("Creating Uninstall Information");
         RegisterUninstaller();
         uninstall_.Flush();  // the keys the registration made
+        journal_.Commit();
+    } catch (const TStopRequested&) {
+        journal_.RollBack();
+        report.End = TInstallEnd::Cancelled;
+        report.Error = "The installation was stopped: nothing was installed.";
+        Note("stopped: every change was undone");
+        return report;
     } catch (const std::exception& e) {
-        report.End = TInstallEnd::Stopped;
-        report.Error = e.what();
-        // What was done so far stays recorded for the uninstaller.
-        if (uninstall_.IsOpen()) try {
-                uninstall_.Flush();
-            } catch (const std::exception&) {
-            }
-        Note("FAILED " + report.Error);
+        const sys::Failure failure = CaughtFailure();
+        std::string why = e.what();
+        if (failure.Failed() && failure.text != why) why += "\r" + failure.text;
+        Note("FAILED " + (failure.path.empty() ? why : std::string(e.what()) + ": " + failure.Describe()));
+        journal_.RollBack();
+        report.End = TInstallEnd::RolledBack;
+        report.Error = why + "\r\rThe installation was undone: nothing was installed.";
+        Note("rolled back: nothing was installed");
         return report;
     }
     Launch(report);
@@ -129,6 +156,18 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
     targetDir_ = choices_.Destination;
     if (const TCanonicalPath full = CanonicalPath(targetDir_); full.Ok()) targetDir_ = WithoutTrailingBackslash(full.Path);
     std::vector<std::string> created;  // recorded once the uninstall file is open
+    const std::string earlierDir = RegisteredInstallDir(choices_.Title);
+    registrationKeys_ = MissingKeys(sys::RegRoot::LocalMachine, RegistrationKey(choices_.Title));
+    try {
+        journal_.Begin(choices_.Title, targetDir_, settings_.TempDir, &created);
+    } catch (const Exception& e) {
+        report.End = TInstallEnd::NothingDone;
+        report.Error = "Unable to Create " + targetDir_;
+        const bool directory = report.Error == e.what();
+        Note("FAILED " + (directory ? std::string("directory ") : std::string(e.what()) + ": ") +
+             e.Failure().Describe());
+        return false;
+    }
     for (const std::string& entry : settings_.Directories) {
         Fields fields(entry);
         const std::string tag = UpperCase(fields.Next());
@@ -137,17 +176,14 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
         if (const TCanonicalPath full = CanonicalPath(dir); full.Ok()) dir = WithoutTrailingBackslash(full.Path);
         dirTags_.push_back(tag);
         dirPaths_.push_back(dir);
-        const bool made = !dir.empty() && ForceDirectories(dir, &created);
+        sys::Failure failure{sys::kErrorPathNotFound, dir, "No directory is given"};
+        const bool made = !dir.empty() && journal_.ForceDirectories(dir, &created, failure);
         if (tag == "<INSTALLDIR>") {
-            if (!made) {
-                report.End = TInstallEnd::NothingDone;
-                report.Error = "Unable to Create " + dir;
-                Note("FAILED directory " + (dir.empty() ? std::string("(none given)") : sys::FailureText(dir)));
-                return false;
-            }
-            uninstall_.Open(targetDir_, choices_.Title, RegisteredInstallDir(choices_.Title));
+            if (!made) throw Exception("Unable to Create " + dir, failure);
+            journal_.File(JoinPath(targetDir_, TUninstallInfo::kFileName), TInstallJournal::TKeep::Copy);
+            uninstall_.Open(targetDir_, choices_.Title, earlierDir);
         }
-        Note(made ? "directory " + dir : "FAILED directory " + sys::FailureText(dir));
+        Note(made ? "directory " + dir : "FAILED directory " + failure.Describe());
         if (uninstall_.IsOpen()) {
             for (const std::string& d : created) uninstall_.AddCreatedDirectory(d);
             created.clear();
@@ -175,19 +211,32 @@ void TInstallEngine::CopyInstaller() {
     for (const char* name : {"install.exe", "install.cfg"}) {
         const std::string source = settings_.TempDir + "\\" + name;
         const bool existed = FileExists(JoinPath(targetDir_, name));
-        try {
-            CopyFileInto(source, targetDir_);
-        } catch (const std::exception& e) {
-            throw Exception(std::string(e.what()) + "\r" + sys::Sys().LastError().text);
-        }
+        journal_.File(JoinPath(targetDir_, name), TInstallJournal::TKeep::Move);
+        CopyFileInto(source, targetDir_);
         uninstall_.AddWrittenFile(JoinPath(targetDir_, name), existed);
         Note("file " + JoinPath(targetDir_, name));
     }
 }
 
 
+// For each directory and file entry of the copy loop, in its order, whether it is the last
+// use of that file of TempDir: the one that may take the file away.
+std::vector<bool> TInstallEngine::LastUses() const {
+    const std::vector<std::string>& files = *files_;
+    std::vector<bool> last(dirTags_.size() * files.size());
+    TNameSet seen;
+    for (size_t i = dirTags_.size(); i-- > 0;)
+        for (size_t j = files.size(); j-- > 0;) {
+            Fields fields(files[j]);
+            const std::string name = UpperCase(FileNamePart(fields.Next()));
+            if (UpperCase(fields.Next()) == dirTags_[i]) last[i * files.size() + j] = seen.Insert(name);
+        }
+    return last;
+}
+
 void TInstallEngine::CopyPayload(TInstallReport& report) {
     const std::vector<std::string>& files = *files_;
+    const std::vector<bool> lastUse = LastUses();
     for (size_t i = 0; i < dirTags_.size(); ++i) {
         Show("Ready to Install");
         for (size_t j = 0; j < files.size(); ++j) {
@@ -195,28 +244,27 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             const std::string name = FileNamePart(fields.Next());
             const std::string tag = fields.Next();
             const std::string mark = fields.Next();
-            progress_.Pump();
+            Pump();
             if (UpperCase(tag) != dirTags_[i]) continue;
             progress_.Advance();
             progress_.Status(name);
             progress_.Target(dirPaths_[i]);
-            progress_.Pump();
+            Pump();
             const std::string target = dirPaths_[i] + "\\" + name;
             const bool shared = IsSystemDirectory(dirPaths_[i], windowsDir_);
             const bool existed = FileExists(target);
-            // A tag listed for two directories sends the file to both: keep it until the last.
-            const bool neededAgain = std::find(dirTags_.begin() + static_cast<std::ptrdiff_t>(i) + 1, dirTags_.end(),
-                                               dirTags_[i]) != dirTags_.end();
-            if (CopyOneFile(name, dirPaths_[i], mark == "X", neededAgain || IsSharedFile(name, j), report))
+            // A file sent to two places (a tag listed twice, a name in two entries) is kept
+            // in TempDir until its last use.
+            if (CopyOneFile(name, dirPaths_[i], mark == "X", !lastUse[i * files.size() + j], report))
                 uninstall_.AddWrittenFile(target, existed);
-            progress_.Pump();
+            Pump();
             uninstall_.AddFile(target);
-            if (shared) CountSharedFile(target, existed);
+            if (shared) CountSharedFile(target, existed, report);
         }
     }
 }
 
-void TInstallEngine::CountSharedFile(const std::string& path, bool existed) {
+void TInstallEngine::CountSharedFile(const std::string& path, bool existed, TInstallReport& report) {
     // One use per product: a file listed twice, or again by a repeated install of the same
     // product, is counted once.
     if (uninstall_.IsSharedFile(path) || uninstall_.WasSharedFile(path)) {
@@ -226,39 +274,54 @@ void TInstallEngine::CountSharedFile(const std::string& path, bool existed) {
     for (const std::string& key : MissingKeys(sys::RegRoot::LocalMachine, kSharedDllsKey))
         uninstall_.AddCreatedRegistryKey(sys::RegRoot::LocalMachine, key);
     uninstall_.AddSharedFile(path);
-    if (AddSharedFileUse(path, existed))
-        Note("shared " + path);
-    else
-        Note("FAILED shared count " + path + ": " + sys::Sys().LastError().text);
+    journal_.RegistryValue(sys::RegRoot::LocalMachine, kSharedDllsKey, path);
+    for (;;) {
+        if (AddSharedFileUse(path, existed)) {
+            Note("shared " + path);
+            return;
+        }
+        if (!Retry("shared count " + path, sys::FailureOf(path), report)) return;
+    }
+}
+
+bool TInstallEngine::Retry(const std::string& what, const sys::Failure& failure, TInstallReport& report) {
+    if (IsDiskFull(failure)) throw Exception("Unable to write " + what, failure);
+    switch (prompts_.OnFailure(what, failure)) {
+        case TFailureChoice::Retry: return true;
+        case TFailureChoice::Abort: throw EInstallAborted("Stopped at " + what, failure);
+        case TFailureChoice::Ignore: break;
+    }
+    report.FailedFiles.push_back(failure.Describe());
+    Note("FAILED " + what + ": " + failure.text);
+    return false;
 }
 
 bool TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                                  TInstallReport& report) {
     const std::string target = dir + "\\" + name;
-    if (ask && FileExists(target) &&
-        ui::Dlg().MessageDlg("File Already Exists (" + name + "). Overwrite?", "Confirm", ui::mbYes | ui::mbNo,
-                             ui::TMsgDlgType::mtConfirmation) != ui::mrYes) {
+    if (ask && FileExists(target) && !prompts_.Overwrite(name)) {
         Note("kept " + target);
         return false;
     }
     const std::string source = settings_.TempDir + "\\" + name;
-    bool copied = false;
-    try {
-        CopyFileInto(source, dir);
-        copied = true;
-        Note("file " + target);
-    } catch (const std::exception&) {
-        // The file is listed to the user at the end; the install goes on with the others.
-        const sys::SysError error = sys::Sys().LastError();
-        const std::string failed = (FileExists(source) ? target : source) + ": " + error.text;
-        report.FailedFiles.push_back(failed);
-        Note("FAILED file " + failed);
+    // The file it replaces is kept until the install is complete.
+    journal_.File(target, TInstallJournal::TKeep::Move);
+    for (;;) {
+        try {
+            // The last use of an expanded file takes it from TempDir: written once.
+            if (!PlaceFile(source, target, !keepInTemp) && !keepInTemp) DeleteFileForced(source);
+            Note("file " + target);
+            return true;
+        } catch (const std::exception&) {
+            if (Retry("file " + target, CaughtFailure(), report)) continue;
+            journal_.PutBack(target);
+            if (!keepInTemp) DeleteFileForced(source);
+            return false;
+        }
     }
-    if (!keepInTemp) DeleteFileForced(source);
-    return copied;
 }
 
-void TInstallEngine::CreateShortcuts() {
+void TInstallEngine::CreateShortcuts(TInstallReport& report) {
     Show("Creating Icons and Folders");
     const std::string desktop = GetShellFolder(sfDesktop);
     const std::string startMenu = GetShellFolder(sfStartMenu);
@@ -273,7 +336,7 @@ void TInstallEngine::CreateShortcuts() {
         const std::string folder = fields.rest;
         progress_.Target(folder);
         progress_.Advance();
-        progress_.Pump();
+        Pump();
         shortcuts_.Folder = folder;
         shortcuts_.ProgramName = name;
         shortcuts_.RunProgram = ExpandDirTag(target);
@@ -302,17 +365,27 @@ void TInstallEngine::CreateShortcuts() {
             uninstall_.AddFile(pattern);
             const std::string link = pattern.substr(0, pattern.size() - 1) + "lnk";
             if (FileExists(link)) there.Insert(UpperCase(link));
+            sys::Failure failure;
+            if (!journal_.ForceDirectories(DirectoryPart(link), nullptr, failure) &&
+                !Retry("link " + link, failure, report))
+                continue;
+            journal_.File(link, TInstallJournal::TKeep::Move);
         }
-        try {
-            shortcuts_.CreateShortcuts();
-        } catch (const std::exception& e) {
-            Note("FAILED link " + name + ": " + e.what());  // the install goes on without it
+        for (;;) {
+            sys::Failure failure;
+            try {
+                shortcuts_.CreateShortcuts();
+                if (!shortcuts_.NotSaved().empty()) failure = sys::FailureOf(shortcuts_.NotSaved().front());
+            } catch (const std::exception&) {
+                failure = CaughtFailure();
+            }
+            for (const std::string& saved : shortcuts_.Saved()) {
+                uninstall_.AddWrittenFile(saved, there.Contains(UpperCase(saved)));
+                Note("link " + saved);
+            }
+            if (!failure.Failed() || !Retry("link " + name, failure, report)) break;
         }
-        for (const std::string& saved : shortcuts_.Saved()) {
-            uninstall_.AddWrittenFile(saved, there.Contains(UpperCase(saved)));
-            Note("link " + saved);
-        }
-        for (const std::string& failed : shortcuts_.NotSaved()) Note("FAILED link " + failed);
+        for (const std::string& failed : shortcuts_.NotSaved()) journal_.PutBack(failed);
     }
 }
 
@@ -332,7 +405,7 @@ void TInstallEngine::WriteIniEntries() {
         const std::string name = fields.Next();
         const std::string& value = fields.rest;
         progress_.Advance();
-        progress_.Pump();
+        Pump();
         if (Contains(UpperCase(location), ".INI"))
             WriteIniValue(location, section, name, value);
         else
@@ -355,6 +428,7 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     const bool sectionExisted = fileExisted && !os.GetProfileKeyNames(path, section, 65536).empty();
     const std::string absent = "\x01";
     const std::string earlier = fileExisted ? os.GetProfileString(path, section, name, absent, 65536) : absent;
+    journal_.File(path, TInstallJournal::TKeep::Copy);
     if (!os.WriteProfileString(file, section, name, value)) {
         const std::string reason = os.LastError().text;
         Note("FAILED ini " + path + " [" + section + "] " + name + ": " + reason);
@@ -390,6 +464,7 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
     sys::System& os = sys::Sys();
     const std::vector<std::string> missing = MissingKeys(root, key);
     const std::string earlier = missing.empty() ? EarlierRegistryValue(root, key, name) : "";
+    journal_.RegistryValue(root, key, name);
     if (!os.RegCreateKey(root, key)) {
         const std::string reason = os.LastError().text;
         Note("FAILED registry " + rootName + key + ": " + reason);
@@ -427,6 +502,8 @@ std::vector<std::string> TInstallEngine::AutoexecBlock() const {
 void TInstallEngine::UpdateAutoexec() {
     Show("Copying Old Autoexec.bat to Autoexec.zov");
     const std::string autoexec = settings_.WindowsRoot + "autoexec.bat";
+    const std::string backup = settings_.WindowsRoot + "autoexec.zov";
+    const bool newFile = !FileExists(autoexec), newBackup = !FileExists(backup);
     std::vector<std::string> lines;
     // A missing autoexec.bat is an empty one; one that cannot be read must not lose its lines.
     if (FileExists(autoexec) && !ReadTextLines(autoexec, lines)) {
@@ -434,7 +511,8 @@ void TInstallEngine::UpdateAutoexec() {
         Note("FAILED autoexec " + autoexec + ": " + reason);
         throw Exception("Unable to read " + autoexec + "\r" + reason);
     }
-    SaveTextLines(settings_.WindowsRoot + "autoexec.zov", lines);
+    journal_.File(backup, TInstallJournal::TKeep::Move);
+    SaveTextLines(backup, lines);
     const std::vector<std::string> block = AutoexecBlock();
     // A reinstall puts its block where the earlier install of the product put its own.
     const size_t earlier = SamePath(uninstall_.EarlierAutoexecFile(), autoexec)
@@ -448,8 +526,11 @@ void TInstallEngine::UpdateAutoexec() {
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(earlier), block.begin(), block.end());
     }
     Show("Updating Autoexec.bat file");
+    // Kept by a copy: a file that cannot be replaced (read-only) stays as it is.
+    journal_.File(autoexec, TInstallJournal::TKeep::Copy);
     SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
+    uninstall_.SetAutoexecMade(newFile, newBackup);
     Note("autoexec " + autoexec + " (" + DecimalText(block.size()) + " lines added)");
 }
 
@@ -459,7 +540,7 @@ void TInstallEngine::RegisterUninstaller() {
     const std::string key = kUninstallRegistryKey + choices_.Title;
     sys::System& os = sys::Sys();
     const auto root = sys::RegRoot::LocalMachine;
-    const std::vector<std::string> missing = MissingKeys(root, key);
+    const std::vector<std::string>& missing = registrationKeys_;
     if (!os.RegCreateKey(root, key)) {
         const std::string reason = os.LastError().text;
         Note("FAILED registration HKEY_LOCAL_MACHINE\\" + key + ": " + reason);
@@ -477,10 +558,14 @@ void TInstallEngine::RegisterUninstaller() {
     for (const std::string& created : missing) uninstall_.AddCreatedRegistryKey(root, created);
     // Windows' list of programs offers neither a change nor a repair for this product.
     const char* const flags[] = {"NoModify", "NoRepair"};
-    for (const auto& [name, value] : values)
+    for (const auto& [name, value] : values) {
+        journal_.RegistryValue(root, key, name);
         if (!os.RegSetString(root, key, name, value)) RegistrationFailed(name);
-    for (const char* name : flags)
+    }
+    for (const char* name : flags) {
+        journal_.RegistryValue(root, key, name);
         if (!os.RegSetDword(root, key, name, 1)) RegistrationFailed(name);
+    }
     Note("registration HKEY_LOCAL_MACHINE\\" + key);
 }
 
@@ -497,8 +582,13 @@ void TInstallEngine::Launch(TInstallReport& report) {
     const TLaunchCommand launch = SplitLaunchCommand(command);
     const std::string& path = launch.Program;
     const intptr_t result = LaunchProgram(FileNamePart(path), launch.Parameters, DirectoryPart(path), kShowNormal);
-    report.Launched = true;
-    Note((result > 32 ? "launch " : "FAILED launch ") + LaunchCommandText(launch));
+    if (result > 32) {
+        report.Launched = true;
+        Note("launch " + LaunchCommandText(launch));
+        return;
+    }
+    report.LaunchFailure = path + ": " + sys::StandardErrorText(static_cast<uint32_t>(result));
+    Note("FAILED launch " + LaunchCommandText(launch) + ": " + sys::StandardErrorText(static_cast<uint32_t>(result)));
 }
 
 }  // namespace zov

@@ -5,10 +5,14 @@
 // autoexec.bat block, records all of it in uninstall.cfg, registers the uninstaller with
 // Windows and launches the program when asked. The wizard, the silent mode and the Linux
 // preview all run it; they differ only in how they show progress and answer questions.
+// It is all or nothing: every change is journaled before it is made (see TInstallJournal),
+// and an install that fails, is stopped or is aborted is undone whole.
 #include <string>
 #include <vector>
 
+#include "install/install_journal.h"
 #include "install/setup_config.h"
+#include "install/setup_prompts.h"
 #include "install/wizard/uninstall_info.h"
 #include "shell/Shortcut.h"
 
@@ -52,20 +56,25 @@ enum class TInstallEnd {
     Completed,       // every step ran (some files may have failed: see FailedFiles)
     NothingDone,     // stopped before anything was installed (Error says why)
     Stopped,         // a step failed and the later ones did not run (Error says why)
+    RolledBack,      // a step failed or was aborted: every change was undone (Error says why)
+    Cancelled,       // the user stopped the install: every change was undone
 };
 
 struct TInstallReport {
     TInstallEnd End = TInstallEnd::Completed;
     std::string Error;                     // the message for the user when not completed
-    std::vector<std::string> FailedFiles;  // "PATH: reason" of payload files not installed
+    std::vector<std::string> FailedFiles;  // "PATH: reason" of files, links and counts not made
     bool Launched = false;
-    int ExitCode() const;                  // 0 installed, 1 nothing done, 2 failed on the way
+    std::string LaunchFailure;             // "PROGRAM: reason" when the launch failed
+    // 0 installed, 1 nothing done or cancelled, 2 failed on the way, rolled back, or some
+    // file, link, count or the launch failed
+    int ExitCode() const;
 };
 
 class TInstallEngine {
 public:
-    TInstallEngine(TSetupSettings& settings, TInstallChoices choices, TInstallProgress& progress,
-                   TInstallLog* log = nullptr);
+    TInstallEngine(TSetupSettings& settings, TInstallChoices choices, TSetupPrompts& prompts,
+                   TInstallProgress& progress, TInstallLog* log = nullptr);
 
     TInstallReport Run();
 
@@ -85,12 +94,16 @@ private:
     bool ResolveDirectories(TInstallReport& report);
     std::string ResolveDirectory(const std::string& tag, const std::string& path) const;
     void CopyInstaller();
+    std::vector<bool> LastUses() const;
     void CopyPayload(TInstallReport& report);
-    void CountSharedFile(const std::string& path, bool existed);
+    void CountSharedFile(const std::string& path, bool existed, TInstallReport& report);
     // False when the file was not written (declined or failed).
     bool CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                      TInstallReport& report);
-    void CreateShortcuts();
+    // A step that may fail alone: asks whether to try again (true), go on without it (the
+    // failure is listed in the report) or stop, which undoes the install.
+    bool Retry(const std::string& what, const sys::Failure& failure, TInstallReport& report);
+    void CreateShortcuts(TInstallReport& report);
     void WriteIniEntries();
     void WriteIniValue(const std::string& file, const std::string& section, const std::string& name,
                        const std::string& value);
@@ -102,9 +115,11 @@ private:
     void Launch(TInstallReport& report);
     void Note(const std::string& line);
     void Show(const std::string& status);
+    void Pump();  // lets messages run; a confirmed cancel stops the install here
 
     TSetupSettings& settings_;
     TInstallChoices choices_;
+    TSetupPrompts& prompts_;
     TInstallProgress& progress_;
     TInstallLog* log_;
     std::string windowsDir_;
@@ -112,6 +127,8 @@ private:
     std::vector<std::string> dirTags_;
     std::vector<std::string> dirPaths_;
     const std::vector<std::string>* files_ = nullptr;  // the active file list
+    TInstallJournal journal_;
+    std::vector<std::string> registrationKeys_;  // the keys the registration makes
     TUninstallInfo uninstall_;
     TShortcuts shortcuts_;
 };

@@ -2,6 +2,7 @@
 // the install's progress on the last page and runs the install engine.
 #include "install/Setup_Unit1.h"
 #include "install/stage_state.h"
+#include "install/dialog_prompts.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "install/wizard/install_engine.h"
 #include "ui/application.h"
@@ -58,7 +59,8 @@ void TZOV::DoInstall() {
     WizardProgress progress(*this);
     TSetupRun& run = MainSetup->Run;
     run.Choices = Choices();
-    TInstallEngine engine(run.Settings, run.Choices, progress, SetupLog);
+    TDialogPrompts prompts(true);
+    TInstallEngine engine(run.Settings, run.Choices, prompts, progress, SetupLog);
     const TInstallReport report = engine.Run();
     SetupExitCode = report.ExitCode();
     if (report.End != TInstallEnd::Completed) {

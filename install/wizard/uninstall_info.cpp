@@ -1,5 +1,7 @@
 #include "install/wizard/uninstall_info.h"
 
+#include "install/install_journal.h"
+
 #include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
@@ -32,6 +34,51 @@ std::string Value(const std::string& path, const char* name, const std::string& 
 // Whether the key is there: an empty value and a missing one read alike with an empty default.
 bool HasKey(const std::string& path, const char* name, const std::string& key) {
     return sys::Sys().GetProfileString(path, name, key, "\x01", kValueBuffer) != "\x01";
+}
+
+// The reader's view of a record: the values of its sections.
+class CfgReader {
+public:
+    explicit CfgReader(std::string path) : path_(std::move(path)) {}
+
+    std::vector<std::string> Keys(const char* section) const { return zov::Keys(path_, section); }
+    std::string Value(const char* section, const std::string& key) const { return zov::Value(path_, section, key); }
+    // The values of a numbered section, in the file's order, with their numbers.
+    std::vector<std::pair<std::string, std::string>> Numbered(const char* section) const {
+        std::vector<std::pair<std::string, std::string>> values;
+        for (const std::string& key : Keys(section))
+            if (!key.empty() && key[0] >= '0' && key[0] <= '9') values.emplace_back(key, Value(section, key));
+        return values;
+    }
+    std::vector<std::string> Values(const char* section) const {
+        std::vector<std::string> values;
+        for (auto& [key, value] : Numbered(section)) values.push_back(value);
+        return values;
+    }
+    bool Has(const char* section, const std::string& key) const { return HasKey(path_, section, key); }
+
+private:
+    std::string path_;
+};
+
+// Fields are cut at "~"; a path may hold "~" itself (an 8.3 name), the other fields cannot
+// (they were cut at "~" from install.cfg), so the path takes what the others leave.
+bool CutLast(std::string& text, std::string& last) {
+    const size_t at = text.rfind('~');
+    if (at == std::string::npos) return false;
+    last = text.substr(at + 1);
+    text.resize(at);
+    return true;
+}
+
+bool CutRoot(std::string& text, sys::RegRoot& root) {
+    const size_t at = text.find('~');
+    if (at == std::string::npos) return false;
+    const std::string name = text.substr(0, at);
+    if (name != "HKLM" && name != "HKCU") return false;
+    root = name == "HKLM" ? sys::RegRoot::LocalMachine : sys::RegRoot::CurrentUser;
+    text.erase(0, at + 1);
+    return true;
 }
 
 }  // namespace
@@ -70,7 +117,7 @@ std::string RegisteredInstallDir(const std::string& title) {
         if (!dir.empty()) return dir;
     }
     if (os.RegGetString(sys::RegRoot::LocalMachine, key, "InstallLocation", value)) return value;
-    return "";
+    return UnfinishedInstallDir(title);
 }
 
 void TUninstallInfo::Open(const std::string& targetDir, const std::string& title, const std::string& earlierDir) {
@@ -83,6 +130,7 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     numbers_.clear();
     earlierAutoexecFile_.clear();
     earlierAutoexec_.clear();
+    earlierNewAutoexec_ = earlierNewBackup_ = false;
     const bool hadRecord = FileExists(path_);
     if (hadRecord) TakeOver(path_, true);
     const std::string other = earlierDir.empty() ? "" : JoinPath(earlierDir, kFileName);
@@ -113,6 +161,10 @@ void TUninstallInfo::TakeOver(const std::string& cfg, bool before) {
         for (const std::string& key : Keys(cfg, section::kAutoexec)) {
             if (key == "File")
                 earlierAutoexecFile_ = Value(cfg, section::kAutoexec, key);
+            else if (key == kAutoexecNewFile)
+                earlierNewAutoexec_ = true;
+            else if (key == kAutoexecNewBackup)
+                earlierNewBackup_ = true;
             else
                 earlierAutoexec_.push_back(Value(cfg, section::kAutoexec, key));
         }
@@ -220,6 +272,11 @@ void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std:
     Numbered(section::kAutoexec, line);
 }
 
+void TUninstallInfo::SetAutoexecMade(bool file, bool backup) {
+    if (file || earlierNewAutoexec_) Later(section::kAutoexec, kAutoexecNewFile, "1");
+    if (backup || earlierNewBackup_) Later(section::kAutoexec, kAutoexecNewBackup, "1");
+}
+
 void TUninstallInfo::Numbered(const std::string& name, const std::string& value, const std::vector<Paired>& paired) {
     const std::string number = DecimalText(counts_.Increment(name));
     Later(name, number, value);
@@ -230,8 +287,10 @@ void TUninstallInfo::Numbered(const std::string& name, const std::string& value,
 
 void TUninstallInfo::Flush() {
     // An earlier block this install did not replace stays in autoexec.bat, and in the record.
-    if (!counts_.Contains(section::kAutoexec) && !earlierAutoexecFile_.empty())
+    if (!counts_.Contains(section::kAutoexec) && !earlierAutoexecFile_.empty()) {
         for (const std::string& line : earlierAutoexec_) AddAutoexecLine(earlierAutoexecFile_, line);
+        SetAutoexecMade(false, false);
+    }
     std::vector<Entry> entries;
     entries.swap(later_);
     for (const Entry& e : entries) Write(e.section, e.key, e.value);
@@ -240,6 +299,73 @@ void TUninstallInfo::Flush() {
 void TUninstallInfo::Write(const std::string& name, const std::string& key, const std::string& value) {
     if (!sys::Sys().WriteProfileString(path_, name, key, value))
         throw EUninstallInfoError("Unable to write to " + path_);
+}
+
+// --- reading it back -------------------------------------------------------------------------
+
+std::string RootKeyName(sys::RegRoot root) {
+    return root == sys::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
+std::string TUninstallRecord::CfgPath() const { return JoinPath(Dir, TUninstallInfo::kFileName); }
+
+std::string ReadUninstallRecord(const std::string& dir, const std::string& title, TUninstallRecord& record) {
+    record = TUninstallRecord{};
+    record.Dir = WithoutTrailingBackslash(dir);
+    const std::string path = record.CfgPath();
+    if (!FileExists(path)) return "The uninstall information " + path + " is missing.";
+    const CfgReader cfg(path);
+    record.Title = cfg.Value(section::kProgram, "Title");
+    if (record.Title.empty()) return path + " is not uninstall information: it names no product.";
+    if (record.Title != title) return path + " belongs to \"" + record.Title + "\", not to \"" + title + "\".";
+
+    record.Files = cfg.Keys(section::kFiles);
+    record.Folders = cfg.Keys(section::kFolders);
+    record.CreatedDirectories = cfg.Keys(section::kCreatedDirectories);
+    record.CreatedIniFiles = cfg.Keys(section::kCreatedIniFiles);
+    record.SharedFiles = cfg.Keys(section::kSharedFiles);
+    for (const std::string& file : cfg.Keys(section::kWrittenFiles))
+        record.WrittenFiles.push_back({file, cfg.Value(section::kWrittenFiles, file) == kFileReplaced});
+    for (auto [number, entry] : cfg.Numbered(section::kIniValues)) {
+        TIniEntry ini;
+        if (CutLast(entry, ini.Name) && CutLast(entry, ini.Section)) {
+            ini.File = entry;
+            ini.HasSet = cfg.Has(section::kSetIniValues, number);
+            ini.Set = cfg.Value(section::kSetIniValues, number);
+            ini.Existed = cfg.Has(section::kEarlierIniValues, number);
+            if (ini.Existed) ini.Earlier = cfg.Value(section::kEarlierIniValues, number);
+            record.IniValues.push_back(ini);
+        }
+    }
+    for (std::string entry : cfg.Values(section::kCreatedIniSections)) {
+        TIniEntry ini;
+        if (CutLast(entry, ini.Section)) {
+            ini.File = entry;
+            record.CreatedIniSections.push_back(ini);
+        }
+    }
+    for (auto [number, entry] : cfg.Numbered(section::kRegistryValues)) {
+        TRegistryEntry reg;
+        if (CutRoot(entry, reg.Root) && CutLast(entry, reg.Name)) {
+            reg.Key = entry;
+            reg.HasSet = cfg.Has(section::kSetRegistryValues, number);
+            reg.Set = cfg.Value(section::kSetRegistryValues, number);
+            reg.Earlier = cfg.Value(section::kEarlierRegistryValues, number);
+            record.RegistryValues.push_back(reg);
+        }
+    }
+    for (std::string entry : cfg.Values(section::kCreatedRegistryKeys)) {
+        TRegistryEntry reg;
+        if (CutRoot(entry, reg.Root)) {
+            reg.Key = entry;
+            record.CreatedRegistryKeys.push_back(reg);
+        }
+    }
+    record.AutoexecFile = cfg.Value(section::kAutoexec, "File");
+    if (!record.AutoexecFile.empty()) record.AutoexecLines = cfg.Values(section::kAutoexec);
+    record.AutoexecNewFile = cfg.Has(section::kAutoexec, kAutoexecNewFile);
+    record.AutoexecNewBackup = cfg.Has(section::kAutoexec, kAutoexecNewBackup);
+    return "";
 }
 
 }  // namespace zov

@@ -1,6 +1,7 @@
 #pragma once
 // uninstall.cfg: what an install created or changed, written down as it goes so that the
-// uninstaller can remove what it made and put back what it changed. Every write goes to
+// uninstaller can remove what it made and put back what it changed. Its format, its writer
+// (TUninstallInfo, for the setup) and its reader (ReadUninstallRecord, for the uninstaller). Every write goes to
 // disk at once; a failed one raises EUninstallInfoError "Unable to write to PATH".
 //
 // Sections, all values empty ("key=") unless said otherwise:
@@ -21,7 +22,9 @@
 //   [Set Registry Values]     N=the string the install set
 //   [Earlier Registry Values] N=S:text or D:number it replaced, "?" for a value of another type
 //   [Created Registry Keys]   N=HKLM|HKCU~key, parents first
-//   [Autoexec]                File=path of autoexec.bat, N=each line of the added block
+//   [Autoexec]                File=path of autoexec.bat, N=each line of the added block,
+//                             New File=1 when there was no autoexec.bat before, New Backup=1
+//                             when there was no autoexec.zov
 //   [Shared Files]            files put into the Windows or the system directory
 // The extra sections are kept back and written by Flush, after the others, so that the
 // four sections above stand together at the top of the file, each write at once.
@@ -63,6 +66,10 @@ constexpr const char* kAutoexec = "Autoexec";
 constexpr const char* kSharedFiles = "Shared Files";
 }  // namespace uninstall_section
 
+// The [Autoexec] keys that mark autoexec.bat and its backup as made by the install.
+constexpr const char* kAutoexecNewFile = "New File";
+constexpr const char* kAutoexecNewBackup = "New Backup";
+
 // The [Written Files] values.
 constexpr const char* kFileNew = "new";
 constexpr const char* kFileReplaced = "replaced";
@@ -71,7 +78,8 @@ constexpr const char* kFileReplaced = "replaced";
 std::string EarlierRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
 
 // The install directory of the product registered as `title`: the directory of the program
-// its UninstallString starts, else its InstallLocation; "" when it is not registered.
+// its UninstallString starts, else its InstallLocation, else the directory of its unfinished
+// install; "" when it is not registered.
 std::string RegisteredInstallDir(const std::string& title);
 // The directory of the program a command line such as UninstallString starts: the quoted
 // path, or the text up to ".exe".
@@ -109,6 +117,8 @@ public:
                           const std::string& set, const std::string& earlier);
     void AddCreatedRegistryKey(sys::RegRoot root, const std::string& key);
     void AddAutoexecLine(const std::string& autoexecPath, const std::string& line);
+    // Whether the install made autoexec.bat and autoexec.zov (or the earlier install did).
+    void SetAutoexecMade(bool file, bool backup);
     void AddSharedFile(const std::string& path);
     // Whether this install, or the earlier one it takes over, listed the file.
     bool IsSharedFile(const std::string& path) const;
@@ -151,6 +161,62 @@ private:
     TNameSet recorded_;      // section and upper-case value of each record that occurs once
     std::string earlierAutoexecFile_;
     std::vector<std::string> earlierAutoexec_;
+    bool earlierNewAutoexec_ = false;
+    bool earlierNewBackup_ = false;
 };
+
+// --- reading it back, for the uninstaller ---------------------------------------------------
+
+struct TIniEntry {
+    std::string File;
+    std::string Section;
+    std::string Name;      // empty for a section
+    bool HasSet = false;   // the value the install set is known: Set
+    std::string Set;
+    bool Existed = false;  // the value was there before the install: put Earlier back
+    std::string Earlier;
+};
+
+struct TRegistryEntry {
+    sys::RegRoot Root = sys::RegRoot::CurrentUser;
+    std::string Key;      // below the root
+    std::string Name;     // empty for a key
+    bool HasSet = false;  // the string the install set is known: Set
+    std::string Set;
+    std::string Earlier;  // "S:text", "D:number", "?" (another type), "" when there was none
+};
+
+struct TWrittenFile {
+    std::string Path;
+    bool Replaced = false;  // a file of that name was there before
+};
+
+// "HKEY_LOCAL_MACHINE" or "HKEY_CURRENT_USER", for messages.
+std::string RootKeyName(sys::RegRoot root);
+
+struct TUninstallRecord {
+    std::string Dir;  // the install directory: where uninstall.cfg lies
+    std::string Title;
+    std::vector<std::string> Files;  // files, "*.*" and "NAME.*" patterns
+    std::vector<TWrittenFile> WrittenFiles;
+    std::vector<std::string> Folders;
+    std::vector<std::string> CreatedDirectories;  // parents first
+    std::vector<TIniEntry> IniValues;
+    std::vector<std::string> CreatedIniFiles;
+    std::vector<TIniEntry> CreatedIniSections;
+    std::vector<TRegistryEntry> RegistryValues;
+    std::vector<TRegistryEntry> CreatedRegistryKeys;  // parents first
+    std::string AutoexecFile;
+    std::vector<std::string> AutoexecLines;
+    bool AutoexecNewFile = false;    // the install made autoexec.bat
+    bool AutoexecNewBackup = false;  // ... and autoexec.zov
+    std::vector<std::string> SharedFiles;
+
+    std::string CfgPath() const;
+};
+
+// Reads `dir`\uninstall.cfg for the product `title`. Returns "" when it is read, else why it
+// cannot be used: missing, naming no product, or naming another one.
+std::string ReadUninstallRecord(const std::string& dir, const std::string& title, TUninstallRecord& record);
 
 }  // namespace zov

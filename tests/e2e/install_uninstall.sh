@@ -51,7 +51,6 @@ desktop_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folde
 desktop=$(winepath -u "$(wine reg query "$desktop_key" /v Desktop | tr -d '\r' | sed -n 's/.*REG_SZ *//p')" | tr -d '\r')
 check "the desktop link is made" test -f "$desktop/Tidewater Notes.lnk"
 check "the project's uninstaller" cmp "$build/uninstall/uninstaller.exe" "$product/uninstaller.exe"
-installed_autoexec=$(cat "$c/autoexec.bat")
 echo "uninstall.cfg:"; tr -d '\r' <"$product/uninstall.cfg" | sed -n '/^\[UNINS\]/,/^\[Registry\]/p'
 
 set +e
@@ -66,8 +65,7 @@ check "the install directory is gone" test ! -e "$product"
 check "the desktop link is gone" test ! -e "$desktop/Tidewater Notes.lnk"
 check "the program folder on the desktop is gone" test ! -e "$desktop/Tidewater Notes"
 check "autoexec.bat is as before" test "$(cat "$c/autoexec.bat")" = $'@ECHO OFF\r'
-check "autoexec.zov holds it as installed" test "$(cat "$c/autoexec.zov")" = "$installed_autoexec"
-rm -f "$c/autoexec.zov"
+check "autoexec.zov, which the install made, is gone" test ! -e "$c/autoexec.zov"
 state >"$work/after"
 if diff "$work/before" "$work/after" >"$work/diff"; then
   echo "ok: the prefix is as it was"

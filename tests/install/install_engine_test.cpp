@@ -2,6 +2,7 @@
 // fresh Windows 95), without any window.
 #include <gtest/gtest.h>
 
+#include "install/dialog_prompts.h"
 #include "install/wizard/install_engine.h"
 #include "sys/emu/emulated_system.h"
 #include "tests/support/scripted_dialogs.h"
@@ -34,7 +35,7 @@ protected:
     }
     TInstallReport Run() {
         TInstallProgress progress;
-        TInstallEngine engine(settings, choices, progress, &log);
+        TInstallEngine engine(settings, choices, prompts, progress, &log);
         TInstallReport report = engine.Run();
         tags = engine.DirTags();
         paths = engine.DirPaths();
@@ -56,6 +57,7 @@ protected:
 
     TestMachine machine;
     ScriptedDialogs dialogs;
+    TDialogPrompts prompts{false};
     RecordingLog log;
     TSetupSettings settings;
     TInstallChoices choices;
@@ -108,11 +110,12 @@ TEST_F(Engine, DirectoriesResolveRowByRowAndTagsExpand) {
                          "C:\\Tool Data", "C:\\Later Data"}));
     EXPECT_EQ(tags.back(), "<ALT1>");
     TInstallProgress progress;
-    TInstallEngine engine(settings, choices, progress);
+    TInstallEngine engine(settings, choices, prompts, progress);
     // The engine's expansion is valid once its directories are resolved: run it on a copy.
     TSetupSettings again = settings;
-    TInstallEngine second(again, choices, progress);
-    second.Run();
+    TInstallEngine second(again, choices, prompts, progress);
+    const TInstallReport secondReport = second.Run();
+    EXPECT_EQ(secondReport.Error, "");
     EXPECT_EQ(second.ExpandDirTag("<INSTALLDIR>tool.exe"), "C:\\Program Files\\Tool\\tool.exe");
     EXPECT_EQ(second.ExpandDirTag("<installdir>\\tool.exe"), "C:\\Program Files\\Tool\\tool.exe");
     EXPECT_EQ(second.ExpandDirTag("<ALT1>x.dat"), "C:\\Later Data\\x.dat");  // the last equal tag wins
@@ -138,9 +141,9 @@ TEST_F(Engine, CopyLoopRules) {
     ASSERT_EQ(report.End, TInstallEnd::Completed) << report.Error;
     EXPECT_TRUE(report.FailedFiles.empty());
     EXPECT_EQ(Read("C:\\Program Files\\Tool\\ask.txt"), "the user's own");
-    // A name found inside another entry (a.dll in data.dll) stays in the payload.
-    EXPECT_TRUE(Exists(settings.TempDir + "\\a.dll"));
-    EXPECT_FALSE(Exists(settings.TempDir + "\\data.dll"));
+    // Each file leaves the payload at its last use, a name inside another entry (a.dll in
+    // data.dll) too: it was moved, not copied.
+    for (const char* moved : {"a.dll", "data.dll", "twice.txt"}) EXPECT_FALSE(Exists(settings.TempDir + "\\" + moved));
     // A tag given to two directories puts the file into both.
     EXPECT_EQ(Read("C:\\Program Files\\Tool\\One\\twice.txt"), "twice.txt");
     EXPECT_EQ(Read("C:\\Program Files\\Tool\\Two\\twice.txt"), "twice.txt");
@@ -216,7 +219,7 @@ TEST_F(Engine, AutoexecBlocksAndBackups) {
     // A second install replaces its block; the backup holds the file after the first.
     TInstallProgress progress;
     TSetupSettings again = settings;
-    TInstallEngine second(again, choices, progress);
+    TInstallEngine second(again, choices, prompts, progress);
     ASSERT_EQ(second.Run().End, TInstallEnd::Completed);
     EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
     EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\nPROMPT $P$G\r\n" + block);
@@ -241,7 +244,7 @@ TEST_F(Engine, FilesThatCannotBeReadAreNotRewritten) {
         const TInstallReport report = Run();
         Emu().ClearFaults();
         settings.*c.list = {};
-        EXPECT_EQ(report.End, TInstallEnd::Stopped) << c.file;
+        EXPECT_EQ(report.End, TInstallEnd::RolledBack) << c.file;
         EXPECT_EQ(report.Error.substr(0, report.Error.find('\r')), std::string("Unable to read ") + c.file);
         EXPECT_EQ(Read(c.file), "[S]\r\nK=user's\r\n");
         EXPECT_EQ(Read("C:\\autoexec.zov"), "earlier backup");
@@ -254,10 +257,10 @@ TEST_F(Engine, AnAutoexecThatCannotBeReplacedStaysWhole) {
     machine.WriteFile("C:\\autoexec.bat", "@ECHO OFF\r\n");
     machine.System().SetFileAttributes("C:\\autoexec.bat", sys::kAttrReadOnly);
     const TInstallReport report = Run();
-    EXPECT_EQ(report.End, TInstallEnd::Stopped);
-    EXPECT_EQ(report.Error, "C:\\autoexec.bat: Access is denied");
+    EXPECT_EQ(report.End, TInstallEnd::RolledBack);
+    EXPECT_EQ(report.Error.substr(0, report.Error.find('\r')), "C:\\autoexec.bat: Access is denied");
     EXPECT_EQ(Read("C:\\autoexec.bat"), "@ECHO OFF\r\n");
-    EXPECT_EQ(Read("C:\\autoexec.zov"), "@ECHO OFF\r\n");  // the backup comes first
+    EXPECT_FALSE(Exists("C:\\autoexec.zov"));  // the backup the install made goes with it
     EXPECT_FALSE(Exists("C:\\autoexec.$$$"));
 }
 
@@ -342,7 +345,10 @@ TEST_F(Engine, ASetupProgramIsStartedWhateverTheChoice) {
     settings.Directories = {"<INSTALLDIR>~"};
     settings.LaunchCommand = "<INSTALLDIR>\\Setup.exe";  // no comma: no parameters
     choices.Launch = false;
-    ASSERT_TRUE(Run().Launched);
+    const TInstallReport report = Run();
+    // It is not there: the failed launch is reported and the exit code says so.
+    EXPECT_EQ(report.LaunchFailure, "C:\\Program Files\\Tool\\Setup.exe: The system cannot find the file specified");
+    EXPECT_EQ(report.ExitCode(), 2);
     const std::string last = Emu().Journal().back();
     EXPECT_EQ(last.substr(0, last.rfind('\t')),
               "shellexecute\t\tSetup.exe\t\tC:\\Program Files\\Tool\\\t5");
@@ -363,23 +369,27 @@ TEST_F(Engine, FailuresStopOrAreListed) {
         settings.IniEntries = {"HKEY_LOCAL_MACHINE\\Software\\Locked~K~V~1"};
         Emu().FailRegistryKey(sys::RegRoot::LocalMachine, "Software\\Locked");
         const TInstallReport report = Run();
-        EXPECT_EQ(report.End, TInstallEnd::Stopped);
-        EXPECT_EQ(report.Error, "Failed to create key Software\\Locked\\K\rAccess is denied");
+        EXPECT_EQ(report.End, TInstallEnd::RolledBack);
+        EXPECT_EQ(report.Error, "Failed to create key Software\\Locked\\K\rAccess is denied\r\r"
+                                "The installation was undone: nothing was installed.");
         EXPECT_EQ(report.ExitCode(), 2);
         Emu().ClearFaults();
         settings.IniEntries.clear();
     }
-    {  // The disk fills up during the copy: the file is named, the rest goes on.
-        settings.Files = {"big.bin~<INSTALLDIR>~", "small.txt~<INSTALLDIR>~"};
+    {  // The disk fills up during the copy: the install is undone, naming the file.
+        // Listed twice, the file is copied the first time (a move writes nothing).
+        settings.Files = {"big.bin~<INSTALLDIR>~", "big.bin~<SUB1>~", "small.txt~<INSTALLDIR>~"};
+        settings.Directories = {"<INSTALLDIR>~", "<SUB1>~Copy"};
         Payload("big.bin", std::string(50000, 'b'));
         Payload("small.txt", "s");
         Emu().FailWritesAfter(20000);
         const TInstallReport report = Run();
         Emu().ClearFaults();
-        EXPECT_EQ(report.End, TInstallEnd::Stopped);  // the uninstall file cannot be written either
-        ASSERT_FALSE(report.FailedFiles.empty());
-        EXPECT_EQ(report.FailedFiles[0], "C:\\Program Files\\Tool\\big.bin: There is not enough space on the disk");
+        EXPECT_EQ(report.End, TInstallEnd::RolledBack);
+        EXPECT_EQ(report.Error.substr(0, report.Error.find("\r\r")),
+                  "Unable to write file C:\\Program Files\\Tool\\big.bin\rThere is not enough space on the disk");
         EXPECT_EQ(report.ExitCode(), 2);
+        EXPECT_FALSE(Exists("C:\\Program Files\\Tool"));
     }
 }
 
@@ -387,8 +397,9 @@ TEST_F(Engine, AnUnwritableIniFileStopsTheInstall) {
     settings.Directories = {"<INSTALLDIR>~"};
     settings.IniEntries = {"C:\\Locked\\tool.ini~S~K~V", "HKEY_CURRENT_USER\\Software\\After~S~K~V"};
     const TInstallReport report = Run();
-    EXPECT_EQ(report.End, TInstallEnd::Stopped);
-    EXPECT_EQ(report.Error, "Unable to write to C:\\Locked\\tool.ini\rThe system cannot find the path specified");
+    EXPECT_EQ(report.End, TInstallEnd::RolledBack);
+    EXPECT_EQ(report.Error.substr(0, report.Error.find("\r\r")),
+              "Unable to write to C:\\Locked\\tool.ini\rThe system cannot find the path specified");
     EXPECT_FALSE(machine.System().RegKeyExists(sys::RegRoot::CurrentUser, "Software\\After"));
 }
 

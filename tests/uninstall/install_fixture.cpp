@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "install/cfg_entries.h"
+#include "install/dialog_prompts.h"
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/paths.h"
@@ -68,8 +69,10 @@ TInstallReport InstallFixture::Install(const std::string& cfg, const Payload& pa
         choices.DesktopLinks.push_back(name);
         choices.StartMenuLinks.push_back(name);
     }
-    NoProgress progress;
-    TInstallEngine engine(settings, choices, progress);
+    NoProgress quiet;
+    TDialogPrompts ignoring(false);
+    TInstallEngine engine(settings, choices, prompts ? *prompts : ignoring, progress ? *progress : quiet);
+    if (beforeRun) beforeRun();
     const TInstallReport report = engine.Run();
     EmptyAndRemoveDirectory(settings.TempDir);
     return report;

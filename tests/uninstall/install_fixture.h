@@ -4,6 +4,7 @@
 // and the machine's whole state for comparing before and after.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -30,6 +31,10 @@ protected:
     // and folder chosen; the expanded payload is gone afterwards, as after a setup.
     TInstallReport Install(const std::string& cfg, const Payload& payload, const std::string& destination,
                            const std::string& title);
+    // What Install shows progress on and asks; by default nothing, and failures are ignored.
+    TInstallProgress* progress = nullptr;
+    TSetupPrompts* prompts = nullptr;
+    std::function<void()> beforeRun;  // runs once the payload is in place (a fault to inject)
     // The uninstaller as the registration starts it: silent unless told otherwise.
     TUninstallOutcome RemoveProduct(const std::string& dir, const std::string& title, bool silent = true);
 

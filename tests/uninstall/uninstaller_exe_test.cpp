@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "install/dialog_prompts.h"
 #include "install/setup_config.h"
 #include "install/wizard/install_engine.h"
 #include "sys/paths.h"
@@ -131,7 +132,8 @@ protected:
         choices.Title = title;
         choices.Destination = target;
         NoProgress progress;
-        ASSERT_EQ(TInstallEngine(settings, choices, progress).Run().ExitCode(), 0);
+        TDialogPrompts prompts(false);
+        ASSERT_EQ(TInstallEngine(settings, choices, prompts, progress).Run().ExitCode(), 0);
         EmptyAndRemoveDirectory(settings.TempDir);
     }
 
