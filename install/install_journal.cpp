@@ -17,7 +17,8 @@ namespace {
 
 constexpr auto kMachine = sys::RegRoot::LocalMachine;
 
-bool Finish(const std::string& title, TInstallLog* log, bool scratch);
+enum class TFinished { NoMark, Whole, Partly, InUse };
+TFinished Finish(const std::string& title, TInstallLog* log, bool scratch);
 
 void Note(TInstallLog* log, const std::string& line) {
     if (log) log->Line(line);
@@ -303,9 +304,9 @@ void TInstallJournal::Commit() {
     Finish(title_, log_, false);  // a complete journal only loses its files and mark
 }
 
-void TInstallJournal::RollBack() {
+bool TInstallJournal::RollBack() {
     file_.reset();
-    if (!title_.empty()) Finish(title_, log_, false);
+    return title_.empty() || Finish(title_, log_, false) != TFinished::Partly;
 }
 
 std::string UnfinishedInstallDir(const std::string& title) {
@@ -319,13 +320,20 @@ namespace {
 // Undoes an unfinished install, or ends a complete one that was killed before its journal
 // and mark were gone. `scratch`: the setup's scratch folder goes too (a setup that still
 // runs removes its own).
-bool Finish(const std::string& title, TInstallLog* log, bool scratch) {
+TFinished Finish(const std::string& title, TInstallLog* log, bool scratch) {
     sys::System& os = sys::Sys();
     const std::string key = RegistrationKey(title);
     std::string mark;
-    if (!os.RegGetString(kMachine, key, kUnfinishedValue, mark)) return false;
+    if (!os.RegGetString(kMachine, key, kUnfinishedValue, mark)) return TFinished::NoMark;
     const std::vector<std::string> parts = MarkParts(mark);
     const std::string& journal = parts[0];
+    // A setup that is installing the product right now holds its journal open: what it does
+    // is its own to finish or undo.
+    if (scratch && FileExists(journal) &&
+        !os.OpenFile(journal, sys::FileAccess::ReadWrite, sys::FileCreate::OpenExisting, sys::FileShare::Exclusive)) {
+        Note(log, "left alone: the install of " + title + " is in use (" + sys::FailureOf(journal).text + ")");
+        return TFinished::InUse;
+    }
     const std::string backupDir = JoinPath(DirectoryPart(journal), TInstallJournal::kBackupFolder);
     const std::vector<std::vector<std::string>> lines = ReadJournal(journal);
     bool complete = false;
@@ -336,7 +344,7 @@ bool Finish(const std::string& title, TInstallLog* log, bool scratch) {
     if (!whole) {
         // The backups, the journal and the mark stay: the next start tries again.
         Note(log, "FAILED to undo the install of " + title + " whole: it is tried again at the next start");
-        return true;
+        return TFinished::Partly;
     }
     if (DirectoryExists(backupDir)) EmptyAndRemoveDirectory(backupDir);
     if (FileExists(journal)) DeleteFileForced(journal);
@@ -354,12 +362,15 @@ bool Finish(const std::string& title, TInstallLog* log, bool scratch) {
         Note(log, "rolled back the install of " + title + " (" + DecimalText(lines.size()) + " changes)");
     else if (scratch)
         Note(log, "finished the install of " + title + ", which had been stopped once complete");
-    return true;
+    return TFinished::Whole;
 }
 
 }  // namespace
 
-bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log) { return Finish(title, log, true); }
+bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log) {
+    const TFinished finished = Finish(title, log, true);
+    return finished == TFinished::Whole || finished == TFinished::Partly;
+}
 
 std::vector<std::string> RollBackUnfinishedInstalls(TInstallLog* log) {
     std::vector<std::string> titles, subKeys, names;

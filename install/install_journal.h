@@ -66,8 +66,9 @@ public:
     void RegistryValue(sys::RegRoot root, const std::string& key, const std::string& name);
     // The complete install keeps what it did: the backups, the journal and the mark go.
     void Commit();
-    // Undoes every change, last first, and removes the journal and the mark.
-    void RollBack();
+    // Undoes every change, last first, and removes the journal and the mark. False when a
+    // change could not be undone: the journal and the mark then stay for the next start.
+    bool RollBack();
 
     // The number of journal lines written, for measuring.
     size_t Lines() const { return lines_; }
@@ -95,7 +96,8 @@ std::vector<std::string> MissingRegistryKeys(sys::RegRoot root, const std::strin
 std::string RegistrationKey(const std::string& title);
 // The install directory of the unfinished install of `title`; "" when there is none.
 std::string UnfinishedInstallDir(const std::string& title);
-// Undoes the unfinished install of `title`; false when there is none.
+// Undoes the unfinished install of `title`; false when there is none, or when a setup that
+// is running now holds its journal.
 bool RollBackUnfinishedInstall(const std::string& title, TInstallLog* log);
 // Undoes every unfinished install the registry marks; returns their titles.
 std::vector<std::string> RollBackUnfinishedInstalls(TInstallLog* log);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "install/cfg_entries.h"
 #include "install/launch_command.h"
 #include "install/wizard/directory_tags.h"
 #include "shell/shared_files.h"
@@ -18,16 +19,6 @@ namespace {
 
 constexpr int kShowNormal = 5;
 
-struct Fields {
-    explicit Fields(std::string entry) : rest(std::move(entry)) {}
-    std::string Next() {
-        std::string head;
-        SplitField(rest, '~', head);
-        return head;
-    }
-    std::string rest;  // after the cuts: the last field
-};
-
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 bool ReplaceFirst(std::string& text, const std::string& what, const std::string& with) {
@@ -41,6 +32,9 @@ std::vector<std::string> MissingKeys(sys::RegRoot root, const std::string& key) 
 
 // The user confirmed a cancel.
 struct TStopRequested {};
+
+constexpr const char* kNotWhollyUndone =
+    "Some changes could not be undone; the setup undoes them when it next starts, or the uninstall does.";
 // The user answered Abort to a failure: the install is undone.
 ZOV_EXCEPTION(EInstallAborted);
 
@@ -120,20 +114,20 @@ TInstallReport TInstallEngine::Run() {
         uninstall_.Flush();  // the keys the registration made
         journal_.Commit();
     } catch (const TStopRequested&) {
-        journal_.RollBack();
+        const bool whole = journal_.RollBack();
         report.End = TInstallEnd::Cancelled;
-        report.Error = "The installation was stopped: nothing was installed.";
-        Note("stopped: every change was undone");
+        report.Error = whole ? "The installation was stopped: nothing was installed." : "The installation was stopped.\r" + std::string(kNotWhollyUndone);
+        Note(whole ? "stopped: every change was undone" : "stopped: not every change could be undone");
         return report;
     } catch (const std::exception& e) {
         const sys::Failure failure = CaughtFailure();
         std::string why = e.what();
         if (failure.Failed() && failure.text != why) why += "\r" + failure.text;
         Note("FAILED " + (failure.path.empty() ? why : std::string(e.what()) + ": " + failure.Describe()));
-        journal_.RollBack();
+        const bool whole = journal_.RollBack();
         report.End = TInstallEnd::RolledBack;
-        report.Error = why + "\r\rThe installation was undone: nothing was installed.";
-        Note("rolled back: nothing was installed");
+        report.Error = why + "\r\r" + (whole ? "The installation was undone: nothing was installed." : kNotWhollyUndone);
+        Note(whole ? "rolled back: nothing was installed" : "rolled back in part: the rest is undone at the next start");
         return report;
     }
     Launch(report);
@@ -144,7 +138,7 @@ TInstallReport TInstallEngine::Run() {
 bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
     const bool hasInstallDir =
         std::any_of(settings_.Directories.begin(), settings_.Directories.end(),
-                    [](const std::string& entry) { return UpperCase(Fields(entry).Next()) == "<INSTALLDIR>"; });
+                    [](const std::string& entry) { return ParseDirectoryEntry(entry).Tag == "<INSTALLDIR>"; });
     if (!hasInstallDir) {
         // Without an install directory the uninstall information has no home: install
         // nothing rather than files that could never be removed.
@@ -169,10 +163,10 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
         return false;
     }
     for (const std::string& entry : settings_.Directories) {
-        Fields fields(entry);
-        const std::string tag = UpperCase(fields.Next());
+        const TDirectoryEntry entryDir = ParseDirectoryEntry(entry);
+        const std::string& tag = entryDir.Tag;
         // Recorded and compared in its one full form: "Evil\..\WINDOWS" is the Windows directory.
-        std::string dir = ResolveDirectory(tag, fields.rest);
+        std::string dir = ResolveDirectory(tag, entryDir.Path);
         if (const TCanonicalPath full = CanonicalPath(dir); full.Ok()) dir = WithoutTrailingBackslash(full.Path);
         dirTags_.push_back(tag);
         dirPaths_.push_back(dir);
@@ -227,9 +221,8 @@ std::vector<bool> TInstallEngine::LastUses() const {
     TNameSet seen;
     for (size_t i = dirTags_.size(); i-- > 0;)
         for (size_t j = files.size(); j-- > 0;) {
-            Fields fields(files[j]);
-            const std::string name = UpperCase(FileNamePart(fields.Next()));
-            if (UpperCase(fields.Next()) == dirTags_[i]) last[i * files.size() + j] = seen.Insert(name);
+            const TFileEntry file = ParseFileEntry(files[j]);
+            if (file.Tag == dirTags_[i]) last[i * files.size() + j] = seen.Insert(UpperCase(file.Name()));
         }
     return last;
 }
@@ -240,12 +233,10 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
     for (size_t i = 0; i < dirTags_.size(); ++i) {
         Show("Ready to Install");
         for (size_t j = 0; j < files.size(); ++j) {
-            Fields fields(files[j]);
-            const std::string name = FileNamePart(fields.Next());
-            const std::string tag = fields.Next();
-            const std::string mark = fields.Next();
+            const TFileEntry file = ParseFileEntry(files[j]);
+            const std::string name = file.Name();
             Pump();
-            if (UpperCase(tag) != dirTags_[i]) continue;
+            if (file.Tag != dirTags_[i]) continue;
             progress_.Advance();
             progress_.Status(name);
             progress_.Target(dirPaths_[i]);
@@ -255,7 +246,7 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             const bool existed = FileExists(target);
             // A file sent to two places (a tag listed twice, a name in two entries) is kept
             // in TempDir until its last use.
-            if (CopyOneFile(name, dirPaths_[i], mark == "X", !lastUse[i * files.size() + j], report))
+            if (CopyOneFile(name, dirPaths_[i], file.AskBeforeOverwrite(), !lastUse[i * files.size() + j], report))
                 uninstall_.AddWrittenFile(target, existed);
             Pump();
             uninstall_.AddFile(target);
@@ -327,22 +318,18 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
     const std::string startMenu = GetShellFolder(sfStartMenu);
     const std::string programs = GetShellFolder(sfPrograms);
     for (const std::string& entry : settings_.Shortcuts) {
-        Fields fields(entry);
-        const std::string name = fields.Next();
-        const std::string target = fields.Next();
-        const std::string desktopMark = fields.Next();
-        const std::string startMenuMark = fields.Next();
-        const std::string icon = fields.Next();
-        const std::string folder = fields.rest;
+        const TLinkEntry link = ParseLinkEntry(entry);
+        const std::string& name = link.Name;
+        const std::string& folder = link.Folder;
         progress_.Target(folder);
         progress_.Advance();
         Pump();
         shortcuts_.Folder = folder;
         shortcuts_.ProgramName = name;
-        shortcuts_.RunProgram = ExpandDirTag(target);
-        shortcuts_.IconFile = ExpandDirTag(icon);
-        shortcuts_.Desktop = desktopMark == "X" && Listed(choices_.DesktopLinks, name);
-        shortcuts_.StartMenu = startMenuMark == "X" && Listed(choices_.StartMenuLinks, name);
+        shortcuts_.RunProgram = ExpandDirTag(link.Target);
+        shortcuts_.IconFile = ExpandDirTag(link.Icon);
+        shortcuts_.Desktop = link.OfferedOnDesktop() && Listed(choices_.DesktopLinks, name);
+        shortcuts_.StartMenu = link.OfferedInStartMenu() && Listed(choices_.StartMenuLinks, name);
         shortcuts_.FolderDesktop = choices_.FolderDesktop;
         shortcuts_.FolderStartMenu = choices_.FolderStartMenu;
         shortcuts_.QuickLaunch = false;
@@ -392,24 +379,19 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
 void TInstallEngine::WriteIniEntries() {
     Show("Processing Registry Entries / INI Creation");
     for (std::string& entry : settings_.IniEntries) {
-        Fields fields(entry);
-        const std::string location = ExpandDirTag(fields.Next());
-        const std::string section = fields.Next();
-        const std::string name = fields.Next();
-        entry = location + "~" + section + "~" + name + "~" + ExpandDirTag(fields.rest);
+        TValueEntry value = ParseValueEntry(entry);
+        value.Location = ExpandDirTag(value.Location);
+        value.Value = ExpandDirTag(value.Value);
+        entry = value.Text();
     }
     for (const std::string& entry : settings_.IniEntries) {
-        Fields fields(entry);
-        const std::string location = fields.Next();
-        const std::string section = fields.Next();
-        const std::string name = fields.Next();
-        const std::string& value = fields.rest;
+        const TValueEntry value = ParseValueEntry(entry);
         progress_.Advance();
         Pump();
-        if (Contains(UpperCase(location), ".INI"))
-            WriteIniValue(location, section, name, value);
+        if (value.Kind() == TValueKind::Ini)
+            WriteIniValue(value.Location, value.Section, value.Name, value.Value);
         else
-            WriteRegistryValue(location, section, name, value);
+            WriteRegistryValue(value.Location, value.Section, value.Name, value.Value);
     }
 }
 
