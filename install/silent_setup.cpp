@@ -4,6 +4,7 @@
 
 #include "install/Setup_Unit1.h"
 #include "install/destination_check.h"
+#include "install/free_space.h"
 #include "install/payload.h"
 #include "shell/WinReboot.h"
 #include "shell/system_helpers.h"
@@ -132,7 +133,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
         return 1;
     }
 
-    if (!ExpandPayload(settings, look.Header.Text, log)) {
+    if (!HasRoom(ExpansionNeeds(settings), log) || !ExpandPayload(settings, look.Header.Text, log)) {
         RemoveSetupDirectories(settings);
         return 1;
     }
@@ -148,6 +149,10 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     choices.Launch = end == TSetupEnd::Launch && LaunchAvailable(settings);
     if (end == TSetupEnd::Launch && !choices.Launch) Log(log, "no program to launch: /END=launch is ignored");
 
+    if (!HasRoom(CopyNeeds(settings, choices.Destination, choices.Workstation), log)) {
+        RemoveSetupDirectories(settings);
+        return 1;
+    }
     TInstallProgress quiet;
     TInstallEngine engine(settings, choices, quiet, log);
     const TInstallReport report = engine.Run();
