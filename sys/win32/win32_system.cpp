@@ -113,8 +113,8 @@ bool Win32System::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes)
     static const auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
     if (freeSpaceEx) {
-        ULARGE_INTEGER available{}, total{}, free{};
-        if (!freeSpaceEx(OrNull(root), &available, &total, &free)) return false;
+        ULARGE_INTEGER available{}, total{}, totalFree{};
+        if (!freeSpaceEx(OrNull(root), &available, &total, &totalFree)) return false;
         freeBytes = available.QuadPart;
         return true;
     }
