@@ -198,8 +198,10 @@ bool TZOV::KeepOpen() {
 
 void TZOV::StopButtonClick() {
     if (!installing_ || stopRequested_) return;
+    // No is the default: Enter on the focused Cancel button, pressed twice, must not throw the
+    // install away.
     if (ui::MessageDlg("Do you want to stop the installation? Everything installed so far will be removed.",
-                       ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo) != ui::mrYes)
+                       ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo | ui::mbDefaultNo) != ui::mrYes)
         return;
     stopRequested_ = true;
     StopButton.SetEnabled(false);

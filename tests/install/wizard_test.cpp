@@ -337,7 +337,8 @@ TEST_P(WizardStop, IsAskedAndOnlyYesRequestsIt) {
         asked = true;
         EXPECT_TRUE(wizard->StopButton.Showing());
         dialogs.ExpectMessage("Do you want to stop the installation? Everything installed so far will be removed.",
-                              "Confirm", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo, answer);
+                              "Confirm", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo | ui::mbDefaultNo,
+                              answer);
         switch (way) {
             case StopWay::Button: wizard->StopButton.Click(); break;
             case StopWay::Escape: EXPECT_TRUE(wizard->DialogKey(ui::TDialogKey::dkEscape, nullptr)); break;
