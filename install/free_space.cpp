@@ -1,7 +1,5 @@
 #include "install/free_space.h"
 
-#include <cctype>
-
 #include "install/wizard/directory_tags.h"
 #include "install/wizard/install_engine.h"
 #include "segment/seg_check.h"
@@ -27,7 +25,8 @@ std::string RootOf(const std::string& drive) { return drive + "\\"; }
 }  // namespace
 
 std::string DriveOf(const std::string& path) {
-    if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0])))
+    const char letter = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
+    if (path.size() >= 2 && path[1] == ':' && letter >= 'a' && letter <= 'z')
         return UpperCase(path.substr(0, 2));
     if (path.size() > 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
         // \\server\share: the share is the drive.
