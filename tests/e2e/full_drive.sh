@@ -4,9 +4,10 @@
 #             before any change, nothing on D: or anywhere else, the log names the drive and
 #             the space.
 #   fills     the wizard into D:\Tidewater with room enough when it checks; the drive is filled
-#             while the overwrite question of welcome.tnt is up, so the copy runs out of space.
-#             The install must leave D: as it found it and name the drive in its log: this
-#             needs the install's roll-back.
+#             while the question whether to replace tidectl.dll (in C:\WINDOWS\SYSTEM, after
+#             the files of D:) is up, so what the install writes on D: after it runs out of
+#             space. The install must leave D: and tidectl.dll as it found them and name the
+#             drive in its log: this needs the install's roll-back.
 #
 #   tests/e2e/full_drive.sh WIN32_BUILD_DIR refused|fills
 # Mounting needs root; without it the test is skipped (exit 77).
@@ -23,6 +24,7 @@ mkdir -p "$mnt"
 mountpoint -q "$mnt" && umount "$mnt"
 mount -t tmpfs -o size=2m zov-full-drive "$mnt" 2>/dev/null || { echo "cannot mount a tmpfs: skipped"; exit 77; }
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -f "$WINEPREFIX/dosdevices/d:"; umount "$mnt" 2>/dev/null || true' EXIT
+trap 'exit 1' INT TERM
 rm -f "$WINEPREFIX/dosdevices/d:"
 ln -s "$mnt" "$WINEPREFIX/dosdevices/d:"
 
@@ -56,9 +58,8 @@ case $variant in
     check_scratch_gone
     ;;
   fills)
-    mkdir -p "$mnt/Tidewater/Samples"
-    echo 'my own notes' >"$mnt/Tidewater/Samples/welcome.tnt"
-    fill $((payload_kb + 300)) 1
+    echo 'a library of another product' >"$c/windows/system/tidectl.dll"
+    fill $((payload_kb + 600)) 1
     before=$(listing)
     shots="$work/shots"
     mkdir -p "$shots"
@@ -77,21 +78,24 @@ press Next
 press Next
 check "Full Install ( All Files will be installed )" on
 press Next
+check "Return to Windows after installed" on
 press Install
 window #32770 "Confirm"
-message "File Already Exists (welcome.tnt). Overwrite?"
+message "File Already Exists (tidectl.dll). Overwrite?"
 shot fill
 press Yes
+gone
 decline-all
 S
-    drive "$work/scenario.txt" || true
+    drive "$work/scenario.txt" || check "the scenario played to its end" false
+    kill "$filler" 2>/dev/null || true
     wait "$filler" || true
     rm -f "$mnt/filler2"
     tr -d '\r' <"$c/setup.log" || true
-    check "D: as it was, my welcome.tnt kept" test "$(listing)" = "$before"
-    check "my welcome.tnt unchanged" test "$(cat "$mnt/Tidewater/Samples/welcome.tnt")" = 'my own notes'
+    check "the drive filled during the install" test -n "$(ls "$shots"/fill.done 2>/dev/null)"
+    check "D: as it was" test "$(listing)" = "$before"
+    check "the other product's library kept" test "$(cat "$c/windows/system/tidectl.dll")" = 'a library of another product'
     check "the log names the drive" grep -q '^FAILED.*D:' "$c/setup.log"
-    check "nothing in the system directory" test ! -e "$c/windows/system/tidectl.dll"
     check "no registration" no_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1' \
       UninstallString
     check_scratch_gone
