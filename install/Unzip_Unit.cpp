@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "install/Setup_Unit1.h"
+#include "install/free_space.h"
 #include "install/payload.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
@@ -110,6 +111,15 @@ void TUnzip::Timer1Timer() {
 }
 
 void TUnzip::ExpandPayload() {
+    // A temporary folder without room for the payload ends the setup before it writes there.
+    if (const std::string shortage = SpaceShortage(ExpansionNeeds(MainSetup->SetupSettings)); !shortage.empty()) {
+        if (SetupLog) SetupLog->Line("FAILED " + shortage);
+        ui::MessageDlg(shortage, ui::TMsgDlgType::mtError, ui::mbOK);
+        if (ZOV) ZOV->reboot.SetChecked(false);
+        SetupCancelled = true;
+        Close();
+        return;
+    }
     ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings, MainSetup->Setup_Header.Caption());
     ExpandingFile.clear();
     try {

@@ -6,6 +6,7 @@
 #include "install/Setup_Unit1.h"
 #include "install/destination_check.h"
 #include "install/dialog_prompts.h"
+#include "install/free_space.h"
 #include "install/payload.h"
 #include "shell/WinReboot.h"
 #include "shell/system_helpers.h"
@@ -122,7 +123,7 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
         return 1;
     }
 
-    if (!ExpandPayload(settings, look.Header.Text, log)) {
+    if (!HasRoom(ExpansionNeeds(settings), log) || !ExpandPayload(settings, look.Header.Text, log)) {
         RemoveSetupDirectories(settings);
         return 1;
     }
@@ -139,6 +140,10 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
     choices.Launch = end == TSetupEnd::Launch && LaunchAvailable(settings);
     if (end == TSetupEnd::Launch && !choices.Launch) Log(log, "no program to launch: /END=launch is ignored");
 
+    if (!HasRoom(CopyNeeds(settings, choices.Destination, choices.Workstation), log)) {
+        RemoveSetupDirectories(settings);
+        return 1;
+    }
     TInstallProgress quiet;
     TDialogPrompts prompts(false);
     TInstallEngine engine(settings, choices, prompts, quiet, log);

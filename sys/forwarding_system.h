@@ -34,6 +34,9 @@ public:
     bool GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) override {
         return inner_.GetDiskFreeSpace(root, freeBytes);
     }
+    bool GetDiskClusterSize(const std::string& root, uint32_t& bytesPerCluster) override {
+        return inner_.GetDiskClusterSize(root, bytesPerCluster);
+    }
     std::string GetWindowsDirectory() override { return inner_.GetWindowsDirectory(); }
     bool GetShortPathName(const std::string& path, std::string& shortPath) override {
         return inner_.GetShortPathName(path, shortPath);

@@ -87,6 +87,9 @@ public:
                            std::vector<FindEntry>& entries) = 0;
     // Free bytes available on the drive whose root is given ("C:\"); false when the query fails.
     virtual bool GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) = 0;
+    // Bytes in one cluster of the drive whose root is given: the least room a file that is
+    // not empty takes there. False when the query fails.
+    virtual bool GetDiskClusterSize(const std::string& root, uint32_t& bytesPerCluster) = 0;
     virtual std::string GetWindowsDirectory() = 0;  // e.g. "C:\WINDOWS", as the system gives it
     // Each name that is not a legal 8.3 name becomes its 8.3 name; false when the path is
     // missing.

@@ -7,6 +7,7 @@
 #include "install/Setup_Unit1.h"
 #include "install/cfg_entries.h"
 #include "install/destination_check.h"
+#include "install/free_space.h"
 #include "install/launch_command.h"
 #include "install/payload.h"
 #include "install/setup_switches.h"
@@ -105,7 +106,20 @@ bool TZOV::AcceptDestination() {
         return false;
     }
     Main_Dir.SetText(check.Path);
-    return true;
+    return RoomForInstall();
+}
+
+bool TZOV::RoomForInstall() {
+    const std::string shortage = SpaceShortage(CopyNeeds(Settings(), Main_Dir.Text(), min.Checked()));
+    if (shortage.empty()) return true;
+    if (SetupLog) SetupLog->Line(shortage);
+    if (Notebook1.PageIndex() != kDestination) {
+        Notebook1.SetPageIndex(kDestination);
+        next.SetEnabled(true);
+        install.Hide();
+    }
+    ui::MessageDlg(shortage, ui::TMsgDlgType::mtError, ui::mbOK);
+    return false;
 }
 
 void TZOV::Main_DirPicked() {
@@ -193,7 +207,25 @@ void TZOV::cancelClick() {
     if (CancelConfirmed()) CancelSetup();
 }
 
-bool TZOV::KeepOpen() { return cancel.Showing() && !CancelConfirmed(); }
+bool TZOV::KeepOpen() {
+    if (installing_) {
+        // The install ends the wizard itself, once it has stopped and undone its work.
+        StopButtonClick();
+        return true;
+    }
+    return cancel.Showing() && !CancelConfirmed();
+}
+
+void TZOV::StopButtonClick() {
+    if (!installing_ || stopRequested_) return;
+    // No is the default: Enter on the focused Cancel button, pressed twice, must not throw the
+    // install away.
+    if (ui::MessageDlg("Do you want to stop the installation? Everything installed so far will be removed.",
+                       ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo | ui::mbDefaultNo) != ui::mrYes)
+        return;
+    stopRequested_ = true;
+    StopButton.SetEnabled(false);
+}
 
 void TZOV::declineClick() { CancelSetup(); }
 
@@ -206,11 +238,15 @@ void TZOV::FormClose(ui::TCloseAction&) {
 }
 
 void TZOV::installClick() {
+    if (!RoomForInstall()) return;
     Shortcuts1.Folder = CreateFolder.Caption();
     Shortcuts1.FolderStartMenu = CheckBox1.Checked();
     Shortcuts1.FolderDesktop = CheckBox2.Checked();
     Notebook1.SetPageIndex(kProgress);
+    installing_ = true;
+    stopRequested_ = false;
     DoInstall();
+    installing_ = false;
 }
 
 void TZOV::CloseAfterInstall() {

@@ -70,6 +70,7 @@ public:
     ui::TLabel source{&installPage};
     ui::TLabel Dest{&installPage};
     ui::TProgressBar ProgressBar1{&installPage};
+    ui::TFlatButton StopButton{&installPage};  // "Cancel" while the install runs
 
     ui::TPanel Panel1{this};
     ui::TBevel Rule{&Panel1};
@@ -100,6 +101,11 @@ public:
     // What follows the install as the ready page holds it.
     TSetupEnd EndChoice() const;
     void CloseAfterInstall();
+    // The user asked to stop the running install and confirmed it.
+    bool StopRequested() const { return stopRequested_; }
+    // Cancel, Escape or the close box while the install runs: asks, and on Yes the install
+    // stops and undoes its work.
+    void StopButtonClick();
 
 private:
     void CancelSetup();
@@ -115,7 +121,12 @@ private:
     // The close box or Alt+F4 while the buttons are there asks as Cancel does; true when
     // the user keeps the wizard open.
     bool KeepOpen();
+    // The drives the install writes on have room for it, with the install type chosen so
+    // far; otherwise the destination page is shown, saying which drive lacks how much.
+    bool RoomForInstall();
     bool finished_ = false;
+    bool installing_ = false;
+    bool stopRequested_ = false;
 };
 
 // The wizard, while it exists.

@@ -28,6 +28,7 @@ public:
         w_.Panel1.Hide();
         w_.SetHeight(kInstallingHeight);
         w_.SetTop(MainSetup->Height() - kInstallingHeight - kAboveScreenBottom);
+        w_.StopButton.SetFocus();  // Enter, Space or Escape asks to stop
         w_.Repaint();
     }
     void SetRange(int maximum) override { w_.ProgressBar1.SetRange(0, maximum); }
@@ -35,6 +36,7 @@ public:
     void Status(const std::string& text) override { w_.source.SetCaption(text); }
     void Target(const std::string& text) override { w_.Dest.SetCaption(text); }
     void Pump() override { ui::App().ProcessMessages(); }
+    bool StopRequested() override { return w_.StopRequested(); }
 
 private:
     TZOV& w_;

@@ -127,6 +127,9 @@ TZOV::TZOV() {
     Place(source, 8, 40, 417, 13, "Copy Source");
     Place(Dest, 8, 60, 417, 13, "Copy to");
     Place(ProgressBar1, 8, 90, 417, 16);
+    Button(StopButton, 350, "&Cancel", &ui::kGlyphCancel);
+    StopButton.SetTop(8);
+    StopButton.Cancel = true;  // Escape asks to stop
 
     Panel1.SetHeight(30);
     Panel1.SetAlign(ui::TAlign::alBottom);
@@ -152,6 +155,7 @@ TZOV::TZOV() {
     decline.OnClick = [this] { declineClick(); };
     cancel.OnClick = [this] { cancelClick(); };
     install.OnClick = [this] { installClick(); };
+    StopButton.OnClick = [this] { StopButtonClick(); };
     Main_Dir.OnPicked = [this] { Main_DirPicked(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this](ui::TCloseAction& action) { FormClose(action); };

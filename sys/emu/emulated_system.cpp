@@ -344,13 +344,25 @@ bool EmulatedSystem::FindFiles(const std::string& pattern, bool includeHiddenSys
     return !entries.empty() || Fail(kErrorFileNotFound);
 }
 
-bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) {
-    if (root.size() < 2 || root[1] != ':') return false;
+void EmulatedSystem::SetFreeDiskSpace(char drive, uint64_t bytes) {
+    driveFreeSpace_[static_cast<char>(std::toupper(static_cast<unsigned char>(drive)))] = bytes;
+}
+
+fs::path EmulatedSystem::DriveFolder(const std::string& root) const {
+    if (root.size() < 2 || root[1] != ':') return {};
     const fs::path drive = root_ / std::string(1, static_cast<char>(std::tolower(
                                                      static_cast<unsigned char>(root[0]))));
-    if (!IsDir(drive)) return false;
+    return IsDir(drive) ? drive : fs::path();
+}
+
+bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) {
+    const fs::path drive = DriveFolder(root);
+    if (drive.empty()) return false;
     uint64_t bytes = 0;
-    if (freeSpace_) {
+    const auto one = driveFreeSpace_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+    if (one != driveFreeSpace_.end()) {
+        bytes = one->second;
+    } else if (freeSpace_) {
         bytes = *freeSpace_;
     } else {
         struct statvfs st {};
@@ -359,6 +371,19 @@ bool EmulatedSystem::GetDiskFreeSpace(const std::string& root, uint64_t& freeByt
     }
     if (state_->writeBudget) bytes = std::min(bytes, *state_->writeBudget);
     freeBytes = bytes;
+    return true;
+}
+
+bool EmulatedSystem::GetDiskClusterSize(const std::string& root, uint32_t& bytesPerCluster) {
+    const fs::path drive = DriveFolder(root);
+    if (drive.empty()) return false;
+    if (clusterSize_) {
+        bytesPerCluster = *clusterSize_;
+        return true;
+    }
+    struct statvfs st {};
+    if (::statvfs(drive.c_str(), &st) != 0) return false;
+    bytesPerCluster = static_cast<uint32_t>(st.f_frsize);
     return true;
 }
 

@@ -27,6 +27,7 @@
 // written and give nothing to read. Only a machine made with HostPaths::Taken (a builder
 // tool's) takes host paths ("/..." without "\") as they are.
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -70,6 +71,11 @@ public:
     void ClearFaults();
     // Free bytes that GetDiskFreeSpace reports; without it the host's free space is reported.
     void SetFreeDiskSpace(uint64_t bytes) { freeSpace_ = bytes; }
+    // ... on one drive ('D'), ahead of the setting for all.
+    void SetFreeDiskSpace(char drive, uint64_t bytes);
+    // Bytes per cluster that GetDiskClusterSize reports on every drive; without it the host's
+    // block size is reported.
+    void SetClusterSize(uint32_t bytes) { clusterSize_ = bytes; }
 
     std::unique_ptr<File> OpenFile(const std::string& path, FileAccess access, FileCreate create,
                                    FileShare share) override;
@@ -82,6 +88,7 @@ public:
     bool FindFiles(const std::string& pattern, bool includeHiddenSystem,
                    std::vector<FindEntry>& entries) override;
     bool GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) override;
+    bool GetDiskClusterSize(const std::string& root, uint32_t& bytesPerCluster) override;
     std::string GetWindowsDirectory() override;
     bool GetShortPathName(const std::string& path, std::string& shortPath) override;
     std::string GetCurrentDirectory() override;
@@ -164,6 +171,10 @@ private:
     std::set<std::string> unreadable_;
     std::vector<std::pair<RegRoot, std::string>> failingKeys_;
     std::optional<uint64_t> freeSpace_;
+    std::map<char, uint64_t> driveFreeSpace_;  // by upper-case drive letter
+    std::optional<uint32_t> clusterSize_;
+    // The host folder of the drive whose root is given; empty when there is no such drive.
+    std::filesystem::path DriveFolder(const std::string& root) const;
 };
 
 }  // namespace zov::sys::emu

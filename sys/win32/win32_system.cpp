@@ -107,11 +107,31 @@ bool Win32System::FindFiles(const std::string& pattern, bool includeHiddenSystem
 }
 
 bool Win32System::GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) {
+    // GetDiskFreeSpaceA stops at 2 GB on larger drives; the call that does not came with
+    // Windows 95 OSR2, so it is looked up. Without it no drive is that large.
+    using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    static const auto freeSpaceEx = reinterpret_cast<FreeSpaceEx>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
+    if (freeSpaceEx) {
+        ULARGE_INTEGER available{}, total{}, totalFree{};
+        if (!freeSpaceEx(OrNull(root), &available, &total, &totalFree)) return false;
+        freeBytes = available.QuadPart;
+        return true;
+    }
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
     if (!GetDiskFreeSpaceA(OrNull(root), &sectorsPerCluster, &bytesPerSector, &freeClusters,
                            &totalClusters))
         return false;
     freeBytes = static_cast<uint64_t>(bytesPerSector) * sectorsPerCluster * freeClusters;
+    return true;
+}
+
+bool Win32System::GetDiskClusterSize(const std::string& root, uint32_t& bytesPerCluster) {
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(OrNull(root), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters))
+        return false;
+    bytesPerCluster = static_cast<uint32_t>(sectorsPerCluster * bytesPerSector);
     return true;
 }
 

@@ -18,6 +18,7 @@ public:
     bool FindFiles(const std::string& pattern, bool includeHiddenSystem,
                    std::vector<FindEntry>& entries) override;
     bool GetDiskFreeSpace(const std::string& root, uint64_t& freeBytes) override;
+    bool GetDiskClusterSize(const std::string& root, uint32_t& bytesPerCluster) override;
     std::string GetWindowsDirectory() override;
     bool GetShortPathName(const std::string& path, std::string& shortPath) override;
     std::string GetCurrentDirectory() override;

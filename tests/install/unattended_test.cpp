@@ -8,6 +8,11 @@
 #include "install/stage_state.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
+#ifndef _WIN32
+#include <filesystem>
+
+#include "sys/emu/emulated_system.h"
+#endif
 
 namespace zov::test {
 namespace {
@@ -175,6 +180,36 @@ TEST_F(Unattended, ACutOrChangedInstallCfgIsRefused) {
     EXPECT_TRUE(Logged("installed"));
 }
 
+TEST_F(Unattended, ADriveWithoutRoomEndsTheRunBeforeAnyChange) {
+    auto& emu = dynamic_cast<sys::emu::EmulatedSystem&>(machine.System());
+    std::filesystem::create_directories(emu.Root() / "d");
+    emu.SetClusterSize(4096);
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", std::string(300000, 'x')}, {"more.txt", "more"}});
+    const std::string segment = machine.ReadFile(medium + "\\disk.001");
+    // The temporary folder's drive is checked before the expansion, the destination's before the copy.
+    const struct {
+        char drive;
+        uint64_t free;
+        const char* line;
+    } cases[] = {{'C', 200000, "FAILED Not enough space on C:: 0.3 MB needed, 0.1 MB free"},
+                 {'D', 100000, "FAILED Not enough space on D:: 0.4 MB needed, 0.0 MB free"}};
+    for (const auto& c : cases) {
+        emu.SetFreeDiskSpace(c.drive, c.free);
+        EXPECT_EQ(Run({"/S", "/D=D:\\Tool"}), 1) << c.line;
+        EXPECT_TRUE(Logged(c.line)) << (log.empty() ? "" : log.back());
+        EXPECT_FALSE(machine.Exists("D:\\Tool"));
+        EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\Temp\\z"));
+        emu.SetFreeDiskSpace(c.drive, 1u << 30);
+        // The run removed its setup directory: the medium comes back for the next case.
+        machine.System().CreateDirectory(medium);
+        for (const char* name : {"install.exe", "install.cfg"}) machine.WriteFile(medium + "\\" + name, name);
+        machine.WriteFile(medium + "\\install.cfg", kConfig);
+        machine.WriteFile(medium + "\\disk.001", segment);
+    }
+    EXPECT_EQ(Run({"/S", "/D=D:\\Tool"}), 0);
+    EXPECT_TRUE(machine.Exists("D:\\Tool\\tool.exe"));
+}
 #endif
 
 }  // namespace

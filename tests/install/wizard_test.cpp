@@ -7,6 +7,9 @@
 #include "install/wizard/uninstall_info.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
+#ifndef _WIN32
+#include "sys/emu/emulated_system.h"
+#endif
 
 namespace zov::test {
 namespace {
@@ -319,6 +322,74 @@ TEST_F(Wizard, ASetupWithoutAnInstallDirectoryInstallsNothingAndEnds) {
     EXPECT_EQ(SetupExitCode, 1);
     EXPECT_TRUE(app.Terminated());
 }
+
+// How the user asks to stop the running install, and the answer to the question.
+enum class StopWay { Button, Escape, CloseBox };
+class WizardStop : public Wizard, public ::testing::WithParamInterface<std::pair<StopWay, ui::TModalResult>> {};
+
+TEST_P(WizardStop, IsAskedAndOnlyYesRequestsIt) {
+    const auto [way, answer] = GetParam();
+    Open("[Setup - Main]\nInstall Dir=Tool\n[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=a.txt~<INSTALLDIR>\n");
+    machine.System().CreateDirectory(Settings().TempDir);
+    for (const char* name : {"install.exe", "install.cfg", "a.txt"}) machine.WriteFile(TempFile(name), name);
+    wizard->Hide();
+    InstallWhenTheWizardShows();
+    bool asked = false;
+    dialogs.OnPump = [&, way = way, answer = answer] {
+        if (asked || Page() != 6) return;
+        asked = true;
+        EXPECT_TRUE(wizard->StopButton.Showing());
+        dialogs.ExpectMessage("Do you want to stop the installation? Everything installed so far will be removed.",
+                              "Confirm", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo | ui::mbDefaultNo,
+                              answer);
+        switch (way) {
+            case StopWay::Button: wizard->StopButton.Click(); break;
+            case StopWay::Escape: EXPECT_TRUE(wizard->DialogKey(ui::TDialogKey::dkEscape, nullptr)); break;
+            case StopWay::CloseBox: wizard->UserClose(); break;
+        }
+        EXPECT_EQ(dialogs.Pending(), 0u);
+        EXPECT_EQ(wizard->StopRequested(), answer == ui::mrYes);
+        EXPECT_EQ(wizard->StopButton.Enabled(), answer != ui::mrYes);  // asked once only
+    };
+    wizard->ShowModal();
+    dialogs.OnPump = nullptr;
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(wizard->Visible());  // ended by the install, not by the close box
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, WizardStop,
+                         ::testing::Values(std::pair{StopWay::Button, ui::mrYes}, std::pair{StopWay::Escape, ui::mrNo},
+                                           std::pair{StopWay::Escape, ui::mrYes}, std::pair{StopWay::CloseBox, ui::mrYes},
+                                           std::pair{StopWay::CloseBox, ui::mrNo}));
+
+#ifndef _WIN32  // the free space is set on the emulated machine
+TEST_F(Wizard, ADriveWithoutRoomKeepsTheDestinationPageAndSaysHowMuchIsMissing) {
+    Open("[Setup - Main]\nInstall Dir=Tool\n[Directories]\nDir1=<INSTALLDIR>~\n[Files]\nFile1=a.dat~<INSTALLDIR>\n");
+    auto& emu = dynamic_cast<sys::emu::EmulatedSystem&>(machine.System());
+    emu.SetClusterSize(1024);
+    emu.SetFreeDiskSpace(3 * 1048576 + 1048576 / 10 + 1);
+    machine.System().CreateDirectory(Settings().TempDir);
+    for (const char* name : {"install.exe", "install.cfg"}) machine.WriteFile(TempFile(name), name);
+    machine.WriteFile(TempFile("a.dat"), std::string(12 * 1048576 + 1048576 / 3, 'x'));
+    Click(wizard->next);
+    ASSERT_EQ(Page(), 2);
+    dialogs.ExpectMessage("Not enough space on C:: 12.4 MB needed, 3.1 MB free", "Error", ui::TMsgDlgType::mtError,
+                          ui::mbOK, ui::mrOk);
+    Click(wizard->next);
+    EXPECT_EQ(Page(), 2);
+    // Room made meanwhile: the wizard goes on, and checks again at Install.
+    emu.SetFreeDiskSpace(13 * 1048576);
+    while (!wizard->install.Visible()) Click(wizard->next);
+    emu.SetFreeDiskSpace(1048576);
+    dialogs.ExpectMessage("Not enough space on C:: 12.4 MB needed, 1.0 MB free", "Error", ui::TMsgDlgType::mtError,
+                          ui::mbOK, ui::mrOk);
+    Click(wizard->install);
+    EXPECT_EQ(Page(), 2);
+    EXPECT_FALSE(wizard->install.Visible());
+    EXPECT_TRUE(wizard->next.Enabled());
+    EXPECT_FALSE(machine.Exists("C:\\Tool"));
+}
+#endif
 
 TEST_F(Wizard, TitleBarTakesTheMainScreensColoursAsInstallCfgSetThem) {
     Open("[Setup - Main]\nDither From=255\nDither To=$800000\nHeader Font Color=$FFFFFF\n");

@@ -145,6 +145,19 @@ TEST(EmulatedFaults, DiskFull) {
     ASSERT_TRUE(os.GetDiskFreeSpace("C:\\", freeBytes));
     EXPECT_EQ(freeBytes, 123456789u);
     EXPECT_FALSE(os.GetDiskFreeSpace("A:\\", freeBytes));  // no disk in the drive
+    std::filesystem::create_directories(os.Root() / "d");
+    os.SetFreeDiskSpace('d', 5);  // one drive's setting goes before the one for all
+    ASSERT_TRUE(os.GetDiskFreeSpace("D:\\", freeBytes));
+    EXPECT_EQ(freeBytes, 5u);
+    ASSERT_TRUE(os.GetDiskFreeSpace("C:\\", freeBytes));
+    EXPECT_EQ(freeBytes, 123456789u);
+    uint32_t cluster = 0;
+    ASSERT_TRUE(os.GetDiskClusterSize("C:\\", cluster));
+    EXPECT_GT(cluster, 0u);  // the host's block size
+    os.SetClusterSize(32768);
+    ASSERT_TRUE(os.GetDiskClusterSize("D:\\", cluster));
+    EXPECT_EQ(cluster, 32768u);
+    EXPECT_FALSE(os.GetDiskClusterSize("A:\\", cluster));
 }
 
 TEST(EmulatedFaults, NamedFilesFoldersAndKeys) {
