@@ -234,7 +234,10 @@ void TInstallJournal::Append(const std::vector<std::string>& fields) {
     for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + Escaped(field);
     line += '\n';
     uint32_t done = 0;
-    if (!file_ || !file_->Write(line.data(), static_cast<uint32_t>(line.size()), done) || done != line.size()) {
+    // On the disk before the change it names: after a loss of power the journal still
+    // knows every change that may have reached the disk.
+    if (!file_ || !file_->Write(line.data(), static_cast<uint32_t>(line.size()), done) || done != line.size() ||
+        (flush_ && !file_->Flush())) {
         throw Exception("Unable to write to " + journalPath_, WriteFailureOf(journalPath_));
     }
     KillPointReached(++lines_);

@@ -20,6 +20,7 @@
 // The mark holds the journal's path and, "|" before each, what was made before the journal
 // could exist: "Kkey" for a key of the registration, "Ddir" for a directory of the path to
 // the install directory, and "Sdir" for the setup's scratch folder, which a rollback empties.
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,8 @@ private:
     bool backupDirMade_ = false;
     size_t backups_ = 0;
     size_t lines_ = 0;
+    // Each line flushed to the disk; ZOV_NO_RECORD_FLUSH=1 leaves the flushes out, to measure them.
+    bool flush_ = !std::getenv("ZOV_NO_RECORD_FLUSH");
     std::unique_ptr<sys::File> file_;
     TNameSet journaled_;  // upper-case paths of F and R lines
     TNameSet values_;     // root, key and name of V lines, upper case

@@ -42,6 +42,8 @@ public:
     // Last-write time from a packed DOS date and time in local time.
     virtual bool SetDosTime(uint16_t dosDate, uint16_t dosTime) = 0;
     virtual bool GetDosTime(uint16_t& dosDate, uint16_t& dosTime) = 0;
+    // Has what was written reach the disk itself, so that it outlasts a loss of power.
+    virtual bool Flush() { return true; }
 };
 
 struct FindEntry {

@@ -70,6 +70,7 @@ public:
         position = r;
         return true;
     }
+    bool Flush() override { return ::fsync(fd_) == 0 || Fail(kErrorWriteFault); }
     int64_t Size() override {
         struct stat st {};
         return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;

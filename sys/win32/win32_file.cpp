@@ -22,6 +22,7 @@ public:
         done = put;
         return ok != FALSE;
     }
+    bool Flush() override { return FlushFileBuffers(handle_) != FALSE; }
     bool Seek(int64_t offset, SeekOrigin origin, int64_t& position) override {
         const DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
                              : origin == SeekOrigin::Current ? FILE_CURRENT

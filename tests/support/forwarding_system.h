@@ -21,6 +21,7 @@ public:
         return inner_->Seek(offset, origin, position);
     }
     int64_t Size() override { return inner_->Size(); }
+    bool Flush() override { return inner_->Flush(); }
     bool SetDosTime(uint16_t dosDate, uint16_t dosTime) override {
         return inner_->SetDosTime(dosDate, dosTime);
     }
