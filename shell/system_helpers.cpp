@@ -44,19 +44,21 @@ void CopyFileInto(const std::string& source, const std::string& target) {
     std::unique_ptr<sys::File> in =
         os.OpenFile(source, sys::FileAccess::Read, sys::FileCreate::OpenExisting,
                     sys::FileShare::DenyWrite);
-    if (!in) throw EFOpenError("Cannot open file " + source);
+    if (!in) throw EFOpenError("Cannot open file " + source, sys::FailureOf(source));
     std::unique_ptr<sys::File> out =
         os.OpenFile(dest, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
                     sys::FileShare::DenyWrite);
-    if (!out) throw EFCreateError("Cannot create file " + dest);
+    if (!out) throw EFCreateError("Cannot create file " + dest, sys::FailureOf(dest));
     constexpr uint32_t kBlock = 64 * 1024;  // large payload files in few system calls
     std::vector<char> buffer(kBlock);
     for (;;) {
         uint32_t got = 0, put = 0;
-        if (!in->Read(buffer.data(), kBlock, got)) throw EReadError("Stream read error");
+        if (!in->Read(buffer.data(), kBlock, got)) throw EReadError("Stream read error", sys::FailureOf(source));
         if (got == 0) break;
-        if (!out->Write(buffer.data(), got, put) || put != got)
-            throw EWriteError(WriteFailureText(dest));
+        if (!out->Write(buffer.data(), got, put) || put != got) {
+            const sys::Failure failure = WriteFailure(dest);
+            throw EWriteError(WriteFailureText(failure), failure);
+        }
     }
 }
 
