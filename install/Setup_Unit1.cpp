@@ -27,11 +27,6 @@ constexpr char kRebootWarning[] =
 
 }  // namespace
 
-bool SafeToEmptyStartDir(const std::string& dir) {
-    const TCanonicalPath full = CanonicalPath(dir, sys::Sys().GetCurrentDirectory());
-    return full.Ok() && !IsSharedPlace(full.Path) && FileExists(full.Path + "\\install.cfg");
-}
-
 void TMainSetup::FormShow() {
     sys::System& os = sys::Sys();
     InstallFailed = false;
@@ -49,7 +44,7 @@ void TMainSetup::FormShow() {
         }
         SetupSettings.StartDir = os.GetCurrentDirectory();  // in full: the end finds it from anywhere
     }
-    FixStartupPaths(SetupSettings);
+    FixStartupPaths(SetupSettings, ui::App().ExeName);
     segment::ForceDirectories(SetupSettings.TempDir);
     ui::App().ProcessMessages();
     ClearTempDir();

@@ -3,13 +3,40 @@
 #include "install/Setup_Unit1.h"
 #include "install/Unzip_Unit.h"
 #include "install/destination_check.h"
+#include "install/payload.h"
 #include "install/setup_log.h"
 #include "install/setup_switches.h"
 #include "install/silent_setup.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
+#include "ui/dialogs.h"
 
 namespace zov {
+namespace {
+
+// Until the install engine asks its overwrite question through TSetupPrompts, the one box
+// it still shows goes to the run's prompts while this lives; every other box is declined.
+class TEngineQuestions : public ui::HeadlessDialogs {
+public:
+    explicit TEngineQuestions(TSetupPrompts& prompts) : prompts_(prompts) { ui::SetDialogs(this); }
+    ~TEngineQuestions() override { ui::SetDialogs(nullptr); }
+    TEngineQuestions(const TEngineQuestions&) = delete;
+    TEngineQuestions& operator=(const TEngineQuestions&) = delete;
+    ui::TModalResult MessageDlg(const std::string& text, const std::string& caption, ui::TMsgDlgButtons buttons,
+                                ui::TMsgDlgType type) override {
+        const std::string prefix = "File Already Exists (", suffix = "). Overwrite?";
+        if (text.rfind(prefix, 0) == 0 && text.size() > prefix.size() + suffix.size())
+            return prompts_.Overwrite(text.substr(prefix.size(), text.size() - prefix.size() - suffix.size()))
+                       ? ui::mrYes
+                       : ui::mrNo;
+        return ui::HeadlessDialogs::MessageDlg(text, caption, buttons, type);
+    }
+
+private:
+    TSetupPrompts& prompts_;
+};
+
+}  // namespace
 
 int RunSetup(ui::TApplication& app) {
     app.Title = "ZOV - Setup";
@@ -20,6 +47,36 @@ int RunSetup(ui::TApplication& app) {
     if (InstallFailed) return SetupExitCode;
     return SetupCancelled ? 1 : SetupExitCode;
 }
+
+namespace {
+
+int RunWithLog(const TSetupSwitches& switches, const std::vector<std::string>& args,
+               const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend, const std::string& programPath,
+               TSetupFileLog& log) {
+    if (switches.Silent || !makeBackend) {
+        if (!switches.Error.empty()) {
+            log.Line("FAILED " + switches.Error);
+            return 1;
+        }
+        if (!switches.Silent) {
+            log.Line("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install.");
+            return 1;
+        }
+        TUnattendedPrompts prompts(&log);
+        TEngineQuestions engineQuestions(prompts);
+        return RunUnattendedSetup(switches, prompts, &log, programPath);
+    }
+    ui::TApplication app(makeBackend());
+    app.ExeName = programPath;
+    if (!switches.Error.empty()) {
+        ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
+        return 1;
+    }
+    app.Params = args;
+    return RunSetup(app);
+}
+
+}  // namespace
 
 int RunSetupCommandLine(const std::vector<std::string>& args,
                         const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend,
@@ -36,31 +93,13 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
     struct ResetLog {
         ~ResetLog() { SetupLog = nullptr; }
     } resetLog;
-    if (!switches.LogPath.empty() && !log.Opened() && echo) echo("FAILED " + sys::FailureText(switches.LogPath));
-    if (switches.Silent || !makeBackend) {
-        ui::TApplication app;  // headless: nothing is shown
-        app.ExeName = programPath;
-        TUnattendedDialogs dialogs(&log);
-        ui::SetDialogs(&dialogs);
-        int code = 1;
-        if (!switches.Error.empty()) {
-            log.Line("FAILED " + switches.Error);
-        } else if (!switches.Silent) {
-            log.Line("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install.");
-        } else {
-            code = RunUnattendedSetup(switches, &log);
-        }
-        ui::SetDialogs(nullptr);
-        return code;
-    }
-    ui::TApplication app(makeBackend());
-    app.ExeName = programPath;
-    if (!switches.Error.empty()) {
-        ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
-        return 1;
-    }
-    app.Params = args;
-    return RunSetup(app);
+    const bool openFailed = log.Failure().Failed();
+    if (openFailed && echo) echo(WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
+    const int code = RunWithLog(switches, args, makeBackend, programPath, log);
+    // A log asked for and not written is a failure of the run.
+    if (!log.Failure().Failed()) return code;
+    if (!openFailed && echo) echo(WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
+    return code == 0 ? 2 : code;
 }
 
 }  // namespace zov

@@ -79,7 +79,8 @@ TUninstallOutcome InstallFixture::RemoveProduct(const std::string& dir, const st
     options.Silent = silent;
     options.Title = title;
     NoProgress progress;
-    return RunUninstall(options, dir, "", progress);
+    ui::TDialogPrompts prompts;
+    return RunUninstall(options, dir, "", progress, prompts);
 }
 
 std::string InstallFixture::Describe(const std::map<std::string, std::string>& before,

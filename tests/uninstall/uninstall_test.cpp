@@ -311,7 +311,7 @@ TEST_F(Uninstall, AFileInUseGoesAtTheNextRestartAndIsNamed) {
     ASSERT_TRUE(held);
     ScriptedDialogs dialogs;
     dialogs.ExpectMessage("Remove Acme and all of its components?", "Uninstall", ui::TMsgDlgType::mtConfirmation,
-                          ui::mbYes | ui::mbNo, ui::mrYes)
+                          ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::mrYes)
         .ExpectMessage("Acme was removed from your computer, except for:\r"
                        "C:\\Acme\\busy.dll: The process cannot access the file because it is being used by another "
                        "process (removed when Windows restarts)\r"
