@@ -45,6 +45,12 @@ std::string FlatTarget(const std::string& storedPath, const TSetupSettings& sett
     return settings.TempDir + "\\" + FileNamePart(storedPath);
 }
 
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
 std::string WithFailure(const std::string& text, const sys::Failure& failure) {
     std::string added;
     if (!failure.path.empty() && text.find(failure.path) == std::string::npos) added = failure.path;
@@ -53,13 +59,6 @@ std::string WithFailure(const std::string& text, const sys::Failure& failure) {
 }
 
 namespace {
-
-// One line of a message: its line breaks as blanks.
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    return text;
-}
 
 // The message of a failure, with the system's reason when the message does not give it.
 std::string ReasonOf(const std::exception& e, const sys::Failure& failure) {
@@ -191,6 +190,8 @@ bool SafeToEmptyStartDir(const std::string& dir) {
     return full.Ok() && !IsSharedPlace(full.Path) && FileExists(full.Path + "\\install.cfg");
 }
 
+// Clean-up of the setup's own scratch: what cannot go stays, unreported, as nothing depends
+// on it and the user can do nothing about it at the end of the run.
 void RemoveSetupDirectories(TSetupSettings& settings) {
     EmptyAndRemoveDirectory(settings.TempDir);
     if (settings.StartDir.empty() || !SafeToEmptyStartDir(settings.StartDir)) return;

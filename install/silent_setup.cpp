@@ -16,13 +16,6 @@ void Log(TInstallLog* log, const std::string& line) {
     if (log) log->Line(line);
 }
 
-// One line of a message: its line breaks as blanks.
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
 // The shortcut names whose mark offers them in a place (the wizard lists them checked).
 std::vector<std::string> OfferedLinks(const TSetupSettings& settings, int markField) {
     std::vector<std::string> names;
