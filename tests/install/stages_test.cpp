@@ -315,7 +315,7 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
     };
     // Nor the stub itself: copying it fails the stage before the disk is asked for.
     dialogs.ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rCannot open file " + medium +
-                              "\\install.exe: The system cannot find the file specified",
+                              "\\install.exe: " + NotFoundText(machine),
                           "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
     dialogs.ExpectMessage("Your installation was canceled!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK,
                           ui::mrOk);

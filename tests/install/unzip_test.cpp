@@ -171,7 +171,7 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
 TEST_F(Preparation, AMissingStubFailsTheStage) {
     WriteConfig(kThreeFiles);
     WriteSegments({{"a.txt", "A"}});
-    const std::string missing = "Cannot open file " + medium + "\\install.exe: The system cannot find the file specified";
+    const std::string missing = "Cannot open file " + medium + "\\install.exe: " + NotFoundText(machine);
     ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\r" + missing);
     struct : TInstallLog {
         std::vector<std::string> lines;
