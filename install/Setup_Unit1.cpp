@@ -27,11 +27,6 @@ constexpr char kRebootWarning[] =
 
 }  // namespace
 
-bool SafeToEmptyStartDir(const std::string& dir) {
-    const TCanonicalPath full = CanonicalPath(dir, sys::Sys().GetCurrentDirectory());
-    return full.Ok() && !IsSharedPlace(full.Path) && FileExists(full.Path + "\\install.cfg");
-}
-
 void TMainSetup::FormShow() {
     sys::System& os = sys::Sys();
     InstallFailed = false;
@@ -50,7 +45,7 @@ void TMainSetup::FormShow() {
         }
         settings.StartDir = os.GetCurrentDirectory();  // in full: the end finds it from anywhere
     }
-    FixStartupPaths(settings);
+    FixStartupPaths(settings, ui::App().ExeName);
     segment::ForceDirectories(settings.TempDir);
     ui::App().ProcessMessages();
     ClearTempDir();

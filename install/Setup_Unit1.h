@@ -58,9 +58,4 @@ private:
 // The main screen, while it exists.
 inline TMainSetup* MainSetup = nullptr;
 
-// Whether the setup's files may be deleted from the directory given on the command line at
-// exit: it holds the setup's install.cfg and is no place the system shares (a drive root,
-// the Windows directory, ...).
-bool SafeToEmptyStartDir(const std::string& dir);
-
 }  // namespace zov

@@ -12,6 +12,7 @@
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/application.h"
+#include "ui/dialog_prompts.h"
 
 namespace zov {
 namespace {
@@ -61,14 +62,6 @@ TUnzip::TUnzip() {
     SegCompEZ1.SegCompType = compress::coLZH5;
     SegCompEZ1.SegBuildMode = segment::bmRecursive;
     SegCompEZ1.SegMultiArc = true;
-    SegCompEZ1.OnSegBefore = [this](segment::TSegMode mode, const std::string& name, uint16_t number) {
-        SegCompEZ1SegBefore(mode, name, number);
-    };
-    SegCompEZ1.OnCheckFile = [this](std::string& path, compress::TCProcessMode mode) {
-        SegCompEZ1CheckFile(path, mode);
-    };
-    SegCompEZ1.OnShowProgress = [this](int32_t& percentage) { SegCompEZ1ShowProgress(percentage); };
-    SegCompEZ1.OnSegShowProgress = [this](int32_t) { KeepResponding(); };
     SegCompEZ1.RepaintOwner = [this] { Repaint(); };
 
     Timer1.SetInterval(1000);
@@ -120,25 +113,18 @@ void TUnzip::ExpandPayload() {
         Close();
         return;
     }
-    ConfigureExpansion(SegCompEZ1, MainSetup->SetupSettings, MainSetup->Setup_Header.Caption());
-    ExpandingFile.clear();
-    try {
-        SegCompEZ1.ExpandSegmentSet();
-    } catch (const std::exception& e) {
-        if (SegCompEZ1.Cancelled() || SetupCancelled) {
+    // The disk prompts of the windows: the floppy prompt, then the reader's own box.
+    ui::TDialogPrompts prompts(ui::TDialogPrompts::TDiskQuestion::Floppy);
+    const TPayloadOutcome outcome = zov::ExpandPayload(SegCompEZ1, MainSetup->SetupSettings,
+                                                       MainSetup->Setup_Header.Caption(), prompts, *this, SetupLog);
+    if (outcome.End != TPayloadEnd::Expanded) {
+        if (outcome.End == TPayloadEnd::Cancelled || SetupCancelled) {
             // The user's choice at a disk prompt, or the abort that stopped the expansion: the
             // setup ends cancelled, with no error box.
-            if (SetupLog) SetupLog->Line(std::string("cancelled: ") + (SetupCancelled ? "aborted by the user" : e.what()));
+            if (SetupLog) SetupLog->Line("cancelled: " + (SetupCancelled ? std::string("aborted by the user") : outcome.Reason));
         } else {
-            // Below the fixed words: which disk and file failed, and why; the log gets the same.
-            const std::string detail = ExpansionFailure(SegmentPath, ExpandingFile, e.what());
-            if (SetupLog) {
-                std::string line = detail;
-                for (char& c : line)
-                    if (c == '\r') c = ' ';
-                SetupLog->Line("FAILED Error Expanding Files!! " + line);
-            }
-            ui::ShowMessage("Error Expanding Files!!\r\r" + detail);
+            // Below the fixed words: which disk and file failed, and why (the log has it too).
+            ui::ShowMessage("Error Expanding Files!!\r\r" + outcome.Reason);
         }
         if (ZOV) ZOV->reboot.SetChecked(false);
         SetupCancelled = true;
@@ -146,31 +132,15 @@ void TUnzip::ExpandPayload() {
     Close();
 }
 
-void TUnzip::SegCompEZ1SegBefore(segment::TSegMode, const std::string&, uint16_t SegNumber) {
-    const TSetupSettings& settings = MainSetup->SetupSettings;
-    SegmentPath = SegmentFileFor(settings, SegCompEZ1.SegBaseName(), SegNumber);
-    ui::App().ProcessMessages();
-    PromptForSegment(SegCompEZ1, SegmentPath, SegNumber);
-    if (SegNumber == 1) {
-        ProgressBar2.SetMaxValue(static_cast<int>(settings.Files.size()) + 3);
-        ProgressBar2.SetProgress(0);
-        ui::App().ProcessMessages();
-        CopyFileInto(settings.SourceDir + "install.exe", settings.TempDir);
-        ProgressBar2.SetProgress(1);
-        ui::App().ProcessMessages();
-        CopyFileInto(settings.SourceDir + "install.cfg", settings.TempDir);
-        ProgressBar2.SetProgress(2);
-        ui::App().ProcessMessages();
-    }
-    ui::App().ProcessMessages();
+void TUnzip::Begin(int steps) {
+    ProgressBar2.SetMaxValue(steps);
+    ProgressBar2.SetProgress(0);
 }
 
-void TUnzip::SegCompEZ1CheckFile(std::string& filepath, compress::TCProcessMode) {
-    const TSetupSettings& settings = MainSetup->SetupSettings;
-    filepath = FlatTarget(filepath, settings);
-    ExpandingFile = FileNamePart(filepath);
+void TUnzip::Step(const std::string& target) {
     ProgressBar2.AddProgress(1);
-    ui::App().ProcessMessages();
+    if (target.empty()) return;
+    const TSetupSettings& settings = MainSetup->SetupSettings;
     if (!settings.BitmapFile.empty() && !PictureShown && FileExists(settings.TempDir + "\\" + settings.BitmapFile))
         ShowPicture();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "install/payload.h"
 #include "segment/Segment.h"
 #include "ui/caption_gradient.h"
 #include "ui/containers.h"
@@ -17,7 +18,7 @@
 
 namespace zov {
 
-class TUnzip : public ui::TForm {
+class TUnzip : public ui::TForm, public TPayloadView {
 public:
     TUnzip();
     ~TUnzip() override;
@@ -30,18 +31,19 @@ public:
     ui::TTimer Timer1;
     ui::TCaptionGradient MarsCaption1{*this};
 
-    std::string SegmentPath;  // the segment file the handler expects next
-    std::string ExpandingFile;  // the payload file being expanded, for the failure message
     bool PictureShown = false;
 
     void FormShow();
     void Timer1Timer();
     // One expansion run; the window closes itself when it ends, fails or is aborted.
     void ExpandPayload();
-    void SegCompEZ1SegBefore(segment::TSegMode SegMode, const std::string& SegName, uint16_t SegNumber);
-    void SegCompEZ1CheckFile(std::string& filepath, compress::TCProcessMode mode);
     void SegCompEZ1ShowProgress(int32_t& PercentageDone);
     void FormClick();
+
+    // What the expansion shows: the gauge, the picture, the abort.
+    void Begin(int steps) override;
+    void Step(const std::string& target) override;
+    void Progress(int32_t& percentage) override { SegCompEZ1ShowProgress(percentage); }
 
 private:
     void ShowPicture();

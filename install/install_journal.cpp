@@ -11,6 +11,7 @@
 #include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
+#include "sys/stream.h"
 
 namespace zov {
 namespace {
@@ -238,7 +239,7 @@ void TInstallJournal::Append(const std::vector<std::string>& fields) {
     // knows every change that may have reached the disk.
     if (!file_ || !file_->Write(line.data(), static_cast<uint32_t>(line.size()), done) || done != line.size() ||
         (flush_ && !file_->Flush())) {
-        throw Exception("Unable to write to " + journalPath_, WriteFailureOf(journalPath_));
+        throw Exception("Unable to write to " + journalPath_, WriteFailure(journalPath_));
     }
     KillPointReached(++lines_);
 }

@@ -1,6 +1,6 @@
 #include "install/payload.h"
 
-#include "install/Setup_Unit1.h"
+#include "install/destination_check.h"
 #include "install/wizard/uninstall_info.h"
 #include "segment/seg_check.h"
 #include "segment/seg_names.h"
@@ -9,16 +9,15 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
-#include "ui/application.h"
 
 namespace zov {
 
-void FixStartupPaths(TSetupSettings& settings) {
+void FixStartupPaths(TSetupSettings& settings, const std::string& programPath) {
     settings.SourceDir = sys::Sys().GetCurrentDirectory();
     if (settings.SourceDir.size() > 3) settings.SourceDir += '\\';
     // Started by its full path from another folder (Start > Run "A:\install.exe"): the
     // medium is the program's own folder.
-    const std::string programDir = DirectoryPart(ui::App().ExeName);
+    const std::string programDir = DirectoryPart(programPath);
     if (!programDir.empty() && !FileExists(settings.SourceDir + "install.cfg") && FileExists(programDir + "install.cfg"))
         settings.SourceDir = programDir;
     const std::string windows = GetWindowsDir();
@@ -36,43 +35,163 @@ std::string DefaultDestination(const TSetupSettings& settings, const std::string
                                       : settings.WindowsRoot + settings.InstallDir;
 }
 
-void ConfigureExpansion(segment::TSegCompEZ& component, const TSetupSettings& settings, const std::string& title) {
-    component.MediumTitle = title;
-    component.SetSegBaseName("disk");
-    component.SetSegDir(settings.SourceDir);
-    component.SetSegTmpDir(GetWindowsDir() + "\\temp");
-    component.SetTargetPath(settings.TempDir);
-    component.SegArcList().Clear();
-    component.SetSegSource({});
-    // Read now: install.cfg lies on the first disk only.
-    component.SegChecks = segment::ReadSegChecks(settings.SourceDir + "install.cfg");
-    segment::ForceDirectories(settings.TempDir);
-    segment::ForceDirectories(component.SegTmpDir());
-}
-
 std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number) {
     std::string digits = DecimalText(number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return settings.SourceDir + baseName + "." + digits;
 }
 
-void PromptForSegment(segment::TSegCompress& component, const std::string& segmentPath, uint16_t number) {
-    for (int prompt = 0; prompt < 2 && !FileExists(segmentPath); ++prompt)
-        if (ui::MessageDlg("Please Insert Disk #" + DecimalText(number) + " into Floppy Drive.",
-                           ui::TMsgDlgType::mtCustom, ui::mbOK | ui::mbCancel) != ui::mrOk)
-            component.Cancel(segment::MissingDiskText(number, segmentPath));
-}
-
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {
     return settings.TempDir + "\\" + FileNamePart(storedPath);
 }
 
-std::string ExpansionFailure(const std::string& segmentPath, const std::string& file, const std::string& reason) {
-    std::string detail = "Disk: " + segmentPath;
-    if (!file.empty()) detail += "\rFile: " + file;
-    return detail + "\r" + reason;
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
 }
 
+std::string WithFailure(const std::string& text, const sys::Failure& failure) {
+    std::string added;
+    if (!failure.path.empty() && text.find(failure.path) == std::string::npos) added = failure.path;
+    if (failure.code != sys::kErrorSuccess) added += (added.empty() ? "error " : ", error ") + DecimalText(failure.code);
+    return added.empty() ? text : text + " (" + added + ")";
+}
+
+namespace {
+
+// The message of a failure, with the system's reason when the message does not give it.
+std::string ReasonOf(const std::exception& e, const sys::Failure& failure) {
+    const std::string message = e.what();
+    if (failure.text.empty() || message.find(failure.text) != std::string::npos) return message;
+    return message + ": " + failure.text;
+}
+
+// The reader names a segment by its lower-cased directory; the user knows the medium's
+// path as the setup spells it.
+void SpellSegmentAs(const std::string& segment, std::string& text, sys::Failure& failure) {
+    if (failure.path.empty() || UpperCase(failure.path) != UpperCase(segment)) return;
+    for (size_t at = text.find(failure.path); at != std::string::npos; at = text.find(failure.path, at + segment.size()))
+        text.replace(at, failure.path.size(), segment);
+    failure.path = segment;
+}
+
+// One run: the component's handlers, and where the run is for the failure's words.
+class TPayloadRun {
+public:
+    TPayloadRun(segment::TSegCompEZ& component, const TSetupSettings& settings, TSetupPrompts& prompts,
+                TPayloadView& view, TInstallLog* log)
+        : component_(component), settings_(settings), prompts_(prompts), view_(view), log_(log) {}
+
+    TPayloadOutcome Run(const std::string& title);
+
+private:
+    void SegmentBefore(uint16_t number);
+    void CheckFile(std::string& path);
+    void Log(const std::string& line) {
+        if (log_) log_->Line(line);
+    }
+    TPayloadOutcome Failed(const std::string& reason, sys::Failure failure);
+    bool MakeDirectory(const std::string& dir, TPayloadOutcome& outcome);
+
+    segment::TSegCompEZ& component_;
+    const TSetupSettings& settings_;
+    TSetupPrompts& prompts_;
+    TPayloadView& view_;
+    TInstallLog* log_;
+    std::string segment_, file_;  // being read, for the failure's words
+};
+
+TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure failure) {
+    TPayloadOutcome outcome{TPayloadEnd::Failed, "", std::move(failure)};
+    if (!segment_.empty()) outcome.Reason += "Disk: " + segment_ + "\r";
+    if (!file_.empty()) outcome.Reason += "File: " + file_ + "\r";
+    outcome.Reason += reason;
+    Log(WithFailure("FAILED Error Expanding Files!! " + OneLine(outcome.Reason), outcome.Failure));
+    return outcome;
+}
+
+bool TPayloadRun::MakeDirectory(const std::string& dir, TPayloadOutcome& outcome) {
+    if (ForceDirectories(dir)) return true;
+    const sys::Failure failure = sys::FailureOf(dir);
+    outcome = Failed("Cannot create directory " + dir + ": " + failure.text, failure);
+    return false;
+}
+
+void TPayloadRun::SegmentBefore(uint16_t number) {
+    segment_ = SegmentFileFor(settings_, component_.SegBaseName(), number);
+    file_.clear();
+    prompts_.Pump();
+    Log("segment " + segment_);
+    if (number == 1) {
+        view_.Begin(static_cast<int>(settings_.Files.size()) + 3);
+        prompts_.Pump();
+        for (const char* name : {"install.exe", "install.cfg"}) {
+            CopyFileInto(settings_.SourceDir + name, settings_.TempDir);
+            view_.Step("");
+            prompts_.Pump();
+        }
+    }
+    prompts_.Pump();
+}
+
+void TPayloadRun::CheckFile(std::string& path) {
+    path = FlatTarget(path, settings_);
+    file_ = FileNamePart(path);
+    view_.Step(path);
+    prompts_.Pump();
+}
+
+TPayloadOutcome TPayloadRun::Run(const std::string& title) {
+    component_.SetSegPopUp(false);
+    component_.MakeDirectories = false;
+    // A payload file that cannot be written is a failure, never a file left out.
+    component_.ExceptionOnFileError = true;
+    component_.CheckSpaceBeforeExpand = false;
+    component_.MediumTitle = title;
+    component_.SetSegBaseName("disk");
+    component_.SetSegDir(settings_.SourceDir);
+    component_.SetSegTmpDir(GetWindowsDir() + "\\temp");
+    component_.SetTargetPath(settings_.TempDir);
+    component_.SegArcList().Clear();
+    component_.SetSegSource({});
+    // Read now: install.cfg lies on the first disk only.
+    component_.SegChecks = segment::ReadSegChecks(settings_.SourceDir + "install.cfg");
+    component_.OnSegBefore = [this](segment::TSegMode, const std::string&, uint16_t number) { SegmentBefore(number); };
+    component_.OnCheckFile = [this](std::string& path, compress::TCProcessMode) { CheckFile(path); };
+    component_.OnShowProgress = [this](int32_t& percentage) { view_.Progress(percentage); };
+    component_.OnSegShowProgress = [this](int32_t) { prompts_.Pump(); };
+    TPayloadOutcome outcome;
+    if (!MakeDirectory(settings_.TempDir, outcome) || !MakeDirectory(component_.SegTmpDir(), outcome)) return outcome;
+    try {
+        component_.ExpandSegmentSet(prompts_);
+    } catch (const Exception& e) {
+        std::string reason = component_.Cancelled() ? e.what() : ReasonOf(e, e.Failure());
+        sys::Failure failure = e.Failure();
+        SpellSegmentAs(segment_, reason, failure);
+        if (component_.Cancelled()) return {TPayloadEnd::Cancelled, reason, failure};
+        return Failed(reason, failure);
+    } catch (const std::exception& e) {
+        return Failed(e.what(), {});
+    }
+    return outcome;
+}
+
+}  // namespace
+
+TPayloadOutcome ExpandPayload(segment::TSegCompEZ& component, const TSetupSettings& settings,
+                              const std::string& title, TSetupPrompts& prompts, TPayloadView& view,
+                              TInstallLog* log) {
+    return TPayloadRun(component, settings, prompts, view, log).Run(title);
+}
+
+bool SafeToEmptyStartDir(const std::string& dir) {
+    const TCanonicalPath full = CanonicalPath(dir, sys::Sys().GetCurrentDirectory());
+    return full.Ok() && !IsSharedPlace(full.Path) && FileExists(full.Path + "\\install.cfg");
+}
+
+// Clean-up of the setup's own scratch: what cannot go stays, unreported, as nothing depends
+// on it and the user can do nothing about it at the end of the run.
 void RemoveSetupDirectories(TSetupSettings& settings) {
     EmptyAndRemoveDirectory(settings.TempDir);
     if (settings.StartDir.empty() || !SafeToEmptyStartDir(settings.StartDir)) return;

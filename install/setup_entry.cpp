@@ -4,11 +4,13 @@
 #include "install/Unzip_Unit.h"
 #include "install/destination_check.h"
 #include "install/install_journal.h"
+#include "install/payload.h"
 #include "install/setup_log.h"
 #include "install/setup_switches.h"
 #include "install/silent_setup.h"
 #include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
+#include "ui/dialogs.h"
 
 namespace zov {
 
@@ -21,6 +23,40 @@ int RunSetup(ui::TApplication& app) {
     if (InstallFailed) return SetupExitCode;
     return SetupCancelled ? 1 : SetupExitCode;
 }
+
+namespace {
+
+int RunWithLog(const TSetupSwitches& switches, const std::vector<std::string>& args,
+               const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend, const std::string& programPath,
+               TSetupFileLog& log) {
+    // An install that was killed is undone before anything else; unattended, without asking.
+    const std::vector<std::string> undone = RollBackUnfinishedInstalls(&log);
+    if (switches.Silent || !makeBackend) {
+        if (!switches.Error.empty()) {
+            log.Line("FAILED " + switches.Error);
+            return 1;
+        }
+        if (!switches.Silent) {
+            log.Line("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install.");
+            return 1;
+        }
+        TUnattendedPrompts prompts(&log);
+        return RunUnattendedSetup(switches, prompts, &log, programPath);
+    }
+    ui::TApplication app(makeBackend());
+    app.ExeName = programPath;
+    if (!switches.Error.empty()) {
+        ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
+        return 1;
+    }
+    for (const std::string& title : undone)
+        ui::MessageDlg("The installation of " + title + " did not finish. Everything it installed was removed.",
+                       ui::TMsgDlgType::mtInformation, ui::mbOK);
+    app.Params = args;
+    return RunSetup(app);
+}
+
+}  // namespace
 
 int RunSetupCommandLine(const std::vector<std::string>& args,
                         const TEvent<std::unique_ptr<ui::TBackend>()>& makeBackend,
@@ -37,36 +73,13 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
     struct ResetLog {
         ~ResetLog() { SetupLog = nullptr; }
     } resetLog;
-    if (!switches.LogPath.empty() && !log.Opened() && echo) echo("FAILED " + sys::FailureText(switches.LogPath));
-    // An install that was killed is undone before anything else.
-    const std::vector<std::string> undone = RollBackUnfinishedInstalls(&log);
-    if (switches.Silent || !makeBackend) {
-        ui::TApplication app;  // headless: nothing is shown
-        app.ExeName = programPath;
-        TUnattendedDialogs dialogs(&log);
-        ui::SetDialogs(&dialogs);
-        int code = 1;
-        if (!switches.Error.empty()) {
-            log.Line("FAILED " + switches.Error);
-        } else if (!switches.Silent) {
-            log.Line("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install.");
-        } else {
-            code = RunUnattendedSetup(switches, &log);
-        }
-        ui::SetDialogs(nullptr);
-        return code;
-    }
-    ui::TApplication app(makeBackend());
-    app.ExeName = programPath;
-    if (!switches.Error.empty()) {
-        ui::MessageDlg(switches.Error + "\r\r" + kSetupUsage, ui::TMsgDlgType::mtError, ui::mbOK);
-        return 1;
-    }
-    for (const std::string& title : undone)
-        ui::MessageDlg("The installation of " + title + " did not finish. Everything it installed was removed.",
-                       ui::TMsgDlgType::mtInformation, ui::mbOK);
-    app.Params = args;
-    return RunSetup(app);
+    const bool openFailed = log.Failure().Failed();
+    if (openFailed && echo) echo(WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
+    const int code = RunWithLog(switches, args, makeBackend, programPath, log);
+    // A log asked for and not written is a failure of the run.
+    if (!log.Failure().Failed()) return code;
+    if (!openFailed && echo) echo(WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
+    return code == 0 ? 2 : code;
 }
 
 }  // namespace zov

@@ -4,9 +4,10 @@ namespace zov {
 
 TSetupFileLog::TSetupFileLog(const std::string& path, TEvent<void(const std::string&)> echo)
     : echo_(echo) {
-    if (!path.empty())
-        file_ = sys::Sys().OpenFile(path, sys::FileAccess::Write, sys::FileCreate::CreateAlways,
-                                    sys::FileShare::DenyWrite);
+    if (path.empty()) return;
+    file_ = sys::Sys().OpenFile(path, sys::FileAccess::Write, sys::FileCreate::CreateAlways, sys::FileShare::DenyWrite);
+    if (!file_) failure_ = sys::FailureOf(path);
+    path_ = path;
 }
 
 void TSetupFileLog::Line(const std::string& text) {
@@ -14,7 +15,10 @@ void TSetupFileLog::Line(const std::string& text) {
     if (!file_) return;
     const std::string line = text + "\r\n";
     uint32_t done = 0;
-    file_->Write(line.data(), static_cast<uint32_t>(line.size()), done);
+    if (file_->Write(line.data(), static_cast<uint32_t>(line.size()), done) && done == line.size()) return;
+    failure_ = sys::FailureOf(path_);
+    if (failure_.code == sys::kErrorSuccess) failure_ = {sys::kErrorDiskFull, path_, sys::kDiskFullText};
+    file_.reset();
 }
 
 }  // namespace zov

@@ -17,10 +17,15 @@ public:
     explicit TSetupFileLog(const std::string& path, TEvent<void(const std::string&)> echo = {});
     bool Opened() const { return file_ != nullptr; }
     void Line(const std::string& text) override;
+    // Why the log file could not be made or written: its first failure, taken at the call;
+    // nothing more is written to the file after it.
+    const sys::Failure& Failure() const { return failure_; }
 
 private:
     std::unique_ptr<sys::File> file_;
     TEvent<void(const std::string&)> echo_;
+    sys::Failure failure_;
+    std::string path_;
 };
 
 }  // namespace zov

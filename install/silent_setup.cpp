@@ -2,14 +2,12 @@
 
 #include "install/cfg_entries.h"
 #include "install/cfg_integrity.h"
-
-#include "install/Setup_Unit1.h"
 #include "install/destination_check.h"
-#include "install/dialog_prompts.h"
 #include "install/free_space.h"
 #include "install/payload.h"
 #include "shell/WinReboot.h"
 #include "shell/system_helpers.h"
+#include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 
@@ -20,74 +18,44 @@ void Log(TInstallLog* log, const std::string& line) {
     if (log) log->Line(line);
 }
 
-// One line of a message: its line breaks as blanks.
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
-bool ExpandPayload(TSetupSettings& settings, const std::string& title, TInstallLog* log) {
-    segment::TSegCompEZ component;
-    component.SetSegPopUp(false);
-    component.MakeDirectories = false;
-    component.ExceptionOnFileError = false;
-    component.CheckSpaceBeforeExpand = false;
-    ConfigureExpansion(component, settings, title);
-    struct Reading {  // what the handlers share (an event holds one reference)
-        TSetupSettings& settings;
-        TInstallLog* log;
-        segment::TSegCompEZ& component;
-        std::string segment, file;  // being read, for the failure's line
-    } reading{settings, log, component, {}, {}};
-    component.OnSegBefore = [&reading](segment::TSegMode, const std::string&, uint16_t number) {
-        const TSetupSettings& s = reading.settings;
-        reading.segment = SegmentFileFor(s, reading.component.SegBaseName(), number);
-        PromptForSegment(reading.component, reading.segment, number);
-        Log(reading.log, "segment " + reading.segment);
-        if (number == 1) {
-            CopyFileInto(s.SourceDir + "install.exe", s.TempDir);
-            CopyFileInto(s.SourceDir + "install.cfg", s.TempDir);
-        }
-    };
-    component.OnCheckFile = [&reading](std::string& path, compress::TCProcessMode) {
-        path = FlatTarget(path, reading.settings);
-        reading.file = FileNamePart(path);
-    };
-    try {
-        component.ExpandSegmentSet();
-    } catch (const std::exception& e) {
-        // Cancelled at a disk prompt: nobody is there to insert a disk, so what was asked for
-        // is what failed.
-        Log(log, component.Cancelled() ? std::string("FAILED ") + e.what()
-                                       : "FAILED Error Expanding Files!! " +
-                                             OneLine(ExpansionFailure(reading.segment, reading.file, e.what())));
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-ui::TModalResult TUnattendedDialogs::MessageDlg(const std::string& text, const std::string&,
-                                                ui::TMsgDlgButtons buttons, ui::TMsgDlgType) {
-    const ui::TModalResult answer = (buttons & ui::mbYes)      ? ui::mrYes
-                                    : (buttons & ui::mbCancel) ? ui::mrCancel
-                                    : (buttons & ui::mbOK)     ? ui::mrOk
-                                                               : ui::mrAbort;
-    Log(log_, "message " + OneLine(text) + " -> " + (answer == ui::mrYes      ? "Yes"
-                                                     : answer == ui::mrCancel ? "Cancel"
-                                                     : answer == ui::mrOk     ? "OK"
-                                                                              : "Abort"));
-    return answer;
+void TUnattendedPrompts::Log(const std::string& line) {
+    if (log_) log_->Line(line);
 }
 
-bool TUnattendedDialogs::InputQuery(const std::string& caption, const std::string&, std::string&) {
-    Log(log_, "query " + caption + " -> Cancel");
+bool TUnattendedPrompts::InsertDisk(uint16_t number, const std::string&, std::string&) {
+    // Nobody is there to insert a disk: what was asked for is what failed.
+    Log("message Please Insert Disk #" + DecimalText(number) + " into Floppy Drive. -> Cancel");
     return false;
 }
 
-int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
+bool TUnattendedPrompts::RetryDisk(uint16_t, const std::string& problem) {
+    Log("message " + OneLine(problem) + " -> Cancel");
+    return false;
+}
+
+bool TUnattendedPrompts::Overwrite(const std::string& name) {
+    Log("message File Already Exists (" + name + "). Overwrite? -> Yes");
+    return true;
+}
+
+TFailureChoice TUnattendedPrompts::OnFailure(const std::string& what, const sys::Failure& failure) {
+    Log("message " + OneLine(what) + ": " + failure.Describe() + " -> Ignore");
+    return TFailureChoice::Ignore;
+}
+
+bool TUnattendedPrompts::Confirm(const std::string& text, const std::string&) {
+    Log("message " + OneLine(text) + " -> No");
+    return false;
+}
+
+void TUnattendedPrompts::Message(const std::string& text, const std::string&, TMessageKind) {
+    Log("message " + OneLine(text));
+}
+
+int RunUnattendedSetup(const TSetupSwitches& switches, TSetupPrompts& prompts, TInstallLog* log,
+                       const std::string& programPath) {
     sys::System& os = sys::Sys();
     TSetupSettings settings;
     if (!switches.Params.empty()) {
@@ -97,8 +65,8 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
         }
         settings.StartDir = os.GetCurrentDirectory();
     }
-    FixStartupPaths(settings);
-    ForceDirectories(settings.TempDir);
+    FixStartupPaths(settings, programPath);
+    // What an earlier run left goes; the expansion makes TempDir again and says why it cannot.
     EmptyAndRemoveDirectory(settings.TempDir);
     TScreenLook look;
     const std::string cfg = settings.SourceDir + "install.cfg";
@@ -123,9 +91,20 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
         return 1;
     }
 
-    if (!HasRoom(ExpansionNeeds(settings), log) || !ExpandPayload(settings, look.Header.Text, log)) {
+    if (!HasRoom(ExpansionNeeds(settings), log)) {
         RemoveSetupDirectories(settings);
         return 1;
+    }
+    {
+        segment::TSegCompEZ component;
+        TPayloadView quietView;
+        const TPayloadOutcome payload = ExpandPayload(component, settings, look.Header.Text, prompts, quietView, log);
+        if (payload.End != TPayloadEnd::Expanded) {
+            // The expansion logs its failure; a disk declined is logged here.
+            if (payload.End == TPayloadEnd::Cancelled) Log(log, WithFailure("FAILED " + payload.Reason, payload.Failure));
+            RemoveSetupDirectories(settings);
+            return 1;
+        }
     }
     TInstallChoices choices;
     choices.Title = look.Header.Text;
@@ -145,7 +124,6 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TInstallLog* log) {
         return 1;
     }
     TInstallProgress quiet;
-    TDialogPrompts prompts(false);
     TInstallEngine engine(settings, choices, prompts, quiet, log);
     const TInstallReport report = engine.Run();
     RemoveSetupDirectories(settings);

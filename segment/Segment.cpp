@@ -7,7 +7,6 @@
 #include "segment/file_list.h"
 #include "sys/decimal.h"
 #include "sys/system.h"
-#include "ui/dialogs.h"
 
 namespace zov::segment {
 namespace {
@@ -20,14 +19,26 @@ const char* const kBadSetHeader = "Invalid Segment Header ID";
 const char* const kBadScanID = "Invalid Scan ID Header";
 const char* const kBadArchiveID = "Invalid Archive ID Header";
 const char* const kBadSequence = "Invalid Archive sequence number";
-const char* const kRetryHint = "Correct and then press OK, or Cancel to abort";
-const char* const kGoodCopyHint = "Insert a good copy and then press OK, or Cancel to abort";
 const char* const kSpoolExt = ".$S$";
 const char* const kFileListExt = ".$L$";
 constexpr int32_t kBufferSize = 8192;
 
 void DeleteIfNamed(const std::string& path) {
     if (!path.empty()) DeleteFileForced(path);
+}
+
+// What went wrong with a scratch file the run makes, named, for the message and the failure.
+[[noreturn]] void FailScratch(const char* message, const sys::Failure& failure) {
+    throw ESegError(std::string(message) + ": " + failure.Describe(), failure);
+}
+
+// Creates a scratch file, or raises why it cannot be made.
+std::unique_ptr<TFileStream> CreateScratch(const std::string& path) {
+    try {
+        return TFileStream::Create(path);
+    } catch (const Exception& e) {
+        FailScratch(kStreamOpenFailed, e.Failure());
+    }
 }
 
 }  // namespace
@@ -92,13 +103,17 @@ std::string MissingDiskText(uint16_t number, const std::string& path) {
     return "disk " + DecimalText(number) + " (" + path + ") is missing";
 }
 
-void TSegCompress::Cancel(const std::string& reason) {
-    abort_ = true;
-    throw ESegError(reason);
+std::string TSegCompress::DiskName() const {
+    return "Disk #" + DecimalText(segNumber_) + " (" + segFileName_ + ")";
 }
 
-void TSegCompress::CheckAbort() {
-    if (abort_) throw ESegError(kAborted);
+void TSegCompress::Fail(const std::string& message, uint32_t code, const std::string& reason) const {
+    throw ESegError(message, sys::Failure{code, segPath_, reason});
+}
+
+void TSegCompress::Stop(const std::string& message, sys::Failure failure) {
+    abort_ = true;
+    throw ESegError(message, std::move(failure));
 }
 
 std::string TSegCompress::WrongDiskText() const {
@@ -112,37 +127,38 @@ void TSegCompress::CloseSegment() {
     spoolPath_.clear();
 }
 
-std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
-    const std::string disk = "Disk #" + DecimalText(segNumber_) + " (" + segFileName_ + ")";
+sys::Failure TSegCompress::SpoolSegment(const TSegCheck& check) {
     std::unique_ptr<TFileStream> in;
     try {
         in = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
-    } catch (const std::exception&) {
-        return disk + " cannot be read.";
+    } catch (const Exception& e) {
+        return {e.Failure().code, segPath_, DiskName() + " cannot be read: " + e.Failure().text + "."};
     }
     const int64_t size = in->Size();
     // Of another medium: its size is not the one written (a copy cut short reads the same).
-    if (size != check.Size) return WrongDiskText();
+    if (size != check.Size) return {sys::kErrorInvalidData, segPath_, WrongDiskText()};
     spoolPath_ = segTmpDir_ + "\\" + segBaseName_ + kSpoolExt;
     std::unique_ptr<TFileStream> out;
     try {
         out = TFileStream::Create(spoolPath_);
-    } catch (const std::exception&) {
+    } catch (const Exception& e) {
         spoolPath_.clear();
-        throw ESegError(kStreamOpenFailed);
+        FailScratch(kStreamOpenFailed, e.Failure());
     }
     uint32_t crc = 0;
-    std::string damage;
+    sys::Failure damage;
     // Not the transfer buffer: the read that needs this segment may be filling that one.
     const auto piece = std::make_unique<uint8_t[]>(kBufferSize);
     for (int64_t left = size; left > 0;) {
-        int32_t n = -1;
+        int32_t n = 0;
+        sys::Failure failure{sys::kErrorReadFault, segPath_, sys::StandardErrorText(sys::kErrorReadFault)};
         try {
             n = in->Read(piece.get(), static_cast<int32_t>(std::min<int64_t>(left, kBufferSize)));
-        } catch (const std::exception&) {
+        } catch (const Exception& e) {
+            failure = e.Failure();
         }
         if (n <= 0) {
-            damage = disk + " cannot be read to its end.";
+            damage = {failure.code, segPath_, DiskName() + " cannot be read to its end: " + failure.text + "."};
             break;
         }
         crc = Crc32Update(crc, piece.get(), static_cast<size_t>(n));
@@ -154,12 +170,12 @@ std::string TSegCompress::SpoolSegment(const TSegCheck& check) {
             throw;
         }
         left -= n;
-        ui::Dlg().ProcessMessages();
+        prompts_->Pump();
     }
     out.reset();
-    if (damage.empty() && crc != check.Crc)
-        damage = disk + " is damaged: its data differ from the ones written.";
-    if (!damage.empty()) CloseSegment();
+    if (!damage.Failed() && crc != check.Crc)
+        damage = {sys::kErrorInvalidData, segPath_, DiskName() + " is damaged: its data differ from the ones written."};
+    if (damage.Failed()) CloseSegment();
     return damage;
 }
 
@@ -178,26 +194,59 @@ void TSegCompress::BuildSegName(const std::string& dir) {
     segPath_ = JoinPath(dir, segFileName_);
 }
 
-void TSegCompress::PromptForSegment() {
-    if (segPopUp_) {
-        const std::string caption = "Mount Segment #" + DecimalText(segNumber_);
-        for (;;) {
-            std::string typed = segDir_;
-            if (!ui::Dlg().InputQuery(caption, "Directory Path:", typed)) {
-                abort_ = true;
-                break;
-            }
-            if (!typed.empty()) {
-                segDir_ = typed;  // as typed, not lower-cased
-                break;
-            }
-        }
-        if (RepaintOwner) RepaintOwner();
-        CheckAbort();
-        BuildSegName(segDir_);
+void TSegCompress::AskForDisk() {
+    std::string dir = segDir_;
+    if (!prompts_->InsertDisk(segNumber_, segPath_, dir)) {
+        if (FileExists(segPath_)) Stop(kAborted, {sys::kErrorSuccess, segPath_, kAborted});
+        Stop(MissingDiskText(segNumber_, segPath_),
+             {sys::kErrorFileNotFound, segPath_, sys::StandardErrorText(sys::kErrorFileNotFound)});
     }
+    if (!dir.empty()) segDir_ = dir;  // as typed, not lower-cased
+    if (segPopUp_ && RepaintOwner) RepaintOwner();
+    BuildSegName(segDir_);
+}
+
+void TSegCompress::PromptForSegment() {
+    if (segPopUp_) AskForDisk();
     if (OnSegBefore) OnSegBefore(mode_, segFileName_, segNumber_);
-    CheckAbort();
+}
+
+std::unique_ptr<TFileStream> TSegCompress::OpenIfGood(uint16_t number, sys::Failure& problem) {
+    TSegIDHeader id;
+    try {
+        auto probe = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
+        uint8_t bytes[TSegIDHeader::kSize];
+        if (probe->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize) {
+            problem = {sys::kErrorInvalidData, segPath_, DiskName() + " is not a segment file: it is too short."};
+            return nullptr;
+        }
+        id = TSegIDHeader::Decode(bytes);
+    } catch (const Exception& e) {
+        problem = {e.Failure().code, segPath_, DiskName() + " cannot be read: " + e.Failure().text + "."};
+        return nullptr;
+    }
+    if (id.ID != kSegIDTag) {
+        problem = {sys::kErrorInvalidData, segPath_, DiskName() + " is not a segment file."};
+        return nullptr;
+    }
+    if (id.SegNumber != number) {
+        problem = {sys::kErrorInvalidData, segPath_, WrongDiskText()};
+        return nullptr;
+    }
+    if (const TSegCheck* check = FindSegCheck(SegChecks, segFileName_)) {
+        problem = SpoolSegment(*check);
+        if (problem.Failed()) return nullptr;
+    }
+    const std::string path = spoolPath_.empty() ? segPath_ : spoolPath_;
+    try {
+        auto stream = TFileStream::OpenRead(path, sys::FileShare::Exclusive);
+        segBytesLeft_ = stream->Size();
+        return stream;
+    } catch (const Exception& e) {
+        problem = {e.Failure().code, path, DiskName() + " cannot be read: " + e.Failure().text + "."};
+        CloseSegment();
+        return nullptr;
+    }
 }
 
 std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
@@ -205,42 +254,14 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
     BuildSegName(segDir_);
     for (;;) {
         PromptForSegment();
-        std::string message, reason;
-        if (FileExists(segPath_)) {
-            TSegIDHeader id;
-            try {
-                auto probe = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
-                uint8_t bytes[TSegIDHeader::kSize];
-                if (probe->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize)
-                    throw ESegError(kStreamOpenFailed);
-                id = TSegIDHeader::Decode(bytes);
-            } catch (const std::exception&) {
-                throw ESegError(kStreamOpenFailed);
-            }
-            if (id.ID != kSegIDTag) throw ESegError(kStreamOpenFailed);
-            const TSegCheck* check = FindSegCheck(SegChecks, segFileName_);
-            std::string damage;
-            if (id.SegNumber == number && check) damage = SpoolSegment(*check);
-            if (id.SegNumber == number && damage.empty()) {
-                std::unique_ptr<TFileStream> stream;
-                try {
-                    stream = TFileStream::OpenRead(spoolPath_.empty() ? segPath_ : spoolPath_,
-                                                   sys::FileShare::Exclusive);
-                    segBytesLeft_ = stream->Size();
-                } catch (const std::exception&) {
-                    throw ESegError(kStreamOpenFailed);
-                }
-                return stream;
-            }
-            reason = damage.empty() ? WrongDiskText() : damage;
-            message = reason + "\n\r" + (reason == WrongDiskText() ? kRetryHint : kGoodCopyHint);
-        } else {
-            reason = MissingDiskText(number, segPath_);
-            message = "Unable to locate \"" + segFileName_ + "\" on this segment!\n\r" + kRetryHint;
+        if (!FileExists(segPath_)) {
+            // With SegPopUp the question before each segment asks for it again.
+            if (!segPopUp_) AskForDisk();
+            continue;
         }
-        if (ui::Dlg().MessageDlg(message, "Error", ui::mbOK | ui::mbCancel,
-                                 ui::TMsgDlgType::mtError) != ui::mrOk)
-            Cancel(reason);
+        sys::Failure problem;
+        if (auto stream = OpenIfGood(number, problem)) return stream;
+        if (!prompts_->RetryDisk(number, problem.text)) Stop(problem.text, problem);
     }
 }
 
@@ -248,7 +269,7 @@ void TSegCompress::ReadSegmentID() {
     uint8_t bytes[TSegIDHeader::kSize];
     if (segment_->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize ||
         TSegIDHeader::Decode(bytes).ID != kSegIDTag)
-        throw ESegError(kBadSegmentID);
+        Fail(kBadSegmentID, sys::kErrorInvalidData, kBadSegmentID);
     segBytesLeft_ -= TSegIDHeader::kSize;
 }
 
@@ -258,21 +279,31 @@ void TSegCompress::ReadSegmented(uint8_t* buffer, int32_t count) {
         if (segBytesLeft_ <= 0) {
             CloseSegment();
             if (OnSegAfter) OnSegAfter(mode_, segFileName_, segNumber_);
-            CheckAbort();
             segment_ = MountSegment(static_cast<uint16_t>(segNumber_ + 1));
             ReadSegmentID();
             continue;
         }
         const auto want = static_cast<int32_t>(
             std::min<int64_t>({count - got, kBufferSize, segBytesLeft_}));
-        const int32_t n = segment_->Read(buffer + got, want);
-        // A segment shorter than its size said (a bad disk, a file cut while reading)
-        // must not be retried forever.
-        if (n <= 0) throw ESegError(kStreamReadFailed);
+        const int32_t n = ReadSegment(buffer + got, want);
         got += n;
         segBytesLeft_ -= n;
-        ui::Dlg().ProcessMessages();
+        prompts_->Pump();
     }
+}
+
+// A segment shorter than its size said (a bad disk, a file cut while reading) must not be
+// retried forever: no byte is a failure too.
+int32_t TSegCompress::ReadSegment(uint8_t* buffer, int32_t count) {
+    int32_t n = 0;
+    try {
+        n = segment_->Read(buffer, count);
+    } catch (const Exception& e) {
+        FailScratch(kStreamReadFailed, e.Failure());
+    }
+    if (n <= 0)
+        FailScratch(kStreamReadFailed, {sys::kErrorReadFault, segPath_, "it ends before the size it gives"});
+    return n;
 }
 
 void TSegCompress::SkipSegmented(int64_t size) {
@@ -287,12 +318,7 @@ void TSegCompress::CopyToTempArchive(int64_t size,
                                      const TEvent<void(int64_t copied)>& onPiece) {
     tempArcPath_ = TempArchivePath();
     DeleteFileForced(tempArcPath_);
-    std::unique_ptr<TFileStream> out;
-    try {
-        out = TFileStream::Create(tempArcPath_);
-    } catch (const std::exception&) {
-        throw ESegError(kStreamOpenFailed);
-    }
+    std::unique_ptr<TFileStream> out = CreateScratch(tempArcPath_);
     try {
         for (int64_t copied = 0; copied < size;) {
             const auto n = static_cast<int32_t>(std::min<int64_t>(size - copied, kBufferSize));
@@ -312,7 +338,7 @@ void TSegCompress::ReadScan(TSegArc& arc) {
     uint8_t raw[TSegScanHeader::kSize] = {};
     ReadSegmented(raw, TSegScanHeader::kSize);
     const TSegScanHeader scan = TSegScanHeader::Decode(raw);
-    if (scan.ID != kScanTag) throw ESegError(kBadScanID);
+    if (scan.ID != kScanTag) Fail(kBadScanID, sys::kErrorInvalidData, kBadScanID);
 
     // Read in pieces, so a length above the format's 8191 cannot overrun the buffer.
     std::string name;
@@ -361,26 +387,29 @@ void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
     std::unique_ptr<TFileStream> list;
     try {
         list = TFileStream::OpenRead(fileListPath_, sys::FileShare::Exclusive);
-    } catch (const std::exception&) {
+    } catch (const Exception& e) {
+        const sys::Failure failure = e.Failure();
         DeleteIfNamed(fileListPath_);
-        throw ESegError(kStreamOpenFailed);
+        FailScratch(kStreamOpenFailed, failure);
     }
     try {
         int64_t remaining = list->Size();
         // A width outside 1..8191 cannot be read: none would end, or overrun the buffer.
         if (remaining > 0 && (width < 1 || width > TSegScanHeader::kMaxListWidth))
-            throw ESegError(kStreamReadFailed);
+            throw Exception(kStreamReadFailed, {sys::kErrorInvalidData, segPath_, "the file list's width is out of range"});
         while (remaining > 0) {
             std::memset(buffer_.get(), 0, kBufferSize);
             const auto n = static_cast<int32_t>(std::min<int64_t>(width, remaining));
-            if (list->Read(buffer_.get(), n) != n) throw ESegError(kStreamReadFailed);
+            if (list->Read(buffer_.get(), n) != n)
+                throw Exception(kStreamReadFailed, {sys::kErrorReadFault, fileListPath_, "the file list ends early"});
             arc.Files.Add(NameFromRecord(buffer_.get(), static_cast<size_t>(n)));
             remaining -= n;
         }
-    } catch (const std::exception&) {
+    } catch (const Exception& e) {
+        const sys::Failure failure = e.Failure();
         list.reset();
         DeleteFileForced(fileListPath_);
-        throw ESegError(kStreamReadFailed);
+        FailScratch(kStreamReadFailed, failure);
     }
     list.reset();
     DeleteFileForced(fileListPath_);
@@ -392,9 +421,9 @@ void TSegCompress::ExpandSegArchive(TSegArc& arc) {
         uint8_t raw[TSegArcHeader::kSize] = {};
         ReadSegmented(raw, TSegArcHeader::kSize);
         header = TSegArcHeader::Decode(raw);
-        if (header.ID != kArcTag) throw ESegError(kBadArchiveID);
+        if (header.ID != kArcTag) Fail(kBadArchiveID, sys::kErrorInvalidData, kBadArchiveID);
         if (header.SeqNumber == arc.SeqNumber) break;
-        if (header.SeqNumber > arc.SeqNumber) throw ESegError(kBadSequence);
+        if (header.SeqNumber > arc.SeqNumber) Fail(kBadSequence, sys::kErrorInvalidData, kBadSequence);
         SkipSegmented(header.DataSize);  // an archive the caller removed from the list
     }
 
@@ -412,14 +441,15 @@ void TSegCompress::ExpandSegArchive(TSegArc& arc) {
         throw;
     }
     DeleteFileForced(tempArcPath_);
-    CheckAbort();
 }
 
-void TSegCompress::ExpandSegments(TSegArcList& ArcList) {
+void TSegCompress::ExpandSegments(TSegArcList& ArcList, TDiskPrompts& prompts) {
     abort_ = false;
     mode_ = smExpand;
+    prompts_ = &prompts;
     buffer_ = std::make_unique<uint8_t[]>(kBufferSize);
     try {
+        // Not made: the first scratch file the run creates names the reason.
         ForceDirectories(segTmpDir_);
         ArcList.Clear();
         segment_ = MountSegment(1);
@@ -427,7 +457,7 @@ void TSegCompress::ExpandSegments(TSegArcList& ArcList) {
         uint8_t raw[TSegHeader::kSize] = {};
         ReadSegmented(raw, TSegHeader::kSize);
         const TSegHeader header = TSegHeader::Decode(raw);
-        if (header.ID != kSegHeaderTag) throw ESegError(kBadSetHeader);
+        if (header.ID != kSegHeaderTag) Fail(kBadSetHeader, sys::kErrorInvalidData, kBadSetHeader);
         {
             EventsOff off(*this);
             for (uint16_t k = 0; k < header.Count; ++k) {
@@ -438,22 +468,23 @@ void TSegCompress::ExpandSegments(TSegArcList& ArcList) {
             }
         }
         if (OnSegBeforeExpand) OnSegBeforeExpand(ArcList);
-        CheckAbort();
         for (int i = 0; i < ArcList.Count(); ++i) ExpandSegArchive(ArcList[i]);
     } catch (...) {
         CloseSegment();
         buffer_.reset();
+        prompts_ = nullptr;
         throw;
     }
     CloseSegment();
     buffer_.reset();
+    prompts_ = nullptr;
 }
 
 TSegCompEZ::TSegCompEZ() = default;
 
-void TSegCompEZ::ExpandSegmentSet() {
+void TSegCompEZ::ExpandSegmentSet(TDiskPrompts& prompts) {
     SetTargetPath("");
-    ExpandSegments(segArcList_);
+    ExpandSegments(segArcList_, prompts);
     segSource_.clear();
     for (int i = 0; i < segArcList_.Count(); ++i) segSource_.push_back(segArcList_[i].Template);
     SetTargetPath("");

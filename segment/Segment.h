@@ -4,6 +4,10 @@
 // right disk when one is missing or wrong), reads the records across segment boundaries
 // and expands each archive through the container. TSegCompEZ expands a whole set in one
 // call. The writing side is in segment/seg_writer.h and segment/set_builder.h.
+//
+// The reader asks nothing itself: a missing, wrong, damaged or unreadable segment goes to
+// the TDiskPrompts its caller passes to the run, and every failure it raises carries the
+// segment's (or scratch file's) path and what is wrong (zov::Exception::Failure()).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,6 +17,7 @@
 #include "segment/seg_arc.h"
 #include "segment/seg_check.h"
 #include "segment/seg_names.h"
+#include "segment/seg_prompts.h"
 #include "segment/seg_records.h"
 #include "sys/event.h"
 #include "sys/exception.h"
@@ -71,20 +76,20 @@ public:
     // asked for again. Segments not named are read as they are.
     TSegChecks SegChecks;
 
-    // Repaints the form the component lies on, after the SegPopUp dialog has covered it.
+    // Repaints the form the component lies on, after the SegPopUp question has covered it.
     TEvent<void()> RepaintOwner;
 
     // The product the set carries, as the user knows it: a wrong disk is then "not disk N
     // of" it. Empty: "Incorrect segmented mounted!".
     std::string MediumTitle;
 
-    // Expands the whole set, filling ArcList with one TSegArc per archive.
-    void ExpandSegments(TSegArcList& ArcList);
+    // Expands the whole set, filling ArcList with one TSegArc per archive. `prompts` is
+    // asked for each disk that is missing (before each one when SegPopUp is set) or cannot
+    // be used; it is pumped while data are read.
+    void ExpandSegments(TSegArcList& ArcList, TDiskPrompts& prompts);
 
-    // Ends the run as the user's cancel at a disk prompt (also from OnSegBefore): raises
-    // ESegError with `reason`, what the prompt was about ("disk 2 (A:\disk.002) is missing").
-    [[noreturn]] void Cancel(const std::string& reason);
-    // The last run ended by the user's cancel: not a failure.
+    // The last run ended because the prompts declined a disk: what they declined is the
+    // exception's message ("disk 2 (A:\disk.002) is missing", what is wrong with it).
     bool Cancelled() const { return abort_; }
 
 protected:
@@ -105,7 +110,16 @@ protected:
 private:
     class EventsOff;
     std::string WrongDiskText() const;
-    void CheckAbort();
+    std::string DiskName() const;
+    // Raises what is wrong with the segment being read: `message`, and the failure that
+    // names the segment file with the reason.
+    [[noreturn]] void Fail(const std::string& message, uint32_t code, const std::string& reason) const;
+    // The prompts declined the disk: the run ends, cancelled, with what was asked about.
+    [[noreturn]] void Stop(const std::string& message, sys::Failure failure);
+    void AskForDisk();
+    // Opens the mounted segment file if it is the one wanted and good; else `problem` says
+    // what is wrong with it.
+    std::unique_ptr<TFileStream> OpenIfGood(uint16_t number, sys::Failure& problem);
     void CloseSegment();
     std::string TempArchivePath() const;
     std::string FileListPath() const;
@@ -116,8 +130,9 @@ private:
     void ReadFileList(TSegArc& arc, int32_t width);
     void ReadSegmentID();
     // Copies the mounted segment into the spool file while checking it; returns what is
-    // wrong with it, or "" when it is good.
-    std::string SpoolSegment(const TSegCheck& check);
+    // wrong with it, or nothing (not Failed()) when it is good.
+    sys::Failure SpoolSegment(const TSegCheck& check);
+    int32_t ReadSegment(uint8_t* buffer, int32_t count);
 
     std::string segBaseName_ = kDefaultSegBaseName;
     std::string segDir_ = kDefaultSegDir;
@@ -126,6 +141,7 @@ private:
     int32_t segSize_ = kDefaultSegSize;
     std::string segTmpDir_;
 
+    TDiskPrompts* prompts_ = nullptr;  // during a run
     std::unique_ptr<TFileStream> segment_;
     std::unique_ptr<uint8_t[]> buffer_;  // the run's 8192-byte transfer buffer
     int64_t segBytesLeft_ = 0;
@@ -151,7 +167,7 @@ public:
 
     // Expands the whole set into SegArcList; afterwards SegSource holds the template of
     // every archive in the list. TargetPath is empty before and after.
-    void ExpandSegmentSet();
+    void ExpandSegmentSet(TDiskPrompts& prompts);
 
 private:
     TSegArcList segArcList_;

@@ -61,17 +61,10 @@ void CopyFileTo(const std::string& source, const std::string& dest) {
         if (!in->Read(buffer.data(), kBlock, got)) throw EReadError("Stream read error", sys::FailureOf(source));
         if (got == 0) break;
         if (!out->Write(buffer.data(), got, put) || put != got) {
-            sys::Failure failure = WriteFailureOf(dest);
-            throw EWriteError(WriteFailureText(dest), std::move(failure));
+            const sys::Failure failure = WriteFailure(dest);
+            throw EWriteError(WriteFailureText(failure), failure);
         }
     }
-}
-
-sys::Failure WriteFailureOf(const std::string& path) {
-    sys::Failure failure = sys::FailureOf(path);
-    // A write that stops short without a system error has found its disk full.
-    if (failure.code == sys::kErrorSuccess) failure = {sys::kErrorDiskFull, path, sys::kDiskFullText};
-    return failure;
 }
 
 bool PlaceFile(const std::string& source, const std::string& target, bool mayMove) {

@@ -25,9 +25,6 @@ void CopyFileInto(const std::string& source, const std::string& target);
 // Copies `source` to the file `dest`, which it creates or replaces; raises as CopyFileInto.
 void CopyFileTo(const std::string& source, const std::string& dest);
 
-// The failure of a write to `path` that has just failed or stopped short.
-sys::Failure WriteFailureOf(const std::string& path);
-
 // Puts `source` at `target` (a file path): moved when `mayMove` and both lie on one volume,
 // else copied as CopyFileInto copies. True when it was moved (the source is gone).
 bool PlaceFile(const std::string& source, const std::string& target, bool mayMove);

@@ -40,9 +40,10 @@ TFileStream::TFileStream(const std::string& path, sys::FileAccess access, sys::F
                          sys::FileShare share)
     : path_(path), file_(sys::Sys().OpenFile(path, access, create, share)) {
     if (!file_) {
+        // The reason is taken here, before any other call of the system can change it.
         if (create == sys::FileCreate::CreateAlways)
-            throw EFCreateError("Cannot create file " + path);
-        throw EFOpenError("Cannot open file " + path);
+            throw EFCreateError("Cannot create file " + path, sys::FailureOf(path));
+        throw EFOpenError("Cannot open file " + path, sys::FailureOf(path));
     }
 }
 
@@ -60,24 +61,36 @@ int32_t TFileStream::Read(void* buffer, int32_t count) {
     if (count <= 0) return 0;
     uint32_t done = 0;
     if (!file_->Read(buffer, static_cast<uint32_t>(count), done))
-        throw EReadError("Stream read error");
+        throw EReadError("Stream read error", sys::FailureOf(path_));
     return static_cast<int32_t>(done);
 }
 
-std::string WriteFailureText(const std::string& path) {
-    sys::SysError error = sys::Sys().LastError();
+sys::Failure WriteFailure(const std::string& path) {
+    sys::Failure failure = sys::FailureOf(path);
     // A write that stops short without a system error has found its disk full.
-    if (error.code == sys::kErrorSuccess) error.text = sys::kDiskFullText;
-    const std::string drive = path.size() > 1 && path[1] == ':' ? " (drive " + path.substr(0, 2) + ")" : "";
-    return "Cannot write " + path + drive + ": " + error.text;
+    if (failure.code == sys::kErrorSuccess) {
+        failure.code = sys::kErrorDiskFull;
+        failure.text = sys::kDiskFullText;
+    }
+    return failure;
 }
+
+std::string WriteFailureText(const sys::Failure& failure) {
+    const std::string& path = failure.path;
+    const std::string drive = path.size() > 1 && path[1] == ':' ? " (drive " + path.substr(0, 2) + ")" : "";
+    return "Cannot write " + path + drive + ": " + failure.text;
+}
+
+std::string WriteFailureText(const std::string& path) { return WriteFailureText(WriteFailure(path)); }
 
 int32_t TFileStream::Write(const void* buffer, int32_t count) {
     if (count <= 0) return 0;
     uint32_t done = 0;
     // Raised here, while the system still knows why.
-    if (!file_->Write(buffer, static_cast<uint32_t>(count), done) || done < static_cast<uint32_t>(count))
-        throw EWriteError(WriteFailureText(path_));
+    if (!file_->Write(buffer, static_cast<uint32_t>(count), done) || done < static_cast<uint32_t>(count)) {
+        const sys::Failure failure = WriteFailure(path_);
+        throw EWriteError(WriteFailureText(failure), failure);
+    }
     return static_cast<int32_t>(done);
 }
 

@@ -56,6 +56,10 @@ private:
 
 // "Cannot write PATH (drive C:): reason" for the last failed write.
 std::string WriteFailureText(const std::string& path);
+// The failure of a write to `path` that has just failed or stopped short (a full disk), and
+// its words ("Cannot write PATH (drive C:): reason").
+sys::Failure WriteFailure(const std::string& path);
+std::string WriteFailureText(const sys::Failure& failure);
 
 class TMemoryStream : public TStream {
 public:

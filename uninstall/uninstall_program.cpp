@@ -8,7 +8,6 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
-#include "ui/dialogs.h"
 #include "uninstall/uninstaller.h"
 
 namespace zov {
@@ -16,8 +15,8 @@ namespace {
 
 constexpr const char* kCaption = "Uninstall";
 
-void Tell(const TUninstallOptions& options, const std::string& text, ui::TMsgDlgType type) {
-    if (!options.Silent) ui::Dlg().MessageDlg(text, kCaption, ui::mbOK, type);
+void Tell(const TUninstallOptions& options, TSetupPrompts& prompts, const std::string& text, TMessageKind kind) {
+    if (!options.Silent) prompts.Message(text, kCaption, kind);
 }
 
 // Names the files, as many as a message box can show.
@@ -47,40 +46,36 @@ std::string ParseUninstallArgs(const std::vector<std::string>& args, TUninstallO
 }
 
 TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::string& dir,
-                               const std::string& selfPath, TInstallProgress& progress) {
+                               const std::string& selfPath, TInstallProgress& progress, TSetupPrompts& prompts) {
     TUninstallOutcome outcome;
     std::unique_ptr<TSetupFileLog> log;
     if (!options.LogFile.empty()) log = std::make_unique<TSetupFileLog>(options.LogFile);
     TUninstaller uninstaller(progress, log.get());
     uninstaller.SelfPath = selfPath;
     if (!uninstaller.Open(dir, options.Title)) {
-        Tell(options, "Cannot remove " + options.Title + ":\r" + uninstaller.Error() + "\rNothing was removed.",
-             ui::TMsgDlgType::mtError);
+        Tell(options, prompts, "Cannot remove " + options.Title + ":\r" + uninstaller.Error() + "\rNothing was removed.",
+             TMessageKind::Error);
         return outcome;
     }
-    if (!options.Silent &&
-        ui::Dlg().MessageDlg("Remove " + options.Title + " and all of its components?", kCaption,
-                             ui::mbYes | ui::mbNo, ui::TMsgDlgType::mtConfirmation) != ui::mrYes) {
+    if (!options.Silent && !prompts.Confirm("Remove " + options.Title + " and all of its components?", kCaption)) {
         if (log) log->Line("cancelled");
         return outcome;
     }
     // Files the setup did not put into the product's folders stay unless the user says so.
     if (!options.Silent && !uninstaller.OtherFiles().empty())
-        uninstaller.RemoveOtherFiles =
-            ui::Dlg().MessageDlg(OtherFilesQuestion(options.Title, uninstaller.OtherFiles()), kCaption,
-                                 ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::TMsgDlgType::mtConfirmation) == ui::mrYes;
+        uninstaller.RemoveOtherFiles = prompts.Confirm(OtherFilesQuestion(options.Title, uninstaller.OtherFiles()), kCaption);
     const TUninstallReport report = uninstaller.Run();
     outcome.ExitCode = report.ExitCode();
     outcome.SelfLeft = uninstaller.SelfLeft();
     outcome.SelfDirs = uninstaller.SelfDirectories();
     if (log) log->Line("exit code " + DecimalText(outcome.ExitCode));
     if (report.Leftovers.empty() && report.Kept.empty()) {
-        Tell(options, options.Title + " was removed from your computer.", ui::TMsgDlgType::mtInformation);
+        Tell(options, prompts, options.Title + " was removed from your computer.", TMessageKind::Information);
     } else {
         std::string text = options.Title + " was removed from your computer, except for:";
         for (const std::string& left : report.Leftovers) text += "\r" + left;
         for (const std::string& kept : report.Kept) text += "\r" + kept;
-        Tell(options, text, report.Leftovers.empty() ? ui::TMsgDlgType::mtInformation : ui::TMsgDlgType::mtWarning);
+        Tell(options, prompts, text, report.Leftovers.empty() ? TMessageKind::Information : TMessageKind::Warning);
     }
     return outcome;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "install/setup_prompts.h"
 #include "install/wizard/install_engine.h"
 
 namespace zov {
@@ -26,9 +27,10 @@ struct TUninstallOutcome {
 };
 
 // Reads `dir`\uninstall.cfg, asks "Remove TITLE and all of its components?" unless silent,
-// removes, and ends with a message listing what stays. `selfPath` is the running program's
-// own file, or "" when it does not lie on the machine it removes from.
+// removes, and ends with a message listing what stays; questions and messages go to
+// `prompts`. `selfPath` is the running program's own file, or "" when it does not lie on
+// the machine it removes from.
 TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::string& dir,
-                               const std::string& selfPath, TInstallProgress& progress);
+                               const std::string& selfPath, TInstallProgress& progress, TSetupPrompts& prompts);
 
 }  // namespace zov

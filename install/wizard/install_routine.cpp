@@ -2,7 +2,7 @@
 // the install's progress on the last page and runs the install engine.
 #include "install/Setup_Unit1.h"
 #include "install/stage_state.h"
-#include "install/dialog_prompts.h"
+#include "ui/dialog_prompts.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "install/wizard/install_engine.h"
 #include "ui/application.h"
@@ -61,14 +61,15 @@ void TZOV::DoInstall() {
     WizardProgress progress(*this);
     TSetupRun& run = MainSetup->Run;
     run.Choices = Choices();
-    TDialogPrompts prompts(true);
+    ui::TDialogPrompts prompts;
     TInstallEngine engine(run.Settings, run.Choices, prompts, progress, SetupLog);
     const TInstallReport report = engine.Run();
     SetupExitCode = report.ExitCode();
     if (report.End != TInstallEnd::Completed) {
         InstallFailed = true;
         reboot.SetChecked(false);
-        ui::MessageDlg(report.Error, ui::TMsgDlgType::mtError, ui::mbOK);
+        const bool stopped = report.End == TInstallEnd::Cancelled;  // the user's own choice
+        ui::MessageDlg(report.Error, stopped ? ui::TMsgDlgType::mtInformation : ui::TMsgDlgType::mtError, ui::mbOK);
         if (report.End == TInstallEnd::NothingDone) {
             // Nothing was installed: the setup ends here, removing only its own files.
             MainSetup->ClearTempDir();

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "install/setup_entry.h"
+#include "install/silent_setup.h"
 #include "segment/seg_writer.h"
 #include "segment/set_builder.h"
 #include "sys/emu/emulated_system.h"
@@ -225,7 +226,8 @@ void InstallAndUninstall(const std::string& installCfg, const std::string& unins
                 std::ifstream in(it->path(), std::ios::binary);
                 records.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
             }
-        zov::RunUninstall(options, dir, "", progress);
+        zov::TUnattendedPrompts prompts(nullptr);
+        zov::RunUninstall(options, dir, "", progress, prompts);
         CheckBystanders(machine, records);
     }
     zov::sys::SetSystem(nullptr);

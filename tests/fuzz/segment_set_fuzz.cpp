@@ -11,7 +11,6 @@
 #include "segment/Segment.h"
 #include "sys/emu/emulated_system.h"
 #include "tests/support/forwarding_system.h"
-#include "ui/dialogs.h"
 
 namespace {
 
@@ -36,11 +35,7 @@ struct Machine {
     fs::path root = fs::temp_directory_path() / ("zov-segment-fuzz-" + std::to_string(::getpid()));
     zov::sys::emu::EmulatedSystem emulated{root};
     MachineOnly system{emulated};
-    zov::ui::HeadlessDialogs dialogs;  // every disk prompt is cancelled
-    Machine() {
-        zov::sys::SetSystem(&system);
-        zov::ui::SetDialogs(&dialogs);
-    }
+    Machine() { zov::sys::SetSystem(&system); }
     ~Machine() {
         zov::sys::SetSystem(nullptr);
         std::error_code ec;
@@ -86,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         path = "C:\\out\\f" + name;
     };
     try {
-        reader.ExpandSegmentSet();
+        zov::segment::TNoDiskPrompts prompts;  // every disk that is missing or unusable stops the run
+        reader.ExpandSegmentSet(prompts);
     } catch (const zov::Exception&) {
     }
     return 0;

@@ -2,7 +2,7 @@
 // fresh Windows 95), without any window.
 #include <gtest/gtest.h>
 
-#include "install/dialog_prompts.h"
+#include "tests/support/test_prompts.h"
 #include "install/wizard/install_engine.h"
 #include "sys/emu/emulated_system.h"
 #include "tests/support/scripted_dialogs.h"
@@ -57,7 +57,7 @@ protected:
 
     TestMachine machine;
     ScriptedDialogs dialogs;
-    TDialogPrompts prompts{false};
+    test::TTestPrompts prompts;
     RecordingLog log;
     TSetupSettings settings;
     TInstallChoices choices;

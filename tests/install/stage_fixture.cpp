@@ -85,4 +85,10 @@ size_t WriteMediumSegments(TestMachine& machine, const std::string& medium, cons
 
 std::string PageName(TZOV& wizard) { return wizard.Notebook1.Page(wizard.Notebook1.PageIndex()).Name; }
 
+std::string NotFoundText(TestMachine& machine) {
+    machine.System().OpenFile(machine.Path("not there"), sys::FileAccess::Read, sys::FileCreate::OpenExisting,
+                              sys::FileShare::DenyNone);
+    return machine.System().LastError().text;
+}
+
 }  // namespace zov::test

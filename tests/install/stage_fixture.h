@@ -58,6 +58,9 @@ protected:
 size_t WriteMediumSegments(TestMachine& machine, const std::string& medium, const MediumFiles& files,
                            int32_t segSize = 1440000, compress::TCompressionMethod method = compress::coNone);
 
+// The system's words for a file that is not there, as the machine gives them.
+std::string NotFoundText(TestMachine& machine);
+
 // The title text of the wizard's pages, for messages.
 std::string PageName(TZOV& wizard);
 

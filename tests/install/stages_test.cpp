@@ -303,7 +303,7 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
     machine.System().CreateDirectory(medium);
     machine.WriteFile(medium + "\\install.cfg", "[Setup - Main]\nShow Re-Boot=0\n");
     app.Params = {medium};
-    // No segments on the medium: the run ends cancelled after the disk prompts.
+    // No segments on the medium, and no stub: the run ends cancelled.
     std::vector<std::string> shownAtStart;
     app.Headless()->OnIdle = [&] {
         if (shownAtStart.empty())
@@ -312,12 +312,9 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
                 shownAtStart.push_back(form->Name + (form->Visible() ? " shown" : " hidden"));
         return false;
     };
-    for (int i = 0; i < 2; ++i)
-        dialogs.ExpectMessage("Please Insert Disk #1 into Floppy Drive.", "ZOV - Setup", ui::TMsgDlgType::mtCustom,
-                              ui::mbOK | ui::mbCancel, ui::mrOk);
-    // Nor the stub itself: copying it fails the stage before the segment is looked at.
+    // Nor the stub itself: copying it fails the stage before the disk is asked for.
     dialogs.ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rCannot open file " + medium +
-                              "\\install.exe",
+                              "\\install.exe: " + NotFoundText(machine),
                           "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK, ui::mrOk);
     dialogs.ExpectMessage("Your installation was canceled!", "ZOV - Setup", ui::TMsgDlgType::mtCustom, ui::mbOK,
                           ui::mrOk);

@@ -138,7 +138,7 @@ TEST_F(Unattended, FailuresEndWithTheirCodes) {
     // No segment on the medium: the disk is asked for, nobody answers, nothing is installed.
     EXPECT_EQ(Run({"/S"}), 1);
     EXPECT_TRUE(Logged("message Please Insert Disk #1 into Floppy Drive. -> Cancel"));
-    EXPECT_TRUE(Logged("FAILED disk 1 (" + medium + "\\disk.001) is missing"));
+    EXPECT_TRUE(Logged("FAILED disk 1 (" + medium + "\\disk.001) is missing (error 2)"));
     EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     EXPECT_EQ(Run({"/S", "/TYPE=half"}), 1);
     EXPECT_TRUE(Logged("FAILED /TYPE= takes full or network, not \"half\""));
@@ -159,6 +159,50 @@ TEST_F(Unattended, FailuresEndWithTheirCodes) {
     EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     EXPECT_EQ(Run({}), 1);  // no window system here: only the unattended setup runs
     EXPECT_TRUE(Logged("FAILED The interactive setup needs Windows (or Wine); add /S for an unattended install."));
+}
+
+// What fails while the payload is expanded ends the run with exit code 1 and a log line that
+// names the disk or file, the system's reason and its code; nothing is installed.
+TEST_F(Unattended, ExpansionFailuresLogTheirCodePathAndReason) {
+    auto& emulated = static_cast<sys::emu::EmulatedSystem&>(machine.System());
+    const std::string temp = "C:\\WINDOWS\\Temp\\z", disk = medium + "\\disk.001";
+    const std::string expanding = "FAILED Error Expanding Files!! Disk: " + disk + " ";
+    struct Case {
+        std::function<void()> fault;
+        std::string line;
+    };
+    const Case cases[] = {
+        {[&] { emulated.FailCreating(temp + "\\more.txt"); },
+         expanding + "File: more.txt Cannot create file " + temp + "\\more.txt: Access is denied (error 5)"},
+        {[&] { emulated.FailCreating(temp); },
+         "FAILED Error Expanding Files!! Cannot create directory " + temp + ": Access is denied (error 5)"},
+        {[&] { emulated.FailReading(disk); },
+         "FAILED Disk #1 (disk.001) cannot be read: The system cannot read from the specified device. (" + disk +
+             ", error 30)"},
+        // A full drive is found before the expansion writes anything.
+        {[&] { emulated.FailWritesAfter(0); }, "FAILED Not enough space on C:: 0.1 MB needed, 0.0 MB free"},
+    };
+    for (const Case& c : cases) {
+        machine.System().CreateDirectory(medium);
+        machine.WriteFile(medium + "\\install.exe", "MZ stub");
+        machine.WriteFile(medium + "\\install.cfg", kConfig);
+        WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}});
+        c.fault();
+        EXPECT_EQ(Run({"/S"}), 1) << c.line;
+        emulated.ClearFaults();
+        EXPECT_TRUE(Logged(c.line)) << ::testing::PrintToString(log);
+        EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
+    }
+}
+
+// A log that cannot be written is a failure of the run, named where it can be.
+TEST_F(Unattended, ALogThatCannotBeMadeFailsTheRun) {
+    machine.WriteFile(medium + "\\install.cfg", kConfig);
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"more.txt", "more"}});
+    static_cast<sys::emu::EmulatedSystem&>(machine.System()).FailCreating("C:\\setup.log");
+    EXPECT_EQ(Run({"/S", "/LOG=C:\\setup.log"}), 2);
+    EXPECT_TRUE(Logged("FAILED log C:\\setup.log: Access is denied (error 5)")) << ::testing::PrintToString(log);
+    EXPECT_TRUE(Logged("installed"));
 }
 
 // A medium's install.cfg cut short or changed is refused before a byte is expanded.

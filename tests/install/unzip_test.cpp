@@ -171,7 +171,8 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
 TEST_F(Preparation, AMissingStubFailsTheStage) {
     WriteConfig(kThreeFiles);
     WriteSegments({{"a.txt", "A"}});
-    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rCannot open file " + medium + "\\install.exe");
+    const std::string missing = "Cannot open file " + medium + "\\install.exe: " + NotFoundText(machine);
+    ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\r" + missing);
     struct : TInstallLog {
         std::vector<std::string> lines;
         void Line(const std::string& text) override { lines.push_back(text); }
@@ -179,8 +180,9 @@ TEST_F(Preparation, AMissingStubFailsTheStage) {
     SetupLog = &log;
     Prepare();
     SetupLog = nullptr;
-    EXPECT_EQ(log.lines, (std::vector<std::string>{"FAILED Error Expanding Files!! Disk: " + medium +
-                                                   "\\disk.001 Cannot open file " + medium + "\\install.exe"}));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"segment " + medium + "\\disk.001",
+                                                   "FAILED Error Expanding Files!! Disk: " + medium + "\\disk.001 " +
+                                                       missing + " (error 2)"}));
     EXPECT_TRUE(SetupCancelled);
 }
 

@@ -350,10 +350,15 @@ TEST_P(WizardStop, IsAskedAndOnlyYesRequestsIt) {
         EXPECT_EQ(dialogs.Pending(), 0u);
         EXPECT_EQ(wizard->StopRequested(), answer == ui::mrYes);
         EXPECT_EQ(wizard->StopButton.Enabled(), answer != ui::mrYes);  // asked once only
+        if (answer == ui::mrYes)
+            dialogs.ExpectMessage("The installation was stopped: nothing was installed.", "Information",
+                                  ui::TMsgDlgType::mtInformation, ui::mbOK, ui::mrOk);
     };
     wizard->ShowModal();
     dialogs.OnPump = nullptr;
     EXPECT_TRUE(asked);
+    EXPECT_EQ(dialogs.Pending(), 0u);
+    EXPECT_EQ(machine.Exists(main->Run.Choices.Destination + "\\a.txt"), answer != ui::mrYes);
     EXPECT_FALSE(wizard->Visible());  // ended by the install, not by the close box
 }
 

@@ -7,6 +7,9 @@
 #include "segment/seg_writer.h"
 #include "tests/segment/seg_fixture.h"
 #include "tests/support/forwarding_system.h"
+#ifndef _WIN32
+#include "sys/emu/emulated_system.h"
+#endif
 
 namespace zov::test {
 namespace {
@@ -51,7 +54,7 @@ TEST_F(SegmentSetTest, OneSegmentSetFiresSegBeforeOnceAndNeverSegAfter) {
     reader->OnSegAfter = [&](segment::TSegMode, const std::string&, uint16_t n) {
         log.push_back("after " + std::to_string(n));
     };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(log, (std::vector<std::string>{"before segdata.001 1 mode 1"}));
     ASSERT_EQ(reader->SegSource(), std::vector<std::string>{out + "\\app\\*.*"});
     EXPECT_EQ(reader->TargetPath(), "");
@@ -80,7 +83,7 @@ TEST_F(SegmentSetTest, SetsOfTwoAndManySegmentsFromTheWriter) {
         auto reader = Reader();
         int afters = 0;
         reader->OnSegAfter = [&](segment::TSegMode, const std::string&, uint16_t) { ++afters; };
-        reader->ExpandSegmentSet();
+        reader->ExpandSegmentSet(prompts);
         EXPECT_EQ(afters, static_cast<int>(paths.size()) - 1);
         ExpectExpanded({{"one", big}, {"two", more}});
         ExpectScratchEmpty();
@@ -98,7 +101,7 @@ TEST_F(SegmentSetTest, EveryRecordCutAtEveryByteAcrossTwoSegments) {
             SCOPED_TRACE(span.id + " at " + std::to_string(span.offset) + " cut after " +
                          std::to_string(inside));
             WriteSegments(stream, {span.offset + inside});
-            Reader()->ExpandSegmentSet();
+            Reader()->ExpandSegmentSet(prompts);
             ExpectExpanded({{"a", a}, {"b", b}});
             ExpectScratchEmpty();
         }
@@ -117,7 +120,7 @@ TEST_F(SegmentSetTest, RecordOverThreeSegmentsAndASegmentWithoutContent) {
     reader->OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t n) {
         mounted.push_back(n);
     };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(mounted, (std::vector<uint16_t>{1, 2, 3, 4}));
     ExpectExpanded({{"a", a}});
 }
@@ -147,7 +150,7 @@ TEST_F(SegmentSetTest, FixedExtensionTellsDisksApartOnlyByTheirNumber) {
     };
     dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
                           [&] { insert(2); });
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(names, std::vector<std::string>(4, "disk.seg"));
     ExpectExpanded({{"x", files}});
 }
@@ -173,7 +176,7 @@ TEST_F(SegmentSetTest, MissingSegmentSuppliedThenOkContinuesWhereItStopped) {
                               log.push_back("box");
                               machine.WriteFile(second, secondBytes);
                           });
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(log, (std::vector<std::string>{"before 1", "after 1", "before 2", "box", "before 2",
                                              "after 2", "before 3"}));
     ExpectExpanded({{"x", files}});
@@ -211,7 +214,7 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
                           [&] { machine.WriteFile(second, good.substr(0, 100)); });
     dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk,
                           [&] { machine.WriteFile(second, good); });
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(dialogs.Pending(), 0u);
     ExpectExpanded({{"x", files}});
     ExpectScratchEmpty();
@@ -222,14 +225,14 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     reader->MediumTitle = "Tidewater Notes 2.1";
     dialogs.ExpectMessage("This is not disk 2 of Tidewater Notes 2.1\n\rCorrect and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), "This is not disk 2 of Tidewater Notes 2.1");
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(prompts); }), "This is not disk 2 of Tidewater Notes 2.1");
     EXPECT_TRUE(created.empty());
     ExpectScratchEmpty();
 
     // A segment the section does not name is read as it is.
     reader->SegChecks.erase(reader->SegChecks.begin() + 1);  // segdata.002
     machine.WriteFile(second, good);
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     ExpectExpanded({{"x", files}});
 }
 
@@ -240,12 +243,12 @@ TEST_F(SegmentSetTest, WrongSegmentNumberThenCancelAborts) {
     machine.WriteFile(media + "\\segdata.002", SegmentBytes(3, stream.data() + 15000, 10));
     dialogs.ExpectMessage(kWrongDiskText, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
     auto reader = Reader();
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), "Incorrect segmented mounted!");
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(prompts); }), "Incorrect segmented mounted!");
     ExpectScratchEmpty();
 
     // The next run starts with a cleared abort flag.
     WriteSegments(stream, {15000});
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     ExpectExpanded({{"x", files}});
 }
 
@@ -266,7 +269,7 @@ TEST_F(SegmentSetTest, SegBeforeExpandRemovingAnArchiveSkipsItsData) {
     reader->OnSegAfterArchive = [&](segment::TSegArcHeader& h, const std::string& t) {
         archives.push_back(std::to_string(h.SeqNumber) + " " + t);
     };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(archives, (std::vector<std::string>{"1 " + out + "\\b\\*.*", "2 " + out + "\\c\\*.*"}));
     EXPECT_EQ(reader->SegSource(), (std::vector<std::string>{out + "\\b\\*.*", out + "\\c\\*.*"}));
     EXPECT_FALSE(machine.Exists(out + "\\a\\a.bin"));
@@ -302,7 +305,7 @@ TEST_F(SegmentSetTest, EventOrderOfAThreeSegmentSet) {
     reader->OnSegAfterArchive = [&](segment::TSegArcHeader& h, const std::string&) {
         add("archive " + std::to_string(h.SeqNumber));
     };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(log, (std::vector<std::string>{
                        "before 1", "before expand", "after 1", "before 2", "copied 100",
                        "check a\\a1.txt", "progress", "check a\\a2.txt", "progress", "archive 0",
@@ -323,7 +326,7 @@ TEST_F(SegmentSetTest, CopyProgressOfTwentyThousandDataBytes) {
     auto reader = Reader();
     std::vector<int32_t> progress;
     reader->OnSegShowProgress = [&](int32_t p) { progress.push_back(p); };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(progress, (std::vector<int32_t>{40, 81, 100}));
     ExpectExpanded({{"p", files}});
 }
@@ -339,19 +342,20 @@ TEST_F(SegmentSetTest, PopUpAsksForEachSegmentAndKeepsTheTypedDirectory) {
 
     auto reader = Reader();
     reader->SetSegPopUp(true);
+    ui::TDialogPrompts askDirectory(ui::TDialogPrompts::TDiskQuestion::Directory);
     int repaints = 0;
     reader->RepaintOwner = [&] { ++repaints; };
     const std::string lowered = LowerCase(media);
     dialogs.ExpectInput("Mount Segment #1", "Directory Path:", lowered, lowered)
         .ExpectInput("Mount Segment #2", "Directory Path:", lowered, "")
         .ExpectInput("Mount Segment #2", "Directory Path:", lowered, typed);
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(askDirectory);
     EXPECT_EQ(reader->SegDir(), typed);
     EXPECT_EQ(repaints, 2);
     ExpectExpanded({{"x", files}});
 
     dialogs.ExpectInput("Mount Segment #1", "Directory Path:", typed, std::nullopt);
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), kAborted);
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(askDirectory); }), kAborted);
     ExpectScratchEmpty();
 }
 
@@ -376,9 +380,9 @@ TEST_F(SegmentSetTest, SegmentYieldingNoBytesWhileItsSizeSaysMoreEndsTheRun) {
     ShortSegmentSystem lying(machine.System());
     sys::SetSystem(&lying);
     auto reader = Reader();
-    const std::string message = MessageOf([&] { reader->ExpandSegmentSet(); });
+    const std::string message = MessageOf([&] { reader->ExpandSegmentSet(prompts); });
     sys::SetSystem(&machine.System());
-    EXPECT_EQ(message, "Stream read failed");
+    EXPECT_EQ(message, "Stream read failed: " + LowerCase(media) + "\\segdata.001: it ends before the size it gives");
     ExpectScratchEmpty();
 }
 
@@ -401,31 +405,78 @@ TEST_F(SegmentSetTest, DamagedRecordsAreReportedByTheirMessages) {
         std::vector<uint8_t> bad = good;
         bad[c.offset] = c.value;
         WriteSegments(bad, {});
-        EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }), c.message);
+        EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(prompts); }), c.message);
         ExpectScratchEmpty();
     }
 
-    // Not a segment at all where segment 1 should be.
+    // Not a segment at all where segment 1 should be: a disk to be replaced.
     machine.WriteFile(media + "\\segdata.001", "PK\3\4 something else");
-    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }), "Stream open failed");
+    dialogs.ExpectMessage("Disk #1 (segdata.001) is not a segment file.\n\rInsert a good copy and then press OK, or Cancel to abort",
+                          "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
+    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(prompts); }), "Disk #1 (segdata.001) is not a segment file.");
 
     // Archive data whose checksum fails: the container's exception passes through.
     std::vector<uint8_t> bad = good;
     bad[bad.size() - 2] ^= 0x55;
     WriteSegments(bad, {});
-    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(); }),
+    EXPECT_EQ(MessageOf([&] { Reader()->ExpandSegmentSet(prompts); }),
               "Bad checksum during expansion -- data may be invalid");
     ExpectScratchEmpty();
 }
+
+#ifndef _WIN32
+// Every failure names the file it is about with the system's code and reason; a disk the
+// prompts decline ends the run as declined, with what was wrong, never as a bare abort.
+TEST_F(SegmentSetTest, FailuresCarryTheirCodePathAndReason) {
+    auto& emulated = static_cast<sys::emu::EmulatedSystem&>(machine.System());
+    const std::vector<uint8_t> stream = Stream({Archive("x", {{"f.bin", TestBytes(30000, 11)}})});
+    const std::string second = LowerCase(media) + "\\segdata.002", scratch = LowerCase(tmp) + "\\segdata.$A$";
+    struct Case {
+        std::function<void()> fault;
+        bool declined;
+        uint32_t code;
+        std::string path, message;
+    };
+    const Case cases[] = {
+        {[&] { machine.System().DeleteFile(media + "\\segdata.002"); }, true, sys::kErrorFileNotFound, second,
+         "disk 2 (" + second + ") is missing"},
+        {[&] { emulated.FailReading(media + "\\segdata.002"); }, true, sys::kErrorReadFault, second,
+         "Disk #2 (segdata.002) cannot be read: The system cannot read from the specified device."},
+        {[&] { emulated.FailCreating(tmp + "\\segdata.$A$"); }, false, sys::kErrorAccessDenied, scratch,
+         "Stream open failed: " + scratch + ": Access is denied"},
+        {[&] { emulated.FailWritesAfter(100); }, false, sys::kErrorDiskFull, scratch,
+         "Cannot write " + scratch + " (drive c:): There is not enough space on the disk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        WriteSegments(stream, {15000});
+        c.fault();
+        segment::TNoDiskPrompts none;
+        auto reader = Reader();
+        try {
+            reader->ExpandSegmentSet(none);
+            ADD_FAILURE() << "no failure";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), c.message);
+            EXPECT_EQ(e.Failure().code, c.code);
+            EXPECT_EQ(e.Failure().path, c.path);
+            EXPECT_FALSE(e.Failure().text.empty());
+        }
+        emulated.ClearFaults();
+        EXPECT_EQ(reader->Cancelled(), c.declined);
+        ExpectScratchEmpty();
+    }
+}
+#endif
 
 TEST_F(SegmentSetTest, LockedSetNeedsItsKey) {
     const Files files = {{"secret.txt", "locked content"}};
     WriteSegments(Stream({Archive("k", files)}, 4711), {});
     auto reader = Reader();
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(); }), "File locked -- valid key required");
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(prompts); }), "File locked -- valid key required");
     ExpectScratchEmpty();
     reader->Key = 4711;
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     ExpectExpanded({{"k", files}});
 }
 
@@ -438,7 +489,7 @@ TEST_F(SegmentSetTest, CheckFileHandlerSeesEveryArchiveFileButNoFileList) {
         EXPECT_EQ(mode, compress::pmExpand);
         seen.push_back(path);
     };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(seen, (std::vector<std::string>{out + "\\a\\a.txt", out + "\\b\\sub\\b.txt"}));
     ExpectExpanded({{"a", a}, {"b", b}});
 }

@@ -13,6 +13,7 @@
 #include "segment/set_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_machine.h"
+#include "ui/dialog_prompts.h"
 
 namespace zov::test {
 
@@ -36,6 +37,7 @@ protected:
 
     TestMachine machine;
     ScriptedDialogs dialogs;
+    ui::TDialogPrompts prompts;  // the reader's questions as boxes, answered by the script
     const std::string src = machine.Path("src");
     const std::string media = machine.Path("media");
     const std::string out = machine.Path("out");

@@ -122,7 +122,7 @@ TEST_F(SegmentRecordsTest, FileListRecordsEndAtZeroOrTrailingSpaces) {
     reader->OnSegBeforeExpand = [&](segment::TSegArcList& arcs) {
         for (int i = 0; i < arcs[0].Files.Count(); ++i) names.push_back(arcs[0].Files[i]);
     };
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(names, (std::vector<std::string>{"alpha.txt", "beta.txt", "gamma.txt"}));
     EXPECT_FALSE(machine.Exists(out + "\\l\\extra.txt")) << "not in the file list";
     ExpectExpanded({{"l", {{"alpha.txt", "A"}, {"beta.txt", "B"}, {"gamma.txt", "G"}}}});
@@ -132,7 +132,7 @@ TEST_F(SegmentRecordsTest, FileListRecordsEndAtZeroOrTrailingSpaces) {
 TEST_F(SegmentRecordsTest, ArchiveWithoutFiles) {
     WriteSegments(Stream({Archive("empty", {}), Archive("full", {{"f.txt", "f"}})}), {});
     auto reader = Reader();
-    reader->ExpandSegmentSet();
+    reader->ExpandSegmentSet(prompts);
     ASSERT_EQ(reader->SegArcList().Count(), 2);
     EXPECT_EQ(reader->SegArcList()[0].Files.Count(), 0);
     ExpectExpanded({{"full", {{"f.txt", "f"}}}});
@@ -149,7 +149,7 @@ TEST_F(SegmentRecordsTest, CraftedFileListNamesStayInsideTheScratchFolder) {
         SCOPED_TRACE(name);
         WriteCraftedSet(out + "\\c\\*.*", 8, {{name, "f.txt"}, {rooted + "2", "x"}},
                         {{"f.txt", "F"}});
-        Reader()->ExpandSegmentSet();
+        Reader()->ExpandSegmentSet(prompts);
         ExpectExpanded({{"c", {{"f.txt", "F"}}}});
         EXPECT_FALSE(machine.Exists(driveQualified));
         EXPECT_FALSE(machine.Exists(machine.Path("outside\\rooted.txt")));
@@ -160,7 +160,7 @@ TEST_F(SegmentRecordsTest, CraftedFileListNamesStayInsideTheScratchFolder) {
     WriteCraftedSet(out + "\\c\\*.*", 8, {{"..\\..\\climb.txt", "f.txt"}},
                     {{"f.txt", "F"}});
     try {
-        Reader()->ExpandSegmentSet();
+        Reader()->ExpandSegmentSet(prompts);
         ADD_FAILURE() << "a climbing name was accepted";
     } catch (const compress::EUnsafeName&) {
     }
@@ -180,10 +180,11 @@ TEST_F(SegmentRecordsTest, FileListWidthOutsideTheFormatIsRefused) {
             seg[field + static_cast<size_t>(i)] = static_cast<char>(static_cast<uint32_t>(width) >> (8 * i));
         machine.WriteFile(media + "\\segdata.001", seg);
         try {
-            Reader()->ExpandSegmentSet();
+            Reader()->ExpandSegmentSet(prompts);
             ADD_FAILURE() << "width accepted";
         } catch (const segment::ESegError& e) {
-            EXPECT_STREQ(e.what(), "Stream read failed");
+            EXPECT_EQ(e.Message(), "Stream read failed: " + LowerCase(media) + "\\segdata.001: the file list's width is out of range");
+            EXPECT_EQ(e.Failure().code, sys::kErrorInvalidData);
         }
         ExpectScratchEmpty();
     }

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "install/cfg_entries.h"
-#include "install/dialog_prompts.h"
+#include "tests/support/test_prompts.h"
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/paths.h"
@@ -70,7 +70,7 @@ TInstallReport InstallFixture::Install(const std::string& cfg, const Payload& pa
         choices.StartMenuLinks.push_back(name);
     }
     NoProgress quiet;
-    TDialogPrompts ignoring(false);
+    test::TTestPrompts ignoring;
     TInstallEngine engine(settings, choices, prompts ? *prompts : ignoring, progress ? *progress : quiet);
     if (beforeRun) beforeRun();
     const TInstallReport report = engine.Run();
@@ -83,7 +83,8 @@ TUninstallOutcome InstallFixture::RemoveProduct(const std::string& dir, const st
     options.Silent = silent;
     options.Title = title;
     NoProgress progress;
-    return RunUninstall(options, dir, "", progress);
+    ui::TDialogPrompts prompts;
+    return RunUninstall(options, dir, "", progress, prompts);
 }
 
 std::string InstallFixture::Describe(const std::map<std::string, std::string>& before,

@@ -12,6 +12,7 @@
 
 #include "install/wizard/install_engine.h"
 #include "tests/support/test_machine.h"
+#include "ui/dialog_prompts.h"
 #include "uninstall/uninstall_program.h"
 
 namespace zov::test {

@@ -38,7 +38,7 @@ TEST_F(Program, DecliningTheQuestionRemovesNothing) {
     const auto before = Snapshot();
     ScriptedDialogs dialogs;
     dialogs.ExpectMessage("Remove Acme and all of its components?", "Uninstall", ui::TMsgDlgType::mtConfirmation,
-                          ui::mbYes | ui::mbNo, ui::mrNo);
+                          ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::mrNo);
     EXPECT_EQ(RemoveProduct("C:\\Acme", "Acme", false).ExitCode, 1);
     const auto after = Snapshot();
     EXPECT_TRUE(before == after) << Describe(before, after);
@@ -49,14 +49,15 @@ TEST_F(Program, ConfirmedItRemovesLogsAndSaysSo) {
     ScriptedDialogs dialogs;
     dialogs
         .ExpectMessage("Remove Acme and all of its components?", "Uninstall", ui::TMsgDlgType::mtConfirmation,
-                       ui::mbYes | ui::mbNo, ui::mrYes)
+                       ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::mrYes)
         .ExpectMessage("Acme was removed from your computer.", "Uninstall", ui::TMsgDlgType::mtInformation, ui::mbOK,
                        ui::mrOk);
     TUninstallOptions options;
     options.Title = "Acme";
     options.LogFile = "C:\\uninstall.log";
     TInstallProgress progress;
-    EXPECT_EQ(RunUninstall(options, "C:\\Acme", "", progress).ExitCode, 0);
+    ui::TDialogPrompts prompts;
+    EXPECT_EQ(RunUninstall(options, "C:\\Acme", "", progress, prompts).ExitCode, 0);
     EXPECT_FALSE(DirectoryExists("C:\\Acme"));
     const std::string log = machine.ReadFile("C:\\uninstall.log");
     EXPECT_NE(log.find("removed C:\\Acme\\tool.exe\r\n"), std::string::npos) << log;
@@ -81,7 +82,7 @@ TEST_F(Program, FilesTheSetupDidNotPutThereAreOffered) {
         if (!c.silent) {
             dialogs
                 .ExpectMessage("Remove Acme and all of its components?", "Uninstall", ui::TMsgDlgType::mtConfirmation,
-                               ui::mbYes | ui::mbNo, ui::mrYes)
+                               ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::mrYes)
                 .ExpectMessage("These files in the folders of Acme were not put there by its setup:\r"
                                "C:\\Acme\\notes.txt\rRemove them too?",
                                "Uninstall", ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo | ui::mbDefaultNo, c.answer);
@@ -109,7 +110,8 @@ TEST_F(Program, TheRunningProgramsOwnFileIsLeftWithItsDirectories) {
     options.Title = "Acme";
     options.Silent = true;
     TInstallProgress progress;
-    const TUninstallOutcome outcome = RunUninstall(options, "C:\\Acme\\Tool", "C:\\ACME\\TOOL\\uninstaller.exe", progress);
+    ui::TDialogPrompts prompts;  // silent: never asked
+    const TUninstallOutcome outcome = RunUninstall(options, "C:\\Acme\\Tool", "C:\\ACME\\TOOL\\uninstaller.exe", progress, prompts);
     EXPECT_EQ(outcome.ExitCode, 0);
     EXPECT_TRUE(outcome.SelfLeft);
     EXPECT_EQ(outcome.SelfDirs, (std::vector<std::string>{"C:\\Acme\\Tool", "C:\\Acme"}));

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "install/dialog_prompts.h"
+#include "tests/support/test_prompts.h"
 #include "shell/shared_files.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/paths.h"
@@ -310,7 +310,7 @@ TEST_F(Uninstall, AFileInUseGoesAtTheNextRestartAndIsNamed) {
     ASSERT_TRUE(held);
     ScriptedDialogs dialogs;
     dialogs.ExpectMessage("Remove Acme and all of its components?", "Uninstall", ui::TMsgDlgType::mtConfirmation,
-                          ui::mbYes | ui::mbNo, ui::mrYes)
+                          ui::mbYes | ui::mbNo | ui::mbDefaultNo, ui::mrYes)
         .ExpectMessage("Acme was removed from your computer, except for:\r"
                        "C:\\Acme\\busy.dll: The process cannot access the file because it is being used by another "
                        "process (removed when Windows restarts)\r"
@@ -325,9 +325,9 @@ TEST_F(Uninstall, AFileInUseGoesAtTheNextRestartAndIsNamed) {
 
 // --- an install that stops is undone whole --------------------------------------------------
 
-class Aborting : public TDialogPrompts {
+class Aborting : public test::TTestPrompts {
 public:
-    Aborting() : TDialogPrompts(false) {}
+    Aborting() = default;
     TFailureChoice OnFailure(const std::string&, const sys::Failure&) override { return TFailureChoice::Abort; }
 };
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "install/dialog_prompts.h"
+#include "tests/support/test_prompts.h"
 #include "install/setup_config.h"
 #include "install/wizard/install_engine.h"
 #include "sys/paths.h"
@@ -132,7 +132,7 @@ protected:
         choices.Title = title;
         choices.Destination = target;
         NoProgress progress;
-        TDialogPrompts prompts(false);
+        test::TTestPrompts prompts;
         ASSERT_EQ(TInstallEngine(settings, choices, prompts, progress).Run().ExitCode(), 0);
         EmptyAndRemoveDirectory(settings.TempDir);
     }

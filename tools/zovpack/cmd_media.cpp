@@ -30,7 +30,6 @@
 #include "tools/zovpack/progress_bar.h"
 #include "tools/zovpack/tool_files.h"
 #include "tools/zovpack/tool_options.h"
-#include "ui/dialogs.h"
 
 namespace zov::zovpack {
 namespace {
@@ -164,16 +163,11 @@ int64_t FirstSegmentRoom(int64_t capacity, int64_t segSize, int64_t stubSize, in
     return (capacity - OnDisk(stubSize) - OnDisk(cfgBound)) / kSector * kSector;
 }
 
-// Answers every message box with Cancel and keeps its first line for the report.
-class ReportingDialogs : public ui::HeadlessDialogs {
+// Nobody can hand the tool another disk: a segment missing or unusable ends the run with
+// what is wrong with it. Pumping is where Ctrl-C is noticed.
+class ToolDiskPrompts : public segment::TNoDiskPrompts {
 public:
-    ui::TModalResult MessageDlg(const std::string& text, const std::string& caption,
-                                ui::TMsgDlgButtons buttons, ui::TMsgDlgType type) override {
-        lastMessage = text.substr(0, text.find_first_of("\r\n"));
-        return ui::HeadlessDialogs::MessageDlg(text, caption, buttons, type);
-    }
-    void ProcessMessages() override { ThrowIfInterrupted(); }
-    std::string lastMessage;
+    void Pump() override { ThrowIfInterrupted(); }
 };
 
 struct MediaRun {
@@ -230,34 +224,25 @@ void ExpandMedia(MediaRun& run) {
     reader.OnCheckFile = [&checkFile](std::string& path, compress::TCProcessMode) { checkFile(path); };
     reader.OnShowProgress = [](int32_t&) { ThrowIfInterrupted(); };
 
-    ReportingDialogs dialogs;
-    ui::Dialogs& previous = ui::Dlg();
-    ui::SetDialogs(&dialogs);
+    ToolDiskPrompts prompts;
     try {
-        reader.ExpandSegmentSet();
+        reader.ExpandSegmentSet(prompts);
     } catch (const EInterrupted&) {
-        ui::SetDialogs(&previous);
         bar.Clear();
         throw;
-    } catch (const EFCreateError&) {
-        ui::SetDialogs(&previous);
+    } catch (const Exception& e) {
         bar.Clear();
-        throw Exception(run.machine->UserText(sys::FailureText(current)));
-    } catch (const EWriteError& e) {
-        ui::SetDialogs(&previous);
-        bar.Clear();
-        // The scratch folder's own messages name their file; the container's do not.
+        // A file the tool writes (the payload's, a scratch file) names itself and the
+        // system's reason; anything else is what is wrong with the segment being read.
+        const sys::Failure& failure = e.Failure();
         const std::string what = e.what();
-        throw Exception(run.machine->UserText(
-            what.find(':') != std::string::npos ? what : sys::FailureText(current)));
-    } catch (const std::exception& e) {
-        ui::SetDialogs(&previous);
-        bar.Clear();
-        const std::string why = dialogs.lastMessage.empty() ? e.what() : dialogs.lastMessage;
-        throw Exception(run.machine->UserText("segment " + std::to_string(run.segments) + " (" +
-                                              segmentName + "): " + why));
+        if (!failure.path.empty() && compress::UpperAscii(failure.path).rfind(compress::UpperAscii(run.media), 0) != 0)
+            throw Exception(run.machine->UserText(what.find(failure.path) == std::string::npos ? failure.Describe()
+                                                  : what.find(failure.text) == std::string::npos
+                                                      ? what + ": " + failure.text
+                                                      : what));
+        throw Exception(run.machine->UserText("segment " + std::to_string(run.segments) + " (" + segmentName + "): " + what));
     }
-    ui::SetDialogs(&previous);
 }
 
 void RequireFolder(const std::string& dir, const char* what) {

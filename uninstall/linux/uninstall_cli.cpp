@@ -6,36 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "install/linux/console_prompts.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/paths.h"
-#include "ui/dialogs.h"
 #include "uninstall/uninstall_program.h"
 
 namespace {
 
 constexpr const char* kUsage = "usage: uninstall --machine DIR [/S] [/LOG=file] TITLE\n";
-
-// Message boxes as lines on the terminal; a Yes/No question reads the answer.
-class ConsoleDialogs : public zov::ui::Dialogs {
-public:
-    zov::ui::TModalResult MessageDlg(const std::string& text, const std::string&, zov::ui::TMsgDlgButtons buttons,
-                                     zov::ui::TMsgDlgType) override {
-        std::string shown = text;
-        for (char& c : shown)
-            if (c == '\r') c = '\n';
-        std::cout << shown;
-        if (!(buttons & zov::ui::mbYes)) {
-            std::cout << "\n";
-            return zov::ui::mrOk;
-        }
-        std::cout << " [y/N] " << std::flush;
-        std::string answer;
-        std::getline(std::cin, answer);
-        return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y') ? zov::ui::mrYes : zov::ui::mrNo;
-    }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    void ProcessMessages() override {}
-};
 
 class ConsoleProgress : public zov::TInstallProgress {
 public:
@@ -71,8 +49,7 @@ int main(int argc, char** argv) {
     }
     zov::sys::emu::EmulatedSystem system(machine);
     zov::sys::SetSystem(&system);
-    ConsoleDialogs dialogs;
-    zov::ui::SetDialogs(&dialogs);
+    zov::TConsolePrompts prompts(std::cin, std::cout);
     const std::string dir = zov::RegisteredInstallDir(options.Title);
     if (dir.empty()) {
         std::cerr << options.Title << " is not installed on this machine (no uninstall registration).\n";
@@ -80,8 +57,7 @@ int main(int argc, char** argv) {
     }
     ConsoleProgress progress(options.Silent);
     // This program does not lie on the machine: its uninstaller.exe there goes like any file.
-    const zov::TUninstallOutcome outcome = zov::RunUninstall(options, dir, "", progress);
-    zov::ui::SetDialogs(nullptr);
+    const zov::TUninstallOutcome outcome = zov::RunUninstall(options, dir, "", progress, prompts);
     zov::sys::SetSystem(nullptr);
     return outcome.ExitCode;
 }

@@ -12,6 +12,7 @@
 #include "sys/win32/shipped_runtime.h"
 #include "sys/win32/windows_api.h"
 #include "ui/application.h"
+#include "ui/dialog_prompts.h"
 #include "ui/win32/win32_backend.h"
 #include "uninstall/uninstall_program.h"
 #include "uninstall/uninstall_window.h"
@@ -107,14 +108,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         app.Title = "Uninstall";
         zov::TUninstallOptions options;
         const std::string problem = zov::ParseUninstallArgs(args, options);
+        zov::ui::TDialogPrompts prompts;
         if (!problem.empty()) {
             if (!options.Silent)
-                zov::ui::Dlg().MessageDlg(problem + "\rUsage: uninstaller.exe [/S] [/LOG=file] TITLE", "Uninstall",
-                                          zov::ui::mbOK, zov::ui::TMsgDlgType::mtError);
+                prompts.Message(problem + "\rUsage: uninstaller.exe [/S] [/LOG=file] TITLE", "Uninstall",
+                                zov::TMessageKind::Error);
             return 1;
         }
         auto* window = app.CreateForm<zov::TUninstallWindow>();
-        outcome = zov::RunUninstall(options, DirectoryOf(self), self, *window);
+        outcome = zov::RunUninstall(options, DirectoryOf(self), self, *window, prompts);
     }
     if (outcome.SelfLeft) RemoveSelfLater(self, outcome.SelfDirs);
     return outcome.ExitCode;
