@@ -70,9 +70,10 @@ normalize() {  # normalize DESKTOP STARTMENU  < text
 }
 # Every file below drive C (at DIR) made or changed since MARKER, but the setup's scratch
 # directory, the medium and the users' folders (the links are compared by what they point
-# at); the Windows directory's name as what it stands for.
+# at), and Wine's own files that every copy of the run's prefix links (their change time
+# moves with each copy); the Windows directory's name as what it stands for.
 changed() {  # changed DIR MARKER
-  (cd "$1" && find . -type f -cnewer "$2" ! -ipath './windows/temp/*' ! -path './medium/*' ! -path './users/*' \
+  (cd "$1" && find . -type f -links 1 -cnewer "$2" ! -ipath './windows/temp/*' ! -path './medium/*' ! -path './users/*' \
      ! -ipath './windows/desktop/*' ! -ipath './windows/start menu/*' ! -name uninstall.cfg |
    while read -r f; do
      sum=$(md5sum <"$f" | cut -c1-32)
