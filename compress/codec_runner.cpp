@@ -37,6 +37,31 @@ void TCompThreadSafety::FlushOutput() {
     OutCursor = outBuf_.get();
 }
 
+#ifndef ZOV_SMALL_CODECS
+namespace {
+
+// The sum of n bytes, eight at a time: the bytes are added in four 16-bit lanes of a word,
+// which hold the sums of 128 words before they could overflow.
+uint32_t ByteSum(const uint8_t* bytes, size_t n) {
+    constexpr uint64_t kLowBytes = 0x00FF00FF00FF00FFull;
+    uint32_t sum = 0;
+    while (n >= 8) {
+        uint64_t lanes = 0;
+        for (size_t words = std::min<size_t>(n / 8, 128); words > 0; --words, bytes += 8, n -= 8) {
+            uint64_t w;
+            std::memcpy(&w, bytes, 8);
+            lanes += (w & kLowBytes) + ((w >> 8) & kLowBytes);
+        }
+        lanes = (lanes & 0x0000FFFF0000FFFFull) + ((lanes >> 16) & 0x0000FFFF0000FFFFull);
+        sum += static_cast<uint32_t>(lanes) + static_cast<uint32_t>(lanes >> 32);
+    }
+    for (; n > 0; --n) sum += *bytes++;
+    return sum;
+}
+
+}  // namespace
+#endif
+
 void TCompThreadSafety::WriteDestBytes(const uint8_t* bytes, size_t n) {
     while (n > 0) {
         if (OutputBudget <= 0) throw EUnableToCompress("Could not compress data, will store instead");
@@ -47,7 +72,7 @@ void TCompThreadSafety::WriteDestBytes(const uint8_t* bytes, size_t n) {
             for (size_t i = 0; i < chunk; ++i) sum += OutCursor[i] = ApplyKeyByte(bytes[i]);
         } else {
             std::memcpy(OutCursor, bytes, chunk);
-            for (size_t i = 0; i < chunk; ++i) sum += bytes[i];
+            sum = ByteSum(bytes, chunk);
         }
         DestSum += sum;
         OutputBudget -= static_cast<int32_t>(chunk);

@@ -2,25 +2,14 @@
 
 #include <string>
 
+#include "compress/crc32.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 
 namespace zov::segment {
 
-uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t size) {
-    static uint32_t table[256];
-    if (table[1] == 0) {
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
+uint32_t Crc32Update(uint32_t crc, const uint8_t* data, size_t size) { return compress::Crc32(crc, data, size); }
 
 // Written by hand: the C library's formatted input and output would add more to install.exe
 // than everything else here.

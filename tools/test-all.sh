@@ -1,37 +1,83 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds every preset and runs every test: the Linux build with
 # the emulated Windows machine, the tests of code that handles memory under AddressSanitizer
-# and UBSan, and the 32-bit Windows build with its tests under Wine in a virtual display.
+# and UBSan, and the 32-bit Windows build with its tests under Wine in virtual displays.
+# The Wine tests and the comparison of the emulated machine with Wine mostly wait on Wine and
+# on windows, so they run beside the Linux tests and the sanitizer build; their output
+# follows when they end. Each stage's time is printed at the end (docs/development.md).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-deps.sh
 
 jobs=$(nproc)
+logs=build/test-logs
+times=()
 step() { printf '\n== %s\n' "$*"; }
+# timed NAME COMMAND...: runs a stage and notes its time.
+timed() {
+  local name=$1 start=$SECONDS rc=0
+  shift
+  step "$name"
+  "$@" || rc=$?
+  times+=("$(printf '%5d s  %s' $((SECONDS - start)) "$name")")
+  return $rc
+}
+# background NAME COMMAND...: starts a stage beside the others, its output into a log.
+declare -A pids
+background() {
+  local name=$1
+  shift
+  step "$name: started beside the next stages"
+  ( start=$SECONDS; rc=0; "$@" >"$logs/$name.log" 2>&1 || rc=$?
+    echo "$((SECONDS - start))" >"$logs/$name.seconds"; exit $rc ) &
+  pids[$name]=$!
+}
+# finish NAME: waits for a background stage, shows its output; false when it failed.
+finish() {
+  local name=$1 rc=0
+  wait "${pids[$name]}" || rc=$?
+  step "$name (output)"
+  cat "$logs/$name.log"
+  times+=("$(printf '%5d s  %s (beside the others)' "$(cat "$logs/$name.seconds")" "$name")")
+  return $rc
+}
 
-step "host build"
-cmake --preset host >/dev/null
-cmake --build build/host -j"$jobs"
-step "host tests"
-ctest --preset host
+total=$SECONDS
+timed "host build" bash -c "cmake --preset host >/dev/null && cmake --build build/host -j$jobs"
+timed "win32 build" bash -c "cmake --preset win32 >/dev/null && cmake --build build/win32 -j$jobs"
+mkdir -p "$logs"
 
+# One Wine prefix made for the whole run; every Wine test works in a copy of it.
+export ZOV_WINEPREFIX_TEMPLATE=$PWD/build/wine-template
+timed "Wine prefix" bash -c 'cmake/wine-run --template "$0" >/dev/null 2>&1' "$ZOV_WINEPREFIX_TEMPLATE"
+# Every Wine lane at once, each with a prefix and a virtual display of its own (so no DISPLAY).
+lanes=$(sed -n 's/^ZOV_WINE_LANES:STRING=//p' build/win32/CMakeCache.txt)
+background "win32 tests (Wine)" env -u DISPLAY ctest --preset win32 -j"$lanes"
+# The emulated machine installs as Windows (Wine) does.
+background "same install" env -u DISPLAY bash tests/cross/same_install.sh build/host build/win32
+
+# From here a failed stage does not stop the others; the command fails at the end.
+failed=()
+timed "host tests" ctest --preset host || failed+=("host tests")
 # The sanitizers watch the code that handles memory itself: codecs, container, segments,
 # configuration, the emulated machine's stores and every fuzz target's seeds.
-step "sanitizer build"
-cmake --preset asan >/dev/null
-cmake --build build/asan -j"$jobs" --target memory_tests
-step "sanitizer tests"
-ctest --preset asan -L memory
+if timed "sanitizer build" bash -c "cmake --preset asan >/dev/null && cmake --build build/asan -j$jobs --target memory_tests"; then
+  timed "sanitizer tests" ctest --preset asan -L memory || failed+=("sanitizer tests")
+else
+  failed+=("sanitizer build")
+fi
+timed "both builds read examples/install.cfg alike" bash tests/cross/same_cfg_json.sh \
+  build/host/tools/zovpack/zovpack build/win32/tools/zovpack/zovpack.exe examples/install.cfg ||
+  failed+=("same cfg")
 
-step "win32 build"
-cmake --preset win32 >/dev/null
-cmake --build build/win32 -j"$jobs"
-step "win32 tests (Wine)"
-# Two lanes at once, each with a prefix and a virtual display of its own (so no DISPLAY).
-env -u DISPLAY ctest --preset win32 -j2
+finish "win32 tests (Wine)" || failed+=("win32 tests (Wine)")
+finish "same install" || failed+=("same install")
+rm -rf "$ZOV_WINEPREFIX_TEMPLATE"
 
-step "both builds read examples/install.cfg alike"
-bash tests/cross/same_cfg_json.sh build/host/tools/zovpack/zovpack build/win32/tools/zovpack/zovpack.exe examples/install.cfg
-
-step "the emulated machine installs as Windows (Wine) does"
-bash tests/cross/same_install.sh build/host build/win32
+step "stage times"
+printf '%s\n' "${times[@]}"
+printf '%5d s  all\n' $((SECONDS - total))
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'FAILED: %s\n' "${failed[@]}"
+  exit 1
+fi

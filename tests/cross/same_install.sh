@@ -38,8 +38,11 @@ export WINEPREFIX=$tmp/prefix
 . "$root/tests/e2e/e2e_lib.sh"
 fail=0  # e2e_lib's checks are not used here
 
+# Copies of the test run's prefix where there is one; Wine servers that stay up until the end.
 for p in "$tmp/prefix" "$tmp/imported"; do
-  WINEPREFIX=$p wineboot -i >/dev/null 2>&1; WINEPREFIX=$p wineserver -w
+  if [ -d "${ZOV_WINEPREFIX_TEMPLATE:-}" ]; then "$root/cmake/wine-run" --clone "$ZOV_WINEPREFIX_TEMPLATE" "$p"
+  else WINEPREFIX=$p wineboot -i >/dev/null 2>&1; fi
+  WINEPREFIX=$p wineserver -p </dev/null >/dev/null 2>&1
 done
 for folder in "$c"/users/*/*; do  # links into the home directory: own folders
   if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
@@ -67,9 +70,10 @@ normalize() {  # normalize DESKTOP STARTMENU  < text
 }
 # Every file below drive C (at DIR) made or changed since MARKER, but the setup's scratch
 # directory, the medium and the users' folders (the links are compared by what they point
-# at); the Windows directory's name as what it stands for.
+# at), and Wine's own files that every copy of the run's prefix links (their change time
+# moves with each copy); the Windows directory's name as what it stands for.
 changed() {  # changed DIR MARKER
-  (cd "$1" && find . -type f -cnewer "$2" ! -ipath './windows/temp/*' ! -path './medium/*' ! -path './users/*' \
+  (cd "$1" && find . -type f -links 1 -cnewer "$2" ! -ipath './windows/temp/*' ! -path './medium/*' ! -path './users/*' \
      ! -ipath './windows/desktop/*' ! -ipath './windows/start menu/*' ! -name uninstall.cfg |
    while read -r f; do
      sum=$(md5sum <"$f" | cut -c1-32)
@@ -114,7 +118,7 @@ scenario() {
   touch "$tmp/wine.marker"
   for ((i = 1; i <= times; i++)); do
     (cd "$c/medium" && wine install.exe "$@") || { echo "FAILED: install.exe"; fail=1; }
-    wineserver -w
+    settle
   done
 
   local wdir
@@ -142,7 +146,7 @@ scenario() {
             'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1'; do
      wine reg delete "$k" /f >/dev/null 2>&1 || true
    done
-   wine regedit /S "$(winepath -w "$emu/registry.reg")"; wineserver -w
+   wine regedit /S "$(winepath -w "$emu/registry.reg")"
    values) >"$tmp/emu.values"
   same "$name: registry values (emulated registry imported by regedit)" "$tmp/emu.values" "$tmp/wine.values"
 }

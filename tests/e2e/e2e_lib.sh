@@ -28,15 +28,45 @@ no_value() {  # no_value KEY VALUE
   ! wine reg query "$1" /v "$2" >/dev/null 2>&1
 }
 
+# The user's desktop and Start Menu folders, asked once per script.
 desktop_dir() {
-  wine winepath -u "$(wine cmd /c echo %USERPROFILE% | tr -d '\r')\\Desktop" 2>/dev/null | tr -d '\r'
+  [ -n "${desktop_cached:-}" ] ||
+    desktop_cached=$(wine winepath -u "$(wine cmd /c echo %USERPROFILE% | tr -d '\r')\\Desktop" 2>/dev/null | tr -d '\r')
+  echo "$desktop_cached"
 }
 
 start_menu_dir() {
   local menu
-  menu=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v 'Start Menu' \
-         2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
-  wine winepath -u "$menu" 2>/dev/null | tr -d '\r'
+  if [ -z "${menu_cached:-}" ]; then
+    menu=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v 'Start Menu' \
+           2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+    menu_cached=$(wine winepath -u "$menu" 2>/dev/null | tr -d '\r')
+  fi
+  echo "$menu_cached"
+}
+
+# Waits until no program runs in the prefix but Wine's own services: the setup, the driver,
+# a program the setup launched, the uninstaller's copy of itself have ended. (The prefix's
+# Wine server may stay up for the whole run, so "wineserver -w" would wait for ever.)
+settle() {
+  local i p cmd busy
+  for ((i = 0; i < 1200; i++)); do
+    busy=""
+    for p in /proc/[0-9]*; do
+      # A Windows program's first argument is its path; the shell's builtins keep this cheap.
+      { read -r -d '' cmd <"$p/cmdline"; } 2>/dev/null || continue
+      case ${cmd,,} in
+        *'\services.exe'|*'\winedevice.exe'|*'\plugplay.exe'|*'\explorer.exe'|*'\svchost.exe'|*'\rpcss.exe') continue ;;
+        *.exe) ;;
+        *) continue ;;
+      esac
+      if grep -qzxF "WINEPREFIX=$WINEPREFIX" "$p/environ" 2>/dev/null; then busy=$cmd; break; fi
+    done
+    [ -n "$busy" ] || return 0
+    sleep 0.1
+  done
+  echo "FAILED: still running after two minutes: $busy"
+  fail=1
 }
 
 # Everything an install of the example leaves behind goes, so the next scenario starts clean.
@@ -44,21 +74,21 @@ reset_prefix() {
   local desktop menu
   desktop=$(desktop_dir)
   menu=$(start_menu_dir)
-  wineserver -w
+  settle
   rm -rf "$product" "$shared" "$c/Tide Work" "$c/Tidewater Data" "$c/windows/system/tidectl.dll" "$c/windows/tidewater.ini" \
          "$c/windows/tidewatr.bmp" \
          "$c/autoexec.zov" "$c/setup.log" "$c/windows/temp/z" \
          "$desktop/Tidewater Notes.lnk" "$desktop/Read Me.lnk" "$desktop/Tidewater Notes" \
          "$menu/Tidewater Notes.lnk" "$menu/Read Me.lnk" "$menu/Tidewater Notes" \
          "$menu/Programs/Tidewater Notes.lnk" "$menu/Programs/Read Me.lnk" "$menu/Programs/Tidewater Notes"
-  wine reg delete 'HKLM\Software\Tidewater' /f >/dev/null 2>&1 || true
-  wine reg delete 'HKCU\Software\Tidewater' /f >/dev/null 2>&1 || true
-  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1' /f \
-    >/dev/null 2>&1 || true
-  # The shared-library counts live in a key that Windows has; a fresh prefix lacks it, and
-  # the install would record making it.
-  wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f >/dev/null 2>&1 || true
-  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' /f >/dev/null 2>&1
+  # The product's keys go, in one run of regedit. The shared-library counts live in a key
+  # that Windows has; a fresh prefix lacks it, and the install would record making it.
+  printf '%s\r\n' 'REGEDIT4' '' '[-HKEY_LOCAL_MACHINE\Software\Tidewater]' '[-HKEY_CURRENT_USER\Software\Tidewater]' \
+    '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1]' \
+    '[-HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs]' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs]' >"$c/windows/temp/reset.reg"
+  wine regedit /S 'C:\windows\temp\reset.reg' >/dev/null 2>&1
+  rm -f "$c/windows/temp/reset.reg"
   printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 }
 
@@ -71,6 +101,31 @@ make_medium() {
     --from "$(winepath -w "$payload")" --out "$(winepath -w "$out")" \
     --stub "$(winepath -w "$build/install/install.exe")" "$@" >/dev/null
   test -f "$out/disk.001"
+}
+
+# example_medium medium|disks OUT: the example medium in one directory, or on three 1.44 MB
+# disks, made by zovpack.exe once per test run (in the lanes' directory, which every test of
+# the run shares; else here) and copied to OUT.
+example_medium() {
+  local name=$1 out=$2 shared=${ZOV_WINE_LANES:+$ZOV_WINE_LANES/media}
+  if [ -z "$shared" ]; then
+    make_example_medium "$name" "$out"
+    return
+  fi
+  mkdir -p "$shared"
+  (
+    flock 9
+    [ -f "$shared/$name/disk.001" ] || make_example_medium "$name" "$shared/$name"
+  ) 9>"$shared/$name.lock"
+  rm -rf "$out"
+  cp -r "$shared/$name" "$out"
+}
+
+make_example_medium() {
+  case $1 in
+    medium) make_medium "$payload" "$2" ;;
+    disks) make_medium "$payload_disks" "$2" --disk 1457664 ;;
+  esac
 }
 
 # The files below the install directory, one a line, relative and sorted.
@@ -141,9 +196,9 @@ check_nothing_installed() {
 drive() {
   local scenario=$1
   if wine "$build/tests/driver/zovdrive.exe" "$(winepath -w "$scenario")" ${shots:+"$(winepath -w "$shots")"}; then
-    wineserver -w
+    settle
     return 0
   fi
-  wineserver -w
+  settle
   return 1
 }

@@ -6,7 +6,8 @@
 #
 #   tests/e2e/wizard_scenarios.sh WIN32_BUILD_DIR [SCENARIO...]
 #
-# SCENARIO is one of the names below (all when none is given). ZOV_REPEAT=N runs each N times.
+# SCENARIO is one of the names below (all when none is given), with its arguments after a
+# colon, separated by commas ("cancel:welcome,licence"). ZOV_REPEAT=N runs each N times.
 # ZOV_KEEP=1 keeps what the last scenario left in the prefix.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,10 +29,11 @@ completed='Your installation of \nTidewater Notes 2.1\nhas be completed.\n\nPlea
 canceled='Your installation was canceled!'
 
 
-make_medium "$payload" "$work/medium"
+example_medium medium "$work/medium"
 
 run() {  # run NAME: the scenario file is in $scenario; the setup logs to C:\setup.log
   echo "== $1"
+  rm -f "$c/setup.log"
   sed -i 's/^\(start .* install\.exe\)$/\1 \/LOG=C:\\setup.log/' "$scenario"
   if ! drive "$scenario"; then echo "FAILED: scenario $1 was not played to its end"; fail=1; fi
   # What the setup itself reports as failed.
@@ -84,11 +86,14 @@ S
 
 # Cancelled at PAGE (welcome, licence, destination, folders, type, ready) by the Cancel button,
 # by Decline, or by the close box. Every way but Decline asks first; the Escape that comes as
-# the wizard opens is answered No, and the wizard stays.
+# the wizard opens is answered No, and the wizard stays. The ways are the arguments (all when
+# none are given). Nothing is installed, so the prefix is reset only after a failed check.
 scenario_cancel() {
-  local steps=() how
-  for page in welcome licence decline destination folders type ready closebox escape altf4; do
-    reset_prefix
+  local steps=() how page pages=("$@")
+  [ ${#pages[@]} -gt 0 ] || pages=(welcome licence decline destination folders type ready closebox escape altf4)
+  reset_prefix
+  for page in "${pages[@]}"; do
+    [ "$fail" -eq 0 ] || reset_prefix
     how="press Cancel"
     case $page in
       welcome) steps=() ;;
@@ -211,7 +216,7 @@ scenario_elsewhere() {
   (cd "$c/windows" && wine 'C:\zov-scenarios\medium\install.exe' /S /TYPE=full /FOLDERS=desktop '/LOG=C:\setup.log')
   code=$?
   set -e
-  wineserver -w
+  settle
   check "unattended by its full path from C:\\windows: exit code 0" test "$code" -eq 0
   check_full_install "$payload" full
   check "the medium is left whole" test -f "$work/medium/disk.001" -a -f "$work/medium/install.cfg"
@@ -247,7 +252,7 @@ S
 # Three 1.44 MB disks; disk 2 is not in the drive at first.
 scenario_disks() {
   reset_prefix
-  make_medium "$payload_disks" "$work/disks" --disk 1457664
+  example_medium disks "$work/disks"
   check "three disks" test -f "$work/disks/disk.003" -a ! -e "$work/disks/disk.004"
   # A 1.44 MB floppy holds 2847 clusters of 512 bytes: disk 1 carries the setup beside its segment.
   local clusters=0 f
@@ -280,13 +285,13 @@ S
 # missing: no window, a cancelled ending with the reason in the log.
 scenario_silent_disks() {
   reset_prefix
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
+  [ -f "$work/disks/disk.003" ] || example_medium disks "$work/disks"
   local code
   set +e
   (cd "$work/disks" && wine install.exe /S /TYPE=full /FOLDERS=desktop '/LOG=C:\setup.log')
   code=$?
   set -e
-  wineserver -w
+  settle
   check "unattended from three disks: exit code 0" test "$code" -eq 0
   check_full_install "$payload_disks" full
   check "the log ends installed" bash -c "tr -d '\r' <'$c/setup.log' | tail -n1 | grep -qx installed"
@@ -297,7 +302,7 @@ scenario_silent_disks() {
   (cd "$work/disks" && wine install.exe /S /TYPE=full '/LOG=C:\setup.log')
   code=$?
   set -e
-  wineserver -w
+  settle
   mv "$work/disk.002" "$work/disks/disk.002"
   check "unattended with disk 2 missing: exit code 1" test "$code" -eq 1
   check "the log names the missing disk" grep -qF 'FAILED disk 2 (C:\zov-scenarios\disks\disk.002) is missing' "$c/setup.log"
@@ -308,7 +313,7 @@ scenario_silent_disks() {
 # Disk 2 of another medium of the same product: named for what it is; the right disk then
 # goes on. Then disk 2 missing and Cancel at the prompt: a cancel, with no error box.
 scenario_wrong_disk() {
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
+  [ -f "$work/disks/disk.003" ] || example_medium disks "$work/disks"
   make_medium "$payload_disks" "$work/other" --segsize 1000000
   reset_prefix
   mkdir -p "$work/spare"
@@ -358,12 +363,16 @@ S
 # Each segment of the three disks in turn missing, replaced by another disk of the set, or cut short;
 # every box answered with its most cautious button: the setup must end cancelled (exit code 1)
 # with nothing installed and its scratch files gone, never crash or hang.
+# The disks are the arguments (all three when none are given). Nothing is installed, so the
+# prefix is reset only after a failed check.
 scenario_damaged() {
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
-  local n damage seg size
-  for n in 1 2 3; do
+  [ -f "$work/disks/disk.003" ] || example_medium disks "$work/disks"
+  local n damage seg size disks=("$@")
+  [ ${#disks[@]} -gt 0 ] || disks=(1 2 3)
+  reset_prefix
+  for n in "${disks[@]}"; do
     for damage in missing wrong truncated; do
-      reset_prefix
+      [ "$fail" -eq 0 ] || reset_prefix
       rm -rf "$work/damaged"
       cp -r "$work/disks" "$work/damaged"
       seg="$work/damaged/disk.00$n"
@@ -383,7 +392,7 @@ scenario_damaged() {
 # The preparation of the three-disk payload aborted by the user while it expands: by a click
 # on the window's free area, by Escape, by Alt+F4; once "No" first, and the expansion goes on.
 scenario_abort() {
-  [ -f "$work/disks/disk.003" ] || make_medium "$payload_disks" "$work/disks" --disk 1457664
+  [ -f "$work/disks/disk.003" ] || example_medium disks "$work/disks"
   local how
   for how in "click 4 -4" "key ESC" "key ALT+F4"; do
     reset_prefix
@@ -476,7 +485,11 @@ all=(full keyboard cancel overwrite workstation elsewhere disks silent_disks dam
 chosen=("$@")
 [ ${#chosen[@]} -gt 0 ] || chosen=("${all[@]}")
 for ((round = 1; round <= ${ZOV_REPEAT:-1}; round++)); do
-  for name in "${chosen[@]}"; do "scenario_$name"; done
+  for name in "${chosen[@]}"; do
+    IFS=, read -r -a arguments <<<"${name#*:}"
+    [[ $name == *:* ]] || arguments=()
+    "scenario_${name%%:*}" "${arguments[@]}"
+  done
 done
 # ZOV_KEEP=1 leaves the last scenario's prefix for a look.
 if [ -z "${ZOV_KEEP:-}" ]; then reset_prefix; rm -rf "$work"; fi

@@ -19,23 +19,27 @@ wine_session_start() {
     export DISPLAY=":$(head -n1 "$1/display")"
   fi
   export WINEPREFIX="$1/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  [ -n "${ZOV_WINEPREFIX_TEMPLATE:-}" ] && cp -a "$ZOV_WINEPREFIX_TEMPLATE" "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  # Wine links the profile's Desktop and Documents to the home directory, and its menu
-  # builder turns every shell link into a desktop entry there: the tests keep both inside
-  # the prefix.
-  local folder
-  for folder in "$WINEPREFIX"/drive_c/users/*/*; do
-    if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
-  done
+  if [ -d "${ZOV_WINEPREFIX_TEMPLATE:-}" ]; then
+    # The test run's prefix, made and set up as below once for every test.
+    "$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-run" --clone "$ZOV_WINEPREFIX_TEMPLATE" "$WINEPREFIX"
+  else
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    # Wine links the profile's Desktop and Documents to the home directory, and its menu
+    # builder turns every shell link into a desktop entry there: the tests keep both inside
+    # the prefix.
+    local folder
+    for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+      if [ -L "$folder" ]; then rm "$folder" && mkdir "$folder"; fi
+    done
+    # No window manager: Wine draws the captions and frames itself, as Windows does, and does
+    # not wait for a window manager to confirm each hidden window (two seconds a window).
+    local setting
+    for setting in Decorated Managed; do
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v $setting /d N /f >/dev/null 2>&1
+    done
+  fi
   wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
-  # No window manager: Wine draws the captions and frames itself, as Windows does, and does
-  # not wait for a window manager to confirm each hidden window (two seconds a window).
-  local setting
-  for setting in Decorated Managed; do
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v $setting /d N /f >/dev/null 2>&1
-  done
   wineserver -w
 }
 
