@@ -48,9 +48,26 @@ if(ZOV_SHIPPED_BUILD)
   # processor's instruction, not a call into the C library.
   list(APPEND code_flags -fno-math-errno)
   add_compile_options(${code_flags})
+  # No exception comes out of a Windows function: our unwinder finds no unwind record in the
+  # system's libraries, so none could pass through them either. Declared so (the headers
+  # mark every imported function with DECLSPEC_IMPORT), the calls into Windows need no
+  # landing pads and no handler-table entries.
+  add_compile_definitions("DECLSPEC_IMPORT=__declspec(dllimport) __attribute__((__nothrow__))")
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
   add_link_options(${code_flags} -flto-partition=one)
   add_custom_target(zov_shipped)
+  # The programs' entry (sys/win32/startup.cpp) in place of the C run-time's start-up code:
+  # built as crt2.o in a folder given to the compiler with -B, where it looks for that file
+  # first. (Left out with -nostartfiles and given as an object, the linker crashes on the
+  # layout script.) No exception passes through it.
+  add_library(zov_startup OBJECT ${PROJECT_SOURCE_DIR}/sys/win32/startup.cpp)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/sys/win32/startup.cpp PROPERTIES
+                              COMPILE_OPTIONS "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
+  set(ZOV_STARTFILES ${CMAKE_BINARY_DIR}/startfiles)
+  add_custom_command(OUTPUT ${ZOV_STARTFILES}/crt2.o
+                     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_OBJECTS:zov_startup> ${ZOV_STARTFILES}/crt2.o
+                     DEPENDS zov_startup $<TARGET_OBJECTS:zov_startup> COMMAND_EXPAND_LISTS)
+  add_custom_target(zov_startfiles DEPENDS ${ZOV_STARTFILES}/crt2.o)
 endif()
 
 # The LH5 decoder with its bit reader runs once per bit of the payload: the installs'
@@ -82,11 +99,12 @@ function(zov_shipped_program target)
                           RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
     target_link_libraries(${target} PRIVATE ${P_LIBS})
     # shipped.ld: the small start-up and thread-local sections inside .data, 1 KB less.
-    target_link_options(${target} PRIVATE -s -Wl,--gc-sections
+    target_link_options(${target} PRIVATE -s -B${ZOV_STARTFILES}/ -Wl,--gc-sections
                         -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/shipped.ld
                         -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-                 ${PROJECT_SOURCE_DIR}/cmake/shipped.ld)
+                 ${PROJECT_SOURCE_DIR}/cmake/shipped.ld ${ZOV_STARTFILES}/crt2.o)
+    add_dependencies(${target} zov_startfiles)
     if(P_ON_REQUEST)
       set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
     else()

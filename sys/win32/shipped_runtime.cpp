@@ -104,7 +104,7 @@ __attribute__((used)) void __cxa_free_exception(void* object) noexcept {
 }
 }  // namespace __cxxabiv1
 
-// Start-up pieces the C run-time's entry calls, in versions without the reports on the error
+// A start-up piece (startup.cpp calls it), in a version without the reports on the error
 // stream (printf and its file functions) that no window shows.
 extern "C" {
 // Applies the relocations of data imported without an import stub. The programs import
@@ -115,19 +115,6 @@ extern const char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
 __attribute__((used)) void _pei386_runtime_relocator() {
     if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
 }
-// Windows calls this when threads start and end, to run the destructors of thread-specific
-// values that the threads library registers. Nothing in these programs registers any (their
-// exceptions keep one record, above), so the callback has nothing to do; the run-time's
-// version would bring its list, a critical section and its locking.
-__attribute__((used)) BOOL __mingw_TLScallback(HANDLE, DWORD, LPVOID) { return TRUE; }
-// Errors of the math functions: the result stands.
-__attribute__((used)) int _matherr(struct _exception*) { return 0; }
-// Processor exceptions become signals only for a handler installed by signal(), which the
-// programs never install: every exception goes on to Windows' own handling. The filter the
-// start-up code replaces is kept here rather than in the run-time's file, which brings
-// signal() and its own handler along.
-__attribute__((used)) LONG WINAPI _gnu_exception_handler(EXCEPTION_POINTERS*) { return EXCEPTION_CONTINUE_SEARCH; }
-__attribute__((used)) LPTOP_LEVEL_EXCEPTION_FILTER __mingw_oldexcpt_handler = nullptr;
 }
 
 
