@@ -122,8 +122,10 @@ TInstallReport TInstallEngine::Run() {
     } catch (const std::exception& e) {
         const sys::Failure failure = CaughtFailure();
         std::string why = e.what();
-        if (failure.Failed() && failure.text != why) why += "\r" + failure.text;
-        Note("FAILED " + (failure.path.empty() ? why : std::string(e.what()) + ": " + failure.Describe()));
+        if (failure.Failed() && why.find(failure.text) == std::string::npos) why += "\r" + failure.text;
+        // The message may already name the path and the reason ("Cannot write PATH: reason").
+        const bool named = failure.path.empty() || std::string(e.what()).find(failure.path) != std::string::npos;
+        Note("FAILED " + (named ? why : std::string(e.what()) + ": " + failure.Describe()));
         const bool whole = journal_.RollBack();
         report.End = TInstallEnd::RolledBack;
         report.Error = why + "\r\r" + (whole ? "The installation was undone: nothing was installed." : kNotWhollyUndone);

@@ -46,7 +46,7 @@ case $variant in
     (cd "$work/medium" && wine install.exe /S /TYPE=full '/LOG=C:\setup.log' '/D=D:\Tidewater')  # /D= goes last
     code=$?
     set -e
-    wineserver -w
+    settle
     tr -d '\r' <"$c/setup.log" || true
     check "exit code 1" test "$code" -eq 1
     check "D: as it was" test "$(listing)" = "$before"
