@@ -61,6 +61,14 @@ std::optional<TDriveNeed> TSpaceNeeds::Shortage() const {
     return std::nullopt;
 }
 
+std::string FilledDriveText(const TSpaceNeeds& needs, const std::string& path) {
+    const std::string drive = UpperCase(DriveOf(path));
+    for (TDriveNeed need : needs.Drives())
+        if (!drive.empty() && UpperCase(need.Drive) == drive && sys::Sys().GetDiskFreeSpace(RootOf(need.Drive), need.Free))
+            return ShortageText(need);
+    return "";
+}
+
 std::string MegabytesText(uint64_t bytes, bool roundUp) {
     const uint64_t tenths = (bytes / kMegabyte) * 10 + ((bytes % kMegabyte) * 10 + (roundUp ? kMegabyte - 1 : 0)) / kMegabyte;
     return DecimalText(static_cast<int64_t>(tenths / 10)) + "." + DecimalText(static_cast<int64_t>(tenths % 10)) +

@@ -51,6 +51,9 @@ TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings);
 // the install directory, `destination`. The payload lies expanded in TempDir.
 TSpaceNeeds CopyNeeds(const TSetupSettings& settings, const std::string& destination, bool workstation);
 
+// For a drive that filled during the install: ShortageText of the drive of `path` with the
+// space free now; "" when `needs` has no such drive or its free space cannot be read.
+std::string FilledDriveText(const TSpaceNeeds& needs, const std::string& path);
 // ShortageText of the first short drive; "" when every drive has room.
 std::string SpaceShortage(const TSpaceNeeds& needs);
 // For the unattended setup: true when every drive has room; otherwise the log gets

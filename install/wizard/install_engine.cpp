@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "install/cfg_entries.h"
+#include "install/free_space.h"
 #include "install/launch_command.h"
 #include "install/wizard/directory_tags.h"
 #include "shell/shared_files.h"
@@ -102,6 +103,7 @@ TInstallReport TInstallEngine::Run() {
     try {
         if (!ResolveDirectories(report)) return report;
         files_ = choices_.Workstation ? &settings_.WorkStationFiles : &settings_.Files;
+        copyNeeds_ = CopyNeeds(settings_, targetDir_, choices_.Workstation);  // before a file leaves TempDir
         settings_.LaunchCommand = ExpandDirTag(settings_.LaunchCommand);
         CopyInstaller();
         CopyPayload(report);
@@ -127,6 +129,12 @@ TInstallReport TInstallEngine::Run() {
         const bool named = failure.path.empty() || std::string(e.what()).find(failure.path) != std::string::npos;
         Note("FAILED " + (named ? why : std::string(e.what()) + ": " + failure.Describe()));
         const bool whole = journal_.RollBack();
+        // A drive that filled although it had room when checked: what it holds free now.
+        if (failure.code == sys::kErrorDiskFull && files_)
+            if (const std::string full = FilledDriveText(copyNeeds_, failure.path); !full.empty()) {
+                why += "\r" + full;
+                Note("FAILED " + full);
+            }
         report.End = TInstallEnd::RolledBack;
         report.Error = why + "\r\r" + (whole ? "The installation was undone: nothing was installed." : kNotWhollyUndone);
         Note(whole ? "rolled back: nothing was installed" : "rolled back in part: the rest is undone at the next start");

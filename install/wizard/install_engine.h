@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "install/free_space.h"
 #include "install/install_journal.h"
 #include "install/setup_config.h"
 #include "install/setup_prompts.h"
@@ -128,6 +129,7 @@ private:
     std::vector<std::string> dirPaths_;
     const std::vector<std::string>* files_ = nullptr;  // the active file list
     TInstallJournal journal_;
+    TSpaceNeeds copyNeeds_;  // what the copy writes on each drive, for a drive that fills
     std::vector<std::string> registrationKeys_;  // the keys the registration makes
     TUninstallInfo uninstall_;
     TShortcuts shortcuts_;
