@@ -9,7 +9,6 @@
 #include "install/destination_check.h"
 #include "install/payload.h"
 #include "install/setup_switches.h"
-#include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
@@ -29,9 +28,8 @@ constexpr char kRebootWarning[] =
 
 void TMainSetup::FormShow() {
     sys::System& os = sys::Sys();
-    InstallFailed = false;
-    SetupExitCode = 0;
-    Run = TSetupRun{};
+    // A new run, asking and logging where the last one did.
+    Run = TSetupRun{Run.Prompts, Run.Log};
     TSetupSettings& settings = Run.Settings;
     const TSetupSwitches switches = ParseSetupSwitches(ui::App().Params);
     if (!switches.Params.empty()) {
@@ -39,6 +37,7 @@ void TMainSetup::FormShow() {
         if (!os.SetCurrentDirectory(dir)) {
             // Nothing can run from a directory that cannot be entered: report and end.
             startFailed_ = true;
+            Run.Failed = true;
             ui::App().ShowException(EInOutError("Unable to open the setup directory " + dir));
             ui::App().Terminate();
             return;
@@ -59,7 +58,7 @@ void TMainSetup::Timer1Timer() {
         Unzip->ShowModal();
         ui::App().DestroyForm(Unzip);
     }
-    if (!SetupCancelled && ZOV) ZOV->ShowModal();
+    if (!Run.Cancelled && ZOV) ZOV->ShowModal();
     Close();
 }
 
@@ -81,9 +80,9 @@ void TMainSetup::FormClose(ui::TCloseAction&) {
         ui::App().ProcessMessages();
         WinReboot1.Reboot(EWX_REBOOT);
         ui::App().ProcessMessages();
-    } else if (SetupCancelled) {
+    } else if (Run.Cancelled) {
         ui::ShowMessage("Your installation was canceled!");
-    } else if (!launched && !InstallFailed) {
+    } else if (!launched && !Run.Failed) {
         ui::ShowMessage("Your installation of \r" + Setup_Header.Caption() +
                         "\rhas be completed.\r\rPlease Remove any floppies from drive.");
     }

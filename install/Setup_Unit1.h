@@ -8,6 +8,7 @@
 #include "install/setup_run.h"
 #include "shell/WinReboot.h"
 #include "ui/containers.h"
+#include "ui/dialog_prompts.h"
 #include "ui/form.h"
 #include "ui/fountain.h"
 #include "ui/labels.h"
@@ -30,10 +31,9 @@ public:
     ui::TImage Image4{&bitmapscreen};
     ui::TTimer Timer1;
     TWinReboot WinReboot1;
+    // The windows' questions: a missing disk is asked for as a floppy, then by the box.
+    ui::TDialogPrompts Prompts{ui::TDialogPrompts::TDiskQuestion::Floppy};
     TSetupRun Run;
-    // The run's settings under their former name, for the preparation window until it reads
-    // the run.
-    TSetupSettings& SetupSettings = Run.Settings;
 
     // Start-up: paths, temporary directory, install.cfg, then the timer.
     void FormShow();

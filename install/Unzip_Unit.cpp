@@ -5,14 +5,11 @@
 #include "install/Setup_Unit1.h"
 #include "install/free_space.h"
 #include "install/payload.h"
-#include "install/stage_state.h"
-#include "install/wizard/Setup_Unit2.h"
 #include "segment/seg_names.h"
 #include "shell/system_helpers.h"
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "ui/application.h"
-#include "ui/dialog_prompts.h"
 
 namespace zov {
 namespace {
@@ -86,7 +83,7 @@ TUnzip::~TUnzip() {
 }
 
 void TUnzip::FormShow() {
-    SetupCancelled = false;
+    MainSetup->Run.Cancelled = false;
     Label1.SetCaption(MainSetup->Setup_Header.Caption() + " " + Label1.Caption() + "\rPlease Standby.");
     ProgressBar2.SetColor(MainSetup->MainScreen.FromColor());
     MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
@@ -99,35 +96,32 @@ void TUnzip::FormShow() {
 
 void TUnzip::Timer1Timer() {
     Timer1.SetEnabled(false);
-    SetupCancelled = false;
+    MainSetup->Run.Cancelled = false;
     ExpandPayload();
 }
 
 void TUnzip::ExpandPayload() {
+    TSetupRun& run = MainSetup->Run;
     // A temporary folder without room for the payload ends the setup before it writes there.
-    if (const std::string shortage = SpaceShortage(ExpansionNeeds(MainSetup->SetupSettings)); !shortage.empty()) {
-        if (SetupLog) SetupLog->Line("FAILED " + shortage);
+    if (const std::string shortage = SpaceShortage(ExpansionNeeds(run.Settings)); !shortage.empty()) {
+        run.LogLine("FAILED " + shortage);
         ui::MessageDlg(shortage, ui::TMsgDlgType::mtError, ui::mbOK);
-        if (ZOV) ZOV->reboot.SetChecked(false);
-        SetupCancelled = true;
+        run.Cancelled = true;
         Close();
         return;
     }
-    // The disk prompts of the windows: the floppy prompt, then the reader's own box.
-    ui::TDialogPrompts prompts(ui::TDialogPrompts::TDiskQuestion::Floppy);
-    const TPayloadOutcome outcome = zov::ExpandPayload(SegCompEZ1, MainSetup->SetupSettings,
-                                                       MainSetup->Setup_Header.Caption(), prompts, *this, SetupLog);
+    const TPayloadOutcome outcome =
+        zov::ExpandPayload(SegCompEZ1, run.Settings, MainSetup->Setup_Header.Caption(), *run.Prompts, *this, run.Log);
     if (outcome.End != TPayloadEnd::Expanded) {
-        if (outcome.End == TPayloadEnd::Cancelled || SetupCancelled) {
+        if (outcome.End == TPayloadEnd::Cancelled || run.Cancelled) {
             // The user's choice at a disk prompt, or the abort that stopped the expansion: the
             // setup ends cancelled, with no error box.
-            if (SetupLog) SetupLog->Line("cancelled: " + (SetupCancelled ? std::string("aborted by the user") : outcome.Reason));
+            run.LogLine("cancelled: " + (run.Cancelled ? std::string("aborted by the user") : outcome.Reason));
         } else {
             // Below the fixed words: which disk and file failed, and why (the log has it too).
             ui::ShowMessage("Error Expanding Files!!\r\r" + outcome.Reason);
         }
-        if (ZOV) ZOV->reboot.SetChecked(false);
-        SetupCancelled = true;
+        run.Cancelled = true;
     }
     Close();
 }
@@ -140,14 +134,14 @@ void TUnzip::Begin(int steps) {
 void TUnzip::Step(const std::string& target) {
     ProgressBar2.AddProgress(1);
     if (target.empty()) return;
-    const TSetupSettings& settings = MainSetup->SetupSettings;
+    const TSetupSettings& settings = MainSetup->Run.Settings;
     if (!settings.BitmapFile.empty() && !PictureShown && FileExists(settings.TempDir + "\\" + settings.BitmapFile))
         ShowPicture();
 }
 
 void TUnzip::ShowPicture() {
     TMainSetup& screen = *MainSetup;
-    const TSetupSettings& settings = screen.SetupSettings;
+    const TSetupSettings& settings = screen.Run.Settings;
     const std::string path = settings.TempDir + "\\" + settings.BitmapFile;
     PictureShown = true;
     screen.Image3.Hide();
@@ -183,7 +177,7 @@ void TUnzip::ShowPicture() {
 
 void TUnzip::SegCompEZ1ShowProgress(int32_t& PercentageDone) {
     KeepResponding();
-    if (SetupCancelled) PercentageDone = -1;
+    if (MainSetup->Run.Cancelled) PercentageDone = -1;
 }
 
 // Inside one large file the progress reports (one per 8 KB read) are the only points where
@@ -195,10 +189,7 @@ void TUnzip::KeepResponding() {
 void TUnzip::FormClick() {
     if (ui::MessageDlg("Abort Setup Process ?", ui::TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort) != ui::mrAbort)
         return;
-    // The restart choice goes too, as on every cancel path: the failure path that would
-    // clear it does not run when the entries left cannot be written any more.
-    if (ZOV) ZOV->reboot.SetChecked(false);
-    SetupCancelled = true;
+    MainSetup->Run.Cancelled = true;
     MainSetup->ClearTempDir();
     ui::App().Terminate();
 }

@@ -2,7 +2,6 @@
 // changes of them.
 #include "install/Setup_Unit1.h"
 #include "install/cfg_integrity.h"
-#include "install/stage_state.h"
 #include "sys/paths.h"
 #include "ui/application.h"
 
@@ -49,6 +48,7 @@ THeaderLook HeaderOf(const ui::TShadowLabel& label, const std::string& text) {
 
 TMainSetup::TMainSetup() {
     MainSetup = this;
+    Run.Prompts = &Prompts;
     Name = "MainSetup";
     SetCaption("ZOV 32Bit Installer");
     BorderStyle = ui::TFormBorderStyle::bsNone;
@@ -127,8 +127,7 @@ void TMainSetup::ReadSetupConfig() {
     const std::string fault = ConfigFileFault(cfg);
     if (!fault.empty()) {
         // Nothing of a damaged medium is installed: the setup ends before it expands a byte.
-        InstallFailed = true;
-        SetupExitCode = 1;
+        Run.Failed = true;
         EmptyAndRemoveDirectory(Run.Settings.TempDir);
         ui::App().ShowException(EInOutError(fault));
         ui::App().Terminate();

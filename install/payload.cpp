@@ -45,19 +45,6 @@ std::string FlatTarget(const std::string& storedPath, const TSetupSettings& sett
     return settings.TempDir + "\\" + FileNamePart(storedPath);
 }
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n') c = ' ';
-    return text;
-}
-
-std::string WithFailure(const std::string& text, const sys::Failure& failure) {
-    std::string added;
-    if (!failure.path.empty() && text.find(failure.path) == std::string::npos) added = failure.path;
-    if (failure.code != sys::kErrorSuccess) added += (added.empty() ? "error " : ", error ") + DecimalText(failure.code);
-    return added.empty() ? text : text + " (" + added + ")";
-}
-
 namespace {
 
 // The message of a failure, with the system's reason when the message does not give it.
@@ -107,7 +94,7 @@ TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure fail
     if (!segment_.empty()) outcome.Reason += "Disk: " + segment_ + "\r";
     if (!file_.empty()) outcome.Reason += "File: " + file_ + "\r";
     outcome.Reason += reason;
-    Log(WithFailure("FAILED Error Expanding Files!! " + OneLine(outcome.Reason), outcome.Failure));
+    Log(sys::WithFailure("FAILED Error Expanding Files!! " + sys::OneLine(outcome.Reason), outcome.Failure));
     return outcome;
 }
 

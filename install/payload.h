@@ -57,13 +57,6 @@ TPayloadOutcome ExpandPayload(segment::TSegCompEZ& component, const TSetupSettin
                               const std::string& title, TSetupPrompts& prompts, TPayloadView& view,
                               TInstallLog* log);
 
-// One line of a message: its line breaks as blanks.
-std::string OneLine(std::string text);
-
-// A log line's `text` with what the failure adds to it: its path when the text does not
-// name it, and its code ("... (A:\\disk.002, error 13)").
-std::string WithFailure(const std::string& text, const sys::Failure& failure);
-
 // Whether the setup's files may be deleted from the directory given on the command line at
 // exit: it holds the setup's install.cfg and is no place the system shares (a drive root,
 // the Windows directory, ...).

@@ -8,20 +8,19 @@
 #include "install/setup_log.h"
 #include "install/setup_switches.h"
 #include "install/silent_setup.h"
-#include "install/stage_state.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "ui/dialogs.h"
 
 namespace zov {
 
-int RunSetup(ui::TApplication& app) {
+int RunSetup(ui::TApplication& app, TInstallLog* log) {
     app.Title = "ZOV - Setup";
-    app.CreateForm<TMainSetup>();
+    TMainSetup* main = app.CreateForm<TMainSetup>();
+    main->Run.Log = log;
     app.CreateForm<TZOV>();
     app.CreateForm<TUnzip>();
     app.Run();
-    if (InstallFailed) return SetupExitCode;
-    return SetupCancelled ? 1 : SetupExitCode;
+    return main->Run.ExitCode();
 }
 
 namespace {
@@ -53,7 +52,7 @@ int RunWithLog(const TSetupSwitches& switches, const std::vector<std::string>& a
         ui::MessageDlg("The installation of " + title + " did not finish. Everything it installed was removed.",
                        ui::TMsgDlgType::mtInformation, ui::mbOK);
     app.Params = args;
-    return RunSetup(app);
+    return RunSetup(app, &log);
 }
 
 }  // namespace
@@ -69,16 +68,12 @@ int RunSetupCommandLine(const std::vector<std::string>& args,
         switches.Destination = destination.Path;
     }
     TSetupFileLog log(switches.LogPath, echo);
-    SetupLog = &log;
-    struct ResetLog {
-        ~ResetLog() { SetupLog = nullptr; }
-    } resetLog;
     const bool openFailed = log.Failure().Failed();
-    if (openFailed && echo) echo(WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
+    if (openFailed && echo) echo(sys::WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
     const int code = RunWithLog(switches, args, makeBackend, programPath, log);
     // A log asked for and not written is a failure of the run.
     if (!log.Failure().Failed()) return code;
-    if (!openFailed && echo) echo(WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
+    if (!openFailed && echo) echo(sys::WithFailure("FAILED log " + log.Failure().Describe(), log.Failure()));
     return code == 0 ? 2 : code;
 }
 

@@ -9,10 +9,13 @@
 
 namespace zov {
 
+class TInstallLog;
+
 // Titles the application "ZOV - Setup", creates the main screen, the wizard and the
 // preparation window (all hidden; the main screen first, so it is the main window) and
 // handles events until the main screen closes. Returns the exit code.
-int RunSetup(ui::TApplication& app);
+// Its actions are logged to `log` when given.
+int RunSetup(ui::TApplication& app, TInstallLog* log = nullptr);
 
 // The whole program: reads the switches, opens the log, and runs the unattended setup
 // (/S) or the windows. Without a window system (`makeBackend` empty) only /S can run.

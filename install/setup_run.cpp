@@ -13,4 +13,10 @@ TEndOffer EndOfferFor(const TSetupSettings& settings) {
     return offer;
 }
 
+int TSetupRun::ExitCode() const {
+    // A cancel after a finished install changes nothing of what was installed.
+    if (Report && !(Cancelled && Report->End == TInstallEnd::Completed)) return Report->ExitCode();
+    return Cancelled || Failed ? 1 : 0;
+}
+
 }  // namespace zov

@@ -5,6 +5,7 @@
 #include "install/destination_check.h"
 #include "install/free_space.h"
 #include "install/payload.h"
+#include "install/setup_run.h"
 #include "shell/WinReboot.h"
 #include "shell/system_helpers.h"
 #include "sys/decimal.h"
@@ -12,13 +13,6 @@
 #include "sys/system.h"
 
 namespace zov {
-namespace {
-
-void Log(TInstallLog* log, const std::string& line) {
-    if (log) log->Line(line);
-}
-
-}  // namespace
 
 void TUnattendedPrompts::Log(const std::string& line) {
     if (log_) log_->Line(line);
@@ -31,7 +25,7 @@ bool TUnattendedPrompts::InsertDisk(uint16_t number, const std::string&, std::st
 }
 
 bool TUnattendedPrompts::RetryDisk(uint16_t, const std::string& problem) {
-    Log("message " + OneLine(problem) + " -> Cancel");
+    Log("message " + sys::OneLine(problem) + " -> Cancel");
     return false;
 }
 
@@ -41,28 +35,39 @@ bool TUnattendedPrompts::Overwrite(const std::string& name) {
 }
 
 TFailureChoice TUnattendedPrompts::OnFailure(const std::string& what, const sys::Failure& failure) {
-    Log("message " + OneLine(what) + ": " + failure.Describe() + " -> Ignore");
+    Log("message " + sys::OneLine(what) + ": " + failure.Describe() + " -> Ignore");
     return TFailureChoice::Ignore;
 }
 
 bool TUnattendedPrompts::Confirm(const std::string& text, const std::string&) {
-    Log("message " + OneLine(text) + " -> No");
+    Log("message " + sys::OneLine(text) + " -> No");
     return false;
 }
 
 void TUnattendedPrompts::Message(const std::string& text, const std::string&, TMessageKind) {
-    Log("message " + OneLine(text));
+    Log("message " + sys::OneLine(text));
 }
 
 int RunUnattendedSetup(const TSetupSwitches& switches, TSetupPrompts& prompts, TInstallLog* log,
                        const std::string& programPath) {
     sys::System& os = sys::Sys();
-    TSetupSettings settings;
+    TSetupRun run{&prompts, log};
+    TSetupSettings& settings = run.Settings;
+    // Ends the run before the install, with its reason logged.
+    const auto refuse = [&](const std::string& reason) {
+        run.LogLine("FAILED " + reason);
+        run.Failed = true;
+        return run.ExitCode();
+    };
+    // Ends the run after the expansion began: the setup's own directories go too.
+    const auto endBefore = [&](const std::string& reason) {
+        if (!reason.empty()) run.LogLine("FAILED " + reason);
+        RemoveSetupDirectories(settings);
+        run.Failed = true;
+        return run.ExitCode();
+    };
     if (!switches.Params.empty()) {
-        if (!os.SetCurrentDirectory(switches.Params[0])) {
-            Log(log, "FAILED " + sys::FailureText(switches.Params[0]));
-            return 1;
-        }
+        if (!os.SetCurrentDirectory(switches.Params[0])) return refuse(sys::FailureText(switches.Params[0]));
         settings.StartDir = os.GetCurrentDirectory();
     }
     FixStartupPaths(settings, programPath);
@@ -70,43 +75,28 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TSetupPrompts& prompts, T
     EmptyAndRemoveDirectory(settings.TempDir);
     TScreenLook look;
     const std::string cfg = settings.SourceDir + "install.cfg";
-    if (!FileExists(cfg)) {
-        Log(log, "FAILED " + sys::FailureText(cfg));
-        return 1;
-    }
-    const std::string fault = ConfigFileFault(cfg);
-    if (!fault.empty()) {
-        Log(log, "FAILED " + fault);
-        return 1;
-    }
+    if (!FileExists(cfg)) return refuse(sys::FailureText(cfg));
+    if (const std::string fault = ConfigFileFault(cfg); !fault.empty()) return refuse(fault);
     ReadSetupConfig(cfg, settings, look);
-    Log(log, "setup " + look.Header.Text + " from " + settings.SourceDir);
+    run.Offer = EndOfferFor(settings);
+    run.LogLine("setup " + look.Header.Text + " from " + settings.SourceDir);
     // /D= was checked on the command line; the default is taken as the destination page takes it.
     const TDestinationCheck destination =
         switches.Destination ? TDestinationCheck{*switches.Destination, {}}
                              : CheckDestination(DefaultDestination(settings, look.Header.Text),
                                                 ProductFolderName(settings.InstallDir));
-    if (!destination.Refusal.empty()) {
-        Log(log, "FAILED " + destination.Refusal);
-        return 1;
-    }
+    if (!destination.Refusal.empty()) return refuse(destination.Refusal);
 
-    if (!HasRoom(ExpansionNeeds(settings), log)) {
-        RemoveSetupDirectories(settings);
-        return 1;
-    }
+    if (!HasRoom(ExpansionNeeds(settings), log)) return endBefore({});
     {
         segment::TSegCompEZ component;
         TPayloadView quietView;
         const TPayloadOutcome payload = ExpandPayload(component, settings, look.Header.Text, prompts, quietView, log);
-        if (payload.End != TPayloadEnd::Expanded) {
-            // The expansion logs its failure; a disk declined is logged here.
-            if (payload.End == TPayloadEnd::Cancelled) Log(log, WithFailure("FAILED " + payload.Reason, payload.Failure));
-            RemoveSetupDirectories(settings);
-            return 1;
-        }
+        // The expansion logs its failure; a disk declined is logged here.
+        if (payload.End == TPayloadEnd::Cancelled) return endBefore(sys::WithFailure(payload.Reason, payload.Failure));
+        if (payload.End != TPayloadEnd::Expanded) return endBefore({});
     }
-    TInstallChoices choices;
+    TInstallChoices& choices = run.Choices;
     choices.Title = look.Header.Text;
     choices.Destination = destination.Path;
     choices.FolderStartMenu = switches.FolderStartMenu;
@@ -115,25 +105,22 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TSetupPrompts& prompts, T
     choices.DesktopLinks = OfferedLinkNames(settings.Shortcuts, TLinkPlace::Desktop);
     choices.StartMenuLinks = OfferedLinkNames(settings.Shortcuts, TLinkPlace::StartMenu);
     choices.Workstation = switches.Workstation.value_or(settings.WorkStationPrompt);
-    const TSetupEnd end = switches.End.value_or(TSetupEnd::Return);
-    choices.Launch = end == TSetupEnd::Launch && LaunchAvailable(settings);
-    if (end == TSetupEnd::Launch && !choices.Launch) Log(log, "no program to launch: /END=launch is ignored");
+    run.End = switches.End.value_or(TSetupEnd::Return);
+    choices.Launch = run.End == TSetupEnd::Launch && run.Offer.LaunchOffered;
+    if (run.End == TSetupEnd::Launch && !choices.Launch) run.LogLine("no program to launch: /END=launch is ignored");
 
-    if (!HasRoom(CopyNeeds(settings, choices.Destination, choices.Workstation), log)) {
-        RemoveSetupDirectories(settings);
-        return 1;
-    }
+    if (!HasRoom(CopyNeeds(settings, choices.Destination, choices.Workstation), log)) return endBefore({});
     TInstallProgress quiet;
     TInstallEngine engine(settings, choices, prompts, quiet, log);
-    const TInstallReport report = engine.Run();
+    const TInstallReport& report = run.Report.emplace(engine.Run());
     RemoveSetupDirectories(settings);
-    if (report.End != TInstallEnd::Completed) return report.ExitCode();
-    if (end == TSetupEnd::Reboot) {
-        Log(log, "restart");
+    if (report.End != TInstallEnd::Completed) return run.ExitCode();
+    if (run.End == TSetupEnd::Reboot) {
+        run.LogLine("restart");
         TWinReboot().Reboot(EWX_REBOOT);
     }
-    Log(log, report.FailedFiles.empty() ? "installed" : "installed, but some files could not be");
-    return report.ExitCode();
+    run.LogLine(report.FailedFiles.empty() ? "installed" : "installed, but some files could not be");
+    return run.ExitCode();
 }
 
 }  // namespace zov

@@ -28,4 +28,17 @@ std::string StandardErrorText(uint32_t code) {
     }
 }
 
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+std::string WithFailure(const std::string& text, const Failure& failure) {
+    std::string added;
+    if (!failure.path.empty() && text.find(failure.path) == std::string::npos) added = failure.path;
+    if (failure.code != kErrorSuccess) added += (added.empty() ? "error " : ", error ") + DecimalText(failure.code);
+    return added.empty() ? text : text + " (" + added + ")";
+}
+
 }  // namespace zov::sys

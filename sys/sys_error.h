@@ -45,6 +45,12 @@ struct Failure {
 
 inline constexpr char kDiskFullText[] = "There is not enough space on the disk";
 
+// `text` on one line: line breaks become spaces.
+std::string OneLine(std::string text);
+// `text`, followed by the failure's path (where the text does not name it) and code:
+// "Cannot write X: Access is denied (C:\X, error 5)".
+std::string WithFailure(const std::string& text, const Failure& failure);
+
 // The system's text for a code the emulated machine reports ("Access is denied").
 std::string StandardErrorText(uint32_t code);
 

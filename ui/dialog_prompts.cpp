@@ -8,6 +8,13 @@
 namespace zov::ui {
 
 bool TDialogPrompts::InsertDisk(uint16_t number, const std::string& path, std::string& dir) {
+    const bool answered = AskForDisk(number, path, dir);
+    // A cancel ends the asking: a later expansion asks for the disk from the start.
+    if (!answered) askedFor_ = 0;
+    return answered;
+}
+
+bool TDialogPrompts::AskForDisk(uint16_t number, const std::string& path, std::string& dir) {
     asks_ = number == askedFor_ ? asks_ + 1 : 1;
     askedFor_ = number;
     switch (disk_) {

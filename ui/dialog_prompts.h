@@ -28,6 +28,7 @@ public:
     void Message(const std::string& text, const std::string& caption, TMessageKind kind) override;
 
 private:
+    bool AskForDisk(uint16_t number, const std::string& path, std::string& dir);
     TDiskQuestion disk_;
     uint16_t askedFor_ = 0;  // the disk asked for last, and how often in a row
     int asks_ = 0;

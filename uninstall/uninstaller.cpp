@@ -406,7 +406,9 @@ void TUninstaller::RemoveAutoexecBlock() {
     if (file.empty() || block.empty() || !IsFullPath(file)) return;
     std::vector<std::string> lines;
     if (!ReadTextLines(file, lines)) {
-        if (FileExists(file)) Leftover(file, sys::Sys().LastError().text);
+        // Taken before FileExists, which sets the system's last error again.
+        const sys::Failure failure = sys::FailureOf(file);
+        if (FileExists(file)) Leftover(file, failure.text);
         return;
     }
     // The last block of these lines is this install's.

@@ -11,7 +11,6 @@
 #include "install/launch_command.h"
 #include "install/payload.h"
 #include "install/setup_switches.h"
-#include "install/stage_state.h"
 #include "install/wizard/directory_tags.h"
 #include "shell/system_helpers.h"
 #include "sys/system.h"
@@ -64,7 +63,7 @@ TSetupEnd TZOV::EndChoice() const {
 void TZOV::FormShow() {
     const TSetupSettings& s = Settings();
     finished_ = false;
-    SetupCancelled = false;
+    Run().Cancelled = false;
     TakeOffer(Run().Offer);
     // The title bar takes the colours of the main screen as install.cfg set them.
     MarsCaption1.SetActiveStartColor(MainSetup->MainScreen.FromColor());
@@ -112,7 +111,7 @@ bool TZOV::AcceptDestination() {
 bool TZOV::RoomForInstall() {
     const std::string shortage = SpaceShortage(CopyNeeds(Settings(), Main_Dir.Text(), min.Checked()));
     if (shortage.empty()) return true;
-    if (SetupLog) SetupLog->Line(shortage);
+    Run().LogLine(shortage);
     if (Notebook1.PageIndex() != kDestination) {
         Notebook1.SetPageIndex(kDestination);
         next.SetEnabled(true);
@@ -198,7 +197,7 @@ void TZOV::acceptClick() {
 
 void TZOV::CancelSetup() {
     reboot.SetChecked(false);
-    SetupCancelled = true;
+    Run().Cancelled = true;
     finished_ = true;
     Close();
 }
@@ -232,7 +231,7 @@ void TZOV::declineClick() { CancelSetup(); }
 void TZOV::FormClose(ui::TCloseAction&) {
     if (!finished_) {
         reboot.SetChecked(false);
-        SetupCancelled = true;
+        Run().Cancelled = true;
     }
     Run().End = EndChoice();
 }

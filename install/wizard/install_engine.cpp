@@ -125,9 +125,8 @@ TInstallReport TInstallEngine::Run() {
         const sys::Failure failure = CaughtFailure();
         std::string why = e.what();
         if (failure.Failed() && why.find(failure.text) == std::string::npos) why += "\r" + failure.text;
-        // The message may already name the path and the reason ("Cannot write PATH: reason").
-        const bool named = failure.path.empty() || std::string(e.what()).find(failure.path) != std::string::npos;
-        Note("FAILED " + (named ? why : std::string(e.what()) + ": " + failure.Describe()));
+        // The path and the code follow where the message does not name them.
+        Note(sys::WithFailure("FAILED " + sys::OneLine(why), failure));
         const bool whole = journal_.RollBack();
         // A drive that filled although it had room when checked: what it holds free now.
         if (failure.code == sys::kErrorDiskFull && files_)
@@ -168,8 +167,8 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
         report.End = TInstallEnd::NothingDone;
         report.Error = "Unable to Create " + targetDir_;
         const bool directory = report.Error == e.what();
-        Note("FAILED " + (directory ? std::string("directory ") : std::string(e.what()) + ": ") +
-             e.Failure().Describe());
+        Note(sys::WithFailure("FAILED " + (directory ? "directory " + e.Failure().Describe() : sys::OneLine(e.what())),
+                         e.Failure()));
         return false;
     }
     for (const std::string& entry : settings_.Directories) {
@@ -187,7 +186,7 @@ bool TInstallEngine::ResolveDirectories(TInstallReport& report) {
             journal_.File(JoinPath(targetDir_, TUninstallInfo::kFileName), TInstallJournal::TKeep::Copy);
             uninstall_.Open(targetDir_, choices_.Title, earlierDir);
         }
-        Note(made ? "directory " + dir : "FAILED directory " + failure.Describe());
+        Note(made ? "directory " + dir : sys::WithFailure("FAILED directory " + failure.Describe(), failure));
         if (uninstall_.IsOpen()) {
             for (const std::string& d : created) uninstall_.AddCreatedDirectory(d);
             created.clear();
@@ -293,7 +292,7 @@ bool TInstallEngine::Retry(const std::string& what, const sys::Failure& failure,
         case TFailureChoice::Ignore: break;
     }
     report.FailedFiles.push_back(failure.Describe());
-    Note("FAILED " + what + ": " + failure.text);
+    Note(sys::WithFailure("FAILED " + what + ": " + failure.text, failure));
     return false;
 }
 
@@ -412,20 +411,14 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     sys::System& os = sys::Sys();
     const bool fileExisted = FileExists(path);
     // What is there must be read to be put back: a file that cannot be read is not changed.
-    if (std::vector<std::string> lines; fileExisted && !ReadTextLines(path, lines)) {
-        const std::string reason = os.LastError().text;
-        Note("FAILED ini " + path + ": " + reason);
-        throw Exception("Unable to read " + path + "\r" + reason);
-    }
+    if (std::vector<std::string> lines; fileExisted && !ReadTextLines(path, lines))
+        StepFailed("Unable to read " + path, sys::FailureOf(path));
     const bool sectionExisted = fileExisted && !os.GetProfileKeyNames(path, section, 65536).empty();
     const std::string absent = "\x01";
     const std::string earlier = fileExisted ? os.GetProfileString(path, section, name, absent, 65536) : absent;
     journal_.File(path, TInstallJournal::TKeep::Copy);
-    if (!os.WriteProfileString(file, section, name, value)) {
-        const std::string reason = os.LastError().text;
-        Note("FAILED ini " + path + " [" + section + "] " + name + ": " + reason);
-        throw Exception("Unable to write to " + file + "\r" + reason);
-    }
+    if (!os.WriteProfileString(file, section, name, value))
+        StepFailed("Unable to write to " + file, sys::FailureOf(path + " [" + section + "] " + name));
     if (!fileExisted) uninstall_.AddCreatedIniFile(path);
     if (!sectionExisted) uninstall_.AddCreatedIniSection(path, section);
     uninstall_.AddIniValue(path, section, name, os.GetProfileString(path, section, name, "", 65536), earlier != absent,
@@ -457,17 +450,10 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
     const std::vector<std::string> missing = MissingKeys(root, key);
     const std::string earlier = missing.empty() ? EarlierRegistryValue(root, key, name) : "";
     journal_.RegistryValue(root, key, name);
-    if (!os.RegCreateKey(root, key)) {
-        const std::string reason = os.LastError().text;
-        Note("FAILED registry " + rootName + key + ": " + reason);
-        throw Exception("Failed to create key " + key + "\r" + reason);
-    }
+    if (!os.RegCreateKey(root, key)) StepFailed("Failed to create key " + key, sys::FailureOf(rootName + key));
     for (const std::string& created : missing) uninstall_.AddCreatedRegistryKey(root, created);
-    if (!os.RegSetString(root, key, name, value)) {
-        const std::string reason = os.LastError().text;
-        Note("FAILED registry " + rootName + key + " " + name + ": " + reason);
-        throw Exception("Failed to set data for '" + name + "'\r" + reason);
-    }
+    if (!os.RegSetString(root, key, name, value))
+        StepFailed("Failed to set data for '" + name + "'", sys::FailureOf(rootName + key + " " + name));
     uninstall_.AddRegistryValue(root, key, name, value, earlier);
     Note("registry " + rootName + key + " " + name + "=" + value);
 }
@@ -498,11 +484,8 @@ void TInstallEngine::UpdateAutoexec() {
     const bool newFile = !FileExists(autoexec), newBackup = !FileExists(backup);
     std::vector<std::string> lines;
     // A missing autoexec.bat is an empty one; one that cannot be read must not lose its lines.
-    if (FileExists(autoexec) && !ReadTextLines(autoexec, lines)) {
-        const std::string reason = sys::Sys().LastError().text;
-        Note("FAILED autoexec " + autoexec + ": " + reason);
-        throw Exception("Unable to read " + autoexec + "\r" + reason);
-    }
+    if (FileExists(autoexec) && !ReadTextLines(autoexec, lines))
+        StepFailed("Unable to read " + autoexec, sys::FailureOf(autoexec));
     journal_.File(backup, TInstallJournal::TKeep::Move);
     SaveTextLines(backup, lines);
     const std::vector<std::string> block = AutoexecBlock();
@@ -533,11 +516,8 @@ void TInstallEngine::RegisterUninstaller() {
     sys::System& os = sys::Sys();
     const auto root = sys::RegRoot::LocalMachine;
     const std::vector<std::string>& missing = registrationKeys_;
-    if (!os.RegCreateKey(root, key)) {
-        const std::string reason = os.LastError().text;
-        Note("FAILED registration HKEY_LOCAL_MACHINE\\" + key + ": " + reason);
-        throw Exception("Failed to create key " + key + "\r" + reason);
-    }
+    if (!os.RegCreateKey(root, key))
+        StepFailed("Failed to create key " + key, sys::FailureOf("HKEY_LOCAL_MACHINE\\" + key));
     // The program path is quoted: unquoted, Windows would try "C:\Program.exe" first.
     const std::string quoted = "\"" + uninstaller + "\"";
     const std::pair<const char*, std::string> values[] = {
@@ -552,19 +532,21 @@ void TInstallEngine::RegisterUninstaller() {
     const char* const flags[] = {"NoModify", "NoRepair"};
     for (const auto& [name, value] : values) {
         journal_.RegistryValue(root, key, name);
-        if (!os.RegSetString(root, key, name, value)) RegistrationFailed(name);
+        if (!os.RegSetString(root, key, name, value)) RegistrationFailed(key, name);
     }
     for (const char* name : flags) {
         journal_.RegistryValue(root, key, name);
-        if (!os.RegSetDword(root, key, name, 1)) RegistrationFailed(name);
+        if (!os.RegSetDword(root, key, name, 1)) RegistrationFailed(key, name);
     }
     Note("registration HKEY_LOCAL_MACHINE\\" + key);
 }
 
-void TInstallEngine::RegistrationFailed(const std::string& name) {
-    const std::string reason = sys::Sys().LastError().text;
-    Note("FAILED registration " + name + ": " + reason);
-    throw Exception("Failed to set data for '" + name + "'\r" + reason);
+void TInstallEngine::RegistrationFailed(const std::string& key, const std::string& name) {
+    StepFailed("Failed to set data for '" + name + "'", sys::FailureOf("HKEY_LOCAL_MACHINE\\" + key + " " + name));
+}
+
+void TInstallEngine::StepFailed(const std::string& message, const sys::Failure& failure) {
+    throw Exception(message + "\r" + failure.text, failure);
 }
 
 void TInstallEngine::Launch(TInstallReport& report) {
@@ -579,8 +561,10 @@ void TInstallEngine::Launch(TInstallReport& report) {
         Note("launch " + LaunchCommandText(launch));
         return;
     }
-    report.LaunchFailure = path + ": " + sys::StandardErrorText(static_cast<uint32_t>(result));
-    Note("FAILED launch " + LaunchCommandText(launch) + ": " + sys::StandardErrorText(static_cast<uint32_t>(result)));
+    // Below 33 the result is the system's error code.
+    const sys::Failure failure{static_cast<uint32_t>(result), path, sys::StandardErrorText(static_cast<uint32_t>(result))};
+    report.LaunchFailure = failure.Describe();
+    Note(sys::WithFailure("FAILED launch " + LaunchCommandText(launch) + ": " + failure.text, failure));
 }
 
 }  // namespace zov

@@ -112,7 +112,10 @@ private:
                             const std::string& value);
     void UpdateAutoexec();
     void RegisterUninstaller();
-    [[noreturn]] void RegistrationFailed(const std::string& name);
+    [[noreturn]] static void RegistrationFailed(const std::string& key, const std::string& name);
+    // Stops the install: `message` and the system's reason to the user; the failure, with
+    // its path and code, goes on to the log.
+    [[noreturn]] static void StepFailed(const std::string& message, const sys::Failure& failure);
     void Launch(TInstallReport& report);
     void Note(const std::string& line);
     void Show(const std::string& status);

@@ -1,8 +1,6 @@
 // The install routine of the wizard: it gathers the user's choices from the pages, shows
 // the install's progress on the last page and runs the install engine.
 #include "install/Setup_Unit1.h"
-#include "install/stage_state.h"
-#include "ui/dialog_prompts.h"
 #include "install/wizard/Setup_Unit2.h"
 #include "install/wizard/install_engine.h"
 #include "ui/application.h"
@@ -61,12 +59,10 @@ void TZOV::DoInstall() {
     WizardProgress progress(*this);
     TSetupRun& run = MainSetup->Run;
     run.Choices = Choices();
-    ui::TDialogPrompts prompts;
-    TInstallEngine engine(run.Settings, run.Choices, prompts, progress, SetupLog);
-    const TInstallReport report = engine.Run();
-    SetupExitCode = report.ExitCode();
+    TInstallEngine engine(run.Settings, run.Choices, *run.Prompts, progress, run.Log);
+    const TInstallReport& report = run.Report.emplace(engine.Run());
     if (report.End != TInstallEnd::Completed) {
-        InstallFailed = true;
+        run.Failed = true;
         reboot.SetChecked(false);
         const bool stopped = report.End == TInstallEnd::Cancelled;  // the user's own choice
         ui::MessageDlg(report.Error, stopped ? ui::TMsgDlgType::mtInformation : ui::TMsgDlgType::mtError, ui::mbOK);

@@ -362,7 +362,7 @@ TEST_F(Engine, FailuresStopOrAreListed) {
         EXPECT_EQ(report.End, TInstallEnd::NothingDone);
         EXPECT_EQ(report.Error, "Unable to Create C:\\Program Files\\Tool");
         EXPECT_EQ(report.ExitCode(), 1);
-        EXPECT_EQ(log.lines.back(), "FAILED directory C:\\Program Files\\Tool: Access is denied");
+        EXPECT_EQ(log.lines.back(), "FAILED directory C:\\Program Files\\Tool: Access is denied (error 5)");
         Emu().ClearFaults();
     }
     {  // A registry key that cannot be made stops the install before the registration.

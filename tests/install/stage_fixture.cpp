@@ -1,6 +1,5 @@
 #include "tests/install/stage_fixture.h"
 
-#include "install/stage_state.h"
 #include "segment/seg_writer.h"
 #include "segment/set_builder.h"
 #include "ui/screen.h"
@@ -8,9 +7,6 @@
 namespace zov::test {
 
 StageFixture::StageFixture() {
-    SetupCancelled = false;
-    InstallFailed = false;
-    SetupExitCode = 0;
     ui::Screen().Width = 800;
     ui::Screen().Height = 600;
     ui::Screen().PixelsPerInch = 96;

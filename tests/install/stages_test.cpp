@@ -5,7 +5,6 @@
 
 #include "install/cfg_integrity.h"
 #include "install/setup_entry.h"
-#include "install/stage_state.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
 #include "tests/support/forwarding_system.h"
@@ -95,8 +94,8 @@ TEST_F(Stages, ACutInstallCfgIsReportedAndEndsTheProgramFailed) {
                           ui::mrOk);
     Start();
     EXPECT_TRUE(app.Terminated());
-    EXPECT_TRUE(InstallFailed);
-    EXPECT_EQ(SetupExitCode, 1);
+    EXPECT_TRUE(main->Run.Failed);
+    EXPECT_EQ(main->Run.ExitCode(), 1);
     EXPECT_FALSE(machine.Exists(Settings().TempDir));
     EXPECT_NE(main->Setup_Header.Caption(), "Tool") << "nothing of the file is read";
 }
@@ -162,7 +161,7 @@ TEST_F(Stages, EndingTable) {
 
     // The restart choice wins over everything, a cancel included.
     main->Run.End = TSetupEnd::Reboot;
-    SetupCancelled = true;
+    main->Run.Cancelled = true;
     ExpectMessage(kRestart);
     Close();
     EXPECT_EQ(recorder.requests, (std::vector<uint32_t>{2}));
@@ -171,7 +170,7 @@ TEST_F(Stages, EndingTable) {
     ExpectMessage("Your installation was canceled!");
     Close();
 
-    SetupCancelled = false;
+    main->Run.Cancelled = false;
     ExpectMessage(kCompleted);
     Close();
 
@@ -185,7 +184,7 @@ TEST_F(Stages, EndingTable) {
 TEST_F(Stages, AnAbortedSetupEndsWithoutAWordEvenWithARestartChosen) {
     WriteConfig("[Setup - Main]\n");
     Start();
-    SetupCancelled = true;
+    main->Run.Cancelled = true;
     app.Terminate();
     Close();
 }
@@ -204,7 +203,7 @@ TEST_F(Stages, OnlyTheSetupsOwnFilesLeaveTheSetupDirectoryEvenAfterACancel) {
         main->FormShow();
         main->Timer1.SetEnabled(false);
         ExpectMessage("Your installation was canceled!");
-        SetupCancelled = true;
+        main->Run.Cancelled = true;
         wizard->reboot.SetChecked(false);
         Close();
         for (const std::string& name : setupFiles) EXPECT_FALSE(machine.Exists(medium + "\\" + name)) << name;
@@ -260,7 +259,7 @@ TEST_F(Stages, AFailedPreparationSkipsTheWizardAndEndsCancelled) {
     app.Params = {medium};
     app.Run();
     EXPECT_FALSE(wizardShown);
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_EQ(Unzip, nullptr);  // destroyed when its stage ended
     EXPECT_EQ(headless.Now(), 2000u);
 }
@@ -279,7 +278,7 @@ TEST_F(Stages, AWholeRunExpandsThePayloadLeadsThroughTheWizardAndCleansUp) {
     app.Params = {medium};
     app.Run();
     EXPECT_EQ(seenInWizard, (std::vector<std::string>{"a.txt", "b.txt", "install.exe", "install.cfg"}));
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_EQ(machine.ReadFile("C:\\Tool\\a.txt"), "first");
     EXPECT_EQ(machine.ReadFile("C:\\Tool\\b.txt"), "second");
     EXPECT_EQ(machine.ReadFile("C:\\Tool\\install.exe"), "MZ stub");
@@ -298,7 +297,6 @@ TEST(Entry, CreatesTheThreeWindowsHiddenWithTheMainScreenFirstAndRunsUntilItClos
     TestMachine machine;
     ui::TApplication app;
     ScriptedDialogs dialogs;
-    SetupCancelled = false;
     const std::string medium = machine.Path("medium");
     machine.System().CreateDirectory(medium);
     machine.WriteFile(medium + "\\install.cfg", "[Setup - Main]\nShow Re-Boot=0\n");
@@ -364,8 +362,8 @@ TEST_F(Stages, AWorkstationInstallFromTheWizardToTheEnd) {
     ExpectMessage(kCompleted);
     app.Params = {medium};
     app.Run();
-    EXPECT_FALSE(SetupCancelled);
-    EXPECT_EQ(SetupExitCode, 0);
+    EXPECT_FALSE(main->Run.Cancelled);
+    EXPECT_EQ(main->Run.ExitCode(), 0);
     EXPECT_EQ(machine.ReadFile("C:\\Tool\\tool.exe"), "MZ tool");
     EXPECT_FALSE(machine.Exists("C:\\Tool\\big.dat"));  // not a workstation file
     auto& emu = dynamic_cast<sys::emu::EmulatedSystem&>(machine.System());

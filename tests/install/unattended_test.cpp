@@ -5,7 +5,6 @@
 #include "install/cfg_integrity.h"
 #include "install/setup_entry.h"
 #include "install/setup_switches.h"
-#include "install/stage_state.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
 #ifndef _WIN32

@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "install/stage_state.h"
 #include "segment/seg_check.h"
 #include "tests/install/stage_fixture.h"
 #include "tests/support/noise_bytes.h"
@@ -58,7 +57,7 @@ TEST_F(Preparation, FromTheFirstDiskEverythingLandsFlatInTheTemporaryDirectory) 
     WriteSegments({{"a.txt", "A"}, {"SUB\\b.dll", "B"}, {"c.txt", "C"}});
     RecordPumps();
     Prepare();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_EQ(machine.ReadFile(TempFile("install.exe")), "MZ stub");
     EXPECT_EQ(machine.ReadFile(TempFile("install.cfg")), kThreeFiles);
     EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), "B");
@@ -82,7 +81,7 @@ TEST_F(Preparation, AMissingSecondDiskIsAskedForOnce) {
     machine.System().DeleteFile(medium + "\\disk.002");
     ExpectDiskPrompt(ui::mrOk, [&] { machine.WriteFile(medium + "\\disk.002", second); });
     Prepare();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
 }
 
@@ -101,10 +100,8 @@ TEST_F(Preparation, CancelAtADiskPromptEndsTheSetupCancelledWithoutAnError) {
             dialogs.ExpectMessage("Unable to locate \"disk.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort",
                                   "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
         }
-        wizard->reboot.SetChecked(true);
         Prepare();
-        EXPECT_TRUE(SetupCancelled);
-        EXPECT_FALSE(wizard->reboot.Checked());
+        EXPECT_TRUE(main->Run.Cancelled);
         EXPECT_EQ(dialogs.Pending(), 0u);
     }
 }
@@ -126,7 +123,7 @@ TEST_F(Preparation, ADiskOfAnotherMediumIsNotTakenForThisOne) {
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrOk,
                           [&] { machine.WriteFile(medium + "\\disk.002", second); });
     Prepare();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
 }
 
@@ -153,7 +150,7 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrOk,
                           [&] { machine.WriteFile(medium + "\\disk.002", second); });
     Prepare();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_EQ(machine.ReadFile(TempFile("b.dll")), std::string(12000, 'b'));
     EXPECT_EQ(dialogs.Pending(), 0u);
 
@@ -164,7 +161,7 @@ TEST_F(Preparation, ADamagedDiskIsNamedAndAGoodCopyReadInItsPlace) {
                           "Insert a good copy and then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrCancel);
     unzip->ShowModal();
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_FALSE(machine.Exists(TempFile("b.dll")));
 }
 
@@ -177,13 +174,12 @@ TEST_F(Preparation, AMissingStubFailsTheStage) {
         std::vector<std::string> lines;
         void Line(const std::string& text) override { lines.push_back(text); }
     } log;
-    SetupLog = &log;
+    main->Run.Log = &log;
     Prepare();
-    SetupLog = nullptr;
     EXPECT_EQ(log.lines, (std::vector<std::string>{"segment " + medium + "\\disk.001",
                                                    "FAILED Error Expanding Files!! Disk: " + medium + "\\disk.001 " +
                                                        missing + " (error 2)"}));
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
 }
 
 TEST_F(Preparation, AnAnimatedPictureAppearsAtTheEntryAfterItsOwnAtTheLeft) {
@@ -231,7 +227,7 @@ TEST_F(Preparation, APictureThatComesLastOrNotAtAllIsNeverShown) {
     Prepare();
     EXPECT_FALSE(main->bitmapscreen.Visible());
     EXPECT_TRUE(machine.Exists(TempFile("splash.bmp")));
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
 }
 
 TEST_F(Preparation, APictureMissingFromThePayloadIsNoError) {
@@ -240,7 +236,7 @@ TEST_F(Preparation, APictureMissingFromThePayloadIsNoError) {
     WriteSegments({{"a.txt", "A"}, {"b.txt", "B"}});
     Prepare();
     EXPECT_FALSE(main->bitmapscreen.Visible());
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
 }
 
 TEST_F(Preparation, APictureThatCannotBeLoadedFailsTheStage) {
@@ -250,7 +246,7 @@ TEST_F(Preparation, APictureThatCannotBeLoadedFailsTheStage) {
     // The picture is loaded at the entry after its own.
     ExpectMessage("Error Expanding Files!!\r\rDisk: " + medium + "\\disk.001\rFile: a.txt\rInvalid picture format");
     Prepare();
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
 }
 
 TEST_F(Preparation, OnlyTheFreeAreaAsksAboutAbortingAndNoGoesOn) {
@@ -268,7 +264,7 @@ TEST_F(Preparation, OnlyTheFreeAreaAsksAboutAbortingAndNoGoesOn) {
     };
     dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort, ui::mrNo);
     Prepare();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_TRUE(machine.Exists(TempFile("c.txt")));
 }
 
@@ -286,11 +282,9 @@ TEST_F(Preparation, AbortStopsTheExpansionEmptiesTheTemporaryDirectoryAndEndsSil
     };
     dialogs.ExpectMessage("Abort Setup Process ?", "Warning", TMsgDlgType::mtWarning, ui::mbNo | ui::mbAbort,
                           ui::mrAbort);
-    wizard->reboot.SetChecked(true);
     Prepare();
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_TRUE(app.Terminated());
-    EXPECT_FALSE(wizard->reboot.Checked());  // no restart after an abort
     EXPECT_FALSE(machine.Exists(TempFile("c.txt")));  // the expansion stopped
     // What was written after the abort goes with the main screen's close.
     main->Close();
@@ -306,8 +300,8 @@ TEST_F(Preparation, EscapeAndTheCloseCommandAskInsideOneLargeFileAndAbortThere) 
     // on), a later one by Escape (Abort).
     int pumpsInside = 0, pumpsAfterAbort = 0;
     dialogs.OnPump = [&] {
-        if (SetupCancelled) ++pumpsAfterAbort;
-        if (!machine.Exists(TempFile("big.bin")) || SetupCancelled) return;
+        if (main->Run.Cancelled) ++pumpsAfterAbort;
+        if (!machine.Exists(TempFile("big.bin")) || main->Run.Cancelled) return;
         ++pumpsInside;
         if (pumpsInside == 2) unzip->UserClose();
         if (pumpsInside == 10) {
@@ -319,7 +313,7 @@ TEST_F(Preparation, EscapeAndTheCloseCommandAskInsideOneLargeFileAndAbortThere) 
                           ui::mrAbort);
     Prepare();
     EXPECT_EQ(pumpsInside, 10);
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_TRUE(app.Terminated());
     EXPECT_LE(pumpsAfterAbort, 2);  // it stops at the next progress report
     EXPECT_FALSE(machine.Exists(TempFile("c.txt")));
@@ -329,7 +323,7 @@ TEST_F(Preparation, ProgressIsStoppedOnlyOnceCancelled) {
     int32_t percentage = 40;
     unzip->SegCompEZ1ShowProgress(percentage);
     EXPECT_EQ(percentage, 40);
-    SetupCancelled = true;
+    main->Run.Cancelled = true;
     unzip->SegCompEZ1ShowProgress(percentage);
     EXPECT_EQ(percentage, -1);
 }
@@ -338,9 +332,9 @@ TEST_F(Preparation, ShowingTakesTheTitleAndColoursOfTheMainScreen) {
     WriteConfig("[Setup - Main]\nHeader=Tidewater\nDither From=0x800000\nDither To=255\nHeader Font Color=$FFFFFF\n");
     Start();
     main->Timer1.SetEnabled(false);
-    SetupCancelled = true;
+    main->Run.Cancelled = true;
     unzip->Show();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_EQ(unzip->Label1.Caption(),
               "Tidewater Setup is preparing the ZOV Install Wizard which will guide you in the rest of you setup "
               "process.\rPlease Standby.");

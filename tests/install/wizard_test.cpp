@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "install/stage_state.h"
 #include "install/wizard/uninstall_info.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
@@ -237,19 +236,19 @@ TEST_F(Wizard, CancelAndDeclineAndTheTitleBarAllCancelTheSetup) {
                               ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo, answer);
     Click(wizard->cancel);
     wizard->UserClose();
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_TRUE(wizard->Visible());
     Click(wizard->cancel);
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_FALSE(wizard->reboot.Checked());
     EXPECT_FALSE(wizard->Visible());
 
-    SetupCancelled = false;
+    main->Run.Cancelled = false;
     wizard->reboot.SetChecked(true);
     wizard->Show();
     Click(wizard->next);
     Click(wizard->decline);
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_FALSE(wizard->reboot.Checked());
 
     // Closed through its title bar while shown modally: cancelled too.
@@ -260,7 +259,7 @@ TEST_F(Wizard, CancelAndDeclineAndTheTitleBarAllCancelTheSetup) {
         return true;
     };
     wizard->ShowModal();
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_FALSE(wizard->reboot.Checked());
     EXPECT_EQ(main->Run.End, TSetupEnd::Return);  // what the main screen acts on
 }
@@ -284,7 +283,7 @@ TEST_F(Wizard, EnterGoesOnAndEscapeCancelsFromTheKeyboard) {
     dialogs.ExpectMessage("Are you sure you want to cancel the installation?", "Confirm",
                           ui::TMsgDlgType::mtConfirmation, ui::mbYes | ui::mbNo, ui::mrYes);
     EXPECT_TRUE(wizard->DialogKey(TDialogKey::dkEscape, &wizard->RadioButton2));
-    EXPECT_TRUE(SetupCancelled);
+    EXPECT_TRUE(main->Run.Cancelled);
     EXPECT_FALSE(wizard->reboot.Checked());
     EXPECT_FALSE(wizard->Visible());
 }
@@ -294,11 +293,11 @@ TEST_F(Wizard, InstallShowsTheProgressPageAndEndsTheWizardUncancelled) {
     machine.System().CreateDirectory(Settings().TempDir);
     for (const char* name : {"install.exe", "install.cfg"}) machine.WriteFile(TempFile(name), name);
     wizard->Hide();
-    SetupCancelled = true;  // the wizard clears it when shown
+    main->Run.Cancelled = true;  // the wizard clears it when shown
     InstallWhenTheWizardShows();
     wizard->ShowModal();
     EXPECT_EQ(Page(), 6);
-    EXPECT_FALSE(SetupCancelled);
+    EXPECT_FALSE(main->Run.Cancelled);
     EXPECT_TRUE(wizard->reboot.Checked());
     EXPECT_EQ(main->Run.End, TSetupEnd::Reboot);
     EXPECT_EQ(main->Run.Choices.Destination, "C:\\Tool");
@@ -318,8 +317,8 @@ TEST_F(Wizard, ASetupWithoutAnInstallDirectoryInstallsNothingAndEnds) {
         "Error", ui::TMsgDlgType::mtError, ui::mbOK, ui::mrOk);
     wizard->ShowModal();
     EXPECT_FALSE(machine.Exists("C:\\WINDOWS\\a.txt"));
-    EXPECT_TRUE(InstallFailed);
-    EXPECT_EQ(SetupExitCode, 1);
+    EXPECT_TRUE(main->Run.Failed);
+    EXPECT_EQ(main->Run.ExitCode(), 1);
     EXPECT_TRUE(app.Terminated());
 }
 
