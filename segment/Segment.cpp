@@ -110,8 +110,12 @@ std::string TSegCompress::DiskName() const {
     return "Disk #" + DecimalText(segNumber_) + " (" + segFileName_ + ")";
 }
 
-void TSegCompress::Fail(const std::string& message, uint32_t code, const std::string& reason) const {
-    throw ESegError(message, sys::Failure{code, segPath_, reason});
+void TSegCompress::Fail(const char* message) const {
+    throw ESegError(message, sys::Failure{sys::kErrorInvalidData, segPath_, message});
+}
+
+sys::Failure TSegCompress::Problem(uint32_t code, const std::string& what) const {
+    return {code, segPath_, DiskName() + what};
 }
 
 void TSegCompress::Stop(const std::string& message, sys::Failure failure) {
@@ -125,7 +129,7 @@ std::string TSegCompress::WrongDiskText() const {
 }
 
 void TSegCompress::Bad(const char* message) {
-    if (!check_) Fail(message, sys::kErrorInvalidData, message);
+    if (!check_) Fail(message);
     bad_ = message;
     cur_.Field = fEnd;
 }
@@ -141,7 +145,7 @@ std::string TSegCompress::FileListPath() const {
 // The first scratch file has the name the temporary archive always had; more are open only
 // while a checked segment holds the ends of several scans or archives.
 std::string TSegCompress::SlotPath(int slot) const {
-    return JoinPath(segTmpDir_, segBaseName_ + (slot ? ".$" + DecimalText(slot) : std::string(kTempArchiveExt)));
+    return JoinPath(segTmpDir_, segBaseName_ + ".$" + (slot ? DecimalText(slot) : "A$"));
 }
 
 int TSegCompress::OpenSlot() {
@@ -157,6 +161,12 @@ int TSegCompress::OpenSlot() {
 void TSegCompress::DropSlot(int slot) {
     slots_[static_cast<size_t>(slot)].reset();
     DeleteFileForced(SlotPath(slot));
+}
+
+void TSegCompress::DropSlots(int kept) {
+    for (size_t slot = 0; slot < slots_.size(); ++slot)
+        if (static_cast<int>(slot) != kept) DropSlot(static_cast<int>(slot));
+    done_.clear();
 }
 
 void TSegCompress::BuildSegName(const std::string& dir) {
@@ -187,17 +197,17 @@ std::unique_ptr<TFileStream> TSegCompress::OpenIfGood(uint16_t number, sys::Fail
     try {
         stream = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
         if (stream->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize) {
-            problem = {sys::kErrorInvalidData, segPath_, DiskName() + " is not a segment file: it is too short."};
+            problem = Problem(sys::kErrorInvalidData, " is not a segment file: it is too short.");
             return nullptr;
         }
     } catch (const Exception& e) {
-        problem = {e.Failure().code, segPath_, DiskName() + " cannot be read: " + e.Failure().text + "."};
+        problem = Problem(e.Failure().code, " cannot be read: " + e.Failure().text + ".");
         return nullptr;
     }
     const TSegIDHeader id = TSegIDHeader::Decode(bytes);
     check_ = FindSegCheck(SegChecks, segFileName_);
     if (id.ID != kSegIDTag) {
-        problem = {sys::kErrorInvalidData, segPath_, DiskName() + " is not a segment file."};
+        problem = Problem(sys::kErrorInvalidData, " is not a segment file.");
         return nullptr;
     }
     // Of another medium, or (by its size) a copy cut short or of another medium.
@@ -230,15 +240,16 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
 void TSegCompress::Mount(uint16_t number) {
     segment_ = MountSegment(number);
     saved_ = cur_;
+    listed_ = list_->Count();
     bad_ = nullptr;
 }
 
 void TSegCompress::Damaged(const sys::Failure& problem) {
     CloseSegment();
-    for (size_t slot = 0; slot < slots_.size(); ++slot)
-        if (static_cast<int>(slot) != saved_.Slot) DropSlot(static_cast<int>(slot));
-    done_.clear();
+    DropSlots(saved_.Slot);
     cur_ = saved_;
+    while (list_->Count() > listed_) list_->Delete(list_->Count() - 1);
+    if (cur_.Field == fName) (*list_)[cur_.Index].Template.resize(static_cast<size_t>(cur_.Size - cur_.Left));
     if (cur_.Slot >= 0) slots_[static_cast<size_t>(cur_.Slot)]->SetPosition(cur_.Size - cur_.Left);
     if (!prompts_->RetryDisk(segNumber_, problem.text)) Stop(problem.text, problem);
     Mount(segNumber_);
@@ -256,9 +267,11 @@ int TSegCompress::Rule(uint16_t seq) {
     return seq > wanted ? -2 : cur_.Wanted++;
 }
 
-int TSegCompress::RuleOrFail(uint16_t seq) {
-    const int rule = Rule(seq);
-    if (rule == -2) Fail(kBadSequence, sys::kErrorInvalidData, kBadSequence);
+int TSegCompress::IndexOf(const TCursor& arc) {
+    if (arc.Ruled) return arc.Slot >= 0 ? arc.Index : -1;
+    // Read before the caller chose; none is wanted after the last it kept.
+    const int rule = cur_.Wanted < list_->Count() ? Rule(arc.Arc.SeqNumber) : -1;
+    if (rule == -2) Fail(kBadSequence);
     return rule;
 }
 
@@ -267,10 +280,16 @@ void TSegCompress::FieldDone() {
     if (field == fScanHeader) {
         cur_.Scan = TSegScanHeader::Decode(cur_.Record);
         if (cur_.Scan.ID != kScanTag) return Bad(kBadScanID);
-        cur_.Name.clear();
+        auto arc = std::make_unique<TSegArc>();
+        arc->ArcByte = cur_.Scan.ArchiveByte;
+        arc->SeqNumber = cur_.Index = cur_.Scans;
+        list_->Add(std::move(arc));
         return Start(fName, cur_.Scan.NameLength);
     }
     if (field == fName) {
+        TSegArc& arc = (*list_)[cur_.Index];
+        arc.Template.resize(std::min(arc.Template.find('\0'), arc.Template.size()));
+        arc.Path = compress::DirectoryPart(arc.Template);
         cur_.Slot = OpenSlot();
         return Start(fScanData, cur_.Scan.ScanSize);
     }
@@ -291,15 +310,15 @@ void TSegCompress::FieldDone() {
         if (header.ID != kSegHeaderTag) return Bad(kBadSetHeader);
         cur_.Count = header.Count;
     } else {
-        if (field == fScanData) cur_.Index = cur_.Scans++;
+        if (field == fScanData) ++cur_.Scans;
         if (cur_.Slot >= 0) done_.push_back(cur_);
         cur_.Slot = -1;
     }
     // What follows the set header, a scan or an archive.
     if (cur_.Scans < cur_.Count) return Start(fScanHeader, TSegScanHeader::kSize);
     if (field != fArcData) {  // the scans are read: the caller chooses once they are expanded
-        done_.emplace_back();
-        done_.back().Field = fEnd;
+        cur_.Field = fEnd;
+        done_.push_back(cur_);
     }
     Start(decided_ && cur_.Wanted >= list_->Count() ? fEnd : fArcHeader, TSegArcHeader::kSize);
 }
@@ -310,7 +329,7 @@ int32_t TSegCompress::Feed(const uint8_t* bytes, int32_t count) {
         const auto n = static_cast<int32_t>(std::min<int64_t>(count - used, cur_.Left));
         const uint8_t* from = bytes + used;
         if (cur_.Field == fName) {
-            cur_.Name.append(reinterpret_cast<const char*>(from), static_cast<size_t>(n));
+            (*list_)[cur_.Index].Template.append(reinterpret_cast<const char*>(from), static_cast<size_t>(n));
         } else if (cur_.Field == fScanData || cur_.Field == fArcData) {
             if (cur_.Slot >= 0) slots_[static_cast<size_t>(cur_.Slot)]->WriteBuffer(from, n);
         } else {
@@ -327,11 +346,6 @@ int32_t TSegCompress::Feed(const uint8_t* bytes, int32_t count) {
 }
 
 void TSegCompress::CommitScan(const TCursor& scan) {
-    auto arc = std::make_unique<TSegArc>();
-    arc->Template = scan.Name.substr(0, scan.Name.find('\0'));
-    arc->Path = compress::DirectoryPart(arc->Template);
-    arc->ArcByte = scan.Scan.ArchiveByte;
-    arc->SeqNumber = scan.Index;
     const std::string path = SlotPath(scan.Slot);
     slots_[static_cast<size_t>(scan.Slot)].reset();
     {
@@ -357,8 +371,7 @@ void TSegCompress::CommitScan(const TCursor& scan) {
         fileListPath_ = list.Count() > 0 ? list[0] : std::string();
     }
     DropSlot(scan.Slot);
-    ReadFileList(*arc, scan.Scan.ListWidth);
-    list_->Add(std::move(arc));
+    ReadFileList((*list_)[scan.Index], scan.Scan.ListWidth);
 }
 
 void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
@@ -394,15 +407,14 @@ void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
 }
 
 void TSegCompress::Commit() {
-    for (const TCursor& item : done_) {
+    for (TCursor& item : done_) {
         if (item.Field == fScanData) {
             CommitScan(item);
         } else if (item.Field == fEnd) {
             if (OnSegBeforeExpand) OnSegBeforeExpand(*list_);
             decided_ = true;
         } else {
-            // Read before the caller chose: wanted or not now; none after the last wanted.
-            const int index = item.Ruled ? item.Index : cur_.Wanted < list_->Count() ? RuleOrFail(item.Arc.SeqNumber) : -1;
+            const int index = IndexOf(item);
             if (index < 0) {
                 DropSlot(item.Slot);
                 continue;
@@ -412,10 +424,7 @@ void TSegCompress::Commit() {
             MakeDirectories = true;
             SetTargetPath(arc.Path);
             ExpandArchive(SlotPath(item.Slot), &arc.Files);
-            if (OnSegAfterArchive) {
-                TSegArcHeader header = item.Arc;
-                OnSegAfterArchive(header, arc.Template);
-            }
+            if (OnSegAfterArchive) OnSegAfterArchive(item.Arc, arc.Template);
             DropSlot(item.Slot);
         }
     }
@@ -423,8 +432,8 @@ void TSegCompress::Commit() {
     if (!decided_) return;
     // The archive being read when the caller chose.
     if (cur_.Field == fArcData && !cur_.Ruled) {
+        const int index = IndexOf(cur_);
         cur_.Ruled = true;
-        const int index = cur_.Wanted < list_->Count() ? RuleOrFail(cur_.Arc.SeqNumber) : -1;
         cur_.Index = static_cast<uint16_t>(index);
         if (index < 0) {
             DropSlot(cur_.Slot);
@@ -442,8 +451,7 @@ void TSegCompress::ReadSet() {
         if (segBytesLeft_ > 0 && (check_ || cur_.Field != fEnd)) {
             const auto want = static_cast<int32_t>(std::min<int64_t>(segBytesLeft_, kBufferSize));
             int32_t n = 0;
-            sys::Failure failure{sys::kErrorReadFault, segPath_,
-                                 check_ ? sys::StandardErrorText(sys::kErrorReadFault) : "it ends before the size it gives"};
+            sys::Failure failure;
             try {
                 n = segment_->Read(buffer_.get(), want);
             } catch (const Exception& e) {
@@ -451,8 +459,11 @@ void TSegCompress::ReadSet() {
             }
             // Shorter than its size said (a bad disk, a file cut or swapped while read).
             if (n <= 0) {
+                if (!failure.Failed())
+                    failure = {sys::kErrorReadFault, segPath_,
+                               check_ ? sys::StandardErrorText(sys::kErrorReadFault) : "it ends before the size it gives"};
                 if (!check_) FailScratch(kStreamReadFailed, failure);
-                Damaged({failure.code, segPath_, DiskName() + " cannot be read to its end: " + failure.text + "."});
+                Damaged(Problem(failure.code, " cannot be read to its end: " + failure.text + "."));
                 continue;
             }
             segBytesLeft_ -= n;
@@ -466,10 +477,10 @@ void TSegCompress::ReadSet() {
             continue;
         }
         if (check_ && crc_ != check_->Crc) {
-            Damaged({sys::kErrorInvalidData, segPath_, DiskName() + " is damaged: its data differ from the ones written."});
+            Damaged(Problem(sys::kErrorInvalidData, " is damaged: its data differ from the ones written."));
             continue;
         }
-        if (bad_) Fail(bad_, sys::kErrorInvalidData, bad_);
+        if (bad_) Fail(bad_);
         Commit();
         if (cur_.Field == fEnd) return;
         CloseSegment();
@@ -480,9 +491,8 @@ void TSegCompress::ReadSet() {
 
 void TSegCompress::EndRun() {
     CloseSegment();
-    for (size_t slot = 0; slot < slots_.size(); ++slot) DropSlot(static_cast<int>(slot));
+    DropSlots(-1);
     slots_.clear();
-    done_.clear();
     cur_ = saved_ = TCursor();
     buffer_.reset();
     prompts_ = nullptr;

@@ -110,8 +110,9 @@ protected:
 private:
     class EventsOff;
     // Where the reading is in the set's logical stream: the field its bytes go to and what
-    // is known of the record being read. Kept as it was when each checked segment was
-    // mounted, so that a damaged one can be read again from its start.
+    // is known of the record being read (a scan's name goes straight into its list entry).
+    // Kept as it was when each checked segment was mounted, so that a damaged one can be
+    // read again from its start; a finished scan or archive waits as its cursor.
     struct TCursor {
         uint8_t Field = 0;
         uint16_t Count = 0;  // archives in the set
@@ -119,18 +120,19 @@ private:
         int Wanted = 0;      // once the caller has chosen: the list's archive whose data come next
         int Slot = -1;       // the scratch file the field's data go to; -1: none
         bool Ruled = false;  // the archive being read is wanted (Slot) or skipped (no Slot)
-        uint16_t Index = 0;  // in the list, of a wanted archive
+        uint16_t Index = 0;  // in the list: of a scan, of a wanted archive
         int64_t Size = 0, Left = 0;  // of the field
         uint8_t Record[TSegHeader::kSize] = {};
         TSegScanHeader Scan;
-        std::string Name;
         TSegArcHeader Arc;
     };
     std::string WrongDiskText() const;
     std::string DiskName() const;
-    // Raises what is wrong with the segment being read: `message`, and the failure that
-    // names the segment file with the reason.
-    [[noreturn]] void Fail(const std::string& message, uint32_t code, const std::string& reason) const;
+    // Raises what is wrong with a record of the segment being read: `message`, and the
+    // failure that names the segment file with it.
+    [[noreturn]] void Fail(const char* message) const;
+    // What is wrong with the segment file, `what` following its name ("Disk #2 (disk.002)").
+    sys::Failure Problem(uint32_t code, const std::string& what) const;
     // A record that cannot be right: raised now, or for a checked segment once it proves
     // good (a damaged one is asked for again instead).
     void Bad(const char* message);
@@ -154,13 +156,17 @@ private:
     // The list index of archive `seq` when its data are wanted, -1 when skipped, -2 when it
     // is out of sequence. The caller has chosen and wants more.
     int Rule(uint16_t seq);
-    int RuleOrFail(uint16_t seq);
+    // The list index of the archive `arc` reads when its data are expanded, else -1; raises
+    // for one out of sequence. The caller has chosen.
+    int IndexOf(const TCursor& arc);
     // Expands what was read whole, once nothing of it can be damaged.
     void Commit();
     void CommitScan(const TCursor& scan);
     std::string SlotPath(int slot) const;
     int OpenSlot();
     void DropSlot(int slot);
+    // Closes and deletes every scratch file but `kept`, and forgets what waited to be expanded.
+    void DropSlots(int kept);
     void EndRun();
     std::string FileListPath() const;
     void ReadFileList(TSegArc& arc, int32_t width);
@@ -181,6 +187,7 @@ private:
     const char* bad_ = nullptr;         // what Bad held back
     std::unique_ptr<uint8_t[]> buffer_;  // the run's 64 KB transfer buffer
     TCursor cur_, saved_;
+    int listed_ = 0;  // archives in the list when the segment was mounted
     bool decided_ = false;  // OnSegBeforeExpand has chosen the archives
     // Scans and archives read whole, to be expanded once their segment proves good.
     std::vector<TCursor> done_;
