@@ -82,11 +82,15 @@ std::string ShortageText(const TDriveNeed& drive) {
 
 TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings) {
     TSpaceNeeds needs;
+    // The reader copies each segment, less its 8-byte header, once into the temporary
+    // archive; the medium's one archive lies there whole while its files are expanded.
+    uint64_t data = 0;
+    const auto add = [&data](uint64_t size) { data += size > 8 ? size - 8 : 0; };
     const std::string cfg = settings.SourceDir + "install.cfg";
     bool checked = false;
     for (const segment::TSegCheckEntry& segment : segment::ReadSegChecks(cfg)) {
         if (UpperCase(segment.Name) == "INSTALL.CFG" || segment.Check.Size <= 0) continue;  // the file itself: below
-        needs.Add(settings.TempDir + "\\" + segment.Name, static_cast<uint64_t>(segment.Check.Size));
+        add(static_cast<uint64_t>(segment.Check.Size));
         checked = true;
     }
     // A medium without the sizes of its segments: those at hand (a set on floppies shows the first).
@@ -94,7 +98,8 @@ TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings) {
     if (!checked && sys::Sys().FindFiles(settings.SourceDir + "disk.*", false, segments))
         for (const sys::FindEntry& segment : segments)
             if (segment.name.find_first_not_of("0123456789", 5) == std::string::npos && segment.name.size() > 5)
-                needs.Add(settings.TempDir + "\\" + segment.name, segment.size);
+                add(segment.size);
+    if (data) needs.Add(settings.TempDir + "\\disk.$A$", data);
     for (const char* name : {"install.exe", "install.cfg"})
         needs.Add(settings.TempDir + "\\" + name, SizeOf(settings.SourceDir + name));
     return needs;

@@ -42,9 +42,10 @@ std::string MegabytesText(uint64_t bytes, bool roundUp);
 // is free rounded down, so that the one shown never equals the other.
 std::string ShortageText(const TDriveNeed& drive);
 
-// Before the payload is expanded: the segments' archives and the setup's own two files,
-// written in the temporary folder. (What the archives expand to is known only once they
-// are read; a drive that fills then ends the expansion with its reason.)
+// Before the payload is expanded: the setup's own two files and the temporary archive, the
+// segments' data written once, in the temporary folder: a lower bound, as the archive lies
+// there whole while its files are expanded beside it. (What it expands to is known only once
+// it is read; a drive that fills then ends the expansion with its reason.)
 TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings);
 // Before the copy: every payload file of the active list (the workstation's or the full
 // one) in each directory its tag names, and install.exe, install.cfg and uninstall.cfg in

@@ -36,9 +36,7 @@ std::string DefaultDestination(const TSetupSettings& settings, const std::string
 }
 
 std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number) {
-    std::string digits = DecimalText(number);
-    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-    return settings.SourceDir + baseName + "." + digits;
+    return settings.SourceDir + segment::SegFileName(baseName, "", number);
 }
 
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {
@@ -189,7 +187,7 @@ void RemoveSetupDirectories(TSetupSettings& settings) {
     for (const segment::TSegCheckEntry& segment : segment::ReadSegChecks(dir + "\\install.cfg"))
         names.push_back(segment.Name);
     for (int32_t disk = 1; disk == 1 || (disk <= settings.InstallDisks && disk < 1000); ++disk)
-        names.push_back(FileNamePart(SegmentFileFor(settings, "disk", static_cast<uint16_t>(disk))));
+        names.push_back(segment::SegFileName("disk", "", static_cast<uint16_t>(disk)));
     names.push_back("install.cfg");
     // A process cannot remove its own current directory: leave it first.
     os.SetCurrentDirectory(GetWindowsDir());

@@ -14,14 +14,17 @@ namespace {
 const char* const kAborted = "Operation aborted by user";
 const char* const kStreamOpenFailed = "Stream open failed";
 const char* const kStreamReadFailed = "Stream read failed";
-const char* const kBadSegmentID = "Invalid Segment ID Header";
 const char* const kBadSetHeader = "Invalid Segment Header ID";
 const char* const kBadScanID = "Invalid Scan ID Header";
 const char* const kBadArchiveID = "Invalid Archive ID Header";
 const char* const kBadSequence = "Invalid Archive sequence number";
-const char* const kSpoolExt = ".$S$";
 const char* const kFileListExt = ".$L$";
-constexpr int32_t kBufferSize = 8192;
+constexpr int32_t kBufferSize = 65536;
+
+// What the bytes at the reading position are. A finished scan or archive waiting to be
+// expanded keeps the field of its data; fEnd there marks where the caller chooses the
+// archives.
+enum : uint8_t { fSetHeader, fScanHeader, fName, fScanData, fArcHeader, fArcData, fEnd };
 
 void DeleteIfNamed(const std::string& path) {
     if (!path.empty()) DeleteFileForced(path);
@@ -107,8 +110,12 @@ std::string TSegCompress::DiskName() const {
     return "Disk #" + DecimalText(segNumber_) + " (" + segFileName_ + ")";
 }
 
-void TSegCompress::Fail(const std::string& message, uint32_t code, const std::string& reason) const {
-    throw ESegError(message, sys::Failure{code, segPath_, reason});
+void TSegCompress::Fail(const char* message) const {
+    throw ESegError(message, sys::Failure{sys::kErrorInvalidData, segPath_, message});
+}
+
+sys::Failure TSegCompress::Problem(uint32_t code, const std::string& what) const {
+    return {code, segPath_, DiskName() + what};
 }
 
 void TSegCompress::Stop(const std::string& message, sys::Failure failure) {
@@ -121,72 +128,45 @@ std::string TSegCompress::WrongDiskText() const {
     return "This is not disk " + DecimalText(segNumber_) + " of " + MediumTitle;
 }
 
-void TSegCompress::CloseSegment() {
-    segment_.reset();
-    if (!spoolPath_.empty()) sys::Sys().DeleteFile(spoolPath_);
-    spoolPath_.clear();
+void TSegCompress::Bad(const char* message) {
+    if (!check_) Fail(message);
+    bad_ = message;
+    cur_.Field = fEnd;
 }
 
-sys::Failure TSegCompress::SpoolSegment(const TSegCheck& check) {
-    std::unique_ptr<TFileStream> in;
-    try {
-        in = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
-    } catch (const Exception& e) {
-        return {e.Failure().code, segPath_, DiskName() + " cannot be read: " + e.Failure().text + "."};
-    }
-    const int64_t size = in->Size();
-    // Of another medium: its size is not the one written (a copy cut short reads the same).
-    if (size != check.Size) return {sys::kErrorInvalidData, segPath_, WrongDiskText()};
-    spoolPath_ = segTmpDir_ + "\\" + segBaseName_ + kSpoolExt;
-    std::unique_ptr<TFileStream> out;
-    try {
-        out = TFileStream::Create(spoolPath_);
-    } catch (const Exception& e) {
-        spoolPath_.clear();
-        FailScratch(kStreamOpenFailed, e.Failure());
-    }
-    uint32_t crc = 0;
-    sys::Failure damage;
-    // Not the transfer buffer: the read that needs this segment may be filling that one.
-    const auto piece = std::make_unique<uint8_t[]>(kBufferSize);
-    for (int64_t left = size; left > 0;) {
-        int32_t n = 0;
-        sys::Failure failure{sys::kErrorReadFault, segPath_, sys::StandardErrorText(sys::kErrorReadFault)};
-        try {
-            n = in->Read(piece.get(), static_cast<int32_t>(std::min<int64_t>(left, kBufferSize)));
-        } catch (const Exception& e) {
-            failure = e.Failure();
-        }
-        if (n <= 0) {
-            damage = {failure.code, segPath_, DiskName() + " cannot be read to its end: " + failure.text + "."};
-            break;
-        }
-        crc = Crc32Update(crc, piece.get(), static_cast<size_t>(n));
-        try {
-            out->WriteBuffer(piece.get(), n);
-        } catch (const EWriteError&) {
-            out.reset();
-            CloseSegment();
-            throw;
-        }
-        left -= n;
-        prompts_->Pump();
-    }
-    out.reset();
-    if (!damage.Failed() && crc != check.Crc)
-        damage = {sys::kErrorInvalidData, segPath_, DiskName() + " is damaged: its data differ from the ones written."};
-    if (damage.Failed()) CloseSegment();
-    return damage;
-}
-
-std::string TSegCompress::TempArchivePath() const {
-    return JoinPath(segTmpDir_, segBaseName_ + kTempArchiveExt);
-}
+void TSegCompress::CloseSegment() { segment_.reset(); }
 
 // Whatever name the scan data store for the file list, it is written here: inside
 // SegTmpDir, under a name no crafted entry can choose.
 std::string TSegCompress::FileListPath() const {
     return JoinPath(segTmpDir_, segBaseName_ + kFileListExt);
+}
+
+// The first scratch file has the name the temporary archive always had; more are open only
+// while a checked segment holds the ends of several scans or archives.
+std::string TSegCompress::SlotPath(int slot) const {
+    return JoinPath(segTmpDir_, segBaseName_ + ".$" + (slot ? DecimalText(slot) : "A$"));
+}
+
+int TSegCompress::OpenSlot() {
+    size_t slot = 0;
+    while (slot < slots_.size() && slots_[slot]) ++slot;
+    if (slot == slots_.size()) slots_.emplace_back();
+    const std::string path = SlotPath(static_cast<int>(slot));
+    DeleteFileForced(path);
+    slots_[slot] = CreateScratch(path);
+    return static_cast<int>(slot);
+}
+
+void TSegCompress::DropSlot(int slot) {
+    slots_[static_cast<size_t>(slot)].reset();
+    DeleteFileForced(SlotPath(slot));
+}
+
+void TSegCompress::DropSlots(int kept) {
+    for (size_t slot = 0; slot < slots_.size(); ++slot)
+        if (static_cast<int>(slot) != kept) DropSlot(static_cast<int>(slot));
+    done_.clear();
 }
 
 void TSegCompress::BuildSegName(const std::string& dir) {
@@ -212,41 +192,32 @@ void TSegCompress::PromptForSegment() {
 }
 
 std::unique_ptr<TFileStream> TSegCompress::OpenIfGood(uint16_t number, sys::Failure& problem) {
-    TSegIDHeader id;
+    std::unique_ptr<TFileStream> stream;
+    uint8_t bytes[TSegIDHeader::kSize];
     try {
-        auto probe = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
-        uint8_t bytes[TSegIDHeader::kSize];
-        if (probe->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize) {
-            problem = {sys::kErrorInvalidData, segPath_, DiskName() + " is not a segment file: it is too short."};
+        stream = TFileStream::OpenRead(segPath_, sys::FileShare::Exclusive);
+        if (stream->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize) {
+            problem = Problem(sys::kErrorInvalidData, " is not a segment file: it is too short.");
             return nullptr;
         }
-        id = TSegIDHeader::Decode(bytes);
     } catch (const Exception& e) {
-        problem = {e.Failure().code, segPath_, DiskName() + " cannot be read: " + e.Failure().text + "."};
+        problem = Problem(e.Failure().code, " cannot be read: " + e.Failure().text + ".");
         return nullptr;
     }
+    const TSegIDHeader id = TSegIDHeader::Decode(bytes);
+    check_ = FindSegCheck(SegChecks, segFileName_);
     if (id.ID != kSegIDTag) {
-        problem = {sys::kErrorInvalidData, segPath_, DiskName() + " is not a segment file."};
+        problem = Problem(sys::kErrorInvalidData, " is not a segment file.");
         return nullptr;
     }
-    if (id.SegNumber != number) {
+    // Of another medium, or (by its size) a copy cut short or of another medium.
+    if (id.SegNumber != number || (check_ && stream->Size() != check_->Size)) {
         problem = {sys::kErrorInvalidData, segPath_, WrongDiskText()};
         return nullptr;
     }
-    if (const TSegCheck* check = FindSegCheck(SegChecks, segFileName_)) {
-        problem = SpoolSegment(*check);
-        if (problem.Failed()) return nullptr;
-    }
-    const std::string path = spoolPath_.empty() ? segPath_ : spoolPath_;
-    try {
-        auto stream = TFileStream::OpenRead(path, sys::FileShare::Exclusive);
-        segBytesLeft_ = stream->Size();
-        return stream;
-    } catch (const Exception& e) {
-        problem = {e.Failure().code, path, DiskName() + " cannot be read: " + e.Failure().text + "."};
-        CloseSegment();
-        return nullptr;
-    }
+    segBytesLeft_ = stream->Size() - TSegIDHeader::kSize;
+    crc_ = Crc32Update(0, bytes, TSegIDHeader::kSize);
+    return stream;
 }
 
 std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
@@ -265,122 +236,142 @@ std::unique_ptr<TFileStream> TSegCompress::MountSegment(uint16_t number) {
     }
 }
 
-void TSegCompress::ReadSegmentID() {
-    uint8_t bytes[TSegIDHeader::kSize];
-    if (segment_->Read(bytes, TSegIDHeader::kSize) != TSegIDHeader::kSize ||
-        TSegIDHeader::Decode(bytes).ID != kSegIDTag)
-        Fail(kBadSegmentID, sys::kErrorInvalidData, kBadSegmentID);
-    segBytesLeft_ -= TSegIDHeader::kSize;
+// Every mount of a segment starts from what was read before it.
+void TSegCompress::Mount(uint16_t number) {
+    segment_ = MountSegment(number);
+    saved_ = cur_;
+    listed_ = list_->Count();
+    bad_ = nullptr;
 }
 
-void TSegCompress::ReadSegmented(uint8_t* buffer, int32_t count) {
-    int32_t got = 0;
-    while (got < count) {
-        if (segBytesLeft_ <= 0) {
-            CloseSegment();
-            if (OnSegAfter) OnSegAfter(mode_, segFileName_, segNumber_);
-            segment_ = MountSegment(static_cast<uint16_t>(segNumber_ + 1));
-            ReadSegmentID();
-            continue;
+void TSegCompress::Damaged(const sys::Failure& problem) {
+    CloseSegment();
+    DropSlots(saved_.Slot);
+    cur_ = saved_;
+    while (list_->Count() > listed_) list_->Delete(list_->Count() - 1);
+    if (cur_.Field == fName) (*list_)[cur_.Index].Template.resize(static_cast<size_t>(cur_.Size - cur_.Left));
+    if (cur_.Slot >= 0) slots_[static_cast<size_t>(cur_.Slot)]->SetPosition(cur_.Size - cur_.Left);
+    if (!prompts_->RetryDisk(segNumber_, problem.text)) Stop(problem.text, problem);
+    Mount(segNumber_);
+}
+
+void TSegCompress::Start(uint8_t field, int64_t size) {
+    cur_.Field = field;
+    cur_.Size = cur_.Left = std::max<int64_t>(size, 0);
+    if (cur_.Left == 0 && field != fEnd) FieldDone();
+}
+
+int TSegCompress::Rule(uint16_t seq) {
+    const uint16_t wanted = (*list_)[cur_.Wanted].SeqNumber;
+    if (seq < wanted) return -1;  // an archive the caller removed
+    return seq > wanted ? -2 : cur_.Wanted++;
+}
+
+int TSegCompress::IndexOf(const TCursor& arc) {
+    if (arc.Ruled) return arc.Slot >= 0 ? arc.Index : -1;
+    // Read before the caller chose; none is wanted after the last it kept.
+    const int rule = cur_.Wanted < list_->Count() ? Rule(arc.Arc.SeqNumber) : -1;
+    if (rule == -2) Fail(kBadSequence);
+    return rule;
+}
+
+void TSegCompress::FieldDone() {
+    const uint8_t field = cur_.Field;
+    if (field == fScanHeader) {
+        cur_.Scan = TSegScanHeader::Decode(cur_.Record);
+        if (cur_.Scan.ID != kScanTag) return Bad(kBadScanID);
+        auto arc = std::make_unique<TSegArc>();
+        arc->ArcByte = cur_.Scan.ArchiveByte;
+        arc->SeqNumber = cur_.Index = cur_.Scans;
+        list_->Add(std::move(arc));
+        return Start(fName, cur_.Scan.NameLength);
+    }
+    if (field == fName) {
+        TSegArc& arc = (*list_)[cur_.Index];
+        arc.Template.resize(std::min(arc.Template.find('\0'), arc.Template.size()));
+        arc.Path = compress::DirectoryPart(arc.Template);
+        cur_.Slot = OpenSlot();
+        return Start(fScanData, cur_.Scan.ScanSize);
+    }
+    if (field == fArcHeader) {
+        if (decided_ && cur_.Wanted >= list_->Count()) return Start(fEnd, 0);
+        cur_.Arc = TSegArcHeader::Decode(cur_.Record);
+        if (cur_.Arc.ID != kArcTag) return Bad(kBadArchiveID);
+        cur_.Ruled = decided_;
+        // Before the caller has chosen, every archive is kept until it has.
+        const int rule = decided_ ? Rule(cur_.Arc.SeqNumber) : 0;
+        if (rule == -2) return Bad(kBadSequence);
+        cur_.Index = static_cast<uint16_t>(rule);
+        cur_.Slot = rule >= 0 ? OpenSlot() : -1;
+        return Start(fArcData, cur_.Arc.DataSize);
+    }
+    if (field == fSetHeader) {
+        const TSegHeader header = TSegHeader::Decode(cur_.Record);
+        if (header.ID != kSegHeaderTag) return Bad(kBadSetHeader);
+        cur_.Count = header.Count;
+    } else {
+        if (field == fScanData) ++cur_.Scans;
+        if (cur_.Slot >= 0) done_.push_back(cur_);
+        cur_.Slot = -1;
+    }
+    // What follows the set header, a scan or an archive.
+    if (cur_.Scans < cur_.Count) return Start(fScanHeader, TSegScanHeader::kSize);
+    if (field != fArcData) {  // the scans are read: the caller chooses once they are expanded
+        cur_.Field = fEnd;
+        done_.push_back(cur_);
+    }
+    Start(decided_ && cur_.Wanted >= list_->Count() ? fEnd : fArcHeader, TSegArcHeader::kSize);
+}
+
+int32_t TSegCompress::Feed(const uint8_t* bytes, int32_t count) {
+    int32_t used = 0;
+    while (used < count && cur_.Field != fEnd) {
+        const auto n = static_cast<int32_t>(std::min<int64_t>(count - used, cur_.Left));
+        const uint8_t* from = bytes + used;
+        if (cur_.Field == fName) {
+            (*list_)[cur_.Index].Template.append(reinterpret_cast<const char*>(from), static_cast<size_t>(n));
+        } else if (cur_.Field == fScanData || cur_.Field == fArcData) {
+            if (cur_.Slot >= 0) slots_[static_cast<size_t>(cur_.Slot)]->WriteBuffer(from, n);
+        } else {
+            std::memcpy(cur_.Record + (cur_.Size - cur_.Left), from, static_cast<size_t>(n));
         }
-        const auto want = static_cast<int32_t>(
-            std::min<int64_t>({count - got, kBufferSize, segBytesLeft_}));
-        const int32_t n = ReadSegment(buffer + got, want);
-        got += n;
-        segBytesLeft_ -= n;
-        prompts_->Pump();
+        cur_.Left -= n;
+        used += n;
+        if (cur_.Field == fArcData && cur_.Ruled && cur_.Slot >= 0 && OnSegShowProgress)
+            OnSegShowProgress(static_cast<int32_t>((cur_.Size - cur_.Left) * 100 / cur_.Size));
+        if (cur_.Left == 0) FieldDone();
+        if (!check_ && !done_.empty()) break;
     }
+    return used;
 }
 
-// A segment shorter than its size said (a bad disk, a file cut while reading) must not be
-// retried forever: no byte is a failure too.
-int32_t TSegCompress::ReadSegment(uint8_t* buffer, int32_t count) {
-    int32_t n = 0;
-    try {
-        n = segment_->Read(buffer, count);
-    } catch (const Exception& e) {
-        FailScratch(kStreamReadFailed, e.Failure());
-    }
-    if (n <= 0)
-        FailScratch(kStreamReadFailed, {sys::kErrorReadFault, segPath_, "it ends before the size it gives"});
-    return n;
-}
-
-void TSegCompress::SkipSegmented(int64_t size) {
-    for (int64_t left = size; left > 0;) {
-        const auto n = static_cast<int32_t>(std::min<int64_t>(left, kBufferSize));
-        ReadSegmented(buffer_.get(), n);
-        left -= n;
-    }
-}
-
-void TSegCompress::CopyToTempArchive(int64_t size,
-                                     const TEvent<void(int64_t copied)>& onPiece) {
-    tempArcPath_ = TempArchivePath();
-    DeleteFileForced(tempArcPath_);
-    std::unique_ptr<TFileStream> out = CreateScratch(tempArcPath_);
-    try {
-        for (int64_t copied = 0; copied < size;) {
-            const auto n = static_cast<int32_t>(std::min<int64_t>(size - copied, kBufferSize));
-            ReadSegmented(buffer_.get(), n);
-            out->WriteBuffer(buffer_.get(), n);
-            copied += n;
-            if (onPiece) onPiece(copied);
+void TSegCompress::CommitScan(const TCursor& scan) {
+    const std::string path = SlotPath(scan.Slot);
+    slots_[static_cast<size_t>(scan.Slot)].reset();
+    {
+        // Only the first entry (the file list) is expanded, and only to FileListPath.
+        EventsOff off(*this);
+        const std::string savedTarget = TargetPath();
+        bool first = true;
+        OnCheckFile = [this, &first](std::string& target, compress::TCProcessMode) {
+            target = first ? FileListPath() : "*";
+            first = false;
+        };
+        SetTargetPath(JoinPath(segTmpDir_, ""));
+        TStringList list;
+        try {
+            ListArchive(path, list);
+            ExpandArchive(path, &list);
+        } catch (...) {
+            SetTargetPath(savedTarget);
+            DeleteFileForced(FileListPath());
+            throw;
         }
-    } catch (...) {
-        out.reset();
-        DeleteFileForced(tempArcPath_);
-        throw;
-    }
-}
-
-void TSegCompress::ReadScan(TSegArc& arc) {
-    uint8_t raw[TSegScanHeader::kSize] = {};
-    ReadSegmented(raw, TSegScanHeader::kSize);
-    const TSegScanHeader scan = TSegScanHeader::Decode(raw);
-    if (scan.ID != kScanTag) Fail(kBadScanID, sys::kErrorInvalidData, kBadScanID);
-
-    // Read in pieces, so a length above the format's 8191 cannot overrun the buffer.
-    std::string name;
-    for (int32_t left = scan.NameLength; left > 0;) {
-        const int32_t n = std::min(left, kBufferSize);
-        ReadSegmented(buffer_.get(), n);
-        name.append(reinterpret_cast<const char*>(buffer_.get()), static_cast<size_t>(n));
-        left -= n;
-    }
-    arc.Template = name.substr(0, name.find('\0'));
-    arc.Path = compress::DirectoryPart(arc.Template);
-    arc.ArcByte = scan.ArchiveByte;
-    arc.Files.Clear();
-
-    CopyToTempArchive(scan.ScanSize, {});
-
-    // Only the first entry (the file list) is expanded, and only to FileListPath.
-    const std::string savedTarget = TargetPath();
-    compress::TFilenameCheckEvent savedCheck = std::move(OnCheckFile);
-    bool first = true;
-    OnCheckFile = [this, &first](std::string& path, compress::TCProcessMode) {
-        path = first ? FileListPath() : "*";
-        first = false;
-    };
-    SetTargetPath(JoinPath(segTmpDir_, ""));
-    TStringList list;
-    try {
-        ListArchive(tempArcPath_, list);
-        ExpandArchive(tempArcPath_, &list);
-    } catch (...) {
-        OnCheckFile = std::move(savedCheck);
         SetTargetPath(savedTarget);
-        DeleteFileForced(tempArcPath_);
-        DeleteFileForced(FileListPath());
-        throw;
+        fileListPath_ = list.Count() > 0 ? list[0] : std::string();
     }
-    OnCheckFile = std::move(savedCheck);
-    fileListPath_ = list.Count() > 0 ? list[0] : std::string();
-    SetTargetPath(savedTarget);
-    DeleteFileForced(tempArcPath_);
-
-    ReadFileList(arc, scan.ListWidth);
+    DropSlot(scan.Slot);
+    ReadFileList((*list_)[scan.Index], scan.Scan.ListWidth);
 }
 
 void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
@@ -398,7 +389,7 @@ void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
         if (remaining > 0 && (width < 1 || width > TSegScanHeader::kMaxListWidth))
             throw Exception(kStreamReadFailed, {sys::kErrorInvalidData, segPath_, "the file list's width is out of range"});
         while (remaining > 0) {
-            std::memset(buffer_.get(), 0, kBufferSize);
+            std::memset(buffer_.get(), 0, static_cast<size_t>(width) + 1);
             const auto n = static_cast<int32_t>(std::min<int64_t>(width, remaining));
             if (list->Read(buffer_.get(), n) != n)
                 throw Exception(kStreamReadFailed, {sys::kErrorReadFault, fileListPath_, "the file list ends early"});
@@ -415,69 +406,118 @@ void TSegCompress::ReadFileList(TSegArc& arc, int32_t width) {
     DeleteFileForced(fileListPath_);
 }
 
-void TSegCompress::ExpandSegArchive(TSegArc& arc) {
-    TSegArcHeader header;
-    for (;;) {
-        uint8_t raw[TSegArcHeader::kSize] = {};
-        ReadSegmented(raw, TSegArcHeader::kSize);
-        header = TSegArcHeader::Decode(raw);
-        if (header.ID != kArcTag) Fail(kBadArchiveID, sys::kErrorInvalidData, kBadArchiveID);
-        if (header.SeqNumber == arc.SeqNumber) break;
-        if (header.SeqNumber > arc.SeqNumber) Fail(kBadSequence, sys::kErrorInvalidData, kBadSequence);
-        SkipSegmented(header.DataSize);  // an archive the caller removed from the list
+void TSegCompress::Commit() {
+    for (TCursor& item : done_) {
+        if (item.Field == fScanData) {
+            CommitScan(item);
+        } else if (item.Field == fEnd) {
+            if (OnSegBeforeExpand) OnSegBeforeExpand(*list_);
+            decided_ = true;
+        } else {
+            const int index = IndexOf(item);
+            if (index < 0) {
+                DropSlot(item.Slot);
+                continue;
+            }
+            TSegArc& arc = (*list_)[index];
+            slots_[static_cast<size_t>(item.Slot)].reset();
+            MakeDirectories = true;
+            SetTargetPath(arc.Path);
+            ExpandArchive(SlotPath(item.Slot), &arc.Files);
+            if (OnSegAfterArchive) OnSegAfterArchive(item.Arc, arc.Template);
+            DropSlot(item.Slot);
+        }
     }
+    done_.clear();
+    if (!decided_) return;
+    // The archive being read when the caller chose.
+    if (cur_.Field == fArcData && !cur_.Ruled) {
+        const int index = IndexOf(cur_);
+        cur_.Ruled = true;
+        cur_.Index = static_cast<uint16_t>(index);
+        if (index < 0) {
+            DropSlot(cur_.Slot);
+            cur_.Slot = -1;
+        }
+    }
+    if (cur_.Wanted >= list_->Count() && (cur_.Field == fArcHeader || (cur_.Field == fArcData && cur_.Slot < 0)))
+        cur_.Field = fEnd;
+}
 
-    const int64_t size = header.DataSize;
-    CopyToTempArchive(size, [this, &size](int64_t copied) {
-        if (OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
-    });
-    MakeDirectories = true;
-    SetTargetPath(arc.Path);
-    try {
-        ExpandArchive(tempArcPath_, &arc.Files);
-        if (OnSegAfterArchive) OnSegAfterArchive(header, arc.Template);
-    } catch (...) {
-        DeleteFileForced(tempArcPath_);
-        throw;
+// Segment after segment: its bytes are read once, in pieces, into the scratch files; what
+// a checked segment completes is expanded once its last byte is read and its CRC is right.
+void TSegCompress::ReadSet() {
+    for (;;) {
+        if (segBytesLeft_ > 0 && (check_ || cur_.Field != fEnd)) {
+            const auto want = static_cast<int32_t>(std::min<int64_t>(segBytesLeft_, kBufferSize));
+            int32_t n = 0;
+            sys::Failure failure;
+            try {
+                n = segment_->Read(buffer_.get(), want);
+            } catch (const Exception& e) {
+                failure = e.Failure();
+            }
+            // Shorter than its size said (a bad disk, a file cut or swapped while read).
+            if (n <= 0) {
+                if (!failure.Failed())
+                    failure = {sys::kErrorReadFault, segPath_,
+                               check_ ? sys::StandardErrorText(sys::kErrorReadFault) : "it ends before the size it gives"};
+                if (!check_) FailScratch(kStreamReadFailed, failure);
+                Damaged(Problem(failure.code, " cannot be read to its end: " + failure.text + "."));
+                continue;
+            }
+            segBytesLeft_ -= n;
+            if (check_) crc_ = Crc32Update(crc_, buffer_.get(), static_cast<size_t>(n));
+            for (int32_t used = 0; used < n;) {
+                used += Feed(buffer_.get() + used, n - used);
+                if (!check_) Commit();
+                if (cur_.Field == fEnd) break;
+            }
+            prompts_->Pump();
+            continue;
+        }
+        if (check_ && crc_ != check_->Crc) {
+            Damaged(Problem(sys::kErrorInvalidData, " is damaged: its data differ from the ones written."));
+            continue;
+        }
+        if (bad_) Fail(bad_);
+        Commit();
+        if (cur_.Field == fEnd) return;
+        CloseSegment();
+        if (OnSegAfter) OnSegAfter(mode_, segFileName_, segNumber_);
+        Mount(static_cast<uint16_t>(segNumber_ + 1));
     }
-    DeleteFileForced(tempArcPath_);
+}
+
+void TSegCompress::EndRun() {
+    CloseSegment();
+    DropSlots(-1);
+    slots_.clear();
+    cur_ = saved_ = TCursor();
+    buffer_.reset();
+    prompts_ = nullptr;
+    list_ = nullptr;
 }
 
 void TSegCompress::ExpandSegments(TSegArcList& ArcList, TDiskPrompts& prompts) {
     abort_ = false;
+    decided_ = false;
     mode_ = smExpand;
     prompts_ = &prompts;
+    list_ = &ArcList;
     buffer_ = std::make_unique<uint8_t[]>(kBufferSize);
     try {
         // Not made: the first scratch file the run creates names the reason.
         ForceDirectories(segTmpDir_);
         ArcList.Clear();
-        segment_ = MountSegment(1);
-        ReadSegmentID();
-        uint8_t raw[TSegHeader::kSize] = {};
-        ReadSegmented(raw, TSegHeader::kSize);
-        const TSegHeader header = TSegHeader::Decode(raw);
-        if (header.ID != kSegHeaderTag) Fail(kBadSetHeader, sys::kErrorInvalidData, kBadSetHeader);
-        {
-            EventsOff off(*this);
-            for (uint16_t k = 0; k < header.Count; ++k) {
-                auto arc = std::make_unique<TSegArc>();
-                ReadScan(*arc);
-                arc->SeqNumber = k;
-                ArcList.Add(std::move(arc));
-            }
-        }
-        if (OnSegBeforeExpand) OnSegBeforeExpand(ArcList);
-        for (int i = 0; i < ArcList.Count(); ++i) ExpandSegArchive(ArcList[i]);
+        Start(fSetHeader, TSegHeader::kSize);
+        Mount(1);
+        ReadSet();
     } catch (...) {
-        CloseSegment();
-        buffer_.reset();
-        prompts_ = nullptr;
+        EndRun();
         throw;
     }
-    CloseSegment();
-    buffer_.reset();
-    prompts_ = nullptr;
+    EndRun();
 }
 
 TSegCompEZ::TSegCompEZ() = default;

@@ -71,9 +71,11 @@ public:
     TSegShowProgressEvent OnSegShowProgress;
 
     // Sizes and CRCs of the segments, by file name (see segment/seg_check.h). A segment
-    // named here is copied whole into SegTmpDir as it is checked, and read from that copy,
-    // so no byte of a damaged disk is used and no disk is read twice; a damaged one is
-    // asked for again. Segments not named are read as they are.
+    // named here is checked as it is read into the scratch files the container expands
+    // from, so no disk is read twice and no byte is written to scratch twice; nothing read
+    // from it is expanded (nor is a record of it trusted) before its end has been read and
+    // found good, and a damaged one is asked for again and read from its start. Segments not
+    // named are used as they are read.
     TSegChecks SegChecks;
 
     // Repaints the form the component lies on, after the SegPopUp question has covered it.
@@ -95,10 +97,8 @@ public:
 protected:
     void BuildSegName(const std::string& dir);
     void PromptForSegment();
+    // Opens segment `number`, asking until a good one is there; sets up reading it.
     std::unique_ptr<TFileStream> MountSegment(uint16_t number);
-    void ReadSegmented(uint8_t* buffer, int32_t count);
-    void ReadScan(TSegArc& arc);
-    void ExpandSegArchive(TSegArc& arc);
 
     // Run state, readable by derived components and their tests.
     uint16_t segNumber_ = 0;
@@ -109,30 +109,67 @@ protected:
 
 private:
     class EventsOff;
+    // Where the reading is in the set's logical stream: the field its bytes go to and what
+    // is known of the record being read (a scan's name goes straight into its list entry).
+    // Kept as it was when each checked segment was mounted, so that a damaged one can be
+    // read again from its start; a finished scan or archive waits as its cursor.
+    struct TCursor {
+        uint8_t Field = 0;
+        uint16_t Count = 0;  // archives in the set
+        uint16_t Scans = 0;  // scan records read whole
+        int Wanted = 0;      // once the caller has chosen: the list's archive whose data come next
+        int Slot = -1;       // the scratch file the field's data go to; -1: none
+        bool Ruled = false;  // the archive being read is wanted (Slot) or skipped (no Slot)
+        uint16_t Index = 0;  // in the list: of a scan, of a wanted archive
+        int64_t Size = 0, Left = 0;  // of the field
+        uint8_t Record[TSegHeader::kSize] = {};
+        TSegScanHeader Scan;
+        TSegArcHeader Arc;
+    };
     std::string WrongDiskText() const;
     std::string DiskName() const;
-    // Raises what is wrong with the segment being read: `message`, and the failure that
-    // names the segment file with the reason.
-    [[noreturn]] void Fail(const std::string& message, uint32_t code, const std::string& reason) const;
+    // Raises what is wrong with a record of the segment being read: `message`, and the
+    // failure that names the segment file with it.
+    [[noreturn]] void Fail(const char* message) const;
+    // What is wrong with the segment file, `what` following its name ("Disk #2 (disk.002)").
+    sys::Failure Problem(uint32_t code, const std::string& what) const;
+    // A record that cannot be right: raised now, or for a checked segment once it proves
+    // good (a damaged one is asked for again instead).
+    void Bad(const char* message);
     // The prompts declined the disk: the run ends, cancelled, with what was asked about.
     [[noreturn]] void Stop(const std::string& message, sys::Failure failure);
     void AskForDisk();
-    // Opens the mounted segment file if it is the one wanted and good; else `problem` says
-    // what is wrong with it.
+    // Opens the mounted segment file if it is the one wanted; else `problem` says what is
+    // wrong with it.
     std::unique_ptr<TFileStream> OpenIfGood(uint16_t number, sys::Failure& problem);
+    void Mount(uint16_t number);
     void CloseSegment();
-    std::string TempArchivePath() const;
+    // The segment cannot be used after all: everything read from it is undone, and the
+    // prompts are asked for it again.
+    void Damaged(const sys::Failure& problem);
+    void ReadSet();
+    // Takes `count` bytes of the logical stream; returns how many it used (it stops after a
+    // scan or an archive read whole from a segment that is not checked).
+    int32_t Feed(const uint8_t* bytes, int32_t count);
+    void Start(uint8_t field, int64_t size);
+    void FieldDone();
+    // The list index of archive `seq` when its data are wanted, -1 when skipped, -2 when it
+    // is out of sequence. The caller has chosen and wants more.
+    int Rule(uint16_t seq);
+    // The list index of the archive `arc` reads when its data are expanded, else -1; raises
+    // for one out of sequence. The caller has chosen.
+    int IndexOf(const TCursor& arc);
+    // Expands what was read whole, once nothing of it can be damaged.
+    void Commit();
+    void CommitScan(const TCursor& scan);
+    std::string SlotPath(int slot) const;
+    int OpenSlot();
+    void DropSlot(int slot);
+    // Closes and deletes every scratch file but `kept`, and forgets what waited to be expanded.
+    void DropSlots(int kept);
+    void EndRun();
     std::string FileListPath() const;
-    // Creates the temporary archive and fills it with `size` bytes of the logical stream;
-    // `onPiece` sees the bytes copied so far after each piece.
-    void CopyToTempArchive(int64_t size, const TEvent<void(int64_t copied)>& onPiece);
-    void SkipSegmented(int64_t size);
     void ReadFileList(TSegArc& arc, int32_t width);
-    void ReadSegmentID();
-    // Copies the mounted segment into the spool file while checking it; returns what is
-    // wrong with it, or nothing (not Failed()) when it is good.
-    sys::Failure SpoolSegment(const TSegCheck& check);
-    int32_t ReadSegment(uint8_t* buffer, int32_t count);
 
     std::string segBaseName_ = kDefaultSegBaseName;
     std::string segDir_ = kDefaultSegDir;
@@ -142,12 +179,21 @@ private:
     std::string segTmpDir_;
 
     TDiskPrompts* prompts_ = nullptr;  // during a run
+    TSegArcList* list_ = nullptr;
     std::unique_ptr<TFileStream> segment_;
-    std::unique_ptr<uint8_t[]> buffer_;  // the run's 8192-byte transfer buffer
+    const TSegCheck* check_ = nullptr;  // of the open segment, when it is checked
+    uint32_t crc_ = 0;                  // of its bytes read so far
     int64_t segBytesLeft_ = 0;
-    std::string tempArcPath_;
+    const char* bad_ = nullptr;         // what Bad held back
+    std::unique_ptr<uint8_t[]> buffer_;  // the run's 64 KB transfer buffer
+    TCursor cur_, saved_;
+    int listed_ = 0;  // archives in the list when the segment was mounted
+    bool decided_ = false;  // OnSegBeforeExpand has chosen the archives
+    // Scans and archives read whole, to be expanded once their segment proves good.
+    std::vector<TCursor> done_;
+    // The scratch files the data go to, open until expanded.
+    std::vector<std::unique_ptr<TFileStream>> slots_;
     std::string fileListPath_;
-    std::string spoolPath_;  // the checked copy of the open segment, when there is one
 };
 
 // Builder settings kept by TSegCompEZ.

@@ -11,7 +11,6 @@ inline constexpr const char* kDefaultSegBaseName = "SegData";
 inline constexpr const char* kDefaultSegDir = "a:\\";
 inline constexpr int32_t kDefaultSegSize = 1440000;
 inline constexpr int32_t kMinSegSize = 16384;
-inline constexpr const char* kTempArchiveExt = ".$A$";
 
 // Creates `dir` and every missing parent. Raises zov::Exception "Unable to create
 // directory" for an empty name; a directory that cannot be made only returns false.

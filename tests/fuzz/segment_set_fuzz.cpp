@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reader.SetSegTmpDir("C:\\tmp");
     reader.SetSegPopUp(false);
     // The input's length also chooses a segment check for disk.001: none, its true size and
-    // CRC (the segment is read from its checked copy), or a wrong CRC (the disk is refused).
+    // CRC (the segment is checked as it is read), or a wrong CRC (the disk is refused).
     if (size % 3 != 0) {
         const uint32_t crc = zov::segment::Crc32Update(0, data, size);
         reader.SegChecks.push_back({"DISK.001", {static_cast<int64_t>(size), size % 3 == 1 ? crc : ~crc}});

@@ -108,13 +108,14 @@ TEST_F(Drives, TheExpansionCountsTheSegmentsAndTheSetupsFilesInTheTemporaryFolde
     s.SourceDir = "D:\\";
     s.TempDir = "C:\\WINDOWS\\Temp\\z";
     machine.WriteFile("D:\\install.cfg", "[Disk Check]\r\ninstall.cfg=20,00000000\r\ndisk.001=5000,00000000\r\n"
-                                         "disk.002=4096,00000000\r\n[Setup - Main]\r\n");
+                                         "disk.002=3200,00000000\r\n[Setup - Main]\r\n");
     machine.WriteFile("D:\\install.exe", std::string(100, 'x'));
     const TSpaceNeeds needs = ExpansionNeeds(s);
     ASSERT_EQ(needs.Drives().size(), 1u);
     EXPECT_EQ(needs.Drives()[0].Drive, "C:");
-    // install.cfg's own entry is the file itself: counted once, as the copy.
-    EXPECT_EQ(needs.Drives()[0].Needed, (2 + 1 + 1 + 1) * 4096u);
+    // The segments' data less their headers (8184 bytes) in one temporary archive; install.cfg's
+    // own entry is the file itself: counted once, as the copy.
+    EXPECT_EQ(needs.Drives()[0].Needed, (2 + 1 + 1) * 4096u);
 }
 
 }  // namespace

@@ -417,8 +417,9 @@ TEST_F(MediaCommandTest, PipesInterruptsAndAFullDisk) {
 
     // The disk fills up while the scratch files are written, then while the payload is.
     auto& emulated = static_cast<sys::emu::EmulatedSystem&>(machine.System());
+    // The segments' 30256 bytes are written to scratch once, the payload's after them.
     for (const auto& [limit, where] : {std::pair<uint64_t, std::string>{20000, scratch + "/"},
-                                       {70000, In(Arg("z"), ".zovpack-")}}) {
+                                       {45000, In(Arg("z"), ".zovpack-")}}) {
         emulated.FailWritesAfter(limit);
         EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("z")}, &errors), 1);
         emulated.ClearFaults();

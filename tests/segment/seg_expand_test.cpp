@@ -43,6 +43,17 @@ std::string MessageOf(Fn&& run) {
 
 using SegmentSetTest = SegFixture;
 
+// The size and CRC of each segment file of the medium folder named.
+segment::TSegChecks ChecksOf(TestMachine& machine, const std::string& media, const std::vector<std::string>& names) {
+    segment::TSegChecks checks;
+    for (const std::string& name : names) {
+        const std::string bytes = machine.ReadFile(media + "\\" + name);
+        checks.push_back({name, {static_cast<int64_t>(bytes.size()),
+                                 segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())}});
+    }
+    return checks;
+}
+
 TEST_F(SegmentSetTest, OneSegmentSetFiresSegBeforeOnceAndNeverSegAfter) {
     const Files files = {{"readme.txt", "hello"}, {"data.bin", TestBytes(3000, 1)}};
     WriteSegments(Stream({Archive("app", files)}), {});
@@ -189,12 +200,7 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     const Files files = {{"f.bin", TestBytes(30000, 15)}};
     const std::vector<uint8_t> stream = Stream({Archive("x", files)});
     WriteSegments(stream, {12000, 24000});
-    segment::TSegChecks checks;
-    for (const char* name : {"segdata.001", "segdata.002", "segdata.003"}) {
-        const std::string bytes = machine.ReadFile(media + "\\" + name);
-        checks.push_back({name, {static_cast<int64_t>(bytes.size()),
-                                 segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())}});
-    }
+    const segment::TSegChecks checks = ChecksOf(machine, media, {"segdata.001", "segdata.002", "segdata.003"});
     EXPECT_EQ(segment::Crc32Update(0, reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
     const std::string second = media + "\\segdata.002";
     const std::string good = machine.ReadFile(second);
@@ -234,6 +240,79 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     machine.WriteFile(second, good);
     reader->ExpandSegmentSet(prompts);
     ExpectExpanded({{"x", files}});
+}
+
+// A file system on which the first reading of segment 2 turns into another disk's bytes
+// from byte `after` on: the disk was swapped while it was read.
+class SwappingSystem : public ForwardingSystem {
+public:
+    SwappingSystem(sys::System& inner, std::string other, uint32_t after)
+        : ForwardingSystem(inner), other_(std::move(other)), after_(after) {}
+    std::unique_ptr<sys::File> OpenFile(const std::string& path, sys::FileAccess access,
+                                        sys::FileCreate create, sys::FileShare share) override {
+        auto file = ForwardingSystem::OpenFile(path, access, create, share);
+        if (!file || path.find("segdata.002") == std::string::npos || opened_++) return file;
+        struct Swapped : ForwardingFile {
+            Swapped(std::unique_ptr<sys::File> f, const SwappingSystem& s) : ForwardingFile(std::move(f)), s_(s) {}
+            bool Read(void* buffer, uint32_t count, uint32_t& done) override {
+                const bool ok = ForwardingFile::Read(buffer, count, done);
+                for (uint32_t i = 0; i < done; ++i, ++at_)
+                    if (at_ >= s_.after_) static_cast<char*>(buffer)[i] = s_.other_[at_];
+                return ok;
+            }
+            const SwappingSystem& s_;
+            uint32_t at_ = 0;
+        };
+        return std::make_unique<Swapped>(std::move(file), *this);
+    }
+
+private:
+    std::string other_;
+    uint32_t after_;
+    int opened_ = 0;
+};
+
+// A checked segment is read once, straight into the scratch files: what it completes is
+// expanded only after its last byte has proved good. Damaged in its last block, or swapped
+// for another disk while it is read, it is asked for again before anything of it is
+// expanded, and read again from its start.
+TEST_F(SegmentSetTest, ACheckedSegmentIsExpandedFromOnlyOnceItsEndProvesGood) {
+    const Files a = {{"a.bin", TestBytes(150000, 16)}}, b = {{"b.txt", "second"}}, c = {{"c.bin", TestBytes(90000, 17)}};
+    const std::vector<uint8_t> stream = Stream({Archive("a", a), Archive("b", b), Archive("c", c)});
+    const std::vector<RecordSpan> spans = RecordSpans(stream);
+    // Segment 2 ends the data of a and b and starts those of c.
+    WriteSegments(stream, {spans[4].offset + 1000, spans[6].offset + 1000});
+    const std::string second = media + "\\segdata.002", good = machine.ReadFile(second);
+    std::string other = good;
+    for (size_t i = 70000; i < other.size(); ++i) other[i] = static_cast<char>(~other[i]);
+    const std::string damaged = "Disk #2 (segdata.002) is damaged: its data differ from the ones written."
+                                "\n\rInsert a good copy and then press OK, or Cancel to abort";
+    const segment::TSegChecks checks = ChecksOf(machine, media, {"segdata.001", "segdata.002", "segdata.003"});
+    SwappingSystem swapping(machine.System(), other, 70000);
+    for (const bool swap : {false, true}) {
+        SCOPED_TRACE(swap ? "swapped while read" : "damaged in its last block");
+        if (!swap) machine.WriteFile(second, good.substr(0, good.size() - 1) + static_cast<char>(~good.back()));
+        if (swap) sys::SetSystem(&swapping);
+        auto reader = Reader();
+        reader->SegChecks = checks;
+        std::vector<std::string> log;
+        reader->OnSegBefore = [&](segment::TSegMode, const std::string&, uint16_t n) {
+            log.push_back("disk " + std::to_string(n));
+        };
+        reader->OnCheckFile = [&](std::string& path, compress::TCProcessMode) {
+            log.push_back(path.substr(out.size() + 1));
+        };
+        dialogs.ExpectMessage(damaged, "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrOk, [&] {
+            log.push_back("asked");
+            if (!swap) machine.WriteFile(second, good);
+        });
+        reader->ExpandSegmentSet(prompts);
+        sys::SetSystem(&machine.System());
+        EXPECT_EQ(log, (std::vector<std::string>{"disk 1", "disk 2", "asked", "disk 2", "a\\a.bin", "b\\b.txt",
+                                                 "disk 3", "c\\c.bin"}));
+        ExpectExpanded({{"a", a}, {"b", b}, {"c", c}});
+        ExpectScratchEmpty();
+    }
 }
 
 TEST_F(SegmentSetTest, WrongSegmentNumberThenCancelAborts) {
@@ -307,9 +386,9 @@ TEST_F(SegmentSetTest, EventOrderOfAThreeSegmentSet) {
     };
     reader->ExpandSegmentSet(prompts);
     EXPECT_EQ(log, (std::vector<std::string>{
-                       "before 1", "before expand", "after 1", "before 2", "copied 100",
+                       "before 1", "before expand", "copied 15", "after 1", "before 2", "copied 100",
                        "check a\\a1.txt", "progress", "check a\\a2.txt", "progress", "archive 0",
-                       "after 2", "before 3", "copied 100", "check b\\b1.txt", "progress",
+                       "copied 24", "after 2", "before 3", "copied 100", "check b\\b1.txt", "progress",
                        "archive 1"}));
     ExpectExpanded({{"a", a}, {"b", b}});
 }
@@ -327,7 +406,8 @@ TEST_F(SegmentSetTest, CopyProgressOfTwentyThousandDataBytes) {
     std::vector<int32_t> progress;
     reader->OnSegShowProgress = [&](int32_t p) { progress.push_back(p); };
     reader->ExpandSegmentSet(prompts);
-    EXPECT_EQ(progress, (std::vector<int32_t>{40, 81, 100}));
+    // After each piece read: 4984 bytes in segment 1, 7000 in segment 2.
+    EXPECT_EQ(progress, (std::vector<int32_t>{24, 59, 100}));
     ExpectExpanded({{"p", files}});
 }
 
