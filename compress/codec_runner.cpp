@@ -26,13 +26,19 @@ bool TCompThreadSafety::Refill() {
         Progress(percent);
         if (percent == -1) return false;  // aborted: the input looks exhausted
     }
-    sys::Sys().Yield();
+    YieldNow();
     EndOfInput = false;
     return true;
 }
 
-void TCompThreadSafety::FlushOutput() {
+void TCompThreadSafety::YieldNow() {
+    if (++buffersSinceYield_ < kYieldEvery) return;
+    buffersSinceYield_ = 0;
     sys::Sys().Yield();
+}
+
+void TCompThreadSafety::FlushOutput() {
+    YieldNow();
     Dest->WriteBuffer(outBuf_.get(), kStreamBlock);
     OutCursor = outBuf_.get();
 }

@@ -89,6 +89,12 @@ private:
     friend struct RunnerAccess;
     bool Refill();       // step 1-3 of ReadSourceByte; false at the end of input
     void FlushOutput();  // writes the full output buffer
+    // Gives up the time slice at every kYieldEvery-th buffer read or written (64 KB, well
+    // under a millisecond of work), so that other programs and windows stay responsive
+    // without a system call per buffer.
+    void YieldNow();
+    static constexpr uint8_t kYieldEvery = 8;
+    uint8_t buffersSinceYield_ = 0;
     std::unique_ptr<uint8_t[]> inBuf_;
     std::unique_ptr<uint8_t[]> outBuf_;
 };
