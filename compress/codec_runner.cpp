@@ -39,7 +39,7 @@ void TCompThreadSafety::YieldNow() {
 
 void TCompThreadSafety::FlushOutput() {
     YieldNow();
-    Dest->WriteBuffer(outBuf_.get(), kStreamBlock);
+    Dest->WriteBuffer(outBuf_.get(), kOutputBlock);
     OutCursor = outBuf_.get();
 }
 
@@ -99,10 +99,10 @@ void CopyStored(TCompThreadSafety& s) {
 struct RunnerAccess {
     static void Allocate(TCompThreadSafety& s) {
         s.inBuf_.reset(new uint8_t[kStreamBlock]);
-        s.outBuf_.reset(new uint8_t[kStreamBlock]);
+        s.outBuf_.reset(new uint8_t[kOutputBlock]);
         s.InEnd = s.InCursor = s.inBuf_.get();
         s.OutCursor = s.outBuf_.get();
-        s.OutEnd = s.outBuf_.get() + kStreamBlock;
+        s.OutEnd = s.outBuf_.get() + kOutputBlock;
     }
     static void Release(TCompThreadSafety& s) {
         s.inBuf_.reset();
