@@ -5,7 +5,8 @@
 #    text, half program bytes) into the install directory (MB=20 by default).
 #  - The same work: NSIS writes the same files to the same folders (install directory and
 #    its Samples, the system and Windows directories, a folder below Program Files), makes
-#    the alternative directory, the desktop links and program folder, the two INI values, the
+#    the alternative directory, the same seven links (on the desktop, in the Start menu and
+#    in the program folder on the desktop and in Programs), the two INI values, the
 #    two registry values, its uninstaller with the uninstall registration, and appends the
 #    same lines to autoexec.bat after a backup.
 #  - Both with winemenubuilder off, in one prefix whose wineserver stays up for the whole run.
@@ -85,6 +86,11 @@ CreateShortCut "\$DESKTOP\\Tidewater Notes.lnk" "\$INSTDIR\\notes.exe" "/welcome
 CreateDirectory "\$DESKTOP\\Tidewater Notes"
 CreateShortCut "\$DESKTOP\\Tidewater Notes\\Tidewater Notes.lnk" "\$INSTDIR\\notes.exe" "/welcome"
 CreateShortCut "\$DESKTOP\\Tidewater Notes\\Read Me.lnk" "\$INSTDIR\\readme.txt"
+CreateDirectory "\$SMPROGRAMS\\Tidewater Notes"
+CreateShortCut "\$SMPROGRAMS\\Tidewater Notes\\Tidewater Notes.lnk" "\$INSTDIR\\notes.exe" "/welcome"
+CreateShortCut "\$SMPROGRAMS\\Tidewater Notes\\Read Me.lnk" "\$INSTDIR\\readme.txt"
+CreateShortCut "\$STARTMENU\\Tidewater Notes.lnk" "\$INSTDIR\\notes.exe" "/welcome"
+CreateShortCut "\$STARTMENU\\Read Me.lnk" "\$INSTDIR\\readme.txt"
 WriteINIStr "\$WINDIR\\tidewater.ini" Paths Home "\$INSTDIR"
 WriteINIStr "\$WINDIR\\tidewater.ini" Paths Samples "\$INSTDIR\\Samples"
 WriteRegStr HKLM "Software\\Tidewater\\Notes" InstallPath "\$INSTDIR"
@@ -116,11 +122,13 @@ c=$WINEPREFIX/drive_c
 cp -r "$work/medium" "$c/medium"
 cp "$work/nsis-setup.exe" "$c/"
 desktop=$(wine winepath -u "$(wine cmd /c echo %USERPROFILE% | tr -d '\r')\\Desktop" 2>/dev/null | tr -d '\r')
+startmenu=$(wine winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')\\Microsoft\\Windows\\Start Menu" 2>/dev/null | tr -d '\r')
 # What either install made goes before the next run.
 reset() {
   rm -rf "$c/Program Files/Tidewater" "$c/Program Files/Tidewater Shared" "$c/Tidewater Data" \
     "$c/windows/system/tidectl.dll" "$c/windows/tidewatr.bmp" "$c/windows/tidewater.ini" "$c/autoexec.zov" \
-    "$desktop/Tidewater Notes.lnk" "$desktop/Read Me.lnk" "$desktop/Tidewater Notes"
+    "$desktop/Tidewater Notes.lnk" "$desktop/Read Me.lnk" "$desktop/Tidewater Notes" \
+    "$startmenu/Tidewater Notes.lnk" "$startmenu/Read Me.lnk" "$startmenu/Programs/Tidewater Notes"
   printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 }
 # one NAME DIR COMMAND...: one timed install; appends "cpu wall" to $work/NAME.times.

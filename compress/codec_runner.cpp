@@ -26,14 +26,20 @@ bool TCompThreadSafety::Refill() {
         Progress(percent);
         if (percent == -1) return false;  // aborted: the input looks exhausted
     }
-    sys::Sys().Yield();
+    YieldNow();
     EndOfInput = false;
     return true;
 }
 
-void TCompThreadSafety::FlushOutput() {
+void TCompThreadSafety::YieldNow() {
+    if (++buffersSinceYield_ < kYieldEvery) return;
+    buffersSinceYield_ = 0;
     sys::Sys().Yield();
-    Dest->WriteBuffer(outBuf_.get(), kStreamBlock);
+}
+
+void TCompThreadSafety::FlushOutput() {
+    YieldNow();
+    Dest->WriteBuffer(outBuf_.get(), kOutputBlock);
     OutCursor = outBuf_.get();
 }
 
@@ -93,10 +99,10 @@ void CopyStored(TCompThreadSafety& s) {
 struct RunnerAccess {
     static void Allocate(TCompThreadSafety& s) {
         s.inBuf_.reset(new uint8_t[kStreamBlock]);
-        s.outBuf_.reset(new uint8_t[kStreamBlock]);
+        s.outBuf_.reset(new uint8_t[kOutputBlock]);
         s.InEnd = s.InCursor = s.inBuf_.get();
         s.OutCursor = s.outBuf_.get();
-        s.OutEnd = s.outBuf_.get() + kStreamBlock;
+        s.OutEnd = s.outBuf_.get() + kOutputBlock;
     }
     static void Release(TCompThreadSafety& s) {
         s.inBuf_.reset();

@@ -69,6 +69,10 @@ public:
                             const std::string& key) override {
         return inner_.DeleteProfileEntry(file, section, key);
     }
+    bool WriteProfileSection(const std::string& file, const std::string& section,
+                             const std::vector<std::string>& lines) override {
+        return inner_.WriteProfileSection(file, section, lines);
+    }
     bool RegCreateKey(RegRoot root, const std::string& subKey) override {
         return inner_.RegCreateKey(root, subKey);
     }

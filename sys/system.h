@@ -122,6 +122,11 @@ public:
     // with a null value or key). Removing what is not there succeeds.
     virtual bool DeleteProfileEntry(const std::string& file, const std::string& section,
                                     const std::string& key) = 0;
+    // The section then holds `lines` ("key=value") in their order and no other keys, where
+    // it stands or added at the end (WritePrivateProfileSection: one write of the file, where
+    // each WriteProfileString rewrites it). A line without "=" is left out.
+    virtual bool WriteProfileSection(const std::string& file, const std::string& section,
+                                     const std::vector<std::string>& lines) = 0;
 
     // --- registry ----------------------------------------------------------------------
     // Key paths are relative to the root: a leading "\" makes the call fail, as it makes

@@ -1,5 +1,7 @@
 #include "install/wizard/uninstall_info.h"
 
+#include <algorithm>
+
 #include "install/install_journal.h"
 
 #include "sys/canonical_path.h"
@@ -127,6 +129,9 @@ void TUninstallInfo::Open(const std::string& targetDir, const std::string& title
     sharedBefore_.Clear();
     recorded_.Clear();
     later_.clear();
+    written_.clear();
+    writtenKeys_.Clear();
+    unwritten_ = 0;
     numbers_.clear();
     earlierAutoexecFile_.clear();
     earlierAutoexec_.clear();
@@ -294,11 +299,39 @@ void TUninstallInfo::Flush() {
     std::vector<Entry> entries;
     entries.swap(later_);
     for (const Entry& e : entries) Write(e.section, e.key, e.value);
+    // The sections in the order they came, and those with an entry changed since the last Flush.
+    std::vector<std::string> names, changed;
+    for (size_t i = 0; i < written_.size(); ++i) {
+        const std::string& name = written_[i].section;
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        if (i >= unwritten_ && std::find(changed.begin(), changed.end(), name) == changed.end()) changed.push_back(name);
+    }
+    for (const std::string& name : names) {
+        if (std::find(changed.begin(), changed.end(), name) == changed.end()) continue;
+        std::vector<std::string> lines;
+        for (const Entry& e : written_)
+            if (e.section == name) lines.push_back(e.key + '=' + e.value);
+        if (!sys::Sys().WriteProfileSection(path_, name, lines)) throw EUninstallInfoError("Unable to write to " + path_);
+    }
+    unwritten_ = written_.size();
 }
 
 void TUninstallInfo::Write(const std::string& name, const std::string& key, const std::string& value) {
-    if (!sys::Sys().WriteProfileString(path_, name, key, value))
-        throw EUninstallInfoError("Unable to write to " + path_);
+    if (std::none_of(std::begin(kRewrittenSections), std::end(kRewrittenSections),
+                     [&](const char* rewritten) { return name == rewritten; })) {
+        if (!sys::Sys().WriteProfileString(path_, name, key, value))
+            throw EUninstallInfoError("Unable to write to " + path_);
+        return;
+    }
+    if (writtenKeys_.Insert(UpperCase(name + '\n' + key))) {
+        written_.push_back({name, key, value});
+        return;
+    }
+    for (size_t i = 0; i < written_.size(); ++i)
+        if (written_[i].section == name && UpperCase(written_[i].key) == UpperCase(key)) {
+            written_[i].value = value;
+            unwritten_ = std::min(unwritten_, i);
+        }
 }
 
 // --- reading it back -------------------------------------------------------------------------

@@ -1,8 +1,8 @@
 #pragma once
 // uninstall.cfg: what an install created or changed, written down as it goes so that the
 // uninstaller can remove what it made and put back what it changed. Its format, its writer
-// (TUninstallInfo, for the setup) and its reader (ReadUninstallRecord, for the uninstaller). Every write goes to
-// disk at once; a failed one raises EUninstallInfoError "Unable to write to PATH".
+// (TUninstallInfo, for the setup) and its reader (ReadUninstallRecord, for the uninstaller). A failed write
+// raises EUninstallInfoError "Unable to write to PATH".
 //
 // Sections, all values empty ("key=") unless said otherwise:
 //   [Program]   Title=the product title
@@ -26,8 +26,10 @@
 //                             New File=1 when there was no autoexec.bat before, New Backup=1
 //                             when there was no autoexec.zov
 //   [Shared Files]            files put into the Windows or the system directory
-// The extra sections are kept back and written by Flush, after the others, so that the
-// four sections above stand together at the top of the file, each write at once.
+// [Program] is written at once; the sections below it are kept and written by Flush, a
+// section in one write (each profile write rewrites the whole file), in the order they
+// came, so that the four sections above stand together at the top of the file. The
+// install's journal removes the file when the install does not complete.
 // A later install of the same product, into the same directory or another one, takes over
 // what the earlier record holds: one uninstall then removes both, and what the earlier
 // install found on the machine is what the uninstall puts back.
@@ -126,7 +128,7 @@ public:
     // The block the earlier install added to autoexec.bat, which this one replaces.
     const std::string& EarlierAutoexecFile() const { return earlierAutoexecFile_; }
     const std::vector<std::string>& EarlierAutoexecLines() const { return earlierAutoexec_; }
-    // Writes what was kept back.
+    // Writes what was kept back, a changed section at a time.
     void Flush();
 
     static std::string RootName(sys::RegRoot root) { return root == sys::RegRoot::LocalMachine ? "HKLM" : "HKCU"; }
@@ -152,6 +154,9 @@ private:
         std::string section, key, value;
     };
     std::vector<Entry> later_;
+    std::vector<Entry> written_;  // the entries of the sections Open erased, in the order they came
+    TNameSet writtenKeys_;        // their sections and keys, upper case
+    size_t unwritten_ = 0;        // the first of written_ changed since the last Flush
     std::vector<std::pair<std::string, std::string>> numbers_;  // section and upper-case value, its number
 
     std::string path_;

@@ -110,4 +110,18 @@ bool EmulatedSystem::DeleteProfileEntry(const std::string& file, const std::stri
     return ReplaceProfile(ToHost(path), EditedProfile(*f, [&](ProfileText& t) { t.Remove(section, key); }));
 }
 
+bool EmulatedSystem::WriteProfileSection(const std::string& file, const std::string& section,
+                                         const std::vector<std::string>& lines) {
+    if (file.empty() || section.empty()) return Fail(kErrorInvalidParameter);
+    const std::string path = ProfilePath(file);
+    auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenAlways, FileShare::DenyNone);
+    if (!f) return false;
+    return ReplaceProfile(ToHost(path), EditedProfile(*f, [&](ProfileText& t) {
+                              for (const std::string& key : t.KeyNames(section)) t.Remove(section, key);
+                              for (const std::string& line : lines)
+                                  if (const size_t eq = line.find('='); eq != std::string::npos)
+                                      t.Set(section, line.substr(0, eq), line.substr(eq + 1));
+                          }));
+}
+
 }  // namespace zov::sys::emu

@@ -106,6 +106,8 @@ public:
                             const std::string& key, const std::string& value) override;
     bool DeleteProfileEntry(const std::string& file, const std::string& section,
                             const std::string& key) override;
+    bool WriteProfileSection(const std::string& file, const std::string& section,
+                             const std::vector<std::string>& lines) override;
 
     bool RegCreateKey(RegRoot root, const std::string& subKey) override;
     bool RegKeyExists(RegRoot root, const std::string& subKey) override;

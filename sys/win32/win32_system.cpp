@@ -202,6 +202,24 @@ bool Win32System::DeleteProfileEntry(const std::string& file, const std::string&
     return WritePrivateProfileStringA(section.c_str(), OrNull(key), nullptr, file.c_str()) != FALSE;
 }
 
+bool Win32System::WriteProfileSection(const std::string& file, const std::string& section,
+                                      const std::vector<std::string>& lines) {
+    // Windows 95, 98 and Me take sections of up to 32,767 characters: the rest line by line.
+    std::string block;
+    size_t i = 0;
+    for (; i < lines.size() && block.size() + lines[i].size() < 32000; ++i) block += lines[i] + '\0';
+    block += '\0';
+    if (!WritePrivateProfileSectionA(section.c_str(), block.c_str(), file.c_str())) return false;
+    for (; i < lines.size(); ++i) {
+        const size_t eq = lines[i].find('=');
+        if (eq != std::string::npos &&
+            !WritePrivateProfileStringA(section.c_str(), lines[i].substr(0, eq).c_str(), lines[i].c_str() + eq + 1,
+                                        file.c_str()))
+            return false;
+    }
+    return true;
+}
+
 bool Win32System::RegCreateKey(RegRoot root, const std::string& subKey) {
     HKEY key = nullptr;
     if (!RegOk(RegCreateKeyExA(RootKey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,

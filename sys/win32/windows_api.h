@@ -25,5 +25,6 @@
 #undef SetCurrentDirectory
 #undef SetFileAttributes
 #undef ShellExecute
+#undef WriteProfileSection
 #undef WriteProfileString
 #undef Yield

@@ -71,11 +71,12 @@ TEST(CodecRunner, EmptySourceWritesNothingAndReportsStartAndEnd) {
 }
 
 TEST(CodecRunner, OutputIsWrittenInWholeBlocksAndTheRestAtTheEnd) {
-    EXPECT_EQ(RunStored(Pattern(8192), true).writes, (std::vector<int32_t>{8192}));
-    EXPECT_EQ(RunStored(Pattern(8193), true).writes, (std::vector<int32_t>{8192, 1}));
-    const std::vector<uint8_t> input = Pattern(20000);
+    constexpr int32_t block = kOutputBlock;
+    EXPECT_EQ(RunStored(Pattern(block), true).writes, (std::vector<int32_t>{block}));
+    EXPECT_EQ(RunStored(Pattern(block + 1), true).writes, (std::vector<int32_t>{block, 1}));
+    const std::vector<uint8_t> input = Pattern(2 * block + 3616);
     const RunResult run = RunStored(input, true);
-    EXPECT_EQ(run.writes, (std::vector<int32_t>{8192, 8192, 3616}));
+    EXPECT_EQ(run.writes, (std::vector<int32_t>{block, block, 3616}));
     EXPECT_EQ(run.output, input);
     EXPECT_EQ(run.checksum, Sum(input));
 }
