@@ -7,6 +7,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -86,7 +87,7 @@ TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings) {
     bool checked = false;
     for (const segment::TSegCheckEntry& segment : segment::ReadSegChecks(cfg)) {
         if (UpperCase(segment.Name) == "INSTALL.CFG" || segment.Check.Size <= 0) continue;  // the file itself: below
-        needs.Add(settings.TempDir + "\\" + segment.Name, static_cast<uint64_t>(segment.Check.Size));
+        needs.Add(Concat({settings.TempDir, "\\", segment.Name}), static_cast<uint64_t>(segment.Check.Size));
         checked = true;
     }
     // A medium without the sizes of its segments: those at hand (a set on floppies shows the first).
@@ -94,9 +95,9 @@ TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings) {
     if (!checked && sys::Sys().FindFiles(settings.SourceDir + "disk.*", false, segments))
         for (const sys::FindEntry& segment : segments)
             if (segment.name.find_first_not_of("0123456789", 5) == std::string::npos && segment.name.size() > 5)
-                needs.Add(settings.TempDir + "\\" + segment.name, segment.size);
+                needs.Add(Concat({settings.TempDir, "\\", segment.name}), segment.size);
     for (const char* name : {"install.exe", "install.cfg"})
-        needs.Add(settings.TempDir + "\\" + name, SizeOf(settings.SourceDir + name));
+        needs.Add(Concat({settings.TempDir, "\\", name}), SizeOf(settings.SourceDir + name));
     return needs;
 }
 
@@ -115,13 +116,13 @@ TSpaceNeeds CopyNeeds(const TSetupSettings& settings, const std::string& destina
         SplitField(rest, '~', source);
         SplitField(rest, '~', tag);
         const std::string name = FileNamePart(source);
-        const uint64_t size = SizeOf(settings.TempDir + "\\" + name);
+        const uint64_t size = SizeOf(Concat({settings.TempDir, "\\", name}));
         // The copy sends a file to every directory of its tag.
         for (size_t i = 0; i < tags.size(); ++i)
             if (tags[i] == UpperCase(tag)) needs.Add(JoinPath(dirs[i], name), size);
     }
     for (const char* name : {"install.exe", "install.cfg"})
-        needs.Add(JoinPath(bases.InstallDir, name), SizeOf(settings.TempDir + "\\" + name));
+        needs.Add(JoinPath(bases.InstallDir, name), SizeOf(Concat({settings.TempDir, "\\", name})));
     needs.Add(JoinPath(bases.InstallDir, "uninstall.cfg"), 1);
     return needs;
 }

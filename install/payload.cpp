@@ -9,6 +9,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 
@@ -38,11 +39,11 @@ std::string DefaultDestination(const TSetupSettings& settings, const std::string
 std::string SegmentFileFor(const TSetupSettings& settings, const std::string& baseName, uint16_t number) {
     std::string digits = DecimalText(number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-    return settings.SourceDir + baseName + "." + digits;
+    return Concat({settings.SourceDir, baseName, ".", digits});
 }
 
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {
-    return settings.TempDir + "\\" + FileNamePart(storedPath);
+    return Concat({settings.TempDir, "\\", FileNamePart(storedPath)});
 }
 
 std::string OneLine(std::string text) {
@@ -64,7 +65,7 @@ namespace {
 std::string ReasonOf(const std::exception& e, const sys::Failure& failure) {
     const std::string message = e.what();
     if (failure.text.empty() || message.find(failure.text) != std::string::npos) return message;
-    return message + ": " + failure.text;
+    return Concat({message, ": ", failure.text});
 }
 
 // The reader names a segment by its lower-cased directory; the user knows the medium's
@@ -104,8 +105,8 @@ private:
 
 TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure failure) {
     TPayloadOutcome outcome{TPayloadEnd::Failed, "", std::move(failure)};
-    if (!segment_.empty()) outcome.Reason += "Disk: " + segment_ + "\r";
-    if (!file_.empty()) outcome.Reason += "File: " + file_ + "\r";
+    if (!segment_.empty()) outcome.Reason += Concat({"Disk: ", segment_, "\r"});
+    if (!file_.empty()) outcome.Reason += Concat({"File: ", file_, "\r"});
     outcome.Reason += reason;
     Log(WithFailure("FAILED Error Expanding Files!! " + OneLine(outcome.Reason), outcome.Failure));
     return outcome;
@@ -114,7 +115,7 @@ TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure fail
 bool TPayloadRun::MakeDirectory(const std::string& dir, TPayloadOutcome& outcome) {
     if (ForceDirectories(dir)) return true;
     const sys::Failure failure = sys::FailureOf(dir);
-    outcome = Failed("Cannot create directory " + dir + ": " + failure.text, failure);
+    outcome = Failed(Concat({"Cannot create directory ", dir, ": ", failure.text}), failure);
     return false;
 }
 
@@ -207,7 +208,7 @@ void RemoveSetupDirectories(TSetupSettings& settings) {
     // A process cannot remove its own current directory: leave it first.
     os.SetCurrentDirectory(GetWindowsDir());
     for (const std::string& name : names)
-        if (FileNamePart(name) == name && name != "..") DeleteFileForced(dir + "\\" + name);
+        if (FileNamePart(name) == name && name != "..") DeleteFileForced(Concat({dir, "\\", name}));
     os.RemoveDirectory(dir);  // only when that left it empty
 }
 

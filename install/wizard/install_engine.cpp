@@ -14,6 +14,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -213,7 +214,7 @@ bool TInstallEngine::IsSharedFile(const std::string& name, size_t index) const {
 
 void TInstallEngine::CopyInstaller() {
     for (const char* name : {"install.exe", "install.cfg"}) {
-        const std::string source = settings_.TempDir + "\\" + name;
+        const std::string source = Concat({settings_.TempDir, "\\", name});
         const bool existed = FileExists(JoinPath(targetDir_, name));
         journal_.File(JoinPath(targetDir_, name), TInstallJournal::TKeep::Move);
         CopyFileInto(source, targetDir_);
@@ -251,7 +252,7 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             progress_.Status(name);
             progress_.Target(dirPaths_[i]);
             Pump();
-            const std::string target = dirPaths_[i] + "\\" + name;
+            const std::string target = Concat({dirPaths_[i], "\\", name});
             const bool shared = IsSystemDirectory(dirPaths_[i], windowsDir_);
             const bool existed = FileExists(target);
             // A file sent to two places (a tag listed twice, a name in two entries) is kept
@@ -293,18 +294,18 @@ bool TInstallEngine::Retry(const std::string& what, const sys::Failure& failure,
         case TFailureChoice::Ignore: break;
     }
     report.FailedFiles.push_back(failure.Describe());
-    Note("FAILED " + what + ": " + failure.text);
+    Note(Concat({"FAILED ", what, ": ", failure.text}));
     return false;
 }
 
 bool TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                                  TInstallReport& report) {
-    const std::string target = dir + "\\" + name;
+    const std::string target = Concat({dir, "\\", name});
     if (ask && FileExists(target) && !prompts_.Overwrite(name)) {
         Note("kept " + target);
         return false;
     }
-    const std::string source = settings_.TempDir + "\\" + name;
+    const std::string source = Concat({settings_.TempDir, "\\", name});
     // The file it replaces is kept until the install is complete.
     journal_.File(target, TInstallJournal::TKeep::Move);
     for (;;) {
@@ -347,16 +348,16 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
         std::vector<std::string> links;  // NAME.* of each place; the link is NAME.lnk
         if (shortcuts_.FolderDesktop) {
             uninstall_.AddFolder(desktop + folder);
-            links.push_back(desktop + folder + "\\" + name + ".*");
+            links.push_back(Concat({desktop, folder, "\\", name, ".*"}));
         }
-        if (shortcuts_.Desktop) links.push_back(desktop + name + ".*");
-        if (shortcuts_.StartMenu) links.push_back(startMenu + name + ".*");
+        if (shortcuts_.Desktop) links.push_back(Concat({desktop, name, ".*"}));
+        if (shortcuts_.StartMenu) links.push_back(Concat({startMenu, name, ".*"}));
         if (shortcuts_.FolderStartMenu) {
             uninstall_.AddFolder(startMenu + folder);
-            links.push_back(startMenu + folder + "\\" + name + ".*");
+            links.push_back(Concat({startMenu, folder, "\\", name, ".*"}));
         }
         uninstall_.AddFolder(programs + folder);
-        links.push_back(programs + folder + "\\" + name + ".*");
+        links.push_back(Concat({programs, folder, "\\", name, ".*"}));
         TNameSet there;  // the links that were there before
         for (const std::string& pattern : links) {
             uninstall_.AddFile(pattern);
@@ -414,8 +415,8 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     // What is there must be read to be put back: a file that cannot be read is not changed.
     if (std::vector<std::string> lines; fileExisted && !ReadTextLines(path, lines)) {
         const std::string reason = os.LastError().text;
-        Note("FAILED ini " + path + ": " + reason);
-        throw Exception("Unable to read " + path + "\r" + reason);
+        Note(Concat({"FAILED ini ", path, ": ", reason}));
+        throw Exception(Concat({"Unable to read ", path, "\r", reason}));
     }
     const bool sectionExisted = fileExisted && !os.GetProfileKeyNames(path, section, 65536).empty();
     const std::string absent = "\x01";
@@ -423,14 +424,14 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     journal_.File(path, TInstallJournal::TKeep::Copy);
     if (!os.WriteProfileString(file, section, name, value)) {
         const std::string reason = os.LastError().text;
-        Note("FAILED ini " + path + " [" + section + "] " + name + ": " + reason);
-        throw Exception("Unable to write to " + file + "\r" + reason);
+        Note(Concat({"FAILED ini ", path, " [", section, "] ", name, ": ", reason}));
+        throw Exception(Concat({"Unable to write to ", file, "\r", reason}));
     }
     if (!fileExisted) uninstall_.AddCreatedIniFile(path);
     if (!sectionExisted) uninstall_.AddCreatedIniSection(path, section);
     uninstall_.AddIniValue(path, section, name, os.GetProfileString(path, section, name, "", 65536), earlier != absent,
                            earlier == absent ? "" : earlier);
-    Note("ini " + path + " [" + section + "] " + name + "=" + value);
+    Note(Concat({"ini ", path, " [", section, "] ", name, "=", value}));
 }
 
 void TInstallEngine::WriteRegistryValue(std::string location, std::string section, const std::string& name,
@@ -459,17 +460,17 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
     journal_.RegistryValue(root, key, name);
     if (!os.RegCreateKey(root, key)) {
         const std::string reason = os.LastError().text;
-        Note("FAILED registry " + rootName + key + ": " + reason);
-        throw Exception("Failed to create key " + key + "\r" + reason);
+        Note(Concat({"FAILED registry ", rootName, key, ": ", reason}));
+        throw Exception(Concat({"Failed to create key ", key, "\r", reason}));
     }
     for (const std::string& created : missing) uninstall_.AddCreatedRegistryKey(root, created);
     if (!os.RegSetString(root, key, name, value)) {
         const std::string reason = os.LastError().text;
-        Note("FAILED registry " + rootName + key + " " + name + ": " + reason);
-        throw Exception("Failed to set data for '" + name + "'\r" + reason);
+        Note(Concat({"FAILED registry ", rootName, key, " ", name, ": ", reason}));
+        throw Exception(Concat({"Failed to set data for '", name, "'\r", reason}));
     }
     uninstall_.AddRegistryValue(root, key, name, value, earlier);
-    Note("registry " + rootName + key + " " + name + "=" + value);
+    Note(Concat({"registry ", rootName, key, " ", name, "=", value}));
 }
 
 std::vector<std::string> TInstallEngine::AutoexecBlock() const {
@@ -500,8 +501,8 @@ void TInstallEngine::UpdateAutoexec() {
     // A missing autoexec.bat is an empty one; one that cannot be read must not lose its lines.
     if (FileExists(autoexec) && !ReadTextLines(autoexec, lines)) {
         const std::string reason = sys::Sys().LastError().text;
-        Note("FAILED autoexec " + autoexec + ": " + reason);
-        throw Exception("Unable to read " + autoexec + "\r" + reason);
+        Note(Concat({"FAILED autoexec ", autoexec, ": ", reason}));
+        throw Exception(Concat({"Unable to read ", autoexec, "\r", reason}));
     }
     journal_.File(backup, TInstallJournal::TKeep::Move);
     SaveTextLines(backup, lines);
@@ -523,7 +524,7 @@ void TInstallEngine::UpdateAutoexec() {
     SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
     uninstall_.SetAutoexecMade(newFile, newBackup);
-    Note("autoexec " + autoexec + " (" + DecimalText(block.size()) + " lines added)");
+    Note(Concat({"autoexec ", autoexec, " (", DecimalText(block.size()), " lines added)"}));
 }
 
 void TInstallEngine::RegisterUninstaller() {
@@ -535,15 +536,15 @@ void TInstallEngine::RegisterUninstaller() {
     const std::vector<std::string>& missing = registrationKeys_;
     if (!os.RegCreateKey(root, key)) {
         const std::string reason = os.LastError().text;
-        Note("FAILED registration HKEY_LOCAL_MACHINE\\" + key + ": " + reason);
-        throw Exception("Failed to create key " + key + "\r" + reason);
+        Note(Concat({"FAILED registration HKEY_LOCAL_MACHINE\\", key, ": ", reason}));
+        throw Exception(Concat({"Failed to create key ", key, "\r", reason}));
     }
     // The program path is quoted: unquoted, Windows would try "C:\Program.exe" first.
-    const std::string quoted = "\"" + uninstaller + "\"";
+    const std::string quoted = Concat({"\"", uninstaller, "\""});
     const std::pair<const char*, std::string> values[] = {
         {"DisplayName", choices_.Title},
-        {"UninstallString", quoted + " " + choices_.Title},
-        {"QuietUninstallString", quoted + " /S " + choices_.Title},
+        {"UninstallString", Concat({quoted, " ", choices_.Title})},
+        {"QuietUninstallString", Concat({quoted, " /S ", choices_.Title})},
         {"DisplayIcon", uninstaller},
         {"InstallLocation", targetDir_},
     };
@@ -563,8 +564,8 @@ void TInstallEngine::RegisterUninstaller() {
 
 void TInstallEngine::RegistrationFailed(const std::string& name) {
     const std::string reason = sys::Sys().LastError().text;
-    Note("FAILED registration " + name + ": " + reason);
-    throw Exception("Failed to set data for '" + name + "'\r" + reason);
+    Note(Concat({"FAILED registration ", name, ": ", reason}));
+    throw Exception(Concat({"Failed to set data for '", name, "'\r", reason}));
 }
 
 void TInstallEngine::Launch(TInstallReport& report) {
@@ -579,8 +580,8 @@ void TInstallEngine::Launch(TInstallReport& report) {
         Note("launch " + LaunchCommandText(launch));
         return;
     }
-    report.LaunchFailure = path + ": " + sys::StandardErrorText(static_cast<uint32_t>(result));
-    Note("FAILED launch " + LaunchCommandText(launch) + ": " + sys::StandardErrorText(static_cast<uint32_t>(result)));
+    report.LaunchFailure = Concat({path, ": ", sys::StandardErrorText(static_cast<uint32_t>(result))});
+    Note(Concat({"FAILED launch ", LaunchCommandText(launch), ": ", sys::StandardErrorText(static_cast<uint32_t>(result))}));
 }
 
 }  // namespace zov
