@@ -92,7 +92,7 @@ private:
     void Log(const std::string& line) {
         if (log_) log_->Line(line);
     }
-    TPayloadOutcome Failed(const std::string& reason, sys::Failure failure);
+    TPayloadOutcome Failed(const std::string& reason, const sys::Failure& failure);
     bool MakeDirectory(const std::string& dir, TPayloadOutcome& outcome);
 
     segment::TSegCompEZ& component_;
@@ -103,8 +103,8 @@ private:
     std::string segment_, file_;  // being read, for the failure's words
 };
 
-TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure failure) {
-    TPayloadOutcome outcome{TPayloadEnd::Failed, "", std::move(failure)};
+TPayloadOutcome TPayloadRun::Failed(const std::string& reason, const sys::Failure& failure) {
+    TPayloadOutcome outcome{TPayloadEnd::Failed, "", failure};
     if (!segment_.empty()) outcome.Reason += Concat({"Disk: ", segment_, "\r"});
     if (!file_.empty()) outcome.Reason += Concat({"File: ", file_, "\r"});
     outcome.Reason += reason;
