@@ -99,6 +99,9 @@ bool FindFrameRecord(uintptr_t pc, FrameRecord& out) {
         out.setUpEnd = p + 1 + *p;
         out.setUp = p + 1;
         p = out.setUpEnd;
+        out.tearDownEnd = p + 1 + *p;
+        out.tearDown = p + 1;
+        p = out.tearDownEnd;
         uintptr_t end = reinterpret_cast<uintptr_t>(table) + static_cast<int32_t>(Read32(table + 16));
         uintptr_t lsda = reinterpret_cast<uintptr_t>(table);
         for (uint32_t count = Read32(table + 8); count; --count) {
@@ -108,10 +111,18 @@ bool FindFrameRecord(uintptr_t pc, FrameRecord& out) {
             if (program & 1) lsda += ReadSleb128(p);
             if (pc < start) break;
             if (pc >= end) continue;
-            out.program = pool + (program >> 2);
-            const uint32_t length = ReadUleb128(out.program);
-            out.end = out.program + length;
+            const unsigned char* instructions = pool;
+            for (uint32_t skip = program >> 3;; --skip) {
+                const uint32_t length = ReadUleb128(instructions);
+                if (!skip) {
+                    out.program = instructions;
+                    out.end = instructions + length;
+                    break;
+                }
+                instructions += length;
+            }
             if (!(program & 2)) out.setUp = out.setUpEnd;
+            if (!(program & 4)) out.tearDown = out.tearDownEnd;
             out.start = start;
             out.lsda = program & 1 ? lsda : 0;
             out.personality =

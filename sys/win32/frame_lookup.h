@@ -13,6 +13,8 @@ struct FrameRecord {
     const unsigned char* setUpEnd;
     const unsigned char* program;     // this function's own instructions
     const unsigned char* end;
+    const unsigned char* tearDown;    // the usual frame tear-down's instructions, when it has it
+    const unsigned char* tearDownEnd;
     uintptr_t start;                  // the function's first code address
     uintptr_t personality;            // its language's handler, or 0
     uintptr_t lsda;                   // the handler's table for it, or 0

@@ -199,10 +199,12 @@ bool Step(_Unwind_Context& context, _Unwind_Context& caller, Personality& person
     state.location = record.start;
     Execute(record.cieProgram, record.cieEnd, record, UINTPTR_MAX, state);
     state.initial = row;
-    // The usual frame set-up, which the table keeps once, then the record's own instructions.
+    // The usual frame set-up and tear-down, which the table keeps once, around the record's
+    // own instructions.
     state.location = record.start;
     Execute(record.setUp, record.setUpEnd, record, context.ip, state);
     Execute(record.program, record.end, record, context.ip, state);
+    Execute(record.tearDown, record.tearDownEnd, record, context.ip, state);
     context.cfa = row.cfaExpression ? Evaluate(row.cfaExpression, context, 0, false)
                                     : context.reg[row.cfaRegister] + row.cfaOffset;
     context.start = record.start;

@@ -88,12 +88,14 @@ struct Record {
     uint32_t start, length;  // image-relative
     uint32_t lsda;           // image-relative, or 0
     Bytes program;
-    bool setUp;
+    bool setUp, tearDown;
 };
 
 // The instructions of "push ebp; mov ebp, esp" with code alignment 1 and data alignment -4:
 // at +1 the frame's address is esp + 8 and ebp is kept at -8 from it, at +3 it is ebp + 8.
 const Bytes kSetUp = {0x41, 0x0e, 0x08, 0x85, 0x02, 0x42, 0x0d, 0x05};
+// And of "leave": at +1 ebp is the caller's again and the frame's address is esp + 4.
+const Bytes kTearDown = {0x41, 0xc5, 0x0c, 0x04, 0x04};
 
 Bytes WithoutTrailingNops(Bytes program) {
     while (!program.empty() && program.back() == 0) program.pop_back();
@@ -254,6 +256,9 @@ void Rewrite(const std::string& exePath, const std::string& mapPath) {
             record.setUp = record.program.size() >= kSetUp.size() &&
                            std::equal(kSetUp.begin(), kSetUp.end(), record.program.begin());
             if (record.setUp) record.program.erase(record.program.begin(), record.program.begin() + kSetUp.size());
+            record.tearDown = record.program.size() >= kTearDown.size() &&
+                              std::equal(kTearDown.begin(), kTearDown.end(), record.program.end() - kTearDown.size());
+            if (record.tearDown) record.program.resize(record.program.size() - kTearDown.size());
             records.push_back(std::move(record));
         }
         at = next;
@@ -278,19 +283,22 @@ void Rewrite(const std::string& exePath, const std::string& mapPath) {
     head.insert(head.end(), shared->program.begin(), shared->program.end());
     head.push_back(static_cast<uint8_t>(kSetUp.size()));
     head.insert(head.end(), kSetUp.begin(), kSetUp.end());
+    head.push_back(static_cast<uint8_t>(kTearDown.size()));
+    head.insert(head.end(), kTearDown.begin(), kTearDown.end());
     Bytes list, pool;
     std::map<std::string, uint32_t> pooled;  // by the instructions' bytes
     uint32_t previousEnd = records.front().start, previousLsda = begin;
     for (const Record& r : records) {
         if (r.start < previousEnd) Fail("records whose code overlaps");
-        auto [it, added] = pooled.emplace(std::string(r.program.begin(), r.program.end()), static_cast<uint32_t>(pool.size()));
+        auto [it, added] = pooled.emplace(std::string(r.program.begin(), r.program.end()),
+                                          static_cast<uint32_t>(pooled.size()));
         if (added) {
             PutUleb(pool, static_cast<uint32_t>(r.program.size()));
             pool.insert(pool.end(), r.program.begin(), r.program.end());
         }
         PutUleb(list, r.start - previousEnd);
         PutUleb(list, r.length);
-        PutUleb(list, it->second << 2 | (r.setUp ? 2u : 0u) | (r.lsda ? 1u : 0u));
+        PutUleb(list, it->second << 3 | (r.tearDown ? 4u : 0u) | (r.setUp ? 2u : 0u) | (r.lsda ? 1u : 0u));
         if (r.lsda) {
             PutSleb(list, static_cast<int32_t>(r.lsda - previousLsda));
             previousLsda = r.lsda;
