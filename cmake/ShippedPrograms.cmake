@@ -18,6 +18,7 @@
 
 option(ZOV_SHIPPED_BUILD "This is the nested build of the programs on the medium" OFF)
 set(ZOV_SHIPPED_OUTPUT_DIR "" CACHE PATH "Outer build tree that receives the programs")
+set(ZOV_UNWIND_TABLE_TOOL "" CACHE FILEPATH "The build machine's tools/unwind_table program")
 
 if(ZOV_SHIPPED_BUILD)
   # Our code runs on any x86 from the 486 on: Windows 98 and NT 4.0 ran on machines without
@@ -47,6 +48,13 @@ if(ZOV_SHIPPED_BUILD)
   # Math functions need not set errno (nothing reads it): a square root is then the
   # processor's instruction, not a call into the C library.
   list(APPEND code_flags -fno-math-errno)
+  # Arguments pushed, not stored into space the prologue reserved (a push of a register is
+  # one byte, a store four). The compiler reserves that space whenever it probes the stack
+  # through the library's __chkstk_ms, as Windows targets do by default; the frames larger
+  # than the one guard page Windows keeps below the stack (a few buffers of 8 or 16 KB) are
+  # probed page by page in their prologue instead. install.exe 16 KB, uninstaller.exe 10 KB
+  # smaller.
+  list(APPEND code_flags -mno-stack-arg-probe -mno-accumulate-outgoing-args -fstack-clash-protection)
   add_compile_options(${code_flags})
   # No exception comes out of a Windows function: our unwinder finds no unwind record in the
   # system's libraries, so none could pass through them either. Declared so (the headers
@@ -102,8 +110,17 @@ function(zov_shipped_program target)
     target_link_options(${target} PRIVATE -s -B${ZOV_STARTFILES}/ -Wl,--gc-sections
                         -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/shipped.ld
                         -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
+    # The unwind records as the compact table the run-time reads (sys/win32/unwind_table.h),
+    # written over them after the link; the file gives back the bytes it saves.
+    if(NOT ZOV_UNWIND_TABLE_TOOL)
+      message(FATAL_ERROR "ZOV_UNWIND_TABLE_TOOL: the nested build needs tools/unwind_table")
+    endif()
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${ZOV_UNWIND_TABLE_TOOL} $<TARGET_FILE:${target}>
+                               ${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map
+                       VERBATIM)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-                 ${PROJECT_SOURCE_DIR}/cmake/shipped.ld ${ZOV_STARTFILES}/crt2.o)
+                 ${PROJECT_SOURCE_DIR}/cmake/shipped.ld ${ZOV_STARTFILES}/crt2.o ${ZOV_UNWIND_TABLE_TOOL})
     add_dependencies(${target} zov_startfiles)
     if(P_ON_REQUEST)
       set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
@@ -128,12 +145,22 @@ function(zov_shipped_programs_finish)
   # Ninja would run cores + 2 jobs beside the outer build's; one per core is enough.
   cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)
   include(ExternalProject)
+  # The unwind table tool runs on the build machine: built with its own compiler.
+  ExternalProject_Add(zov_unwind_table_tool
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/unwind_table
+    BINARY_DIR ${CMAKE_BINARY_DIR}/unwind_table
+    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+    BUILD_ALWAYS ON
+    BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/unwind_table/unwind_table
+    INSTALL_COMMAND "")
   ExternalProject_Add(zov_shipped_build
+    DEPENDS zov_unwind_table_tool
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/shipped
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
                -DCMAKE_BUILD_TYPE=MinSizeRel -DZOV_SHIPPED_BUILD=ON -DZOV_TESTS=OFF
                -DZOV_SHIPPED_OUTPUT_DIR=${CMAKE_BINARY_DIR}
+               -DZOV_UNWIND_TABLE_TOOL=${CMAKE_BINARY_DIR}/unwind_table/unwind_table
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zov_shipped -j ${cores}
     BUILD_ALWAYS ON
     BUILD_BYPRODUCTS ${programs}

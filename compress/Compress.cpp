@@ -5,6 +5,7 @@
 
 #include "compress/archive_paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov::compress {
 namespace {
@@ -48,7 +49,7 @@ TCompressionMethod TCompress::LookupMethod(const std::string& id) {
     bool recognized = false;
     if (OnRecognize) OnRecognize(id, recognized);
     if (recognized) return coCustom;
-    throw EUnrecognizedCompressionMethod("Unrecognized compression method: \"" + id + "\" in header");
+    throw EUnrecognizedCompressionMethod(Concat({"Unrecognized compression method: \"", id, "\" in header"}));
 }
 
 TArchiveHeader TCompress::ReadArchiveHeader(TStream& archive) {

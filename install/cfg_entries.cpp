@@ -5,6 +5,7 @@
 
 #include "shell/system_helpers.h"
 #include "sys/paths.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -29,7 +30,7 @@ TValueKind TValueEntry::Kind() const {
     return UpperCase(Location).find(".INI") != std::string::npos ? TValueKind::Ini : TValueKind::Registry;
 }
 
-std::string TValueEntry::Text() const { return Location + "~" + Section + "~" + Name + "~" + Value; }
+std::string TValueEntry::Text() const { return Concat({Location, "~", Section, "~", Name, "~", Value}); }
 
 // The records are filled in braces, which evaluate left to right: the fields are cut in order.
 
@@ -119,7 +120,7 @@ std::vector<std::string> CheckConfigEntries(const TSetupSettings& settings) {
         for (const auto* list : {&settings.Files, &settings.WorkStationFiles})
             found |= std::any_of(list->begin(), list->end(),
                                  [&](const std::string& entry) { return UpperCase(ParseFileEntry(entry).Name()) == name; });
-        if (!found) warnings.push_back("Launch program " + program + " is not among the files to install");
+        if (!found) warnings.push_back(Concat({"Launch program ", program, " is not among the files to install"}));
     }
     return warnings;
 }

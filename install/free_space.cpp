@@ -7,6 +7,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -101,7 +102,7 @@ TSpaceNeeds ExpansionNeeds(const TSetupSettings& settings) {
                 add(segment.size);
     if (data) needs.Add(settings.TempDir + "\\disk.$A$", data);
     for (const char* name : {"install.exe", "install.cfg"})
-        needs.Add(settings.TempDir + "\\" + name, SizeOf(settings.SourceDir + name));
+        needs.Add(Concat({settings.TempDir, "\\", name}), SizeOf(settings.SourceDir + name));
     return needs;
 }
 
@@ -120,13 +121,13 @@ TSpaceNeeds CopyNeeds(const TSetupSettings& settings, const std::string& destina
         SplitField(rest, '~', source);
         SplitField(rest, '~', tag);
         const std::string name = FileNamePart(source);
-        const uint64_t size = SizeOf(settings.TempDir + "\\" + name);
+        const uint64_t size = SizeOf(Concat({settings.TempDir, "\\", name}));
         // The copy sends a file to every directory of its tag.
         for (size_t i = 0; i < tags.size(); ++i)
             if (tags[i] == UpperCase(tag)) needs.Add(JoinPath(dirs[i], name), size);
     }
     for (const char* name : {"install.exe", "install.cfg"})
-        needs.Add(JoinPath(bases.InstallDir, name), SizeOf(settings.TempDir + "\\" + name));
+        needs.Add(JoinPath(bases.InstallDir, name), SizeOf(Concat({settings.TempDir, "\\", name})));
     needs.Add(JoinPath(bases.InstallDir, "uninstall.cfg"), 1);
     return needs;
 }

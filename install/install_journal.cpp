@@ -9,6 +9,7 @@
 #include "install/wizard/uninstall_info.h"
 #include "shell/system_helpers.h"
 #include "sys/canonical_path.h"
+#include "sys/concat.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/stream.h"
@@ -25,10 +26,10 @@ void Note(TInstallLog* log, const std::string& line) {
     if (log) log->Line(line);
 }
 
-std::string Escaped(const std::string& field) {
+// Appends the field to the line, its tabs, line ends and percent signs as %XX.
+void AppendEscaped(std::string& out, const char* field) {
     static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : field) {
+    for (; char c = *field; ++field) {
         if (c == '%' || c == '\t' || c == '\r' || c == '\n') {
             out += '%';
             out += kHex[(static_cast<unsigned char>(c) >> 4) & 15];
@@ -37,7 +38,6 @@ std::string Escaped(const std::string& field) {
             out += c;
         }
     }
-    return out;
 }
 
 int HexDigit(char c) {
@@ -115,7 +115,7 @@ void RestoreValue(sys::RegRoot root, const std::string& key, const std::string& 
     else if (was.empty())
         os.RegDeleteValue(root, key, name);
     else
-        Note(log, "kept " + key + " " + name + " (a value of a kind that cannot be put back)");
+        Note(log, Concat({"kept ", key, " ", name, " (a value of a kind that cannot be put back)"}));
 }
 
 // False when a kept file could not be put back.
@@ -131,7 +131,7 @@ bool Undo(const std::vector<std::string>& f, const std::string& backupDir, TInst
         if (FileExists(f[1])) DeleteFileForced(f[1]);
     } else if (kind == "R" && f.size() >= 3) {
         if (FileExists(f[2]) && !Restore(f[1], f[2])) {
-            Note(log, "LEFT " + f[1] + ": " + sys::Sys().LastError().text + " (its backup " + f[2] + " stays)");
+            Note(log, Concat({"LEFT ", f[1], ": ", sys::Sys().LastError().text, " (its backup ", f[2], " stays)"}));
             return false;
         }
     } else if (kind == "K" && f.size() >= 3) {
@@ -230,9 +230,12 @@ void TInstallJournal::Begin(const std::string& title, const std::string& targetD
     }
 }
 
-void TInstallJournal::Append(const std::vector<std::string>& fields) {
+void TInstallJournal::Append(std::initializer_list<TTextPart> fields) {
     std::string line;
-    for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + Escaped(field);
+    for (const TTextPart field : fields) {
+        if (!line.empty()) line += '\t';
+        AppendEscaped(line, field.Text());
+    }
     line += '\n';
     uint32_t done = 0;
     // On the disk before the change it names: after a loss of power the journal still
@@ -297,14 +300,14 @@ void TInstallJournal::PutBack(const std::string& path) {
 void TInstallJournal::RegistryValue(sys::RegRoot root, const std::string& key, const std::string& name) {
     const std::string rootName = root == kMachine ? "HKLM" : "HKCU";
     for (const std::string& k : MissingRegistryKeys(root, key)) Append({"K", rootName, k});
-    if (!values_.Insert(UpperCase(rootName + "\\" + key + "\t" + name))) return;
+    if (!values_.Insert(UpperCase(Concat({rootName, "\\", key, "\t", name})))) return;
     Append({"V", rootName, key, name, EarlierRegistryValue(root, key, name)});
 }
 
 void TInstallJournal::Commit() {
     Append({"C"});
     file_.reset();
-    Note(log_, "complete: " + DecimalText(lines_) + " changes journaled");
+    Note(log_, Concat({"complete: ", DecimalText(lines_), " changes journaled"}));
     Finish(title_, log_, false);  // a complete journal only loses its files and mark
 }
 
@@ -335,7 +338,7 @@ TFinished Finish(const std::string& title, TInstallLog* log, bool scratch) {
     // is its own to finish or undo.
     if (scratch && FileExists(journal) &&
         !os.OpenFile(journal, sys::FileAccess::ReadWrite, sys::FileCreate::OpenExisting, sys::FileShare::Exclusive)) {
-        Note(log, "left alone: the install of " + title + " is in use (" + sys::FailureOf(journal).text + ")");
+        Note(log, Concat({"left alone: the install of ", title, " is in use (", sys::FailureOf(journal).text, ")"}));
         return TFinished::InUse;
     }
     const std::string backupDir = JoinPath(DirectoryPart(journal), TInstallJournal::kBackupFolder);
@@ -347,7 +350,7 @@ TFinished Finish(const std::string& title, TInstallLog* log, bool scratch) {
         for (auto line = lines.rbegin(); line != lines.rend(); ++line) whole &= Undo(*line, backupDir, log);
     if (!whole) {
         // The backups, the journal and the mark stay: the next start tries again.
-        Note(log, "FAILED to undo the install of " + title + " whole: it is tried again at the next start");
+        Note(log, Concat({"FAILED to undo the install of ", title, " whole: it is tried again at the next start"}));
         return TFinished::Partly;
     }
     if (DirectoryExists(backupDir)) EmptyAndRemoveDirectory(backupDir);
@@ -363,9 +366,9 @@ TFinished Finish(const std::string& title, TInstallLog* log, bool scratch) {
     for (auto part = parts.rbegin(); part + 1 != parts.rend(); ++part)
         if (part->size() > 1 && (*part)[0] == 'K') DeleteKeyIfEmpty(kMachine, part->substr(1));
     if (!complete)
-        Note(log, "rolled back the install of " + title + " (" + DecimalText(lines.size()) + " changes)");
+        Note(log, Concat({"rolled back the install of ", title, " (", DecimalText(lines.size()), " changes)"}));
     else if (scratch)
-        Note(log, "finished the install of " + title + ", which had been stopped once complete");
+        Note(log, Concat({"finished the install of ", title, ", which had been stopped once complete"}));
     return TFinished::Whole;
 }
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "shell/name_set.h"
+#include "sys/concat.h"
 #include "sys/system.h"
 
 namespace zov {
@@ -75,7 +76,7 @@ public:
     size_t Lines() const { return lines_; }
 
 private:
-    void Append(const std::vector<std::string>& fields);
+    void Append(std::initializer_list<TTextPart> fields);
     std::string BackupPath();
 
     TInstallLog* log_;

@@ -9,6 +9,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 
@@ -40,7 +41,7 @@ std::string SegmentFileFor(const TSetupSettings& settings, const std::string& ba
 }
 
 std::string FlatTarget(const std::string& storedPath, const TSetupSettings& settings) {
-    return settings.TempDir + "\\" + FileNamePart(storedPath);
+    return Concat({settings.TempDir, "\\", FileNamePart(storedPath)});
 }
 
 namespace {
@@ -49,7 +50,7 @@ namespace {
 std::string ReasonOf(const std::exception& e, const sys::Failure& failure) {
     const std::string message = e.what();
     if (failure.text.empty() || message.find(failure.text) != std::string::npos) return message;
-    return message + ": " + failure.text;
+    return Concat({message, ": ", failure.text});
 }
 
 // The reader names a segment by its lower-cased directory; the user knows the medium's
@@ -76,7 +77,7 @@ private:
     void Log(const std::string& line) {
         if (log_) log_->Line(line);
     }
-    TPayloadOutcome Failed(const std::string& reason, sys::Failure failure);
+    TPayloadOutcome Failed(const std::string& reason, const sys::Failure& failure);
     bool MakeDirectory(const std::string& dir, TPayloadOutcome& outcome);
 
     segment::TSegCompEZ& component_;
@@ -87,10 +88,10 @@ private:
     std::string segment_, file_;  // being read, for the failure's words
 };
 
-TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure failure) {
-    TPayloadOutcome outcome{TPayloadEnd::Failed, "", std::move(failure)};
-    if (!segment_.empty()) outcome.Reason += "Disk: " + segment_ + "\r";
-    if (!file_.empty()) outcome.Reason += "File: " + file_ + "\r";
+TPayloadOutcome TPayloadRun::Failed(const std::string& reason, const sys::Failure& failure) {
+    TPayloadOutcome outcome{TPayloadEnd::Failed, "", failure};
+    if (!segment_.empty()) outcome.Reason += Concat({"Disk: ", segment_, "\r"});
+    if (!file_.empty()) outcome.Reason += Concat({"File: ", file_, "\r"});
     outcome.Reason += reason;
     Log(sys::WithFailure("FAILED Error Expanding Files!! " + sys::OneLine(outcome.Reason), outcome.Failure));
     return outcome;
@@ -99,7 +100,7 @@ TPayloadOutcome TPayloadRun::Failed(const std::string& reason, sys::Failure fail
 bool TPayloadRun::MakeDirectory(const std::string& dir, TPayloadOutcome& outcome) {
     if (ForceDirectories(dir)) return true;
     const sys::Failure failure = sys::FailureOf(dir);
-    outcome = Failed("Cannot create directory " + dir + ": " + failure.text, failure);
+    outcome = Failed(Concat({"Cannot create directory ", dir, ": ", failure.text}), failure);
     return false;
 }
 
@@ -192,7 +193,7 @@ void RemoveSetupDirectories(TSetupSettings& settings) {
     // A process cannot remove its own current directory: leave it first.
     os.SetCurrentDirectory(GetWindowsDir());
     for (const std::string& name : names)
-        if (FileNamePart(name) == name && name != "..") DeleteFileForced(dir + "\\" + name);
+        if (FileNamePart(name) == name && name != "..") DeleteFileForced(Concat({dir, "\\", name}));
     os.RemoveDirectory(dir);  // only when that left it empty
 }
 

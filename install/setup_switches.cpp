@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sys/paths.h"
+#include "sys/concat.h"
 
 namespace zov {
 
@@ -51,7 +52,7 @@ TSetupSwitches ParseSetupSwitches(const std::vector<std::string>& args) {
             if (v == "FULL" || v == "NETWORK")
                 s.Workstation = v == "NETWORK";
             else
-                s.Error = "/TYPE= takes full or network, not \"" + value + "\"";
+                s.Error = Concat({"/TYPE= takes full or network, not \"", value, "\""});
         } else if (name == "FOLDERS") {
             std::string rest = UpperCase(value);
             while (!rest.empty()) {
@@ -63,7 +64,7 @@ TSetupSwitches ParseSetupSwitches(const std::vector<std::string>& args) {
                 else if (item == "DESKTOP")
                     s.FolderDesktop = true;
                 else if (!item.empty())
-                    s.Error = "/FOLDERS= takes startmenu and desktop, not \"" + item + "\"";
+                    s.Error = Concat({"/FOLDERS= takes startmenu and desktop, not \"", item, "\""});
             }
         } else if (name == "END") {
             const std::string v = UpperCase(value);
@@ -74,7 +75,7 @@ TSetupSwitches ParseSetupSwitches(const std::vector<std::string>& args) {
             else if (v == "REBOOT")
                 s.End = TSetupEnd::Reboot;
             else
-                s.Error = "/END= takes return, launch or reboot, not \"" + value + "\"";
+                s.Error = Concat({"/END= takes return, launch or reboot, not \"", value, "\""});
         } else if (name == "LOG") {
             if (value.empty()) s.Error = "/LOG= needs a file name";
             s.LogPath = value;

@@ -5,6 +5,7 @@
 
 #include "segment/seg_records.h"
 #include "sys/exception.h"
+#include "sys/concat.h"
 
 namespace zov::segment {
 
@@ -19,9 +20,9 @@ int32_t FileListWidth(const std::vector<std::string>& names) {
     size_t longest = 0;
     for (const std::string& name : names) {
         if (name.empty() || name.back() == ' ' || name.find('\0') != std::string::npos)
-            throw Exception("cannot list the stored name \"" + name + "\" in a file list");
+            throw Exception(Concat({"cannot list the stored name \"", name, "\" in a file list"}));
         if (name.size() > static_cast<size_t>(TSegScanHeader::kMaxListWidth))
-            throw Exception("stored name longer than 8191 bytes: " + name.substr(0, 40) + "...");
+            throw Exception(Concat({"stored name longer than 8191 bytes: ", name.substr(0, 40), "..."}));
         longest = std::max(longest, name.size());
     }
     return static_cast<int32_t>(

@@ -4,6 +4,7 @@
 #include "sys/decimal.h"
 #include "sys/exception.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov::segment {
 
@@ -26,7 +27,7 @@ std::string SegExtension(const std::string& segExt, uint16_t number) {
 }
 
 std::string SegFileName(const std::string& baseName, const std::string& segExt, uint16_t number) {
-    return baseName + "." + SegExtension(segExt, number);
+    return Concat({baseName, ".", SegExtension(segExt, number)});
 }
 
 std::string SegFilePath(const std::string& dir, const std::string& baseName,

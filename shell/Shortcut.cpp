@@ -5,6 +5,7 @@
 #include "shell/system_helpers.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -32,7 +33,7 @@ std::string GetShellFolder(int kind) {
     std::string path;
     if (name.empty() || !sys::Sys().RegGetString(sys::RegRoot::CurrentUser, kShellFoldersKey, name, path) ||
         path.empty())
-        path = GetWindowsDir() + "\\" + name;
+        path = Concat({GetWindowsDir(), "\\", name});
     return WithBackslash(path);
 }
 
@@ -72,13 +73,13 @@ void TShortcuts::CreateShortcuts() {
     };
     if (FolderDesktop || FolderStartMenu) {
         if (FolderDesktop) {
-            saveInto(GetShellFolder(sfDesktop) + Folder + "\\");
-            saveInto(GetShellFolder(sfPrograms) + Folder + "\\");
+            saveInto(Concat({GetShellFolder(sfDesktop), Folder, "\\"}));
+            saveInto(Concat({GetShellFolder(sfPrograms), Folder, "\\"}));
         }
-        if (FolderStartMenu) saveInto(GetShellFolder(sfStartMenu) + Folder + "\\");
-        if (FolderQuickLaunch) saveInto(QuickLaunchFolder() + Folder + "\\");
+        if (FolderStartMenu) saveInto(Concat({GetShellFolder(sfStartMenu), Folder, "\\"}));
+        if (FolderQuickLaunch) saveInto(Concat({QuickLaunchFolder(), Folder, "\\"}));
     } else {
-        saveInto(GetShellFolder(sfPrograms) + Folder + "\\");
+        saveInto(Concat({GetShellFolder(sfPrograms), Folder, "\\"}));
     }
     if (Desktop) save(GetShellFolder(sfDesktop) + fileName);
     if (StartMenu) save(GetShellFolder(sfStartMenu) + fileName);

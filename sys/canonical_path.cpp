@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "sys/paths.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -72,7 +73,7 @@ TParts SplitShare(const std::string& text) {
     const std::string shareName = text.substr(server + 1, share - server - 1);
     if (serverName == "." || serverName == "?" || shareName == "." || shareName == "..") return parts;
     parts.Kind = TPathKind::Unc;
-    parts.Root = "\\\\" + serverName + "\\" + shareName;
+    parts.Root = Concat({"\\\\", serverName, "\\", shareName});
     if (!Append(parts, text.substr(share))) parts.Kind = TPathKind::Invalid;
     return parts;
 }

@@ -15,7 +15,7 @@ public:
     explicit Exception(const std::string& message) : message_(message) {}
     // A failure of the system: the message for the user, and the code, path and reason
     // taken at the call that failed.
-    Exception(const std::string& message, sys::Failure failure) : message_(message), failure_(std::move(failure)) {}
+    Exception(const std::string& message, const sys::Failure& failure) : message_(message), failure_(failure) {}
     const char* what() const noexcept override { return message_.c_str(); }
     std::string Message() const { return message_; }
     // Empty (not Failed()) when the exception does not come from a call of the system.

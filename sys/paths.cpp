@@ -4,13 +4,15 @@
 
 namespace zov {
 
-std::string UpperCase(std::string text) {
+std::string UpperCase(const std::string& original) {
+    std::string text = original;
     for (char& c : text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 
-std::string LowerCase(std::string text) {
+std::string LowerCase(const std::string& original) {
+    std::string text = original;
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
@@ -26,7 +28,8 @@ std::string DirectoryPart(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-std::string WithoutTrailingBackslash(std::string path) {
+std::string WithoutTrailingBackslash(const std::string& original) {
+    std::string path = original;
     while (!path.empty() && IsPathSeparator(path.back())) {
         if (path.size() == 3 && path[1] == ':') break;  // a drive root
         path.pop_back();

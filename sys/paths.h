@@ -7,8 +7,8 @@
 namespace zov {
 
 // ASCII letters only, as file names, tags and keys are compared.
-std::string UpperCase(std::string text);
-std::string LowerCase(std::string text);
+std::string UpperCase(const std::string& text);
+std::string LowerCase(const std::string& text);
 
 inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -17,7 +17,7 @@ std::string FileNamePart(const std::string& path);
 // Everything up to and including the last separator or drive colon ("" when there is none).
 std::string DirectoryPart(const std::string& path);
 // Trailing separators dropped, except the one of a drive root ("C:\" stays).
-std::string WithoutTrailingBackslash(std::string path);
+std::string WithoutTrailingBackslash(const std::string& path);
 // `dir` + "\" + `name`, with no doubled separator.
 std::string JoinPath(const std::string& dir, const std::string& name);
 

@@ -1,4 +1,5 @@
 #include "sys/stream.h"
+#include "sys/concat.h"
 
 #include <algorithm>
 #include <cstring>
@@ -78,7 +79,7 @@ sys::Failure WriteFailure(const std::string& path) {
 std::string WriteFailureText(const sys::Failure& failure) {
     const std::string& path = failure.path;
     const std::string drive = path.size() > 1 && path[1] == ':' ? " (drive " + path.substr(0, 2) + ")" : "";
-    return "Cannot write " + path + drive + ": " + failure.text;
+    return Concat({"Cannot write ", path, drive, ": ", failure.text});
 }
 
 std::string WriteFailureText(const std::string& path) { return WriteFailureText(WriteFailure(path)); }

@@ -1,4 +1,5 @@
 #include "sys/system.h"
+#include "sys/concat.h"
 
 #include <cstdlib>
 
@@ -17,7 +18,7 @@ System& Sys() {
 void SetSystem(System* system) { current = system; }
 
 std::string FailureText(const std::string& path) {
-    return path + ": " + Sys().LastError().text;
+    return Concat({path, ": ", Sys().LastError().text});
 }
 
 Failure FailureOf(const std::string& path) {

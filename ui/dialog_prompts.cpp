@@ -4,6 +4,7 @@
 #include "sys/paths.h"
 #include "ui/application.h"
 #include "ui/dialogs.h"
+#include "sys/concat.h"
 
 namespace zov::ui {
 
@@ -31,7 +32,7 @@ bool TDialogPrompts::AskForDisk(uint16_t number, const std::string& path, std::s
         case TDiskQuestion::Floppy:
             // The floppy prompt twice, then the reader's own box, and so on while it is missing.
             if (asks_ % 3 != 0)
-                return MessageDlg("Please Insert Disk #" + DecimalText(number) + " into Floppy Drive.",
+                return MessageDlg(Concat({"Please Insert Disk #", DecimalText(number), " into Floppy Drive."}),
                                   TMsgDlgType::mtCustom, mbOK | mbCancel) == mrOk;
             break;
         case TDiskQuestion::Box: break;
@@ -47,12 +48,12 @@ bool TDialogPrompts::RetryDisk(uint16_t, const std::string& problem) {
 void TDialogPrompts::Pump() { App().ProcessMessages(); }
 
 bool TDialogPrompts::Overwrite(const std::string& name) {
-    return Dlg().MessageDlg("File Already Exists (" + name + "). Overwrite?", "Confirm", mbYes | mbNo,
+    return Dlg().MessageDlg(Concat({"File Already Exists (", name, "). Overwrite?"}), "Confirm", mbYes | mbNo,
                             TMsgDlgType::mtConfirmation) == mrYes;
 }
 
 TFailureChoice TDialogPrompts::OnFailure(const std::string& what, const sys::Failure& failure) {
-    switch (Dlg().MessageDlg(what + "\r\r" + failure.Describe(), "Error", mbAbort | mbRetry | mbIgnore,
+    switch (Dlg().MessageDlg(Concat({what, "\r\r", failure.Describe()}), "Error", mbAbort | mbRetry | mbIgnore,
                              TMsgDlgType::mtError)) {
         case mrRetry: return TFailureChoice::Retry;
         case mrIgnore: return TFailureChoice::Ignore;

@@ -8,6 +8,7 @@
 #include "shell/system_helpers.h"
 #include "sys/canonical_path.h"
 #include "sys/paths.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -118,9 +119,9 @@ void TProtectedPlaces::AddOtherProduct(const std::string& title) {
     for (const std::string& file : record.Files)
         if (file.empty() || file.back() != '*') addFile(file);
     for (const TRegistryEntry& reg : record.RegistryValues)
-        otherValues_.Insert(RootPrefix(reg.Root) + ComparableKey(reg.Key) + "\\" + UpperCase(reg.Name));
+        otherValues_.Insert(Concat({RootPrefix(reg.Root), ComparableKey(reg.Key), "\\", UpperCase(reg.Name)}));
     for (const TRegistryEntry& reg : record.CreatedRegistryKeys)
-        otherValues_.Insert(RootPrefix(reg.Root) + ComparableKey(reg.Key) + "\\");
+        otherValues_.Insert(Concat({RootPrefix(reg.Root), ComparableKey(reg.Key), "\\"}));
 }
 
 bool TProtectedPlaces::IsSystemPlace(const std::string& dir) const {
@@ -175,7 +176,7 @@ std::string TProtectedPlaces::Protection(sys::RegRoot root, const std::string& k
     if (root == sys::RegRoot::LocalMachine)
         for (const std::string& registration : otherRegistrations_)
             if (KeyAtOrBelow(k, registration)) return "another product's registration";
-    if (otherValues_.Contains(RootPrefix(root) + k + "\\" + name)) return "another product's entry";
+    if (otherValues_.Contains(Concat({RootPrefix(root), k, "\\", name}))) return "another product's entry";
     return "";
 }
 

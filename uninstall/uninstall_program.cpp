@@ -9,6 +9,7 @@
 #include "sys/paths.h"
 #include "sys/system.h"
 #include "uninstall/uninstaller.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -22,9 +23,9 @@ void Tell(const TUninstallOptions& options, TSetupPrompts& prompts, const std::s
 // Names the files, as many as a message box can show.
 std::string OtherFilesQuestion(const std::string& title, const std::vector<std::string>& files) {
     constexpr size_t kShown = 15;
-    std::string text = "These files in the folders of " + title + " were not put there by its setup:";
+    std::string text = Concat({"These files in the folders of ", title, " were not put there by its setup:"});
     for (size_t i = 0; i < files.size() && i < kShown; ++i) text += "\r" + files[i];
-    if (files.size() > kShown) text += "\r... and " + DecimalText(files.size() - kShown) + " more";
+    if (files.size() > kShown) text += Concat({"\r... and ", DecimalText(files.size() - kShown), " more"});
     return text + "\rRemove them too?";
 }
 
@@ -53,11 +54,11 @@ TUninstallOutcome RunUninstall(const TUninstallOptions& options, const std::stri
     TUninstaller uninstaller(progress, log.get());
     uninstaller.SelfPath = selfPath;
     if (!uninstaller.Open(dir, options.Title)) {
-        Tell(options, prompts, "Cannot remove " + options.Title + ":\r" + uninstaller.Error() + "\rNothing was removed.",
+        Tell(options, prompts, Concat({"Cannot remove ", options.Title, ":\r", uninstaller.Error(), "\rNothing was removed."}),
              TMessageKind::Error);
         return outcome;
     }
-    if (!options.Silent && !prompts.Confirm("Remove " + options.Title + " and all of its components?", kCaption)) {
+    if (!options.Silent && !prompts.Confirm(Concat({"Remove ", options.Title, " and all of its components?"}), kCaption)) {
         if (log) log->Line("cancelled");
         return outcome;
     }

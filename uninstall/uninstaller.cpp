@@ -11,6 +11,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -97,7 +98,7 @@ void TUninstaller::FindOtherFiles() {
         if (IsCreatedDirectory(dir) && !places_->Protects(dir))
             patternDirs.push_back(dir);
         else
-            Note("kept every file in " + dir + " (not a directory the install made)");
+            Note(Concat({"kept every file in ", dir, " (not a directory the install made)"}));
     }
     TNameSet seen;
     for (const std::string& dir : record_.CreatedDirectories) {
@@ -122,13 +123,13 @@ void TUninstaller::Note(const std::string& line) {
 }
 
 void TUninstaller::Leftover(const std::string& path, const std::string& reason) {
-    report_.Leftovers.push_back(path + ": " + reason);
-    Note("LEFT " + path + ": " + reason);
+    report_.Leftovers.push_back(Concat({path, ": ", reason}));
+    Note(Concat({"LEFT ", path, ": ", reason}));
 }
 
 void TUninstaller::Keep(const std::string& path, const std::string& reason) {
-    report_.Kept.push_back(path + ": " + reason);
-    Note("kept " + path + " (" + reason + ")");
+    report_.Kept.push_back(Concat({path, ": ", reason}));
+    Note(Concat({"kept ", path, " (", reason, ")"}));
 }
 
 void TUninstaller::Step(const std::string& status) {
@@ -160,7 +161,7 @@ TUninstallReport TUninstaller::Run() {
             return report_;
         }
     }
-    Note("uninstall " + record_.Title + " from " + record_.Dir);
+    Note(Concat({"uninstall ", record_.Title, " from ", record_.Dir}));
     Step("Removing Icons and Folders");
     RemoveLinks();
     Step("Removing Files");
@@ -209,7 +210,7 @@ void TUninstaller::RemoveFiles() {
     // [UNINS] names files the install did not write too: those the user chose to keep.
     for (const std::string& entry : record_.Files)
         if (!EndsWith(entry, ".*") && IsFullPath(entry) && !IsWritten(entry) && !IsIniFile(entry))
-            Note("kept " + entry + " (the install did not write it)");
+            Note(Concat({"kept ", entry, " (the install did not write it)"}));
     for (const std::string& path : otherFiles_) {
         if (RemoveOtherFiles)
             RemoveFile(path);
@@ -221,7 +222,7 @@ void TUninstaller::RemoveFiles() {
 void TUninstaller::RemoveFile(const std::string& path) {
     const std::string full = CanonicalText(path);
     if (full.empty()) {
-        Note("skipped " + path + " (not a full path)");
+        Note(Concat({"skipped ", path, " (not a full path)"}));
         return;
     }
     if (!tried_.Insert(UpperCase(full))) return;  // listed twice
@@ -238,11 +239,11 @@ void TUninstaller::RemoveFile(const std::string& path) {
     if (listedShared || IsSystemDirectory(DirectoryPart(full), GetWindowsDir())) {
         const std::optional<uint32_t> uses = ReleaseSharedFileUse(full);
         if (!uses) {
-            Note("kept shared " + full + " (no use count)");
+            Note(Concat({"kept shared ", full, " (no use count)"}));
             return;
         }
         if (*uses > 0) {
-            Note("kept shared " + full + " (" + DecimalText(*uses) + " other uses)");
+            Note(Concat({"kept shared ", full, " (", DecimalText(*uses), " other uses)"}));
             return;
         }
     } else if (const std::string owner = places_->OtherOwner(full); !owner.empty()) {
@@ -277,7 +278,7 @@ void TUninstaller::RemoveIniEntries() {
     sys::System& os = sys::Sys();
     for (const TIniEntry& ini : record_.IniValues) {
         if (!IsFullPath(ini.File) || !FileExists(ini.File)) continue;
-        const std::string where = ini.File + " [" + ini.Section + "] " + ini.Name;
+        const std::string where = Concat({ini.File, " [", ini.Section, "] ", ini.Name});
         const std::string absent = "\x01";
         const std::string now = os.GetProfileString(ini.File, ini.Section, ini.Name, absent, kValueBuffer);
         if (now == absent) continue;
@@ -298,7 +299,7 @@ void TUninstaller::RemoveIniEntries() {
         if (!IsFullPath(ini.File) || !FileExists(ini.File)) continue;
         if (!os.GetProfileKeyNames(ini.File, ini.Section, kNamesBuffer).empty()) continue;  // someone else's keys
         if (os.DeleteProfileEntry(ini.File, ini.Section, ""))
-            Note("ini removed " + ini.File + " [" + ini.Section + "]");
+            Note(Concat({"ini removed ", ini.File, " [", ini.Section, "]"}));
     }
     for (const std::string& file : record_.CreatedIniFiles) {
         if (!IsFullPath(file) || !FileExists(file)) continue;
@@ -311,7 +312,7 @@ void TUninstaller::RemoveIniEntries() {
             return !os.GetProfileKeyNames(file, s, kNamesBuffer).empty();
         });
         if (holdsKeys)
-            Note("kept " + file + " (it holds other values)");
+            Note(Concat({"kept ", file, " (it holds other values)"}));
         else if (const std::string owner = places_->OtherOwner(file); !owner.empty())
             Keep(file, "it belongs to " + owner);
         else
@@ -324,7 +325,7 @@ void TUninstaller::RemoveIniEntries() {
 void TUninstaller::RemoveRegistryValues() {
     sys::System& os = sys::Sys();
     for (const TRegistryEntry& reg : record_.RegistryValues) {
-        const std::string where = RootKeyName(reg.Root) + "\\" + reg.Key + " " + reg.Name;
+        const std::string where = Concat({RootKeyName(reg.Root), "\\", reg.Key, " ", reg.Name});
         if (const std::string why = places_->ValueProtection(reg.Root, reg.Key, reg.Name); !why.empty()) {
             Keep(where, why);
             continue;
@@ -366,7 +367,7 @@ void TUninstaller::RemoveRegistration() {
     // one's now.
     std::string command;
     if (os.RegGetString(root, key, "UninstallString", command) && !SamePath(CommandProgramDir(command), record_.Dir)) {
-        Note("kept the registration of " + record_.Title + " (it names " + command + ")");
+        Note(Concat({"kept the registration of ", record_.Title, " (it names ", command, ")"}));
         return;
     }
     for (const std::string& name : names) os.RegDeleteValue(root, key, name);
@@ -380,15 +381,15 @@ void TUninstaller::RemoveCreatedKeys() {
     sys::System& os = sys::Sys();
     // Deepest first: a key's own subkeys go before it.
     for (auto it = record_.CreatedRegistryKeys.rbegin(); it != record_.CreatedRegistryKeys.rend(); ++it) {
-        const std::string where = RootKeyName(it->Root) + "\\" + it->Key;
+        const std::string where = Concat({RootKeyName(it->Root), "\\", it->Key});
         if (const std::string why = places_->KeyProtection(it->Root, it->Key); !why.empty()) {
-            Note("kept " + where + " (" + why + ")");
+            Note(Concat({"kept ", where, " (", why, ")"}));
             continue;
         }
         std::vector<std::string> subKeys, names;
         if (!os.RegEnumKey(it->Root, it->Key, subKeys, names)) continue;
         if (!subKeys.empty() || !names.empty()) {
-            Note("kept " + where + " (it holds other entries)");
+            Note(Concat({"kept ", where, " (it holds other entries)"}));
             continue;
         }
         if (os.RegDeleteKey(it->Root, it->Key))
@@ -414,7 +415,7 @@ void TUninstaller::RemoveAutoexecBlock() {
     // The last block of these lines is this install's.
     const size_t found = FindLineBlock(lines, block);
     if (found == std::string::npos) {
-        Note("autoexec " + file + ": the lines this install added are not there any more");
+        Note(Concat({"autoexec ", file, ": the lines this install added are not there any more"}));
         return;
     }
     try {
@@ -430,7 +431,7 @@ void TUninstaller::RemoveAutoexecBlock() {
             DeleteOrSchedule(file);  // the install made it: it goes empty
         else
             SaveTextLines(file, lines);
-        Note("autoexec " + file + " (" + DecimalText(block.size()) + " lines removed)");
+        Note(Concat({"autoexec ", file, " (", DecimalText(block.size()), " lines removed)"}));
     } catch (const std::exception& e) {
         Leftover(file, e.what());
     }
@@ -450,7 +451,7 @@ void TUninstaller::RemoveDirectories() {
 
 void TUninstaller::RemoveEmptyDirectory(const std::string& dir, bool listWhenKept) {
     if (places_->KeepsFolder(dir)) {
-        Note("kept " + dir + " (a directory of the system or of another product)");
+        Note(Concat({"kept ", dir, " (a directory of the system or of another product)"}));
         return;
     }
     if (!DirectoryExists(dir)) return;

@@ -2,6 +2,7 @@
 
 #include "install/cfg_entries.h"
 #include "sys/paths.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -18,11 +19,11 @@ std::string ResolveDirectoryTag(const std::string& tag, const std::string& path,
     if (tag == "<PROGRAMFILES>") return root + "Program Files";
     if (tag == "<INSTALLDIR>") return bases.InstallDir;
     if (Contains(tag, "<SUB")) {
-        if (!Contains(tag, "><")) return bases.InstallDir + "\\" + path;
-        if (Contains(tag, "<WINDOWS>")) return windows + "\\" + path;
-        if (Contains(tag, "<PROGRAMFILES>")) return root + "Program Files\\" + path;
-        if (Contains(tag, "<WINDOWS_SYSTEM>")) return windows + "\\System\\" + path;
-        if (Contains(tag, "<INSTALLDIR>")) return bases.InstallDir + "\\" + path;
+        if (!Contains(tag, "><")) return Concat({bases.InstallDir, "\\", path});
+        if (Contains(tag, "<WINDOWS>")) return Concat({windows, "\\", path});
+        if (Contains(tag, "<PROGRAMFILES>")) return Concat({root, "Program Files\\", path});
+        if (Contains(tag, "<WINDOWS_SYSTEM>")) return Concat({windows, "\\System\\", path});
+        if (Contains(tag, "<INSTALLDIR>")) return Concat({bases.InstallDir, "\\", path});
         return path;
     }
     return root + path;

@@ -14,6 +14,7 @@
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -212,7 +213,7 @@ bool TInstallEngine::IsSharedFile(const std::string& name, size_t index) const {
 
 void TInstallEngine::CopyInstaller() {
     for (const char* name : {"install.exe", "install.cfg"}) {
-        const std::string source = settings_.TempDir + "\\" + name;
+        const std::string source = Concat({settings_.TempDir, "\\", name});
         const bool existed = FileExists(JoinPath(targetDir_, name));
         journal_.File(JoinPath(targetDir_, name), TInstallJournal::TKeep::Move);
         CopyFileInto(source, targetDir_);
@@ -250,7 +251,7 @@ void TInstallEngine::CopyPayload(TInstallReport& report) {
             progress_.Status(name);
             progress_.Target(dirPaths_[i]);
             Pump();
-            const std::string target = dirPaths_[i] + "\\" + name;
+            const std::string target = Concat({dirPaths_[i], "\\", name});
             const bool shared = IsSystemDirectory(dirPaths_[i], windowsDir_);
             const bool existed = FileExists(target);
             // A file sent to two places (a tag listed twice, a name in two entries) is kept
@@ -298,12 +299,12 @@ bool TInstallEngine::Retry(const std::string& what, const sys::Failure& failure,
 
 bool TInstallEngine::CopyOneFile(const std::string& name, const std::string& dir, bool ask, bool keepInTemp,
                                  TInstallReport& report) {
-    const std::string target = dir + "\\" + name;
+    const std::string target = Concat({dir, "\\", name});
     if (ask && FileExists(target) && !prompts_.Overwrite(name)) {
         Note("kept " + target);
         return false;
     }
-    const std::string source = settings_.TempDir + "\\" + name;
+    const std::string source = Concat({settings_.TempDir, "\\", name});
     // The file it replaces is kept until the install is complete.
     journal_.File(target, TInstallJournal::TKeep::Move);
     for (;;) {
@@ -346,16 +347,16 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
         std::vector<std::string> links;  // NAME.* of each place; the link is NAME.lnk
         if (shortcuts_.FolderDesktop) {
             uninstall_.AddFolder(desktop + folder);
-            links.push_back(desktop + folder + "\\" + name + ".*");
+            links.push_back(Concat({desktop, folder, "\\", name, ".*"}));
         }
-        if (shortcuts_.Desktop) links.push_back(desktop + name + ".*");
-        if (shortcuts_.StartMenu) links.push_back(startMenu + name + ".*");
+        if (shortcuts_.Desktop) links.push_back(Concat({desktop, name, ".*"}));
+        if (shortcuts_.StartMenu) links.push_back(Concat({startMenu, name, ".*"}));
         if (shortcuts_.FolderStartMenu) {
             uninstall_.AddFolder(startMenu + folder);
-            links.push_back(startMenu + folder + "\\" + name + ".*");
+            links.push_back(Concat({startMenu, folder, "\\", name, ".*"}));
         }
         uninstall_.AddFolder(programs + folder);
-        links.push_back(programs + folder + "\\" + name + ".*");
+        links.push_back(Concat({programs, folder, "\\", name, ".*"}));
         TNameSet there;  // the links that were there before
         for (const std::string& pattern : links) {
             uninstall_.AddFile(pattern);
@@ -423,7 +424,7 @@ void TInstallEngine::WriteIniValue(const std::string& file, const std::string& s
     if (!sectionExisted) uninstall_.AddCreatedIniSection(path, section);
     uninstall_.AddIniValue(path, section, name, os.GetProfileString(path, section, name, "", 65536), earlier != absent,
                            earlier == absent ? "" : earlier);
-    Note("ini " + path + " [" + section + "] " + name + "=" + value);
+    Note(Concat({"ini ", path, " [", section, "] ", name, "=", value}));
 }
 
 void TInstallEngine::WriteRegistryValue(std::string location, std::string section, const std::string& name,
@@ -455,7 +456,7 @@ void TInstallEngine::WriteRegistryValue(std::string location, std::string sectio
     if (!os.RegSetString(root, key, name, value))
         StepFailed("Failed to set data for '" + name + "'", sys::FailureOf(rootName + key + " " + name));
     uninstall_.AddRegistryValue(root, key, name, value, earlier);
-    Note("registry " + rootName + key + " " + name + "=" + value);
+    Note(Concat({"registry ", rootName, key, " ", name, "=", value}));
 }
 
 std::vector<std::string> TInstallEngine::AutoexecBlock() const {
@@ -506,7 +507,7 @@ void TInstallEngine::UpdateAutoexec() {
     SaveTextLines(autoexec, lines);
     for (const std::string& line : block) uninstall_.AddAutoexecLine(autoexec, line);
     uninstall_.SetAutoexecMade(newFile, newBackup);
-    Note("autoexec " + autoexec + " (" + DecimalText(block.size()) + " lines added)");
+    Note(Concat({"autoexec ", autoexec, " (", DecimalText(block.size()), " lines added)"}));
 }
 
 void TInstallEngine::RegisterUninstaller() {
@@ -519,11 +520,11 @@ void TInstallEngine::RegisterUninstaller() {
     if (!os.RegCreateKey(root, key))
         StepFailed("Failed to create key " + key, sys::FailureOf("HKEY_LOCAL_MACHINE\\" + key));
     // The program path is quoted: unquoted, Windows would try "C:\Program.exe" first.
-    const std::string quoted = "\"" + uninstaller + "\"";
+    const std::string quoted = Concat({"\"", uninstaller, "\""});
     const std::pair<const char*, std::string> values[] = {
         {"DisplayName", choices_.Title},
-        {"UninstallString", quoted + " " + choices_.Title},
-        {"QuietUninstallString", quoted + " /S " + choices_.Title},
+        {"UninstallString", Concat({quoted, " ", choices_.Title})},
+        {"QuietUninstallString", Concat({quoted, " /S ", choices_.Title})},
         {"DisplayIcon", uninstaller},
         {"InstallLocation", targetDir_},
     };

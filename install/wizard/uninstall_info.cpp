@@ -7,6 +7,7 @@
 #include "sys/canonical_path.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
+#include "sys/concat.h"
 
 namespace zov {
 namespace {
@@ -231,7 +232,7 @@ bool TUninstallInfo::WasSharedFile(const std::string& path) const {
 
 void TUninstallInfo::AddIniValue(const std::string& file, const std::string& name, const std::string& key,
                                  const std::string& set, bool existed, const std::string& earlier) {
-    const std::string value = file + "~" + name + "~" + key;
+    const std::string value = Concat({file, "~", name, "~", key});
     if (FirstRecord(section::kIniValues, value))
         Numbered(section::kIniValues, value,
                  {{section::kSetIniValues, set, true}, {section::kEarlierIniValues, earlier, existed}});
@@ -253,13 +254,13 @@ void TUninstallInfo::SetAgain(const char* setSection, const std::string& record,
 }
 
 void TUninstallInfo::AddCreatedIniSection(const std::string& file, const std::string& name) {
-    if (FirstRecord(section::kCreatedIniSections, file + "~" + name))
-        Numbered(section::kCreatedIniSections, file + "~" + name);
+    if (FirstRecord(section::kCreatedIniSections, Concat({file, "~", name})))
+        Numbered(section::kCreatedIniSections, Concat({file, "~", name}));
 }
 
 void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key, const std::string& name,
                                       const std::string& set, const std::string& earlier) {
-    const std::string value = RootName(root) + "~" + key + "~" + name;
+    const std::string value = Concat({RootName(root), "~", key, "~", name});
     if (FirstRecord(section::kRegistryValues, value))
         Numbered(section::kRegistryValues, value,
                  {{section::kSetRegistryValues, set, true}, {section::kEarlierRegistryValues, earlier, !earlier.empty()}});
@@ -268,8 +269,8 @@ void TUninstallInfo::AddRegistryValue(sys::RegRoot root, const std::string& key,
 }
 
 void TUninstallInfo::AddCreatedRegistryKey(sys::RegRoot root, const std::string& key) {
-    if (FirstRecord(section::kCreatedRegistryKeys, RootName(root) + "~" + key))
-        Numbered(section::kCreatedRegistryKeys, RootName(root) + "~" + key);
+    if (FirstRecord(section::kCreatedRegistryKeys, Concat({RootName(root), "~", key})))
+        Numbered(section::kCreatedRegistryKeys, Concat({RootName(root), "~", key}));
 }
 
 void TUninstallInfo::AddAutoexecLine(const std::string& autoexecPath, const std::string& line) {
@@ -346,11 +347,11 @@ std::string ReadUninstallRecord(const std::string& dir, const std::string& title
     record = TUninstallRecord{};
     record.Dir = WithoutTrailingBackslash(dir);
     const std::string path = record.CfgPath();
-    if (!FileExists(path)) return "The uninstall information " + path + " is missing.";
+    if (!FileExists(path)) return Concat({"The uninstall information ", path, " is missing."});
     const CfgReader cfg(path);
     record.Title = cfg.Value(section::kProgram, "Title");
     if (record.Title.empty()) return path + " is not uninstall information: it names no product.";
-    if (record.Title != title) return path + " belongs to \"" + record.Title + "\", not to \"" + title + "\".";
+    if (record.Title != title) return Concat({path, " belongs to \"", record.Title, "\", not to \"", title, "\"."});
 
     record.Files = cfg.Keys(section::kFiles);
     record.Folders = cfg.Keys(section::kFolders);

@@ -9,70 +9,23 @@
 
 #include <cstring>
 
+#include "sys/win32/unwind_table.h"
+
 namespace zov::runtime {
 namespace {
 
-// What the start-up code registers (its .eh_frame), kept in the storage it passes along.
+// What the start-up code registers (the table over its .eh_frame), kept in the storage it
+// passes along.
 struct Registered {
     const unsigned char* records;
     Registered* next;
 };
 Registered* registered = nullptr;
 
-constexpr unsigned char kOmit = 0xff;
-
 uint32_t Read32(const unsigned char* p) {
     uint32_t value;
     std::memcpy(&value, p, sizeof value);
     return value;
-}
-
-// A CIE: what the records that refer to it share.
-struct Cie {
-    const unsigned char* at = nullptr;
-    const unsigned char* program;
-    const unsigned char* end;
-    uint32_t codeAlign;
-    int32_t dataAlign;
-    uint32_t returnColumn;
-    uintptr_t personality;
-    unsigned char addressEncoding;
-    unsigned char lsdaEncoding;
-    bool augmented;  // 'z': records carry a length of their own augmentation data
-};
-
-void ReadCie(const unsigned char* at, Cie& cie) {
-    cie.at = at;
-    cie.end = at + 4 + Read32(at);
-    const unsigned char version = at[8];
-    const char* augmentation = reinterpret_cast<const char*>(at + 9);
-    const unsigned char* p = at + 9 + std::strlen(augmentation) + 1;
-    if (version != 1 && version != 3) UnreadableUnwindTable();
-    cie.codeAlign = ReadUleb128(p);
-    cie.dataAlign = ReadSleb128(p);
-    cie.returnColumn = version == 1 ? *p++ : ReadUleb128(p);
-    cie.personality = 0;
-    cie.addressEncoding = 0;
-    cie.lsdaEncoding = kOmit;
-    cie.augmented = augmentation[0] == 'z';
-    if (cie.augmented) {
-        const uint32_t length = ReadUleb128(p);
-        const unsigned char* data = p;
-        for (const char* a = augmentation + 1; *a; ++a) {
-            if (*a == 'R') cie.addressEncoding = *data++;
-            else if (*a == 'L') cie.lsdaEncoding = *data++;
-            else if (*a == 'P') {
-                const unsigned char encoding = *data++;
-                cie.personality = ReadEncoded(data, encoding);
-            } else {
-                UnreadableUnwindTable();
-            }
-        }
-        p += length;
-    } else if (augmentation[0] != '\0') {
-        UnreadableUnwindTable();
-    }
-    cie.program = p;
 }
 
 }  // namespace
@@ -133,38 +86,50 @@ uintptr_t ReadEncoded(const unsigned char*& p, unsigned char encoding) {
     ExitProcess(3);
 }
 
-// Records with a zero start stand for code the link dropped.
+// A walk through the records, which are sorted by code address, up to the one that holds pc.
 bool FindFrameRecord(uintptr_t pc, FrameRecord& out) {
-    Cie cie{};
     for (const Registered* entry = registered; entry; entry = entry->next) {
-        for (const unsigned char* record = entry->records; uint32_t length = Read32(record);
-             record += 4 + length) {
-            if (length == 0xffffffff) UnreadableUnwindTable();  // 64-bit records
-            const uint32_t cieOffset = Read32(record + 4);
-            if (cieOffset == 0) continue;  // a CIE itself
-            const unsigned char* ownCie = record + 4 - cieOffset;
-            if (ownCie != cie.at) ReadCie(ownCie, cie);
-            const unsigned char* p = record + 8;
-            if (Read32(p) == 0) continue;
-            const uintptr_t start = ReadEncoded(p, cie.addressEncoding);
-            const uintptr_t range = ReadEncoded(p, cie.addressEncoding & 0x0f);
-            if (pc - start >= range) continue;
-            const unsigned char* program = p;
-            out.lsda = 0;
-            if (cie.augmented) {
-                const uint32_t dataLength = ReadUleb128(p);
-                program = p + dataLength;
-                if (cie.lsdaEncoding != kOmit) out.lsda = ReadEncoded(p, cie.lsdaEncoding);
+        const unsigned char* const table = entry->records;
+        if (Read32(table) != kUnwindTableMagic) UnreadableUnwindTable();
+        const int32_t personality = static_cast<int32_t>(Read32(table + 4));
+        const unsigned char* const pool = table + Read32(table + 12);
+        const unsigned char* p = table + kUnwindTableHeader;
+        out.cieProgram = p;
+        out.cieEnd = p += table[23];
+        out.setUpEnd = p + 1 + *p;
+        out.setUp = p + 1;
+        p = out.setUpEnd;
+        out.tearDownEnd = p + 1 + *p;
+        out.tearDown = p + 1;
+        p = out.tearDownEnd;
+        uintptr_t end = reinterpret_cast<uintptr_t>(table) + static_cast<int32_t>(Read32(table + 16));
+        uintptr_t lsda = reinterpret_cast<uintptr_t>(table);
+        for (uint32_t count = Read32(table + 8); count; --count) {
+            const uintptr_t start = end + ReadUleb128(p);
+            end = start + ReadUleb128(p);
+            const uint32_t program = ReadUleb128(p);
+            if (program & 1) lsda += ReadSleb128(p);
+            if (pc < start) break;
+            if (pc >= end) continue;
+            const unsigned char* instructions = pool;
+            for (uint32_t skip = program >> 3;; --skip) {
+                const uint32_t length = ReadUleb128(instructions);
+                if (!skip) {
+                    out.program = instructions;
+                    out.end = instructions + length;
+                    break;
+                }
+                instructions += length;
             }
-            out.cieProgram = cie.program;
-            out.cieEnd = cie.end;
-            out.program = program;
-            out.end = record + 4 + length;
+            if (!(program & 2)) out.setUp = out.setUpEnd;
+            if (!(program & 4)) out.tearDown = out.tearDownEnd;
             out.start = start;
-            out.personality = cie.personality;
-            out.codeAlign = cie.codeAlign;
-            out.dataAlign = cie.dataAlign;
-            out.returnColumn = cie.returnColumn;
+            out.lsda = program & 1 ? lsda : 0;
+            out.personality =
+                program & 1 ? Read32(table + personality) : 0;  // the cell holds the handler's address
+            out.codeAlign = table[20];
+            out.dataAlign = static_cast<signed char>(table[21]);
+            out.returnColumn = table[22];
             return true;
         }
     }

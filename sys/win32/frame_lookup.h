@@ -1,6 +1,7 @@
 #pragma once
-// The unwind records of the programs on the medium (their .eh_frame, which the start-up code
-// registers): what the unwinder (unwinder.cpp) needs of the record that covers a code address.
+// The unwind records of the programs on the medium (the table that tools/unwind_table makes of
+// their .eh_frame, sys/win32/unwind_table.h, which the start-up code registers): what the
+// unwinder (unwinder.cpp) needs of the record that covers a code address.
 #include <cstdint>
 
 namespace zov::runtime {
@@ -8,8 +9,12 @@ namespace zov::runtime {
 struct FrameRecord {
     const unsigned char* cieProgram;  // the instructions every frame of the CIE starts with
     const unsigned char* cieEnd;
+    const unsigned char* setUp;       // the usual frame set-up's instructions, when it has it
+    const unsigned char* setUpEnd;
     const unsigned char* program;     // this function's own instructions
     const unsigned char* end;
+    const unsigned char* tearDown;    // the usual frame tear-down's instructions, when it has it
+    const unsigned char* tearDownEnd;
     uintptr_t start;                  // the function's first code address
     uintptr_t personality;            // its language's handler, or 0
     uintptr_t lsda;                   // the handler's table for it, or 0

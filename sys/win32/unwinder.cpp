@@ -52,6 +52,7 @@ struct FrameState {
     Row saved[4];           // DW_CFA_remember_state
     unsigned depth = 0;
     uint32_t argsSize = 0;
+    uintptr_t location = 0;  // the code address the instructions have reached
 };
 
 uint32_t Load(uintptr_t address) { return *reinterpret_cast<const uint32_t*>(address); }
@@ -95,7 +96,7 @@ uintptr_t Evaluate(const unsigned char* p, const _Unwind_Context& context, uintp
 // Runs unwind instructions up to (not including) code address `until`.
 void Execute(const unsigned char* p, const unsigned char* end, const FrameRecord& record,
              uintptr_t until, FrameState& state) {
-    uintptr_t location = record.start;
+    uintptr_t& location = state.location;
     Row& row = state.row;
     while (p < end && location < until) {
         const unsigned char op = *p++;
@@ -195,9 +196,15 @@ bool Step(_Unwind_Context& context, _Unwind_Context& caller, Personality& person
     row.cfaRegister = kEsp;
     row.cfaOffset = 0;
     row.cfaExpression = nullptr;
+    state.location = record.start;
     Execute(record.cieProgram, record.cieEnd, record, UINTPTR_MAX, state);
     state.initial = row;
+    // The usual frame set-up and tear-down, which the table keeps once, around the record's
+    // own instructions.
+    state.location = record.start;
+    Execute(record.setUp, record.setUpEnd, record, context.ip, state);
     Execute(record.program, record.end, record, context.ip, state);
+    Execute(record.tearDown, record.tearDownEnd, record, context.ip, state);
     context.cfa = row.cfaExpression ? Evaluate(row.cfaExpression, context, 0, false)
                                     : context.reg[row.cfaRegister] + row.cfaOffset;
     context.start = record.start;

@@ -219,7 +219,8 @@ void LongDivision() {
     Check(exact, "64-bit quotients and remainders, signs and extremes");
 }
 
-// An unwind table with one record whose augmentation nobody knows.
+// Unwind records as the compiler writes them (a CIE of augmentation "q" and a record), not the
+// table the programs carry (sys/win32/unwind_table.h): the run-time does not read them.
 alignas(4) const unsigned char kBadTable[] = {
     8, 0, 0, 0,  0, 0, 0, 0,  1, 'q', 0, 1,   // a CIE of augmentation "q"
     12, 0, 0, 0,  16, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,  // a record that refers to it

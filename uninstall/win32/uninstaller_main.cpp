@@ -16,6 +16,7 @@
 #include "ui/win32/win32_backend.h"
 #include "uninstall/uninstall_program.h"
 #include "uninstall/uninstall_window.h"
+#include "sys/concat.h"
 
 namespace {
 
@@ -63,14 +64,14 @@ int FinishRemoval(DWORD pid, const std::vector<std::string>& paths) {
     return 0;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) { return zov::Concat({"\"", text, "\""}); }
 
 // Starts the copy that finishes the removal once this process has ended; when that cannot
 // be, the file and its directories go at the next restart.
 void RemoveSelfLater(const std::string& self, const std::vector<std::string>& dirs) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string copy = std::string(temp) + "zovun" + zov::DecimalText(GetCurrentProcessId()) + ".exe";
+    const std::string copy = zov::Concat({temp, "zovun", zov::DecimalText(GetCurrentProcessId()), ".exe"});
     std::string command = Quoted(copy) + " " + kFinishSwitch + zov::DecimalText(GetCurrentProcessId()) + " " +
                           Quoted(self);
     for (const std::string& dir : dirs) command += " " + Quoted(dir);
