@@ -20,6 +20,18 @@ std::optional<std::string> ReadAll(System& os, const std::string& path) {
     return bytes;
 }
 
+// The parsed text of the profile read last. A parse depends on the bytes alone, so the same
+// bytes give it again: reading many keys one by one parses a large file once, not per key.
+const ProfileText& Parsed(const std::string& bytes) {
+    thread_local std::string lastBytes;
+    thread_local ProfileText lastText;
+    if (bytes != lastBytes) {
+        lastText = ProfileText(bytes);
+        lastBytes = bytes;
+    }
+    return lastText;
+}
+
 std::string CutTo(std::string s, uint32_t bufferSize) {
     if (s.size() > bufferSize - 1) s.resize(bufferSize - 1);
     return s;
@@ -40,7 +52,7 @@ std::string EmulatedSystem::GetProfileString(const std::string& file, const std:
     if (bufferSize == 0) return {};
     if (!section.empty() && !key.empty() && !file.empty()) {
         if (auto bytes = ReadAll(*this, ProfilePath(file))) {
-            if (auto value = ProfileText(*bytes).Get(section, key)) return CutTo(*value, bufferSize);
+            if (auto value = Parsed(*bytes).Get(section, key)) return CutTo(*value, bufferSize);
         }
     }
     // The default loses trailing blanks and enclosing quotes, as a value does.
@@ -57,7 +69,7 @@ std::vector<std::string> EmulatedSystem::GetProfileKeyNames(const std::string& f
     if (file.empty()) return {};
     const auto bytes = ReadAll(*this, ProfilePath(file));
     if (!bytes) return {};
-    return NamesAsSeen(ProfileText(*bytes).KeyNames(section), bufferSize);
+    return NamesAsSeen(Parsed(*bytes).KeyNames(section), bufferSize);
 }
 
 std::vector<std::string> EmulatedSystem::GetProfileSectionNames(const std::string& file,
@@ -65,7 +77,7 @@ std::vector<std::string> EmulatedSystem::GetProfileSectionNames(const std::strin
     if (file.empty()) return {};
     const auto bytes = ReadAll(*this, ProfilePath(file));
     if (!bytes) return {};
-    return NamesAsSeen(ProfileText(*bytes).SectionNames(), bufferSize);
+    return NamesAsSeen(Parsed(*bytes).SectionNames(), bufferSize);
 }
 
 namespace {
@@ -116,12 +128,7 @@ bool EmulatedSystem::WriteProfileSection(const std::string& file, const std::str
     const std::string path = ProfilePath(file);
     auto f = OpenFile(path, FileAccess::ReadWrite, FileCreate::OpenAlways, FileShare::DenyNone);
     if (!f) return false;
-    return ReplaceProfile(ToHost(path), EditedProfile(*f, [&](ProfileText& t) {
-                              for (const std::string& key : t.KeyNames(section)) t.Remove(section, key);
-                              for (const std::string& line : lines)
-                                  if (const size_t eq = line.find('='); eq != std::string::npos)
-                                      t.Set(section, line.substr(0, eq), line.substr(eq + 1));
-                          }));
+    return ReplaceProfile(ToHost(path), EditedProfile(*f, [&](ProfileText& t) { t.ReplaceKeys(section, lines); }));
 }
 
 }  // namespace zov::sys::emu

@@ -1,6 +1,7 @@
 #include "sys/emu/profile_text.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "sys/emu/emu_paths.h"
 
@@ -10,8 +11,6 @@ namespace {
 const size_t npos = std::string::npos;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool SameName(const std::string& a, const std::string& b) { return UpperAscii(a) == UpperAscii(b); }
 
 std::string StripQuotes(const std::string& value) {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
@@ -31,7 +30,9 @@ std::string TrimBlanks(const std::string& s) {
 ProfileText::ProfileText(const std::string& bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
-        Line line;
+        struct {
+            std::string text, newline;
+        } line;
         size_t j = i;
         while (j < bytes.size() && bytes[j] != '\r' && bytes[j] != '\n') ++j;
         line.text = bytes.substr(i, j - i);
@@ -40,8 +41,16 @@ ProfileText::ProfileText(const std::string& bytes) {
             line.newline = crlf ? "\r\n" : std::string(1, bytes[j]);
         }
         i = j + line.newline.size();
-        lines_.push_back(line);
+        lines_.push_back(MakeLine(std::move(line.text), std::move(line.newline)));
     }
+}
+
+ProfileText::Line ProfileText::MakeLine(std::string text, std::string newline) {
+    const Kind kind = KindOf(text);
+    std::string name;
+    if (kind == Kind::Section) name = UpperAscii(SectionNameOf(text));
+    else if (kind != Kind::Blank) name = UpperAscii(KeyNameOf(text));
+    return Line{std::move(text), std::move(newline), kind, std::move(name)};
 }
 
 ProfileText::Kind ProfileText::KindOf(const std::string& text) {
@@ -63,26 +72,23 @@ std::string ProfileText::KeyNameOf(const std::string& text) {
 }
 
 size_t ProfileText::FindSection(const std::string& section) const {
-    const std::string want = TrimBlanks(section);
+    const std::string want = UpperAscii(TrimBlanks(section));
     for (size_t i = 0; i < lines_.size(); ++i)
-        if (KindOf(lines_[i].text) == Kind::Section && SameName(SectionNameOf(lines_[i].text), want))
-            return i;
+        if (lines_[i].kind == Kind::Section && lines_[i].name == want) return i;
     return npos;
 }
 
 size_t ProfileText::SectionEnd(size_t header) const {
     size_t i = header + 1;
-    while (i < lines_.size() && KindOf(lines_[i].text) != Kind::Section) ++i;
+    while (i < lines_.size() && lines_[i].kind != Kind::Section) ++i;
     return i;
 }
 
 size_t ProfileText::FindKey(size_t header, const std::string& key) const {
-    const std::string want = TrimBlanks(key);
+    const std::string want = UpperAscii(TrimBlanks(key));
     const size_t end = SectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i) {
-        const Kind kind = KindOf(lines_[i].text);
-        if (kind != Kind::Blank && SameName(KeyNameOf(lines_[i].text), want)) return i;
-    }
+    for (size_t i = header + 1; i < end; ++i)
+        if (lines_[i].kind != Kind::Blank && lines_[i].name == want) return i;
     return npos;
 }
 
@@ -104,14 +110,14 @@ std::vector<std::string> ProfileText::KeyNames(const std::string& section) const
     if (header == npos) return names;
     const size_t end = SectionEnd(header);
     for (size_t i = header + 1; i < end; ++i)
-        if (KindOf(lines_[i].text) == Kind::Key) names.push_back(KeyNameOf(lines_[i].text));
+        if (lines_[i].kind == Kind::Key) names.push_back(KeyNameOf(lines_[i].text));
     return names;
 }
 
 std::vector<std::string> ProfileText::SectionNames() const {
     std::vector<std::string> names;
     for (const Line& line : lines_)
-        if (KindOf(line.text) == Kind::Section) names.push_back(SectionNameOf(line.text));
+        if (line.kind == Kind::Section) names.push_back(SectionNameOf(line.text));
     return names;
 }
 
@@ -125,23 +131,61 @@ void ProfileText::Set(const std::string& section, const std::string& key,
     size_t header = FindSection(section);
     if (header == npos) {
         if (!lines_.empty() && lines_.back().newline.empty()) lines_.back().newline = "\r\n";
-        lines_.push_back({"[" + TrimBlanks(section) + "]", "\r\n"});
-        lines_.push_back({keyText + "=" + valueText, "\r\n"});
+        lines_.push_back(MakeLine("[" + TrimBlanks(section) + "]", "\r\n"));
+        lines_.push_back(MakeLine(keyText + "=" + valueText, "\r\n"));
         return;
     }
     const size_t at = FindKey(header, keyText);
     if (at != npos) {
-        lines_[at].text = KeyNameOf(lines_[at].text) + "=" + valueText;
+        lines_[at] = MakeLine(KeyNameOf(lines_[at].text) + "=" + valueText, lines_[at].newline);
         return;
     }
-    // After the section's last line that is not blank, so that blank lines that part it
-    // from the next section stay where they are.
-    size_t insertAt = header + 1;
-    for (size_t i = header + 1; i < SectionEnd(header); ++i)
-        if (KindOf(lines_[i].text) != Kind::Blank) insertAt = i + 1;
+    const size_t insertAt = KeyInsertPoint(header);
     if (lines_[insertAt - 1].newline.empty()) lines_[insertAt - 1].newline = "\r\n";
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  Line{keyText + "=" + valueText, "\r\n"});
+                  MakeLine(keyText + "=" + valueText, "\r\n"));
+}
+
+size_t ProfileText::KeyInsertPoint(size_t header) const {
+    size_t insertAt = header + 1;
+    const size_t end = SectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i)
+        if (lines_[i].kind != Kind::Blank) insertAt = i + 1;
+    return insertAt;
+}
+
+void ProfileText::ReplaceKeys(const std::string& section, const std::vector<std::string>& keyLines) {
+    // Of equal keys the first place and the last value count, as writing them one by one would.
+    std::vector<Line> block;
+    std::unordered_map<std::string, size_t> seen;  // capitalised name, index in block
+    for (const std::string& line : keyLines) {
+        const size_t eq = line.find('=');
+        if (eq == npos) continue;
+        const std::string value = line.substr(eq + 1);
+        size_t valueStart = 0;
+        while (valueStart < value.size() && IsBlank(value[valueStart])) ++valueStart;
+        Line made = MakeLine(TrimBlanks(line.substr(0, eq)) + "=" + value.substr(valueStart), "\r\n");
+        const auto [same, isNew] = seen.emplace(made.name, block.size());
+        if (isNew) block.push_back(std::move(made));
+        else block[same->second] = MakeLine(KeyNameOf(block[same->second].text) + "=" + value.substr(valueStart), "\r\n");
+    }
+    size_t header = FindSection(section);
+    if (header == npos) {
+        if (block.empty()) return;
+        if (!lines_.empty() && lines_.back().newline.empty()) lines_.back().newline = "\r\n";
+        lines_.push_back(MakeLine("[" + TrimBlanks(section) + "]", "\r\n"));
+        lines_.insert(lines_.end(), block.begin(), block.end());
+        return;
+    }
+    const size_t end = SectionEnd(header);
+    std::vector<Line> kept;
+    kept.reserve(lines_.size());
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (i <= header || i >= end || lines_[i].kind != Kind::Key) kept.push_back(std::move(lines_[i]));
+    lines_ = std::move(kept);
+    const size_t insertAt = KeyInsertPoint(header);
+    if (!block.empty() && lines_[insertAt - 1].newline.empty()) lines_[insertAt - 1].newline = "\r\n";
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), block.begin(), block.end());
 }
 
 void ProfileText::Remove(const std::string& section, const std::string& key) {

@@ -24,15 +24,21 @@ public:
     void Set(const std::string& section, const std::string& key, const std::string& value);
     // Removes the key's line, or with an empty key the section's header and all its lines.
     void Remove(const std::string& section, const std::string& key);
+    // Replaces the section's keys by "key=value" lines (others are no keys and left out),
+    // keeping its place and its other lines; of equal keys the last value counts.
+    void ReplaceKeys(const std::string& section, const std::vector<std::string>& keyLines);
 
     std::string Bytes() const;
 
 private:
+    enum class Kind { Blank, Section, Comment, Key, NoKey };
     struct Line {
         std::string text;     // without its line break
         std::string newline;  // "\r\n", "\n", "\r" or "" for the last line
+        Kind kind;
+        std::string name;     // the section's or key's name in capitals, found by
     };
-    enum class Kind { Blank, Section, Comment, Key, NoKey };
+    static Line MakeLine(std::string text, std::string newline);
     static Kind KindOf(const std::string& text);
     static std::string SectionNameOf(const std::string& text);
     static std::string KeyNameOf(const std::string& text);
@@ -41,6 +47,9 @@ private:
     // The lines of the section whose header is at `header`: [header + 1, end).
     size_t SectionEnd(size_t header) const;
     size_t FindKey(size_t header, const std::string& key) const;
+    // Where a new key of the section goes: after its last line that is not blank, so that
+    // blank lines parting it from the next section stay where they are.
+    size_t KeyInsertPoint(size_t header) const;
 
     std::vector<Line> lines_;
 };
