@@ -119,7 +119,13 @@ int RunUnattendedSetup(const TSetupSwitches& switches, TSetupPrompts& prompts, T
         run.LogLine("restart");
         TWinReboot().Reboot(EWX_REBOOT);
     }
-    run.LogLine(report.FailedFiles.empty() ? "installed" : "installed, but some files could not be");
+    if (!report.FailedFiles.empty())
+        run.LogLine("installed, but " + std::to_string(report.FailedFiles.size()) +
+                    " of its files, links or shared counts could not be made");
+    else if (!report.LaunchFailure.empty())
+        run.LogLine("installed, but its program could not be launched");
+    else
+        run.LogLine("installed");
     return run.ExitCode();
 }
 

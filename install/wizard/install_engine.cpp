@@ -281,7 +281,10 @@ void TInstallEngine::CountSharedFile(const std::string& path, bool existed, TIns
             Note("shared " + path);
             return;
         }
-        if (!Retry("shared count " + path, sys::FailureOf(path), report)) return;
+        // The count lives in the registry: the failure names its value.
+        if (!Retry("shared count " + path, sys::FailureOf(Concat({"HKEY_LOCAL_MACHINE\\", kSharedDllsKey, " ", path})),
+                   report))
+            return;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "install/cfg_integrity.h"
 #include "install/setup_entry.h"
 #include "install/setup_switches.h"
+#include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "tests/install/stage_fixture.h"
 #ifndef _WIN32
@@ -193,6 +194,62 @@ TEST_F(Unattended, ExpansionFailuresLogTheirCodePathAndReason) {
         EXPECT_FALSE(machine.Exists("C:\\Program Files\\Tool"));
     }
 }
+
+// A step of the install that fails on its own ends the run with exit code 2 and a log line
+// naming the path, the system's reason and its code. A link, a shared count or the launch is
+// left out and the rest installed; an INI or registry value undoes the install.
+struct StepFailure {
+    const char* step;
+    std::function<void(sys::emu::EmulatedSystem&)> fault;
+    const char* launch;  // the program install.cfg launches
+    std::string line;    // how the log line starts
+    std::string path;    // what the line names
+    const char* end;     // the log's last line
+};
+
+const StepFailure kStepFailures[] = {
+    {"link", [](auto& os) { os.FailCreating("C:\\WINDOWS\\Desktop\\Tool.lnk"); }, "tool.exe",
+     "FAILED link Tool: Access is denied", "C:\\WINDOWS\\Desktop\\Tool.lnk",
+     "installed, but 1 of its files, links or shared counts could not be made"},
+    {"shared_count", [](auto& os) { os.FailRegistryKey(sys::RegRoot::LocalMachine, kSharedDllsKey); }, "tool.exe",
+     "FAILED shared count C:\\WINDOWS\\System\\shared.dll: Access is denied",
+     "HKEY_LOCAL_MACHINE\\" + std::string(kSharedDllsKey) + " C:\\WINDOWS\\System\\shared.dll",
+     "installed, but 1 of its files, links or shared counts could not be made"},
+    {"ini_value", [](auto& os) { os.FailCreating("C:\\WINDOWS\\tool.ini"); }, "tool.exe",
+     "FAILED Unable to write to tool.ini Access is denied", "C:\\WINDOWS\\tool.ini [Paths] Home",
+     "rolled back: nothing was installed"},
+    {"registry_value", [](auto& os) { os.FailRegistryKey(sys::RegRoot::LocalMachine, "Software\\Tool"); },
+     "tool.exe", "FAILED Failed to create key Software\\Tool\\Main Access is denied",
+     "HKEY_LOCAL_MACHINE\\Software\\Tool\\Main", "rolled back: nothing was installed"},
+    {"launch", [](auto&) {}, "absent.exe", "FAILED launch C:\\Tool\\absent.exe: The system cannot find the file specified",
+     "", "installed, but its program could not be launched"},
+};
+
+class InstallStepFails : public Unattended, public ::testing::WithParamInterface<StepFailure> {};
+
+TEST_P(InstallStepFails, LogsItsCodePathAndReasonAndEndsWithTwo) {
+    const StepFailure& c = GetParam();
+    machine.WriteFile(medium + "\\install.cfg",
+                      "[Setup - Main]\nHeader=Tool\nInstall Dir=Tool\nLaunch=<INSTALLDIR>\\" + std::string(c.launch) +
+                          "\n[Directories]\nDir1=<INSTALLDIR>~\nDir2=<WINDOWS_SYSTEM>~\n"
+                          "[Files]\nFile1=tool.exe~<INSTALLDIR>\nFile2=shared.dll~<WINDOWS_SYSTEM>\n"
+                          "[Desktop]\nLink1=Tool~<INSTALLDIR>\\tool.exe~X~X~~Tool\n"
+                          "[INI - Setup]\nIni1=tool.ini~Paths~Home~<INSTALLDIR>\n"
+                          "Ini2=HKEY_LOCAL_MACHINE\\Software\\Tool~Main~Path~<INSTALLDIR>\n");
+    WriteMediumSegments(machine, medium, {{"tool.exe", "MZ tool"}, {"shared.dll", "MZ dll"}});
+    c.fault(static_cast<sys::emu::EmulatedSystem&>(machine.System()));
+    EXPECT_EQ(Run({"/S", "/END=launch"}), 2);
+    const auto named = std::find_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(c.line, 0) == 0; });
+    ASSERT_NE(named, log.end()) << ::testing::PrintToString(log);
+    // The path and the code follow the reason, "(PATH, error N)", or only the code where the
+    // line names the path already.
+    EXPECT_EQ(named->substr(c.line.size()), c.path.empty() ? " (error 2)" : " (" + c.path + ", error 5)");
+    EXPECT_EQ(log.back(), c.end);
+    EXPECT_EQ(machine.Exists("C:\\Tool\\tool.exe"), c.end[0] == 'i');
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, InstallStepFails, ::testing::ValuesIn(kStepFailures),
+                         [](const auto& info) { return std::string(info.param.step); });
 
 // A log that cannot be written is a failure of the run, named where it can be.
 TEST_F(Unattended, ALogThatCannotBeMadeFailsTheRun) {

@@ -55,6 +55,14 @@ TEST(ShortPath, MissingPathComesBackUnchanged) {
     EXPECT_TRUE(m.Exists(s));
 }
 
+// A program that is not there is not started: the shell's result is the system's code for a
+// missing file, which the setup reports with the program's path.
+TEST(LaunchProgram, AMissingProgramGivesTheCodeOfAMissingFile) {
+    test::TestMachine m;
+    EXPECT_EQ(LaunchProgram("absent.exe", "", m.Dir(), 1), 2);
+    EXPECT_EQ(LaunchProgram(m.Path("absent.exe"), "/x", m.Dir(), 1), 2);
+}
+
 TEST(CopyFileInto, IntoDirectoryAndOntoFile) {
     test::TestMachine m;
     std::string payload(8192 * 3, 'q');  // a multiple of the buffer: one extra empty read
