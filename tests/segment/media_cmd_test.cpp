@@ -169,6 +169,8 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
     EXPECT_NE(errors.find("1 of 5 segments missing or damaged"), std::string::npos) << errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMediaExtract, {Arg("media"), "-d", Arg("x")}, &errors), 1);
     EXPECT_FALSE(Exists(In(Arg("x"), "big.bin"))) << "nothing half-written";
+    EXPECT_NE(errors.find("disk.002: missing\nzovpack media-extract: 1 of 5 segments missing or damaged"),
+              std::string::npos) << errors;
 
     machine.WriteFile(second, secondBytes);
     std::string damaged = Read(In(Arg("media"), "disk.003"));
