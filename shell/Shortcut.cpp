@@ -65,10 +65,16 @@ void TShortcuts::CreateShortcuts() {
 
     const std::string fileName = ProgramName + ".lnk";
     auto save = [&](const std::string& path) {
-        (link->Save(path) ? saved_ : notSaved_).push_back(path);
+        if (link->Save(path))
+            saved_.push_back(path);
+        else
+            notSaved_.push_back(sys::FailureOf(path));
     };
     auto saveInto = [&](const std::string& dir) {
-        if (!ForceDirectories(dir)) throw EShortcutError(sys::FailureText(WithoutTrailingBackslash(dir)));
+        if (!ForceDirectories(dir)) {
+            const sys::Failure failure = sys::FailureOf(WithoutTrailingBackslash(dir));
+            throw EShortcutError(failure.Describe(), failure);
+        }
         save(dir + fileName);
     };
     if (FolderDesktop || FolderStartMenu) {

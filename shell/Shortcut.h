@@ -40,13 +40,14 @@ public:
     // Writes the links for the current properties. Raises EShortcutError when the link
     // object cannot be made or a folder cannot be created.
     void CreateShortcuts();
-    // The link files the last CreateShortcuts saved, and those it could not save.
+    // The link files the last CreateShortcuts saved, and the failures of those it could not
+    // save (each with the link's path).
     const std::vector<std::string>& Saved() const { return saved_; }
-    const std::vector<std::string>& NotSaved() const { return notSaved_; }
+    const std::vector<sys::Failure>& NotSaved() const { return notSaved_; }
 
 private:
     std::vector<std::string> saved_;
-    std::vector<std::string> notSaved_;
+    std::vector<sys::Failure> notSaved_;
 };
 
 }  // namespace zov

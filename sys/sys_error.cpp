@@ -1,5 +1,7 @@
 #include "sys/sys_error.h"
 
+#include <string_view>
+
 #include "sys/decimal.h"
 
 namespace zov::sys {
@@ -34,9 +36,21 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+namespace {
+// Whether `text` names `path` itself, not only a path that starts with it ("C:\A" in "C:\A\b").
+bool Names(const std::string& text, const std::string& path) {
+    for (size_t at = text.find(path); at != std::string::npos; at = text.find(path, at + 1)) {
+        const size_t end = at + path.size();
+        if (end == text.size() || std::string_view(" :,;)\"'\r\n").find(text[end]) != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
 std::string WithFailure(const std::string& text, const Failure& failure) {
     std::string added;
-    if (!failure.path.empty() && text.find(failure.path) == std::string::npos) added = failure.path;
+    if (!failure.path.empty() && !Names(text, failure.path)) added = failure.path;
     if (failure.code != kErrorSuccess) added += (added.empty() ? "error " : ", error ") + DecimalText(failure.code);
     return added.empty() ? text : text + " (" + added + ")";
 }

@@ -360,22 +360,29 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
         }
         uninstall_.AddFolder(programs + folder);
         links.push_back(Concat({programs, folder, "\\", name, ".*"}));
-        TNameSet there;  // the links that were there before
+        TNameSet there;       // the links that were there before
+        TNameSet noFolder;    // the links whose folder failed, already reported
         for (const std::string& pattern : links) {
             uninstall_.AddFile(pattern);
             const std::string link = pattern.substr(0, pattern.size() - 1) + "lnk";
             if (FileExists(link)) there.Insert(UpperCase(link));
             sys::Failure failure;
             if (!journal_.ForceDirectories(DirectoryPart(link), nullptr, failure) &&
-                !Retry("link " + link, failure, report))
+                !Retry("link " + link, failure, report)) {
+                noFolder.Insert(UpperCase(link));
                 continue;
+            }
             journal_.File(link, TInstallJournal::TKeep::Move);
         }
         for (;;) {
             sys::Failure failure;
             try {
                 shortcuts_.CreateShortcuts();
-                if (!shortcuts_.NotSaved().empty()) failure = sys::FailureOf(shortcuts_.NotSaved().front());
+                for (const sys::Failure& notSaved : shortcuts_.NotSaved())
+                    if (!noFolder.Contains(UpperCase(notSaved.path))) {
+                        failure = notSaved;
+                        break;
+                    }
             } catch (const std::exception&) {
                 failure = CaughtFailure();
             }
@@ -385,7 +392,7 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
             }
             if (!failure.Failed() || !Retry("link " + name, failure, report)) break;
         }
-        for (const std::string& failed : shortcuts_.NotSaved()) journal_.PutBack(failed);
+        for (const sys::Failure& failed : shortcuts_.NotSaved()) journal_.PutBack(failed.path);
     }
 }
 

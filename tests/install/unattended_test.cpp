@@ -203,26 +203,36 @@ struct StepFailure {
     std::function<void(sys::emu::EmulatedSystem&)> fault;
     const char* launch;  // the program install.cfg launches
     std::string line;    // how the log line starts
-    std::string path;    // what the line names
+    std::string named;   // the path and code it adds, "PATH, error N", where the line does not name the path
     const char* end;     // the log's last line
 };
 
 const StepFailure kStepFailures[] = {
     {"link", [](auto& os) { os.FailCreating("C:\\WINDOWS\\Desktop\\Tool.lnk"); }, "tool.exe",
-     "FAILED link Tool: Access is denied", "C:\\WINDOWS\\Desktop\\Tool.lnk",
+     "FAILED link Tool: Access is denied", "C:\\WINDOWS\\Desktop\\Tool.lnk, error 5",
+     "installed, but 1 of its files, links or shared counts could not be made"},
+    // The folder cannot be made: the link in it is one failure, not two.
+    {"link_folder",
+     [](auto& os) {
+         os.RemoveDirectory("C:\\WINDOWS\\Desktop");
+         os.OpenFile("C:\\WINDOWS\\Desktop", sys::FileAccess::Write, sys::FileCreate::CreateAlways,
+                     sys::FileShare::DenyNone);
+     },
+     "tool.exe", "FAILED link C:\\WINDOWS\\Desktop\\Tool.lnk: Cannot create a file when that file already exists",
+     "C:\\WINDOWS\\Desktop, error 183",
      "installed, but 1 of its files, links or shared counts could not be made"},
     {"shared_count", [](auto& os) { os.FailRegistryKey(sys::RegRoot::LocalMachine, kSharedDllsKey); }, "tool.exe",
      "FAILED shared count C:\\WINDOWS\\System\\shared.dll: Access is denied",
-     "HKEY_LOCAL_MACHINE\\" + std::string(kSharedDllsKey) + " C:\\WINDOWS\\System\\shared.dll",
+     "HKEY_LOCAL_MACHINE\\" + std::string(kSharedDllsKey) + " C:\\WINDOWS\\System\\shared.dll, error 5",
      "installed, but 1 of its files, links or shared counts could not be made"},
     {"ini_value", [](auto& os) { os.FailCreating("C:\\WINDOWS\\tool.ini"); }, "tool.exe",
-     "FAILED Unable to write to tool.ini Access is denied", "C:\\WINDOWS\\tool.ini [Paths] Home",
+     "FAILED Unable to write to tool.ini Access is denied", "C:\\WINDOWS\\tool.ini [Paths] Home, error 5",
      "rolled back: nothing was installed"},
     {"registry_value", [](auto& os) { os.FailRegistryKey(sys::RegRoot::LocalMachine, "Software\\Tool"); },
      "tool.exe", "FAILED Failed to create key Software\\Tool\\Main Access is denied",
-     "HKEY_LOCAL_MACHINE\\Software\\Tool\\Main", "rolled back: nothing was installed"},
+     "HKEY_LOCAL_MACHINE\\Software\\Tool\\Main, error 5", "rolled back: nothing was installed"},
     {"launch", [](auto&) {}, "absent.exe", "FAILED launch C:\\Tool\\absent.exe: The system cannot find the file specified",
-     "", "installed, but its program could not be launched"},
+     "error 2", "installed, but its program could not be launched"},
 };
 
 class InstallStepFails : public Unattended, public ::testing::WithParamInterface<StepFailure> {};
@@ -241,9 +251,8 @@ TEST_P(InstallStepFails, LogsItsCodePathAndReasonAndEndsWithTwo) {
     EXPECT_EQ(Run({"/S", "/END=launch"}), 2);
     const auto named = std::find_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(c.line, 0) == 0; });
     ASSERT_NE(named, log.end()) << ::testing::PrintToString(log);
-    // The path and the code follow the reason, "(PATH, error N)", or only the code where the
-    // line names the path already.
-    EXPECT_EQ(named->substr(c.line.size()), c.path.empty() ? " (error 2)" : " (" + c.path + ", error 5)");
+    // The path and the code follow the reason.
+    EXPECT_EQ(named->substr(c.line.size()), " (" + c.named + ")");
     EXPECT_EQ(log.back(), c.end);
     EXPECT_EQ(machine.Exists("C:\\Tool\\tool.exe"), c.end[0] == 'i');
 }
