@@ -21,6 +21,14 @@ uint64_t SizeOf(const std::string& path) {
     return found[0].size;
 }
 
+// The size of the file `name` among the `files` of one folder; 0 when it is not there.
+uint64_t SizeAmong(const std::vector<sys::FindEntry>& files, const std::string& name) {
+    const std::string upper = UpperCase(name);
+    for (const sys::FindEntry& file : files)
+        if (!(file.attributes & sys::kAttrDirectory) && UpperCase(file.name) == upper) return file.size;
+    return 0;
+}
+
 std::string RootOf(const std::string& drive) { return drive + "\\"; }
 
 }  // namespace
@@ -116,18 +124,21 @@ TSpaceNeeds CopyNeeds(const TSetupSettings& settings, const std::string& destina
         tags.push_back(UpperCase(tag));
         dirs.push_back(ResolveDirectoryTag(tags.back(), rest, bases));
     }
+    // The expanded payload, listed once rather than looked up file by file.
+    std::vector<sys::FindEntry> expanded;
+    sys::Sys().FindFiles(settings.TempDir + "\\*.*", true, expanded);
     for (std::string rest : workstation ? settings.WorkStationFiles : settings.Files) {
         std::string source, tag;
         SplitField(rest, '~', source);
         SplitField(rest, '~', tag);
         const std::string name = FileNamePart(source);
-        const uint64_t size = SizeOf(Concat({settings.TempDir, "\\", name}));
+        const uint64_t size = SizeAmong(expanded, name);
         // The copy sends a file to every directory of its tag.
         for (size_t i = 0; i < tags.size(); ++i)
             if (tags[i] == UpperCase(tag)) needs.Add(JoinPath(dirs[i], name), size);
     }
     for (const char* name : {"install.exe", "install.cfg"})
-        needs.Add(JoinPath(bases.InstallDir, name), SizeOf(Concat({settings.TempDir, "\\", name})));
+        needs.Add(JoinPath(bases.InstallDir, name), SizeAmong(expanded, name));
     needs.Add(JoinPath(bases.InstallDir, "uninstall.cfg"), 1);
     return needs;
 }
