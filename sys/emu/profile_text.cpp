@@ -1,7 +1,6 @@
 #include "sys/emu/profile_text.h"
 
 #include <cstdint>
-#include <unordered_map>
 
 #include "sys/emu/emu_paths.h"
 
@@ -11,6 +10,13 @@ namespace {
 const size_t npos = std::string::npos;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// A value as a write puts it in its line: blanks before it dropped.
+std::string ValueText(const std::string& value) {
+    size_t start = 0;
+    while (start < value.size() && IsBlank(value[start])) ++start;
+    return value.substr(start);
+}
 
 std::string StripQuotes(const std::string& value) {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
@@ -124,9 +130,7 @@ std::vector<std::string> ProfileText::SectionNames() const {
 void ProfileText::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
     const std::string keyText = TrimBlanks(key);
-    size_t valueStart = 0;
-    while (valueStart < value.size() && IsBlank(value[valueStart])) ++valueStart;
-    const std::string valueText = value.substr(valueStart);
+    const std::string valueText = ValueText(value);
 
     size_t header = FindSection(section);
     if (header == npos) {
@@ -155,20 +159,11 @@ size_t ProfileText::KeyInsertPoint(size_t header) const {
 }
 
 void ProfileText::ReplaceKeys(const std::string& section, const std::vector<std::string>& keyLines) {
-    // Of equal keys the first place and the last value count, as writing them one by one would.
+    // Each key line is written as given, equal keys too.
     std::vector<Line> block;
-    std::unordered_map<std::string, size_t> seen;  // capitalised name, index in block
-    for (const std::string& line : keyLines) {
-        const size_t eq = line.find('=');
-        if (eq == npos) continue;
-        const std::string value = line.substr(eq + 1);
-        size_t valueStart = 0;
-        while (valueStart < value.size() && IsBlank(value[valueStart])) ++valueStart;
-        Line made = MakeLine(TrimBlanks(line.substr(0, eq)) + "=" + value.substr(valueStart), "\r\n");
-        const auto [same, isNew] = seen.emplace(made.name, block.size());
-        if (isNew) block.push_back(std::move(made));
-        else block[same->second] = MakeLine(KeyNameOf(block[same->second].text) + "=" + value.substr(valueStart), "\r\n");
-    }
+    for (const std::string& line : keyLines)
+        if (const size_t eq = line.find('='); eq != npos)
+            block.push_back(MakeLine(TrimBlanks(line.substr(0, eq)) + "=" + ValueText(line.substr(eq + 1)), "\r\n"));
     size_t header = FindSection(section);
     if (header == npos) {
         if (block.empty()) return;

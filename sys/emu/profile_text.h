@@ -24,8 +24,8 @@ public:
     void Set(const std::string& section, const std::string& key, const std::string& value);
     // Removes the key's line, or with an empty key the section's header and all its lines.
     void Remove(const std::string& section, const std::string& key);
-    // Replaces the section's keys by "key=value" lines (others are no keys and left out),
-    // keeping its place and its other lines; of equal keys the last value counts.
+    // Replaces the section's keys by the "key=value" lines, each as given (a line without "="
+    // is left out), keeping the section's place and its other lines.
     void ReplaceKeys(const std::string& section, const std::vector<std::string>& keyLines);
 
     std::string Bytes() const;
@@ -36,7 +36,7 @@ private:
         std::string text;     // without its line break
         std::string newline;  // "\r\n", "\n", "\r" or "" for the last line
         Kind kind;
-        std::string name;     // the section's or key's name in capitals, found by
+        std::string name;     // the section's or key's name in capitals, as lookups compare it
     };
     static Line MakeLine(std::string text, std::string newline);
     static Kind KindOf(const std::string& text);

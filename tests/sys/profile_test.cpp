@@ -231,9 +231,10 @@ TEST(ProfileWrites, ASectionWrittenWholeKeepsItsPlaceAndOnlyItsNewKeys) {
     System& os = m.System();
     const std::string file = m.Path("whole.ini");
     m.WriteFile(file, "[A]\r\nold=1\r\nK=2\r\n[B]\r\nb=1\r\n");
-    ASSERT_TRUE(os.WriteProfileSection(file, "a", {"k=new", "no equals sign", "x=a=b", "e="}));
+    ASSERT_TRUE(os.WriteProfileSection(file, "a", {"k=new", "no equals sign", "x=a=b", "e=", "K=again"}));
     ASSERT_TRUE(os.WriteProfileSection(file, "C", {"c=1"}));
-    EXPECT_EQ(m.ReadFile(file), "[A]\r\nk=new\r\nx=a=b\r\ne=\r\n[B]\r\nb=1\r\n[C]\r\nc=1\r\n");
+    EXPECT_EQ(m.ReadFile(file), "[A]\r\nk=new\r\nx=a=b\r\ne=\r\nK=again\r\n[B]\r\nb=1\r\n[C]\r\nc=1\r\n");
+    EXPECT_EQ(os.GetProfileString(file, "A", "K", "", 64), "new");  // the first of equal keys
     // Longer than the 32,767 characters Windows 95 takes in one section write.
     std::vector<std::string> lines;
     for (int i = 0; i < 1200; ++i) lines.push_back("key" + std::to_string(i) + "=" + std::string(30, 'v'));
