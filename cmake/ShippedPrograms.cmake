@@ -8,7 +8,7 @@
 #
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries... [ON_REQUEST])
 #       in the nested build: the program, with the run-time pieces of sys/win32
-#       (shipped_runtime.cpp, frame_lookup.cpp, unwinder.cpp, personality.cpp,
+#       (shipped_runtime.cpp, frame_lookup.cpp, unwind_table.cpp, unwinder.cpp, personality.cpp,
 #       long_division.cpp); in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
 #       the import check. ON_REQUEST: only in the nested build, built when asked for by name
@@ -95,8 +95,8 @@ function(zov_shipped_program target)
   if(ZOV_SHIPPED_BUILD)
     set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
     add_executable(${target} WIN32 ${P_SOURCES} ${runtime}/shipped_runtime.cpp
-                   ${runtime}/frame_lookup.cpp ${runtime}/unwinder.cpp ${runtime}/personality.cpp
-                   ${runtime}/long_division.cpp)
+                   ${runtime}/frame_lookup.cpp ${runtime}/unwind_table.cpp ${runtime}/unwinder.cpp
+                   ${runtime}/personality.cpp ${runtime}/long_division.cpp)
     # The unwinder's entry points are assembly, and the calls to the 64-bit division appear
     # only as link-time optimisation generates the code: both would stay hidden from the
     # linker, which would take the library's. No exception passes through either, so they

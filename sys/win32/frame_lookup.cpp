@@ -9,8 +9,6 @@
 
 #include <cstring>
 
-#include "sys/win32/unwind_table.h"
-
 namespace zov::runtime {
 namespace {
 
@@ -29,31 +27,6 @@ uint32_t Read32(const unsigned char* p) {
 }
 
 }  // namespace
-
-uint32_t ReadUleb128(const unsigned char*& p) {
-    uint32_t value = 0;
-    unsigned shift = 0;
-    unsigned char byte;
-    do {
-        byte = *p++;
-        if (shift < 32) value |= static_cast<uint32_t>(byte & 0x7f) << shift;
-        shift += 7;
-    } while (byte & 0x80);
-    return value;
-}
-
-int32_t ReadSleb128(const unsigned char*& p) {
-    uint32_t value = 0;
-    unsigned shift = 0;
-    unsigned char byte;
-    do {
-        byte = *p++;
-        if (shift < 32) value |= static_cast<uint32_t>(byte & 0x7f) << shift;
-        shift += 7;
-    } while (byte & 0x80);
-    if (shift < 32 && (byte & 0x40)) value |= ~uint32_t{0} << shift;
-    return static_cast<int32_t>(value);
-}
 
 // A value in one of the encodings GCC writes for 32-bit code: 4-byte or variable-length
 // numbers, absolute or relative to where they are stored, possibly the address of the value.
@@ -86,51 +59,12 @@ uintptr_t ReadEncoded(const unsigned char*& p, unsigned char encoding) {
     ExitProcess(3);
 }
 
-// A walk through the records, which are sorted by code address, up to the one that holds pc.
 bool FindFrameRecord(uintptr_t pc, FrameRecord& out) {
     for (const Registered* entry = registered; entry; entry = entry->next) {
-        const unsigned char* const table = entry->records;
-        if (Read32(table) != kUnwindTableMagic) UnreadableUnwindTable();
-        const int32_t personality = static_cast<int32_t>(Read32(table + 4));
-        const unsigned char* const pool = table + Read32(table + 12);
-        const unsigned char* p = table + kUnwindTableHeader;
-        out.cieProgram = p;
-        out.cieEnd = p += table[23];
-        out.setUpEnd = p + 1 + *p;
-        out.setUp = p + 1;
-        p = out.setUpEnd;
-        out.tearDownEnd = p + 1 + *p;
-        out.tearDown = p + 1;
-        p = out.tearDownEnd;
-        uintptr_t end = reinterpret_cast<uintptr_t>(table) + static_cast<int32_t>(Read32(table + 16));
-        uintptr_t lsda = reinterpret_cast<uintptr_t>(table);
-        for (uint32_t count = Read32(table + 8); count; --count) {
-            const uintptr_t start = end + ReadUleb128(p);
-            end = start + ReadUleb128(p);
-            const uint32_t program = ReadUleb128(p);
-            if (program & 1) lsda += ReadSleb128(p);
-            if (pc < start) break;
-            if (pc >= end) continue;
-            const unsigned char* instructions = pool;
-            for (uint32_t skip = program >> 3;; --skip) {
-                const uint32_t length = ReadUleb128(instructions);
-                if (!skip) {
-                    out.program = instructions;
-                    out.end = instructions + length;
-                    break;
-                }
-                instructions += length;
-            }
-            if (!(program & 2)) out.setUp = out.setUpEnd;
-            if (!(program & 4)) out.tearDown = out.tearDownEnd;
-            out.start = start;
-            out.lsda = program & 1 ? lsda : 0;
-            out.personality =
-                program & 1 ? Read32(table + personality) : 0;  // the cell holds the handler's address
-            out.codeAlign = table[20];
-            out.dataAlign = static_cast<signed char>(table[21]);
-            out.returnColumn = table[22];
-            return true;
+        switch (LookUpUnwindTable(entry->records, pc, out)) {
+            case TableLookup::kFound: return true;
+            case TableLookup::kUnreadable: UnreadableUnwindTable();
+            case TableLookup::kElsewhere: break;
         }
     }
     return false;

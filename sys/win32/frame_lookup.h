@@ -4,24 +4,10 @@
 // unwinder (unwinder.cpp) needs of the record that covers a code address.
 #include <cstdint>
 
-namespace zov::runtime {
+#include "sys/win32/leb128.h"
+#include "sys/win32/unwind_table.h"
 
-struct FrameRecord {
-    const unsigned char* cieProgram;  // the instructions every frame of the CIE starts with
-    const unsigned char* cieEnd;
-    const unsigned char* setUp;       // the usual frame set-up's instructions, when it has it
-    const unsigned char* setUpEnd;
-    const unsigned char* program;     // this function's own instructions
-    const unsigned char* end;
-    const unsigned char* tearDown;    // the usual frame tear-down's instructions, when it has it
-    const unsigned char* tearDownEnd;
-    uintptr_t start;                  // the function's first code address
-    uintptr_t personality;            // its language's handler, or 0
-    uintptr_t lsda;                   // the handler's table for it, or 0
-    uint32_t codeAlign;
-    int32_t dataAlign;
-    uint32_t returnColumn;
-};
+namespace zov::runtime {
 
 // The record whose code range holds pc; false when none does (the end of the frames the
 // program knows). A record that cannot be read ends the program (UnreadableUnwindTable).
@@ -31,8 +17,6 @@ bool FindFrameRecord(uintptr_t pc, FrameRecord& record);
 // this run-time does not understand, and a silent end would leave the user guessing.
 [[noreturn]] void UnreadableUnwindTable();
 
-uint32_t ReadUleb128(const unsigned char*& p);
-int32_t ReadSleb128(const unsigned char*& p);
 // A value in one of the encodings GCC writes for 32-bit code: 4-byte or variable-length
 // numbers, absolute or relative to where they are stored, possibly the address of the value.
 // Others end the program (UnreadableUnwindTable).

@@ -34,4 +34,28 @@ namespace zov::runtime {
 inline constexpr uint32_t kUnwindTableMagic = 0x3254555a;  // "ZUT2"
 inline constexpr uint32_t kUnwindTableHeader = 24;         // up to the CIE's instructions
 
+// What the unwinder needs of the record that covers a code address.
+struct FrameRecord {
+    const unsigned char* cieProgram;  // the instructions every frame of the CIE starts with
+    const unsigned char* cieEnd;
+    const unsigned char* setUp;       // the usual frame set-up's instructions, when it has it
+    const unsigned char* setUpEnd;
+    const unsigned char* program;     // this function's own instructions
+    const unsigned char* end;
+    const unsigned char* tearDown;    // the usual frame tear-down's instructions, when it has it
+    const unsigned char* tearDownEnd;
+    uintptr_t start;                  // the function's first code address
+    uintptr_t personality;            // its language's handler, or 0
+    uintptr_t lsda;                   // the handler's table for it, or 0
+    uint32_t codeAlign;
+    int32_t dataAlign;
+    uint32_t returnColumn;
+};
+
+enum class TableLookup : uint8_t { kFound, kElsewhere, kUnreadable };
+
+// The record of `table` whose code holds pc: kElsewhere when none does, kUnreadable when
+// the table is not one (another magic number).
+TableLookup LookUpUnwindTable(const unsigned char* table, uintptr_t pc, FrameRecord& record);
+
 }  // namespace zov::runtime
