@@ -6,10 +6,14 @@
 # win32 model of this compiler lacks. The nested build writes each program into the outer
 # build tree, where the tests and the import check (tests/imports) find it.
 #
+# The programs carry the project's own run-time pieces (the unwinder, the C++ handler, the
+# entry, the compact unwind table; sys/win32, cmake/shipped.ld, tools/unwind_table) when the
+# compiler is the release they were written for (cmake/OwnRuntimeFence.cmake). With any other
+# compiler, or with ZOV_COMPILER_RUNTIME, they are built with the compiler's own run-time:
+# they work alike, but are larger than the floppy's budget (docs/size.md).
+#
 #   zov_shipped_program(TARGET OUTPUT_NAME name SOURCES files... LIBS libraries... [ON_REQUEST])
-#       in the nested build: the program, with the run-time pieces of sys/win32
-#       (shipped_runtime.cpp, frame_lookup.cpp, unwind_table.cpp, unwinder.cpp, personality.cpp,
-#       long_division.cpp); in the outer
+#       in the nested build: the program, with the run-time pieces of sys/win32; in the outer
 #       build: a target of that name that runs the nested build, and the program's path for
 #       the import check. ON_REQUEST: only in the nested build, built when asked for by name
 #   zov_shipped_programs_finish()   once, at the end of the top-level CMakeLists.txt
@@ -19,6 +23,42 @@
 option(ZOV_SHIPPED_BUILD "This is the nested build of the programs on the medium" OFF)
 set(ZOV_SHIPPED_OUTPUT_DIR "" CACHE PATH "Outer build tree that receives the programs")
 set(ZOV_UNWIND_TABLE_TOOL "" CACHE FILEPATH "The build machine's tools/unwind_table program")
+option(ZOV_COMPILER_RUNTIME
+       "Build the programs on the medium with the compiler's own run-time (larger than their budget)" OFF)
+include(${CMAKE_CURRENT_LIST_DIR}/OwnRuntimeFence.cmake)
+
+# The outer build decides, once, which run-time the nested build uses, and says so when it is
+# the compiler's. What that costs was measured on the Debian 12 build of both (docs/size.md).
+# ZOV_COMPILER_RUNTIME_DIR: the outer build tree's folder of the programs built with the
+# compiler's own run-time (the tree itself when those are the programs).
+if(WIN32 AND NOT ZOV_SHIPPED_BUILD)
+  set(ZOV_OWN_RUNTIME ON)
+  set(cost "about 200 KB more a program: install.exe about 457,000 bytes, over its 256,000-byte limit")
+  if(ZOV_COMPILER_RUNTIME)
+    set(ZOV_OWN_RUNTIME OFF)
+    message(NOTICE "Programs on the medium: the compiler's own run-time, as ZOV_COMPILER_RUNTIME asks (${cost})")
+  else()
+    function(zov_shipped_compiler out)
+      include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-win32.cmake)  # the nested build's compiler, in this scope only
+      set(${out} ${CMAKE_CXX_COMPILER} PARENT_SCOPE)
+    endfunction()
+    zov_shipped_compiler(shipped_compiler)
+    zov_own_runtime_fits(${shipped_compiler} fits found)
+    if(NOT fits)
+      set(ZOV_OWN_RUNTIME OFF)
+      message(NOTICE "Programs on the medium: ${shipped_compiler} is ${found}, not the GCC ${ZOV_OWN_RUNTIME_GCC} "
+                     "with the library of ${ZOV_OWN_RUNTIME_GLIBCXX} (Debian 12) that the project's own run-time "
+                     "is written for: built with the compiler's own run-time (${cost})")
+    else()
+      message(STATUS "Programs on the medium: the project's own run-time (${found})")
+    endif()
+  endif()
+  if(ZOV_OWN_RUNTIME)
+    set(ZOV_COMPILER_RUNTIME_DIR ${CMAKE_BINARY_DIR}/compiler-runtime)
+  else()
+    set(ZOV_COMPILER_RUNTIME_DIR ${CMAKE_BINARY_DIR})
+  endif()
+endif()
 
 if(ZOV_SHIPPED_BUILD)
   # Our code runs on any x86 from the 486 on: Windows 98 and NT 4.0 ran on machines without
@@ -64,6 +104,8 @@ if(ZOV_SHIPPED_BUILD)
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
   add_link_options(${code_flags} -flto-partition=one)
   add_custom_target(zov_shipped)
+endif()
+if(ZOV_SHIPPED_BUILD AND NOT ZOV_COMPILER_RUNTIME)
   # The programs' entry (sys/win32/startup.cpp) in place of the C run-time's start-up code:
   # built as crt2.o in a folder given to the compiler with -B, where it looks for that file
   # first. (Left out with -nostartfiles and given as an object, the linker crashes on the
@@ -89,47 +131,78 @@ function(zov_shipped_for_speed)
   endif()
 endfunction()
 
+# zov_own_runtime(TARGET NAME OUTPUT_DIR): the project's own run-time pieces in a program of
+# the nested build, and its unwind table written after the link.
+function(zov_own_runtime target name dir)
+  set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
+  target_sources(${target} PRIVATE ${runtime}/shipped_runtime.cpp ${runtime}/frame_lookup.cpp
+                 ${runtime}/unwind_table.cpp ${runtime}/unwinder.cpp ${runtime}/personality.cpp
+                 ${runtime}/long_division.cpp)
+  # The unwinder's entry points are assembly, and the calls to the 64-bit division appear
+  # only as link-time optimisation generates the code: both would stay hidden from the
+  # linker, which would take the library's. No exception passes through either, so they
+  # need no unwind records.
+  set_source_files_properties(${runtime}/unwinder.cpp ${runtime}/long_division.cpp PROPERTIES
+                              COMPILE_OPTIONS "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
+  # shipped.ld: the small start-up and thread-local sections inside .data, 1 KB less.
+  target_link_options(${target} PRIVATE -B${ZOV_STARTFILES}/ -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/shipped.ld)
+  # The unwind records as the compact table the run-time reads (sys/win32/unwind_table.h),
+  # written over them after the link; the file gives back the bytes it saves.
+  if(NOT ZOV_UNWIND_TABLE_TOOL)
+    message(FATAL_ERROR "ZOV_UNWIND_TABLE_TOOL: the nested build needs tools/unwind_table")
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND ${ZOV_UNWIND_TABLE_TOOL} $<TARGET_FILE:${target}> ${dir}/${name}.map
+                     VERBATIM)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+               ${PROJECT_SOURCE_DIR}/cmake/shipped.ld ${ZOV_STARTFILES}/crt2.o ${ZOV_UNWIND_TABLE_TOOL})
+  add_dependencies(${target} zov_startfiles)
+endfunction()
+
+# zov_shipped_executable(TARGET NAME DIR OWN SOURCES...): one program of the nested build,
+# written to DIR, with the project's own run-time when OWN is true, else the compiler's.
+function(zov_shipped_executable target name dir own)
+  add_executable(${target} WIN32 ${ARGN} ${PROJECT_SOURCE_DIR}/sys/win32/dll_search.cpp
+                 ${PROJECT_SOURCE_DIR}/sys/win32/out_of_memory.cpp)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} RUNTIME_OUTPUT_DIRECTORY ${dir})
+  target_link_options(${target} PRIVATE -s -Wl,--gc-sections -Wl,-Map=${dir}/${name}.map)
+  if(own)
+    zov_own_runtime(${target} ${name} ${dir})
+  endif()
+endfunction()
+
 function(zov_shipped_program target)
   cmake_parse_arguments(P "ON_REQUEST" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR})
   if(ZOV_SHIPPED_BUILD)
-    set(runtime ${PROJECT_SOURCE_DIR}/sys/win32)
-    add_executable(${target} WIN32 ${P_SOURCES} ${runtime}/shipped_runtime.cpp
-                   ${runtime}/frame_lookup.cpp ${runtime}/unwind_table.cpp ${runtime}/unwinder.cpp
-                   ${runtime}/personality.cpp ${runtime}/long_division.cpp)
-    # The unwinder's entry points are assembly, and the calls to the 64-bit division appear
-    # only as link-time optimisation generates the code: both would stay hidden from the
-    # linker, which would take the library's. No exception passes through either, so they
-    # need no unwind records.
-    set_source_files_properties(${runtime}/unwinder.cpp ${runtime}/long_division.cpp PROPERTIES
-                                COMPILE_OPTIONS "-fno-lto;-fno-exceptions;-fno-asynchronous-unwind-tables")
-    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME}
-                          RUNTIME_OUTPUT_DIRECTORY ${ZOV_SHIPPED_OUTPUT_DIR}/${rel})
-    target_link_libraries(${target} PRIVATE ${P_LIBS})
-    # shipped.ld: the small start-up and thread-local sections inside .data, 1 KB less.
-    target_link_options(${target} PRIVATE -s -B${ZOV_STARTFILES}/ -Wl,--gc-sections
-                        -Wl,-T,${PROJECT_SOURCE_DIR}/cmake/shipped.ld
-                        -Wl,-Map=${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map)
-    # The unwind records as the compact table the run-time reads (sys/win32/unwind_table.h),
-    # written over them after the link; the file gives back the bytes it saves.
-    if(NOT ZOV_UNWIND_TABLE_TOOL)
-      message(FATAL_ERROR "ZOV_UNWIND_TABLE_TOOL: the nested build needs tools/unwind_table")
+    if(ZOV_COMPILER_RUNTIME)
+      set(own FALSE)
+    else()
+      set(own TRUE)
     endif()
-    add_custom_command(TARGET ${target} POST_BUILD
-                       COMMAND ${ZOV_UNWIND_TABLE_TOOL} $<TARGET_FILE:${target}>
-                               ${ZOV_SHIPPED_OUTPUT_DIR}/${rel}/${P_OUTPUT_NAME}.map
-                       VERBATIM)
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-                 ${PROJECT_SOURCE_DIR}/cmake/shipped.ld ${ZOV_STARTFILES}/crt2.o ${ZOV_UNWIND_TABLE_TOOL})
-    add_dependencies(${target} zov_startfiles)
+    zov_shipped_executable(${target} ${P_OUTPUT_NAME} ${ZOV_SHIPPED_OUTPUT_DIR}/${rel} ${own} ${P_SOURCES})
+    target_link_libraries(${target} PRIVATE ${P_LIBS})
     if(P_ON_REQUEST)
       set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
     else()
       add_dependencies(zov_shipped ${target})
+      # Beside the programs with the project's own run-time, the same programs with the
+      # compiler's (under compiler-runtime/), which the tests run too: the fallback for other
+      # compilers is linked from the same objects and cannot fall behind unnoticed.
+      if(own)
+        zov_shipped_executable(${target}_compiler_runtime ${P_OUTPUT_NAME}
+                               ${ZOV_SHIPPED_OUTPUT_DIR}/compiler-runtime/${rel} FALSE ${P_SOURCES})
+        target_link_libraries(${target}_compiler_runtime PRIVATE ${P_LIBS})
+        add_dependencies(zov_shipped ${target}_compiler_runtime)
+      endif()
     endif()
   elseif(NOT P_ON_REQUEST)
     set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_PROGRAMS
                  ${CMAKE_BINARY_DIR}/${rel}/${P_OUTPUT_NAME}.exe)
+    if(ZOV_OWN_RUNTIME)
+      set_property(GLOBAL APPEND PROPERTY ZOV_SHIPPED_BYPRODUCTS
+                   ${ZOV_COMPILER_RUNTIME_DIR}/${rel}/${P_OUTPUT_NAME}.exe)
+    endif()
     # The target's name builds the program here too, through the nested build.
     add_custom_target(${target})
     add_dependencies(${target} zov_shipped_build)
@@ -142,27 +215,36 @@ function(zov_shipped_programs_finish)
     return()
   endif()
   get_property(programs GLOBAL PROPERTY ZOV_SHIPPED_PROGRAMS)
+  get_property(variants GLOBAL PROPERTY ZOV_SHIPPED_BYPRODUCTS)
   # Ninja would run cores + 2 jobs beside the outer build's; one per core is enough.
   cmake_host_system_information(RESULT cores QUERY NUMBER_OF_LOGICAL_CORES)
   include(ExternalProject)
-  # The unwind table tool runs on the build machine: built with its own compiler.
-  ExternalProject_Add(zov_unwind_table_tool
-    SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/unwind_table
-    BINARY_DIR ${CMAKE_BINARY_DIR}/unwind_table
-    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
-    BUILD_ALWAYS ON
-    BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/unwind_table/unwind_table
-    INSTALL_COMMAND "")
+  set(compiler_runtime ON)
+  set(tool_args "")
+  set(tool_target "")
+  if(ZOV_OWN_RUNTIME)
+    set(compiler_runtime OFF)
+    # The unwind table tool runs on the build machine: built with its own compiler.
+    set(tool_args -DZOV_UNWIND_TABLE_TOOL=${CMAKE_BINARY_DIR}/unwind_table/unwind_table)
+    set(tool_target zov_unwind_table_tool)
+    ExternalProject_Add(zov_unwind_table_tool
+      SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/unwind_table
+      BINARY_DIR ${CMAKE_BINARY_DIR}/unwind_table
+      CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+      BUILD_ALWAYS ON
+      BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/unwind_table/unwind_table
+      INSTALL_COMMAND "")
+  endif()
   ExternalProject_Add(zov_shipped_build
-    DEPENDS zov_unwind_table_tool
+    DEPENDS ${tool_target}
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/shipped
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686-win32.cmake
                -DCMAKE_BUILD_TYPE=MinSizeRel -DZOV_SHIPPED_BUILD=ON -DZOV_TESTS=OFF
                -DZOV_SHIPPED_OUTPUT_DIR=${CMAKE_BINARY_DIR}
-               -DZOV_UNWIND_TABLE_TOOL=${CMAKE_BINARY_DIR}/unwind_table/unwind_table
+               -DZOV_COMPILER_RUNTIME=${compiler_runtime} ${tool_args}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target zov_shipped -j ${cores}
     BUILD_ALWAYS ON
-    BUILD_BYPRODUCTS ${programs}
+    BUILD_BYPRODUCTS ${programs} ${variants}
     INSTALL_COMMAND "")
 endfunction()

@@ -1,9 +1,7 @@
-// Linked into every program on the medium (cmake/ShippedPrograms.cmake): replacements for
-// parts of the C++ run-time library that would make the programs larger or keep them from
-// starting on older Windows.
+// Linked into the programs on the medium when they are built with the project's own run-time
+// (cmake/ShippedPrograms.cmake): replacements for parts of the C++ run-time library that
+// would make the programs larger or keep them from starting on older Windows.
 #include "sys/win32/shipped_runtime.h"
-
-#include <windows.h>
 
 #include <cxxabi.h>
 #include <unwind.h>
@@ -24,8 +22,8 @@ void __verbose_terminate_handler() { std::abort(); }
 // implementation and printf. Every one the library may call must be here, or its own
 // definitions come along and the link reports them twice.
 namespace std {
-void __throw_bad_alloc() { throw zov::Exception("Out of memory"); }
-void __throw_bad_array_new_length() { throw zov::Exception("Out of memory"); }
+void __throw_bad_alloc() { zov::runtime::ThrowOutOfMemory(); }
+void __throw_bad_array_new_length() { zov::runtime::ThrowOutOfMemory(); }
 void __throw_length_error(const char* what) { throw zov::Exception(what); }
 void __throw_logic_error(const char* what) { throw zov::Exception(what); }
 void __throw_out_of_range(const char* what) { throw zov::Exception(what); }
@@ -33,14 +31,6 @@ void __throw_out_of_range_fmt(const char* format, ...) { throw zov::Exception(fo
 void __throw_invalid_argument(const char* what) { throw zov::Exception(what); }
 void __throw_bad_function_call() { throw zov::Exception("Empty function called"); }
 }  // namespace std
-
-// Memory for `new`, raising the programs' own error when there is none. The library's
-// version waits on a new-handler, which these programs never install, and raises its own
-// exception class.
-void* operator new(std::size_t size) {
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    std::__throw_bad_alloc();
-}
 
 // The unwinding of frames that link-time optimisation gives the C language's handler (about
 // a sixth of them; they only clean up, they catch nothing). The C++ handler reads the same
@@ -117,20 +107,3 @@ __attribute__((used)) void _pei386_runtime_relocator() {
 }
 }
 
-
-namespace zov {
-
-void RestrictDllSearch() {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    using SetDirectory = BOOL(WINAPI*)(LPCSTR);
-    auto setDirectories = reinterpret_cast<SetDirectories>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    if (setDirectories && setDirectories(kSearchSystem32)) return;
-    auto setDirectory = reinterpret_cast<SetDirectory>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
-    if (setDirectory) setDirectory("");
-}
-
-}  // namespace zov

@@ -1,6 +1,6 @@
 #pragma once
-// What every program on the medium does first; shipped_runtime.cpp, linked into each of
-// them, also replaces parts of the C++ run-time library.
+// What the programs on the medium share: the safe DLL search they do first (dll_search.cpp),
+// and what the project's own run-time (shipped_runtime.cpp) knows of the C++ library.
 #include <cstddef>
 
 namespace zov {
@@ -10,6 +10,10 @@ namespace runtime {
 // in the allocation that shipped_runtime.cpp makes for it: the library's own business,
 // measured for the one library the programs are built with (tests/runtime checks it).
 constexpr std::size_t kExceptionRecord = 0x60;
+
+// Raises the programs' "Out of memory" error (out_of_memory.cpp): for `new`, and for the
+// library's allocation failures where the project's own run-time handles them.
+[[noreturn]] __attribute__((noinline)) void ThrowOutOfMemory();
 }  // namespace runtime
 
 // Libraries are looked for in the system directory only, never beside the program (a

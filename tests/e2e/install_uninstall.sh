@@ -8,11 +8,14 @@
 # prefix before: its files (but the users' folders, which Wine links to the host's home, and
 # the temporary directory) and the registry's Software keys, exported before and after.
 #
-#   tests/e2e/install_uninstall.sh WIN32_BUILD_DIR
+#   tests/e2e/install_uninstall.sh WIN32_BUILD_DIR [PROGRAMS_DIR]
+# PROGRAMS_DIR: the tree whose install/install.exe and uninstall/uninstaller.exe go on the
+# medium (another build of them), WIN32_BUILD_DIR's own by default.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=$(cd "$1" && pwd)
+programs=$(cd "${2:-$1}" && pwd)
 # shellcheck source=e2e_lib.sh
 . "$here/e2e_lib.sh"
 work=$(mktemp -d)
@@ -30,8 +33,8 @@ done
 printf '@ECHO OFF\r\n' >"$c/autoexec.bat"
 wine "$build/tools/zovpack/zovpack.exe" media --cfg "$(winepath -w "$root/examples/install.cfg")" \
   --from "$(winepath -w "$payload")" --out 'C:\medium' \
-  --stub "$(winepath -w "$build/install/install.exe")" \
-  --uninstaller "$(winepath -w "$build/uninstall/uninstaller.exe")" >/dev/null
+  --stub "$(winepath -w "$programs/install/install.exe")" \
+  --uninstaller "$(winepath -w "$programs/uninstall/uninstaller.exe")" >/dev/null
 settle
 
 # The state compared: every file but the users' and the temporary ones, and the keys.
@@ -82,7 +85,7 @@ desktop=$(winepath -u "$(wine reg query "$desktop_key" /v Desktop | tr -d '\r' |
 check "the desktop link is made" test -f "$desktop/Tidewater Notes.lnk"
 check_link "$desktop/Tidewater Notes.lnk" notes.exe
 check "program folder on the desktop" test -f "$desktop/Tidewater Notes/Read Me.lnk"
-check "the project's uninstaller" cmp "$build/uninstall/uninstaller.exe" "$product/uninstaller.exe"
+check "the project's uninstaller" cmp "$programs/uninstall/uninstaller.exe" "$product/uninstaller.exe"
 echo "uninstall.cfg:"; tr -d '\r' <"$product/uninstall.cfg" | sed -n '/^\[UNINS\]/,/^\[Registry\]/p'
 
 set +e

@@ -1,11 +1,13 @@
-// Built exactly like the programs on the medium (zov_shipped_program), with their own
-// replacements of the C++ run-time: exceptions thrown and caught across frames, nested,
-// from destructors while unwinding, and out of memory. Prints one line per check and exits
-// with the number that failed.
+// Built exactly like the programs on the medium (zov_shipped_program), with their run-time,
+// the project's own (ZOV_OWN_RUNTIME) or the compiler's: exceptions thrown and caught across
+// frames, nested, from destructors while unwinding, and out of memory; with the project's own
+// also the record it allocates for the library and its unwind table. Prints one line per
+// check and exits with the number that failed.
 //
 //   runtime_check.exe               the checks
-//   runtime_check.exe bad-table     registers an unwind table it cannot read, then throws:
-//                                   the program must end with a message (exit code 3)
+//   runtime_check.exe bad-table     (own run-time) registers an unwind table it cannot read,
+//                                   then throws: the program must end with a message (exit
+//                                   code 3)
 #include <windows.h>
 
 #include <cstdint>
@@ -19,7 +21,9 @@
 #include "sys/exception.h"
 #include "sys/win32/shipped_runtime.h"
 
+#ifdef ZOV_OWN_RUNTIME
 extern "C" void __register_frame_info(const void* records, void* storage);
+#endif
 
 namespace {
 
@@ -150,8 +154,8 @@ template <typename Make>
 std::string OutOfMemory(Make make) {
     try {
         make();
-    } catch (const zov::Exception& e) {
-        return e.Message();
+    } catch (const std::exception& e) {
+        return e.what();
     }
     return "nothing thrown";
 }
@@ -170,6 +174,7 @@ void OutOfMemory() {
           "a vector longer than it can be: the library's length error");
 }
 
+#ifdef ZOV_OWN_RUNTIME
 // The record the library keeps before each thrown object must be the size this program
 // allocates for it (zov::runtime::kExceptionRecord): the handler's record of the caught
 // exception lies right before the object, and the unwinder's header ends it.
@@ -190,6 +195,7 @@ void ExceptionRecord() {
               ("the record before the object is " + std::to_string(total) + " bytes as allocated").c_str());
     }
 }
+#endif
 
 // The 64-bit division (long_division.cpp) against the compiler's own arithmetic, which it
 // does while compiling.
@@ -219,6 +225,7 @@ void LongDivision() {
     Check(exact, "64-bit quotients and remainders, signs and extremes");
 }
 
+#ifdef ZOV_OWN_RUNTIME
 // Unwind records as the compiler writes them (a CIE of augmentation "q" and a record), not the
 // table the programs carry (sys/win32/unwind_table.h): the run-time does not read them.
 alignas(4) const unsigned char kBadTable[] = {
@@ -227,10 +234,12 @@ alignas(4) const unsigned char kBadTable[] = {
     0, 0, 0, 0,
 };
 void* badStorage[8];
+#endif
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command, int) {
+#ifdef ZOV_OWN_RUNTIME
     if (std::strcmp(command, "bad-table") == 0) {
         __register_frame_info(kBadTable, badStorage);
         try {
@@ -240,12 +249,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command, int) {
         Print("FAIL the unreadable table went unnoticed");
         return 1;
     }
+#else
+    (void)command;
+#endif
     AcrossFrames();
     ClauseChoice();
     Nested();
     FromDestructors();
     OutOfMemory();
+#ifdef ZOV_OWN_RUNTIME
     ExceptionRecord();
+#endif
     LongDivision();
     return failures;
 }
