@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds every preset and runs every test: the Linux build with
 # the emulated Windows machine, the tests of code that handles memory under AddressSanitizer
-# and UBSan, and the 32-bit Windows build with its tests under Wine in virtual displays.
+# and UBSan, and the 32-bit Windows build with its tests under Wine in virtual displays (among
+# them install.exe and uninstaller.exe built with the compiler's own run-time as well).
 # The Wine tests and the comparison of the emulated machine with Wine mostly wait on Wine and
 # on windows, so they run beside the Linux tests and the sanitizer build; their output
-# follows when they end. Each stage's time is printed at the end (docs/development.md).
+# follows when they end. Each stage's time is printed at the end (docs/development.md), and
+# the tests that were skipped, with the reasons they gave: the LHA corpus beside the project
+# (ZOV_SHARED_DIR, ../shared by default) is optional, and its tests skip where it is not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-deps.sh
@@ -32,6 +35,25 @@ background() {
     echo "$((SECONDS - start))" >"$logs/$name.seconds"; exit $rc ) &
   pids[$name]=$!
 }
+# skipped NAME BUILD: notes how many of a ctest run's tests were skipped (its log lists them as
+# "(Skipped)") and the reasons their output gave (lines with ": skipped").
+skips=()
+reasons=()
+skipped() {
+  local count
+  count=$(grep -c '(Skipped)$' "$logs/$1.log" || true)
+  [ "$count" -gt 0 ] || return 0
+  skips+=("$(printf '%5d  %s' "$count" "$1")")
+  mapfile -t -O "${#reasons[@]}" reasons < <(grep -h ': skipped' "$2/Testing/Temporary/LastTest.log" | tr -d '\r')
+}
+# tests NAME BUILD CTEST_ARGS...: a ctest run as a stage, its output kept for the skips.
+tests() {
+  local name=$1 build=$2 rc=0
+  shift 2
+  timed "$name" bash -c '"$@" 2>&1 | tee "$0"; exit "${PIPESTATUS[0]}"' "$logs/$name.log" "$@" || rc=$?
+  skipped "$name" "$build"
+  return $rc
+}
 # finish NAME: waits for a background stage, shows its output; false when it failed.
 finish() {
   local name=$1 rc=0
@@ -58,11 +80,11 @@ background "same install" env -u DISPLAY bash tests/cross/same_install.sh build/
 
 # From here a failed stage does not stop the others; the command fails at the end.
 failed=()
-timed "host tests" ctest --preset host || failed+=("host tests")
+tests "host tests" build/host ctest --preset host || failed+=("host tests")
 # The sanitizers watch the code that handles memory itself: codecs, container, segments,
 # configuration, the emulated machine's stores and every fuzz target's seeds.
 if timed "sanitizer build" bash -c "cmake --preset asan >/dev/null && cmake --build build/asan -j$jobs --target memory_tests"; then
-  timed "sanitizer tests" ctest --preset asan -L memory || failed+=("sanitizer tests")
+  tests "sanitizer tests" build/asan ctest --preset asan -L memory || failed+=("sanitizer tests")
 else
   failed+=("sanitizer build")
 fi
@@ -71,12 +93,18 @@ timed "both builds read examples/install.cfg alike" bash tests/cross/same_cfg_js
   failed+=("same cfg")
 
 finish "win32 tests (Wine)" || failed+=("win32 tests (Wine)")
+skipped "win32 tests (Wine)" build/win32
 finish "same install" || failed+=("same install")
 rm -rf "$ZOV_WINEPREFIX_TEMPLATE"
 
 step "stage times"
 printf '%s\n' "${times[@]}"
 printf '%5d s  all\n' $((SECONDS - total))
+if [ ${#skips[@]} -gt 0 ]; then
+  step "skipped tests"
+  printf '%s\n' "${skips[@]}"
+  printf '%s\n' "${reasons[@]}" | sort | uniq -c
+fi
 if [ ${#failed[@]} -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}"
   exit 1
