@@ -103,7 +103,7 @@ printf '%5d s  all\n' $((SECONDS - total))
 if [ ${#skips[@]} -gt 0 ]; then
   step "skipped tests"
   printf '%s\n' "${skips[@]}"
-  printf '%s\n' "${reasons[@]}" | sort | uniq -c
+  printf '%s\n' "${reasons[@]}" | sort -u
 fi
 if [ ${#failed[@]} -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}"
