@@ -31,20 +31,21 @@ background() {
   local name=$1
   shift
   step "$name: started beside the next stages"
+  rm -f "$logs/$name.rc"
   ( start=$SECONDS; rc=0; "$@" >"$logs/$name.log" 2>&1 || rc=$?
-    echo "$((SECONDS - start))" >"$logs/$name.seconds"; exit $rc ) &
+    echo "$((SECONDS - start))" >"$logs/$name.seconds"; echo "$rc" >"$logs/$name.rc" ) &
   pids[$name]=$!
 }
 # skipped NAME BUILD: notes how many of a ctest run's tests were skipped (its log lists them as
 # "(Skipped)") and the reasons their output gave (lines with ": skipped").
 skips=()
-reasons=()
+reasons=""
 skipped() {
   local count
   count=$(grep -c '(Skipped)$' "$logs/$1.log" || true)
   [ "$count" -gt 0 ] || return 0
   skips+=("$(printf '%5d  %s' "$count" "$1")")
-  mapfile -t -O "${#reasons[@]}" reasons < <(grep -h ': skipped' "$2/Testing/Temporary/LastTest.log" | tr -d '\r')
+  reasons+=$(grep -h ': skipped' "$2/Testing/Temporary/LastTest.log" | tr -d '\r')$'\n'
 }
 # tests NAME BUILD CTEST_ARGS...: a ctest run as a stage, its output kept for the skips.
 tests() {
@@ -55,9 +56,12 @@ tests() {
   return $rc
 }
 # finish NAME: waits for a background stage, shows its output; false when it failed.
+# The stage's own exit code is kept in a file: bash may have reaped it already, and then its
+# wait answers "not a child of this shell" (127).
 finish() {
-  local name=$1 rc=0
-  wait "${pids[$name]}" || rc=$?
+  local name=$1 rc
+  wait "${pids[$name]}" 2>/dev/null || true
+  rc=$(cat "$logs/$name.rc" 2>/dev/null) || { echo "$name ended without its exit code"; rc=1; }
   step "$name (output)"
   cat "$logs/$name.log"
   times+=("$(printf '%5d s  %s (beside the others)' "$(cat "$logs/$name.seconds")" "$name")")
@@ -103,7 +107,7 @@ printf '%5d s  all\n' $((SECONDS - total))
 if [ ${#skips[@]} -gt 0 ]; then
   step "skipped tests"
   printf '%s\n' "${skips[@]}"
-  printf '%s\n' "${reasons[@]}" | sort -u
+  printf '%s' "$reasons" | sort -u
 fi
 if [ ${#failed[@]} -gt 0 ]; then
   printf 'FAILED: %s\n' "${failed[@]}"
