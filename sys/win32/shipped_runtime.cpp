@@ -106,4 +106,3 @@ __attribute__((used)) void _pei386_runtime_relocator() {
     if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
 }
 }
-
