@@ -87,6 +87,25 @@ std::string Describe(const State& before, const State& after) {
 
 class NoProgress : public TInstallProgress {};
 
+struct WindowSearch {
+    DWORD pid;
+    bool found;
+};
+
+BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    search->found = owner == search->pid && IsWindowVisible(window);
+    return !search->found;
+}
+
+bool ShowsWindow(DWORD pid) {
+    WindowSearch search{pid, false};
+    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 class UninstallerExe : public ::testing::Test {
 protected:
     TestMachine machine;
@@ -137,6 +156,8 @@ protected:
         EmptyAndRemoveDirectory(settings.TempDir);
     }
 
+    bool windowShown = false;  // by the last Run
+
     // Runs the installed program as the registration does; its exit code.
     DWORD Run(const std::string& switches) {
         std::string command = "\"" + target + "\\uninstaller.exe\" " + switches + title;
@@ -145,7 +166,9 @@ protected:
         PROCESS_INFORMATION process{};
         if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
             return 999;
-        WaitForSingleObject(process.hProcess, 60000);
+        windowShown = false;
+        for (int i = 0; i < 30000 && WaitForSingleObject(process.hProcess, 2) == WAIT_TIMEOUT; ++i)
+            windowShown = windowShown || ShowsWindow(process.dwProcessId);
         DWORD code = 999;
         GetExitCodeProcess(process.hProcess, &code);
         CloseHandle(process.hThread);
@@ -174,6 +197,7 @@ TEST_F(UninstallerExe, SilentRemovalLeavesTheMachineAsItWas) {
     Install();
     ASSERT_TRUE(FileExists(target + "\\uninstaller.exe"));
     ASSERT_EQ(Run("/S /LOG=" + machine.Path("u.log") + " "), 0u);
+    EXPECT_FALSE(windowShown);
     EXPECT_TRUE(WaitUntilGone(target));
     const std::string log = machine.ReadFile(machine.Path("u.log"));
     EXPECT_NE(log.find("removed " + target + "\\tool.exe"), std::string::npos) << log;

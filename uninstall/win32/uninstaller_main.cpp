@@ -64,6 +64,19 @@ int FinishRemoval(DWORD pid, const std::vector<std::string>& paths) {
     return 0;
 }
 
+// The answers of a silent removal: nothing is asked and nothing is shown.
+class SilentPrompts : public zov::TSetupPrompts {
+public:
+    bool InsertDisk(uint16_t, const std::string&, std::string&) override { return false; }
+    bool RetryDisk(uint16_t, const std::string&) override { return false; }
+    bool Overwrite(const std::string&) override { return false; }
+    zov::TFailureChoice OnFailure(const std::string&, const zov::sys::Failure&) override {
+        return zov::TFailureChoice::Ignore;
+    }
+    bool Confirm(const std::string&, const std::string&) override { return false; }
+    void Message(const std::string&, const std::string&, zov::TMessageKind) override {}
+};
+
 std::string Quoted(const std::string& text) { return zov::Concat({"\"", text, "\""}); }
 
 // Starts the copy that finishes the removal once this process has ended; when that cannot
@@ -103,17 +116,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Out of the install directory, so that it can go.
     char temp[MAX_PATH + 1] = {};
     if (GetTempPathA(sizeof temp, temp)) SetCurrentDirectoryA(temp);
+    zov::TUninstallOptions options;
+    const std::string problem = zov::ParseUninstallArgs(args, options);
     zov::TUninstallOutcome outcome;
-    {
+    if (options.Silent) {
+        if (!problem.empty()) return 1;
+        // No window at all: without a window manager, showing one costs the display driver
+        // seconds of waiting for it.
+        SilentPrompts prompts;
+        zov::TInstallProgress quiet;
+        outcome = zov::RunUninstall(options, DirectoryOf(self), self, quiet, prompts);
+    } else {
         zov::ui::TApplication app(zov::ui::win32::MakeWin32Backend());
         app.Title = "Uninstall";
-        zov::TUninstallOptions options;
-        const std::string problem = zov::ParseUninstallArgs(args, options);
         zov::ui::TDialogPrompts prompts;
         if (!problem.empty()) {
-            if (!options.Silent)
-                prompts.Message(problem + "\rUsage: uninstaller.exe [/S] [/LOG=file] TITLE", "Uninstall",
-                                zov::TMessageKind::Error);
+            prompts.Message(problem + "\rUsage: uninstaller.exe [/S] [/LOG=file] TITLE", "Uninstall",
+                            zov::TMessageKind::Error);
             return 1;
         }
         auto* window = app.CreateForm<zov::TUninstallWindow>();
