@@ -1,83 +1,81 @@
 #!/usr/bin/env bash
-# Uninstalling a 20 MB product under Wine: uninstaller.exe against the NSIS uninstaller of
-# the same 20 files, side by side in one Wine prefix. Each run starts from the installed
-# state and lasts until the install directory is gone (both uninstallers finish from a copy
-# of themselves in the temporary directory). Prints the sizes of the two uninstallers too.
-#   bash bench/uninstall.sh [WORKDIR]     (default /tmp/zov-bench-uninstall; REPEAT=3)
-# Times are wall-clock seconds, the best of REPEAT runs, Wine's start included in both.
+# Uninstalling real products under Wine: uninstaller.exe /S against the NSIS uninstaller of
+# the same product (same_work.sh), each removing what a real install of its own made, with
+# a window manager and without one.
+#  - The products of install.sh (products.py): "many" (1,660 files), "large" (60 of about
+#    1 MB), "files10k" (10,000 files).
+#  - Each round: the machine reset as it was made, install.exe /S (not timed), then
+#    uninstaller.exe /S timed; the machine reset, the NSIS installer, then its uninstaller
+#    timed. The two alternate, each first every other round, after a warm-up round.
+#  - Processor time of the whole Wine process tree (the cgroup of wine_lib.sh) and wall time
+#    until every program of the removal has ended: both uninstallers finish from a copy of
+#    themselves in the temporary folder. Minimum / median / maximum and the ratio round by
+#    round with its spread.
+#  - Once a product: both must leave the machine as it was before the install (end states
+#    compared file by file and value by value).
+#   bash bench/uninstall.sh [WORKDIR]   (default /tmp/zov-bench-uninstall; PRODUCTS="many large
+#   files10k", REPEAT=11, REPEAT_10K=3; WMS="openbox none": the window managers to run under)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-work=${1:-/tmp/zov-bench-uninstall}
-repeat=${REPEAT:-3}
-command -v makensis >/dev/null || { echo "needs makensis (bash tools/setup-deps.sh)" >&2; exit 1; }
-
-echo "building uninstaller.exe (win32 preset)" >&2
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target zov_uninstaller -j2 >/dev/null
-uninstaller=$root/build/win32/uninstall/uninstaller.exe
-
-mkdir -p "$work/files"
-for i in $(seq -w 1 20); do
-  [ -s "$work/files/part$i.dat" ] || head -c 1000000 /dev/urandom > "$work/files/part$i.dat"
+work=$(mkdir -p "${1:-/tmp/zov-bench-uninstall}" && cd "${1:-/tmp/zov-bench-uninstall}" && pwd)
+if [ -z "${WM:-}" ]; then
+  for wm in ${WMS:-openbox none}; do WM=$wm bash "$0" "$work/wm-$wm"; done
+  exit 0
+fi
+products=${PRODUCTS:-many large files10k}
+for tool in makensis strace lnkinfo Xvfb python3; do
+  command -v "$tool" >/dev/null || { echo "needs $tool (bash tools/setup-deps.sh)" >&2; exit 1; }
 done
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
-drive=$WINEPREFIX/drive_c
+[ -x "$root/build/host/install/install" ] && [ -f "$root/build/win32/uninstall/uninstaller.exe" ] ||
+  { echo "build the host and win32 presets first" >&2; exit 1; }
+source "$root/bench/wine_lib.sh"
+source "$root/bench/same_work.sh"
+echo "== window manager: $WM" >&2
+wine_start
+fresh_registry
 
-# The NSIS installer of the same files, with an uninstaller that removes them.
-{ echo 'Name "ZovBench"'; echo 'OutFile "nsis-setup.exe"'; echo 'InstallDir "C:\zovbench\nsis"'
-  echo 'RequestExecutionLevel user'; echo 'SilentInstall silent'
-  echo 'Section'; echo 'SetOutPath "$INSTDIR"'; echo "File \"$work/files/*.dat\""
-  echo 'WriteUninstaller "$INSTDIR\uninst.exe"'; echo 'SectionEnd'
-  echo 'Section "Uninstall"'
-  for f in "$work"/files/*.dat; do echo "Delete \"\$INSTDIR\\$(basename "$f")\""; done
-  echo 'Delete "$INSTDIR\uninst.exe"'; echo 'RMDir "$INSTDIR"'; echo 'SectionEnd'
-} > "$work/bench.nsi"
-(cd "$work" && makensis -V1 bench.nsi >/dev/null)
+install_ours() { (cd "$p/medium" && wine install.exe /S /TYPE=full /FOLDERS=desktop >/dev/null 2>&1); }
+install_nsis() { (cd "$p" && wine nsis-setup.exe /S >/dev/null 2>&1); python3 "$measure" tree "$cgroup" /dev/null -- true; }
+installed() { [ -f "$c/Program Files/Tidewater/notes.exe" ] || { echo "$1 did not install" >&2; exit 1; }; }
+gone() { [ ! -e "$c/Program Files/Tidewater" ] || { echo "$1 left the install folder" >&2; exit 1; }; }
+ours() { wine_reset; install_ours; installed install.exe; timed "$1" "$c" wine "$product_dir\\uninstaller.exe" /S "$title"; gone uninstaller.exe; }
+nsis() { wine_reset; install_nsis; installed NSIS; timed "$1" "$c" wine "$product_dir\\uninst.exe" /S; gone "the NSIS uninstaller"; }
+product_dir="C:\\Program Files\\Tidewater"
 
-# ours: the installed state as the setup leaves it, with the uninstall.cfg it writes.
-install_ours() {
-  local dir=$drive/zovbench/ours
-  rm -rf "$dir" && mkdir -p "$dir"
-  cp "$work"/files/*.dat "$uninstaller" "$dir/"
-  { printf '[Program]\r\nTitle=ZovBench\r\n[UNINS]\r\n'
-    printf 'C:\\zovbench\\ours\\*.*=\r\nC:\\zovbench\\ours\\Setup\\*.*=\r\n'
-    for f in "$dir"/*; do printf 'C:\\zovbench\\ours\\%s=\r\n' "$(basename "$f")"; done
-    printf '[Created Directories]\r\nC:\\zovbench\\ours=\r\n'
-  } > "$dir/uninstall.cfg"
-}
-install_nsis() {
-  rm -rf "$drive/zovbench/nsis"
-  wine "$work/nsis-setup.exe" /S >/dev/null 2>&1
-  wineserver -w
-}
-
-# seconds from the start of COMMAND... until DIR is gone
-until_gone() {
-  local dir=$1; shift
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 || true
-  while [ -e "$dir" ]; do sleep 0.01; done
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc
-}
-
-best() { sort -n | head -1; }
-ours=() nsis=()
-for _ in $(seq "$repeat"); do
-  install_ours
-  ours+=("$(until_gone "$drive/zovbench/ours" wine 'C:\zovbench\ours\uninstaller.exe' /S ZovBench)")
-  wineserver -w
-  install_nsis
-  [ -f "$drive/zovbench/nsis/uninst.exe" ] || { echo "the NSIS install failed" >&2; exit 1; }
-  nsis_size=$(stat -c %s "$drive/zovbench/nsis/uninst.exe")
-  nsis+=("$(until_gone "$drive/zovbench/nsis" wine 'C:\zovbench\nsis\uninst.exe' /S)")
-  wineserver -w
+for product in $products; do
+  p=$work/$product
+  echo "== $product: the product, the medium, the NSIS installer" >&2
+  python3 "$root/bench/products.py" "$product" "$p"
+  make_medium "$p"
+  wine_reset
+  install_ours && installed install.exe
+  end_state "$p/installed.state"
+  cp "$c/autoexec.bat" "$p/setup-autoexec.bat" && cp "$c/windows/tidewater.ini" "$p/setup-tidewater.ini"
+  make_nsis "$p" "$p/installed.state"
+  # Both uninstalls leave the machine as the reset made it.
+  ours "$p/warmup-ours.times"
+  end_state "$p/ours.state"
+  nsis "$p/warmup-nsis.times"
+  end_state "$p/nsis.state"
+  if ! diff "$p/ours.state" "$p/nsis.state" >"$p/states.diff"; then
+    echo "uninstaller.exe and the NSIS uninstaller left different machines ($p/states.diff):" >&2
+    head -20 "$p/states.diff" >&2
+    exit 1
+  fi
+  rounds=$([ "$product" = files10k ] && echo "${REPEAT_10K:-3}" || echo "${REPEAT:-11}")
+  echo "== $product: $rounds rounds" >&2
+  rm -f "$p/ours.times" "$p/nsis.times"
+  for round in $(seq "$rounds"); do
+    if [ $((round % 2)) -eq 1 ]; then ours "$p/ours.times"; nsis "$p/nsis.times"
+    else nsis "$p/nsis.times"; ours "$p/ours.times"; fi
+  done
+  {
+    printf '\n### uninstall, %s, window manager: %s; %s files; uninstaller.exe %s bytes, NSIS uninst.exe in its installer\n\n' \
+      "$product" "$WM" "$(wc -l <"$p/layout.tsv")" "$(stat -c %s "$root/build/win32/uninstall/uninstaller.exe")"
+    printf '| run (%s rounds) | processor s (min / median / max) | wall s (min / median / max) |\n|---|---|---|\n' "$rounds"
+    print_spread "$product" "$p/ours.times" "$p/nsis.times"
+    printf '| ratio uninstaller.exe / NSIS, round by round | %s | %s |\n' \
+      "$(python3 "$measure" ratios "$p/ours.times" "$p/nsis.times" 1 | sed 's/ / \/ /g')" \
+      "$(python3 "$measure" ratios "$p/ours.times" "$p/nsis.times" 2 | sed 's/ / \/ /g')"
+  } | tee -a "$work/report.md"
 done
-o=$(printf '%s\n' "${ours[@]}" | best)
-n=$(printf '%s\n' "${nsis[@]}" | best)
-printf 'uninstall 20 x 1 MB under Wine: uninstaller.exe %.2f s, NSIS uninstaller %.2f s, ratio %.2f\n' \
-  "$o" "$n" "$(echo "$o / $n" | bc -l)"
-printf 'uninstaller.exe %d bytes, NSIS uninst.exe %d bytes\n' \
-  "$(stat -c %s "$uninstaller")" "$nsis_size"

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian 12 "bookworm" machine. Idempotent:
 # packages already there are left alone and the package lists are fetched only when needed.
-# The JDK runs the test that writes -lh1- archives with jlha-utils' library.
+# The JDK runs the test that writes -lh1- archives with jlha-utils' library; nsis, strace and
+# openbox serve the benchmarks (the peer installer, what a run writes, a window manager).
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-i686 wine wine32:i386 xvfb xauth xdotool imagemagick
   lhasa jlha-utils openjdk-17-jdk-headless liblnk-utils hyperfine time
+  nsis strace openbox
 )
 release=$(. /etc/os-release 2>/dev/null && echo "${ID:-} ${VERSION_CODENAME:-}")
 if [ "$release" = "debian bookworm" ]; then
