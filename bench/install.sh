@@ -46,15 +46,7 @@ installed() { [ -f "$c/Program Files/Tidewater/notes.exe" ] || { echo "$1 did no
 for product in $products; do
   p=$work/$product
   echo "== $product: making the product, the medium and the NSIS installer" >&2
-  python3 "$root/bench/products.py" "$product" "$p"
-  make_medium "$p"
-  # install.exe first: its end state says what NSIS writes to the registry and autoexec.bat.
-  wine_reset
-  traced ours "$p/medium" wine install.exe /S /TYPE=full /FOLDERS=desktop >"$p/ours.io"
-  installed install.exe
-  end_state "$p/ours.state"
-  cp "$c/autoexec.bat" "$p/setup-autoexec.bat" && cp "$c/windows/tidewater.ini" "$p/setup-tidewater.ini"
-  make_nsis "$p" "$p/ours.state"
+  product_and_peer "$p" "$product"
   wine_reset
   traced nsis "$p" wine nsis-setup.exe /S >"$p/nsis.io"
   installed "the NSIS installer"

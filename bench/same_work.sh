@@ -156,3 +156,18 @@ N
   } >"$nsi"
   (cd "$p" && makensis -V1 "$nsi" >/dev/null)
 }
+
+# product_and_peer PRODUCT KIND: the product (products.py KIND), its medium, a first install
+# by install.exe on a fresh machine (its writes traced into PRODUCT/ours.io), the end state
+# it left (PRODUCT/ours.state), and the NSIS installer made to do the same.
+product_and_peer() {
+  local p=$1
+  python3 "$root/bench/products.py" "$2" "$p"
+  make_medium "$p"
+  wine_reset
+  traced ours "$p/medium" wine install.exe /S /TYPE=full /FOLDERS=desktop >"$p/ours.io"
+  [ -f "$c/Program Files/Tidewater/notes.exe" ] || { echo "install.exe did not install" >&2; exit 1; }
+  end_state "$p/ours.state"
+  cp "$c/autoexec.bat" "$p/setup-autoexec.bat" && cp "$c/windows/tidewater.ini" "$p/setup-tidewater.ini"
+  make_nsis "$p" "$p/ours.state"
+}

@@ -45,19 +45,13 @@ product_dir="C:\\Program Files\\Tidewater"
 for product in $products; do
   p=$work/$product
   echo "== $product: the product, the medium, the NSIS installer" >&2
-  python3 "$root/bench/products.py" "$product" "$p"
-  make_medium "$p"
-  wine_reset
-  install_ours && installed install.exe
-  end_state "$p/installed.state"
-  cp "$c/autoexec.bat" "$p/setup-autoexec.bat" && cp "$c/windows/tidewater.ini" "$p/setup-tidewater.ini"
-  make_nsis "$p" "$p/installed.state"
+  product_and_peer "$p" "$product"
   # Both uninstalls leave the machine as the reset made it.
   ours "$p/warmup-ours.times"
-  end_state "$p/ours.state"
+  end_state "$p/ours-removed.state"
   nsis "$p/warmup-nsis.times"
-  end_state "$p/nsis.state"
-  if ! diff "$p/ours.state" "$p/nsis.state" >"$p/states.diff"; then
+  end_state "$p/nsis-removed.state"
+  if ! diff "$p/ours-removed.state" "$p/nsis-removed.state" >"$p/states.diff"; then
     echo "uninstaller.exe and the NSIS uninstaller left different machines ($p/states.diff):" >&2
     head -20 "$p/states.diff" >&2
     exit 1
