@@ -388,7 +388,7 @@ TEST_F(Engine, FailuresStopOrAreListed) {
         EXPECT_EQ(report.End, TInstallEnd::RolledBack);
         EXPECT_EQ(report.Error.substr(0, report.Error.find("\r\r")),
                   "Unable to write file C:\\Program Files\\Tool\\big.bin\rThere is not enough space on the disk\r"
-                  "Not enough space on C:: 0.2 MB needed, 0.0 MB free");
+                  "Not enough space on C: 0.2 MB needed, 0.0 MB free");
         EXPECT_EQ(report.ExitCode(), 2);
         EXPECT_FALSE(Exists("C:\\Program Files\\Tool"));
     }
