@@ -87,10 +87,10 @@ TEST_F(Stages, AnUnusableParameterIsReportedAndEndsTheProgram) {
     main->Close();  // nothing to clean, nothing more to say
 }
 
-TEST_F(Stages, ACutInstallCfgIsReportedAndEndsTheProgramFailed) {
+TEST_F(Stages, AChangedInstallCfgIsReportedAndEndsTheProgramFailed) {
     const std::string built = WithDiskCheck("", "[Setup - Main]\r\nHeader=Tool\r\n[Files]\r\nFile1=a.exe~<I>\r\n");
     WriteConfig(built.substr(0, built.size() - 8));
-    dialogs.ExpectMessage(medium + "\\install.cfg is cut short.", "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK,
+    dialogs.ExpectMessage(medium + "\\install.cfg was changed after the medium was built.", "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK,
                           ui::mrOk);
     Start();
     EXPECT_TRUE(app.Terminated());
