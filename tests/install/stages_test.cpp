@@ -39,7 +39,7 @@ public:
 };
 
 const std::string kCompleted =
-    "Your installation of \rZOV - Zovrand 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.";
+    "Your installation of \rZOV - Zovrand 32Bit (Tool)\rhas be completed.\r\rPlease Remove any floppies from drive.";
 const std::string kRestart =
     "Zovrand is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.";
 
@@ -156,7 +156,7 @@ TEST_F(Stages, ConfigurationColoursTheScreenAndItsHeaders) {
 TEST_F(Stages, EndingTable) {
     RebootRecorder recorder(machine.System());
     sys::SetSystem(&recorder);
-    WriteConfig("[Setup - Main]\n");
+    WriteConfig("[Setup - Main]\nInstall Dir=Tool\n");
     Start();
 
     // The restart choice wins over everything, a cancel included.
