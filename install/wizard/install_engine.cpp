@@ -556,11 +556,7 @@ void TInstallEngine::RegisterUninstaller() {
 std::string TInstallEngine::ProductIcon() const {
     if (settings_.ProductIcon.empty()) return "";
     const std::string icon = ExpandDirTag(settings_.ProductIcon);
-    // "path,index": the file is the part before the index.
-    const size_t comma = icon.rfind(',');
-    const bool indexed = comma != std::string::npos && comma + 1 < icon.size() &&
-                         icon.find_first_not_of("-0123456789", comma + 1) == std::string::npos;
-    return FileExists(indexed ? icon.substr(0, comma) : icon) ? icon : "";
+    return FileExists(IconFile(icon)) ? icon : "";
 }
 
 void TInstallEngine::RegistrationFailed(const std::string& key, const std::string& name) {

@@ -243,7 +243,8 @@ TEST_F(MediaCommandTest, DisksOfAGivenCapacityLeaveRoomForTheSetupOnTheFirst) {
 TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
     MakePayload("small");
     machine.WriteFile(machine.Path("install.cfg"),
-                      "[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n[WorkStation]\r\nFile1=gone.dll~<INSTALLDIR>\r\n");
+                      "[Directories]\r\nD=<INSTALLDIR>~\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n"
+                      "[WorkStation]\r\nFile1=gone.dll~<INSTALLDIR>\r\n");
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 1);
     EXPECT_NE(errors.find("lacks: gone.dll"), std::string::npos) << errors;
@@ -268,8 +269,11 @@ TEST_F(MediaCommandTest, WarningsAndRefusalsNameWhatToDo) {
     };
     const Case cases[] = {
         {files, {}, 0, "warning: no --stub: the medium gets no install.exe"},
-        {files + "big.bin~<INSTALLDIR>\r\n", {}, 0, "\"big.bin~<INSTALLDIR>\" in [Files] has no \"=\""},
-        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 0, "key \"file1\" is repeated in [Files]"},
+        {files + "big.bin~<INSTALLDIR>\r\n", {}, 1, ":5: error: \"big.bin~<INSTALLDIR>\" in [Files] has no \"=\""},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 1, "key \"file1\" is repeated in [Files]"},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 1, "1 error in " + Arg("install.cfg") +
+                                                               ": no medium is made; fix it, or give --allow-errors"},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {"--allow-errors"}, 0, "key \"file1\" is repeated in [Files]"},
         {"[Setup - Main]\r\nBitmap File=logo.gif\r\n" + files + "File2=logo.gif~<INSTALLDIR>\r\n", {}, 1,
          "lacks: logo.gif"},
         {files + "File2=uninstaller.exe~<INSTALLDIR>\r\n", {}, 1, "lacks: uninstaller.exe; --uninstaller supplies"},
@@ -283,7 +287,7 @@ TEST_F(MediaCommandTest, WarningsAndRefusalsNameWhatToDo) {
     }
     machine.WriteFile(machine.Path("stub.exe"), "MZ");
     std::string errors;
-    machine.WriteFile(machine.Path("install.cfg"), files);
+    machine.WriteFile(machine.Path("install.cfg"), "[Setup - Main]\r\nHeader=Big\r\n" + files);
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"--stub", Arg("stub.exe")}), &errors), 0);
     EXPECT_EQ(errors, "");
 }
@@ -369,7 +373,8 @@ TEST_F(MediaCommandTest, TheMediumsOwnFolderIsRefused) {
 TEST_F(MediaCommandTest, PayloadNamesTheSetupCannotTellApartAndAMissingPicture) {
     MakePayload("small");
     machine.WriteFile(machine.Path("install.cfg"),
-                      "[Setup - Main]\r\nBitmap File=logo.bmp\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
+                      "[Setup - Main]\r\nBitmap File=logo.bmp\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n"
+                      "[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
     std::string errors;
     ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 0);
     EXPECT_NE(errors.find("warning: Bitmap File \"logo.bmp\" is not in "), std::string::npos) << errors;
@@ -387,7 +392,7 @@ TEST_F(MediaCommandTest, PipesInterruptsAndAFullDisk) {
     MakePayload(Bytes(30000));
     const std::string fifo = In(Arg("src"), "pipe.dat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    machine.WriteFile(machine.Path("pipe.cfg"), "[Files]\r\nFile1=pipe.dat~<INSTALLDIR>\r\n");
+    machine.WriteFile(machine.Path("pipe.cfg"), "[Directories]\r\nD=<INSTALLDIR>~\r\n[Files]\r\nFile1=pipe.dat~<INSTALLDIR>\r\n");
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", Arg("pipe.cfg"), "--from", Arg("src"), "--out",
                                              Arg("out")}, &errors), 1);
