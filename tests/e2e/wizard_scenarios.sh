@@ -324,7 +324,7 @@ start C:\\zov-scenarios\\disks install.exe
 timeout 90
 window #32770 "Error"
 framed
-message "This is not disk 2 of Tidewater Notes 2.1\n\nCorrect and then press OK, or Cancel to abort"
+message "This disk 2 is not the one made for this medium of Tidewater Notes 2.1; insert the right disk 2.\n\nThen press OK, or Cancel to abort"
 move C:\\zov-scenarios\\disks\\disk.002 C:\\zov-scenarios\\other.002
 move C:\\zov-scenarios\\spare\\disk.002 C:\\zov-scenarios\\disks\\disk.002
 press OK

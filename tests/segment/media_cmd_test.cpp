@@ -159,6 +159,16 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
         EXPECT_LE(Read(In(Arg("media"), "disk.00" + std::to_string(segments + 1))).size(), 16384u);
     EXPECT_EQ(segments, 5);
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
+    // Every segment carries the medium's mark, which another payload does not share.
+    const auto mark = [&](const std::string& medium, int n) {
+        return Read(In(Arg(medium), "disk.00" + std::to_string(n))).substr(4, 2);
+    };
+    EXPECT_NE(mark("media", 1), std::string(2, '\0'));
+    for (int n = 2; n <= segments; ++n) EXPECT_EQ(mark("media", n), mark("media", 1)) << n;
+    MakePayload(big + "x");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("again", {"--segsize", "16384", "-m", "none"})), 0);
+    EXPECT_NE(mark("again", 1), mark("media", 1));
+    MakePayload(big);
 
     const std::string second = In(Arg("media"), "disk.002");
     const std::string secondBytes = Read(second);

@@ -330,6 +330,16 @@ std::string ConfigWithChecks(const std::string& cfg, const std::vector<std::stri
     return WithDiskCheck(entries, kept);
 }
 
+// The mark every segment of the medium carries: the same for the same install.cfg and payload,
+// another for another product; never 0, which marks nothing.
+uint16_t MediumMark(const std::string& cfg, const std::vector<segment::SegSourceFile>& files) {
+    std::string identity = TextWithoutDiskCheck(ReadToolFile(cfg));
+    for (const auto& f : files) identity += "\n" + f.StoredName + "=" + std::to_string(FileSize(f.Path));
+    const uint32_t crc = segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(identity.data()), identity.size());
+    const auto mark = static_cast<uint16_t>(crc ^ (crc >> 16));
+    return mark ? mark : 1;
+}
+
 }  // namespace
 
 int CmdMedia(const Args& args) {
@@ -406,6 +416,7 @@ int CmdMedia(const Args& args) {
             return PartialName(segments.back());
         },
         segSize, firstSegSize);
+    writer.MediumMark = MediumMark(cfg, archive.Files);
     try {
         segment::WriteSegmentSet(writer, {archive}, options);
     } catch (const EWriteError&) {
