@@ -125,7 +125,9 @@ TEST_F(Stages, EmptyConfigurationKeepsTheDesignLook) {
     EXPECT_EQ(main->Setup_Header.Caption(), "ZOV - Zovrand 32Bit");
     EXPECT_EQ(main->Setup_Header.Font().Name, "Impact");
     EXPECT_EQ(main->Setup_Header.Font().Height, 35);
-    EXPECT_EQ(main->Setup_Header.ShadowColor(), ui::clWhite);
+    // Black on blue would hardly show: the title is white, its shadow black.
+    EXPECT_EQ(main->Setup_Header.Font().Color, ui::clWhite);
+    EXPECT_EQ(main->Setup_Header.ShadowColor(), ui::clBlack);
     EXPECT_EQ(main->Setup_Header.ShadowSize(), 2);
     EXPECT_EQ(main->Setup_Header2.Font().Name, "Times New Roman");
     EXPECT_EQ(main->Setup_Header2.Font().Height, 13);
