@@ -544,12 +544,21 @@ void TInstallEngine::RegisterUninstaller() {
         os.OpenFile(uninstall_.Path(), sys::FileAccess::Read, sys::FileCreate::OpenExisting, sys::FileShare::DenyNone);
     uint16_t time = 0;
     if (!record || !record->GetDosTime(facts.DosDate, time)) facts.DosDate = 0;
-    for (const TRegistrationValue& value : RegistrationValues(facts)) {
-        journal_.RegistryValue(root, key, value.Name);
-        if (!(value.IsNumber ? os.RegSetDword(root, key, value.Name, value.Number)
-                             : os.RegSetString(root, key, value.Name, value.Text)))
-            RegistrationFailed(key, value.Name);
-    }
+    // Each value is journaled before it is set.
+    struct TWriter : TRegistrationValues {
+        TInstallJournal& journal;
+        const std::string& key;
+        void Text(const char* name, const std::string& value) override {
+            journal.RegistryValue(sys::RegRoot::LocalMachine, key, name);
+            if (!sys::Sys().RegSetString(sys::RegRoot::LocalMachine, key, name, value)) RegistrationFailed(key, name);
+        }
+        void Number(const char* name, uint32_t value) override {
+            journal.RegistryValue(sys::RegRoot::LocalMachine, key, name);
+            if (!sys::Sys().RegSetDword(sys::RegRoot::LocalMachine, key, name, value)) RegistrationFailed(key, name);
+        }
+        TWriter(TInstallJournal& j, const std::string& k) : journal(j), key(k) {}
+    } writer(journal_, key);
+    WriteRegistrationValues(facts, writer);
     Note("registration HKEY_LOCAL_MACHINE\\" + key);
 }
 

@@ -4,36 +4,29 @@
 #include "sys/decimal.h"
 
 namespace zov {
-namespace {
 
-// YYYYMMDD, as Windows' list of programs reads InstallDate.
-std::string DateText(uint16_t dosDate) {
-    const int year = 1980 + (dosDate >> 9), month = (dosDate >> 5) & 15, day = dosDate & 31;
-    return Concat({DecimalText(year), month < 10 ? "0" : "", DecimalText(month), day < 10 ? "0" : "", DecimalText(day)});
-}
-
-}  // namespace
-
-std::vector<TRegistrationValue> RegistrationValues(const TRegistrationFacts& f) {
+void WriteRegistrationValues(const TRegistrationFacts& f, TRegistrationValues& out) {
     // The program path is quoted: unquoted, Windows would try "C:\Program.exe" first.
-    const std::string quoted = Concat({"\"", f.Uninstaller, "\""});
-    std::vector<TRegistrationValue> values = {
-        {"DisplayName", f.Title},
-        {"UninstallString", Concat({quoted, " ", f.Title})},
-        {"QuietUninstallString", Concat({quoted, " /S ", f.Title})},
-        {"DisplayIcon", f.Icon.empty() ? f.Uninstaller : f.Icon},
-        {"InstallLocation", f.TargetDir},
-    };
-    const std::pair<const char*, const std::string*> optional[] = {
-        {"Publisher", &f.Publisher}, {"DisplayVersion", &f.Version}, {"URLInfoAbout", &f.AboutUrl}};
-    for (const auto& [name, text] : optional)
-        if (!text->empty()) values.push_back({name, *text});
-    if (f.DosDate) values.push_back({"InstallDate", DateText(f.DosDate)});
-    values.push_back({"EstimatedSize", "", true, static_cast<uint32_t>((f.InstalledBytes + 1023) / 1024)});
+    const std::string quoted = Concat({"\"", f.Uninstaller, "\" "});
+    out.Text("DisplayName", f.Title);
+    out.Text("UninstallString", quoted + f.Title);
+    out.Text("QuietUninstallString", Concat({quoted, "/S ", f.Title}));
+    out.Text("DisplayIcon", f.Icon.empty() ? f.Uninstaller : f.Icon);
+    out.Text("InstallLocation", f.TargetDir);
+    if (!f.Publisher.empty()) out.Text("Publisher", f.Publisher);
+    if (!f.Version.empty()) out.Text("DisplayVersion", f.Version);
+    // The address is the product's page, and its support information too.
+    if (!f.AboutUrl.empty()) {
+        out.Text("URLInfoAbout", f.AboutUrl);
+        out.Text("HelpLink", f.AboutUrl);
+    }
+    // YYYYMMDD, as Windows' list of programs reads it: year * 10000 + month * 100 + day.
+    if (f.DosDate)
+        out.Text("InstallDate", DecimalText((1980 + (f.DosDate >> 9)) * 10000 + ((f.DosDate >> 5) & 15) * 100 + (f.DosDate & 31)));
+    out.Number("EstimatedSize", static_cast<uint32_t>((f.InstalledBytes + 1023) / 1024));
     // Windows' list of programs offers neither a change nor a repair for this product.
-    values.push_back({"NoModify", "", true, 1});
-    values.push_back({"NoRepair", "", true, 1});
-    return values;
+    out.Number("NoModify", 1);
+    out.Number("NoRepair", 1);
 }
 
 }  // namespace zov

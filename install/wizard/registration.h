@@ -3,7 +3,6 @@
 // from what the install knows when it has installed the uninstaller.
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace zov {
 
@@ -19,14 +18,15 @@ struct TRegistrationFacts {
     uint16_t DosDate = 0;         // the day of the install as a packed DOS date; 0 when unknown
 };
 
-struct TRegistrationValue {
-    const char* Name;
-    std::string Text;  // a string value ...
-    bool IsNumber = false;
-    uint32_t Number = 0;  // ... or a DWORD
+// Where the values go.
+class TRegistrationValues {
+public:
+    virtual ~TRegistrationValues() = default;
+    virtual void Text(const char* name, const std::string& value) = 0;
+    virtual void Number(const char* name, uint32_t value) = 0;
 };
 
 // Every value, in the order they are written; optional ones only when known.
-std::vector<TRegistrationValue> RegistrationValues(const TRegistrationFacts& facts);
+void WriteRegistrationValues(const TRegistrationFacts& facts, TRegistrationValues& out);
 
 }  // namespace zov

@@ -367,6 +367,7 @@ TEST_F(Engine, TheRegistrationIsACompleteEntry) {
         EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "Publisher"), "Acme");
         EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "DisplayVersion"), "2.1");
         EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "URLInfoAbout"), "http://example.com/");
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "HelpLink"), "http://example.com/");
         EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "QuietUninstallString"),
                   "\"C:\\Program Files\\Tool\\uninstaller.exe\" /S Tool");
         const std::string date = RegValue(sys::RegRoot::LocalMachine, key, "InstallDate");
@@ -383,13 +384,16 @@ TEST_F(Engine, TheRegistrationIsACompleteEntry) {
 }
 
 TEST(Registration, DateAndSizeAreWrittenAsTheListOfProgramsReadsThem) {
+    struct : TRegistrationValues {
+        std::vector<std::string> shown;
+        void Text(const char* name, const std::string& value) override { shown.push_back(std::string(name) + "=" + value); }
+        void Number(const char* name, uint32_t value) override { shown.push_back(name + ("=" + std::to_string(value))); }
+    } values;
     TRegistrationFacts facts;
     facts.InstalledBytes = 1025;                   // a kilobyte and a byte: two
     facts.DosDate = (44 << 9) | (3 << 5) | 5;      // 5 March 2024
-    std::vector<std::string> shown;
-    for (const TRegistrationValue& v : RegistrationValues(facts))
-        shown.push_back(std::string(v.Name) + "=" + (v.IsNumber ? std::to_string(v.Number) : v.Text));
-    EXPECT_EQ(std::vector<std::string>(shown.begin() + 5, shown.end()),
+    WriteRegistrationValues(facts, values);
+    EXPECT_EQ(std::vector<std::string>(values.shown.begin() + 5, values.shown.end()),
               (std::vector<std::string>{"InstallDate=20240305", "EstimatedSize=2", "NoModify=1", "NoRepair=1"}));
 }
 
