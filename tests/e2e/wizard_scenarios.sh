@@ -422,7 +422,8 @@ S
 
 # The whole wizard by keyboard: Enter for Next and Install; on the licence Tab moves the shown
 # focus past the text and Space presses Accept; the destination starts in its edit box, where
-# a typed path (with the C of Cancel's access key) is only text; the arrow keys select the
+# a typed path (with the C of Cancel's access key) is only text; in a list of shortcuts the
+# first Space toggles the first line; the arrow keys select the
 # install type as they move; an access key for a check box; the focus always on a control.
 scenario_keyboard() {
   reset_prefix
@@ -453,6 +454,14 @@ key TAB
 focus "Add Folder to Start Menu"
 key SPACE
 is-checked "Add Folder to Start Menu" on
+key TAB
+focus "Add Folder to Desktop"
+key TAB
+focus-list 0
+key SPACE
+item-is 0 "Tidewater Notes" off
+key SPACE
+item-is 0 "Tidewater Notes" on
 key ENTER
 is-checked "Full Install ( All Files will be installed )" off
 key TAB
