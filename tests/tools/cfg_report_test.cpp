@@ -78,6 +78,7 @@ TEST(CfgLint, TypicalMistakesAreNamedWithTheirLine) {
         {3, "Align Left=yes", 3, false, "\"Align Left=yes\" is not a 32-bit number; the setup uses the default, 1 (true)"},
         {5, "Launch=<INSTALLDIR>\\tol.exe", 5, true, "the Launch program \"<INSTALLDIR>\\tol.exe\" is not among the files"},
         {7, "Dir1=INSTALLDIR~", 7, true, "the tag \"INSTALLDIR\" is not in angle brackets"},
+        {8, "Dir2=~Data", 8, true, "the tag \"\" is not in angle brackets"},  // and the autoexec line still ends
         {8, "Dir2=<SUB1><INSTALLDIR>", 8, true, "the directory <SUB1><INSTALLDIR> has no path"},
         {17, "Ini1=tool.ini~Paths~<INSTALLDIR>", 17, true, "has 3 fields; an [INI - Setup] entry has four"},
         {16, "[Files]", 16, true, "a second [Files] section; the setup reads only the first (line 9)"},

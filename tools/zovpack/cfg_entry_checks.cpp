@@ -63,8 +63,9 @@ private:
 
 // What to write for a tag that no directory defines.
 std::string TagAdvice(const std::string& tag, const TLayout& layout) {
-    std::vector<std::string> known = layout.Tags();
-    known.insert(known.end(), std::begin(kFixedTags), std::end(kFixedTags));
+    std::vector<std::string> known(std::begin(kFixedTags), std::end(kFixedTags));
+    for (const std::string& defined : layout.Tags())
+        if (defined.size() > 2 && defined.front() == '<' && defined.back() == '>') known.push_back(defined);
     const std::string near = NearestName(tag, known);
     if (!near.empty()) return "write " + near + (layout.Defines(near) ? "" : " and define it in [Directories]");
     return "define it in [Directories]";
@@ -93,9 +94,13 @@ private:
                 if (line.HasEquals && UpperCase(line.Key) == upperKey) return &line;
         return nullptr;
     }
+    // The entries of the section but the repeated ones, which are named once as such.
     std::vector<TCfgLine> EntriesOf(const char* section) const {
-        const TCfgSection* s = text_.Find(section);
-        return s ? s->Entries() : std::vector<TCfgLine>{};
+        std::vector<TCfgLine> entries;
+        if (const TCfgSection* s = text_.Find(section))
+            for (const TCfgLine& line : s->Entries())
+                if (!line.Repeated) entries.push_back(line);
+        return entries;
     }
 
     // A field that holds a tag the setup cannot replace: an error, with what to write.
@@ -241,8 +246,9 @@ private:
     void AutoexecLines() {
         const TCfgSection* section = text_.Find("AUTOEXEC.BAT");
         if (!section) return;
-        std::vector<std::string> tags = layout_.Tags();
-        tags.push_back("<ROOT>");
+        std::vector<std::string> tags = {"<ROOT>"};
+        for (const std::string& tag : layout_.Tags())
+            if (!tag.empty()) tags.push_back(tag);
         std::sort(tags.begin(), tags.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
         for (const TCfgLine& line : section->Lines) {
             if (!line.HasEquals)

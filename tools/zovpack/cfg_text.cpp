@@ -29,6 +29,7 @@ std::vector<TCfgLine> TCfgSection::Entries() const {
         for (const TCfgLine& first : entries)
             if (UpperCase(first.Key) == UpperCase(line.Key)) {
                 entry.Value = first.Value;
+                entry.Repeated = true;
                 break;
             }
         entries.push_back(entry);

@@ -15,6 +15,7 @@ struct TCfgLine {
     std::string Key;    // the text before the first "=", or the whole line when it has none
     std::string Value;  // as the setup reads it
     bool HasEquals = false;
+    bool Repeated = false;  // an entry whose key came before: the setup reads the first one's value
 };
 
 struct TCfgSection {
