@@ -1,8 +1,5 @@
 #include "install/cfg_entries.h"
 
-#include <algorithm>
-#include <set>
-
 #include "shell/system_helpers.h"
 #include "sys/paths.h"
 #include "sys/concat.h"
@@ -82,47 +79,11 @@ std::string LeadingTag(const std::string& path) {
     return UpperCase(path.substr(s, e - s + 1));
 }
 
-std::vector<std::string> CheckConfigEntries(const TSetupSettings& settings) {
-    std::vector<std::string> warnings;
-    std::set<std::string> tags;
-    for (const std::string& entry : settings.Directories) tags.insert(ParseDirectoryEntry(entry).Tag);
-
-    if (!tags.count("<INSTALLDIR>"))
-        warnings.push_back("no \"<INSTALLDIR>\" entry in [Directories]: the wizard's destination "
-                           "is never created and no uninstall information is written");
-
-    auto checkFiles = [&](const std::vector<std::string>& list, const char* section) {
-        for (const std::string& entry : list) {
-            const std::string tag = ParseFileEntry(entry).Tag;
-            if (!tags.count(tag))
-                warnings.push_back(std::string("[") + section + "] entry \"" + entry +
-                                   "\": no [Directories] entry has the tag " + tag +
-                                   ", so the file is never installed");
-        }
-    };
-    checkFiles(settings.Files, "Files");
-    checkFiles(settings.WorkStationFiles, "WorkStation");
-
-    for (const std::string& entry : settings.Shortcuts) {
-        const std::string target = ParseLinkEntry(entry).Target;
-        const std::string tag = LeadingTag(target);
-        if (tag.empty() || !tags.count(tag))
-            warnings.push_back("[Desktop] entry \"" + entry + "\": the target " + target +
-                               " does not start with a tag of [Directories]");
-    }
-
-    if (!settings.LaunchCommand.empty()) {
-        std::string program = settings.LaunchCommand;
-        const size_t comma = program.find(',');
-        if (comma != std::string::npos) program.resize(comma);
-        const std::string name = UpperCase(FileNamePart(program));
-        bool found = false;
-        for (const auto* list : {&settings.Files, &settings.WorkStationFiles})
-            found |= std::any_of(list->begin(), list->end(),
-                                 [&](const std::string& entry) { return UpperCase(ParseFileEntry(entry).Name()) == name; });
-        if (!found) warnings.push_back(Concat({"Launch program ", program, " is not among the files to install"}));
-    }
-    return warnings;
+std::string IconFile(const std::string& location) {
+    const size_t comma = location.rfind(',');
+    const bool indexed = comma != std::string::npos && comma + 1 < location.size() &&
+                         location.find_first_not_of("-0123456789", comma + 1) == std::string::npos;
+    return indexed ? location.substr(0, comma) : location;
 }
 
 }  // namespace zov

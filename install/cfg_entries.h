@@ -94,9 +94,7 @@ std::vector<std::string> OfferedLinkNames(const std::vector<std::string>& shortc
 // "<INSTALLDIR>"): from its first "<" to its last ">"; empty when it has none.
 std::string LeadingTag(const std::string& path);
 
-// What a builder must fix for the lists to fit together, one sentence each: no install
-// directory, a file or shortcut whose tag no directory has, a Launch program that is not
-// installed.
-std::vector<std::string> CheckConfigEntries(const TSetupSettings& settings);
+// The file of an icon location, "path" or "path,index".
+std::string IconFile(const std::string& location);
 
 }  // namespace zov

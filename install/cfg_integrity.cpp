@@ -77,20 +77,22 @@ std::string ConfigTextFault(const std::string& cfgPath, const std::string& text)
     std::string value;
     at += head;
     while (at < end && (*at == '\r' || *at == '\n')) ++at;
+    const char* stop = at;
+    while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
     if (StartsWith(at, end, kConfigCheckKey)) {
         at += std::char_traits<char>::length(kConfigCheckKey);
-        const char* stop = at;
-        while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
         if (at < stop && *at == '=') value.assign(at + 1, static_cast<size_t>(stop - at - 1));
     }
     const segment::TSegCheck found = ConfigTextCheck(text);
     segment::TSegCheck expected;
-    const char* fault = nullptr;
-    if (!segment::ParseSegCheck(value, expected) || found.Size < expected.Size)
-        fault = " is cut short";
-    else if (found.Size != expected.Size || found.Crc != expected.Crc)
-        fault = " was changed after the medium was built";
-    return fault ? cfgPath + fault : std::string();
+    const bool checkRead = segment::ParseSegCheck(value, expected);
+    // Only a file that ends before the text its check measures is known to be cut: a shorter
+    // one may as well have been edited, and is called changed.
+    const bool cut = checkRead ? found.Size == 0 && expected.Size > 0 : stop == end;
+    if (cut) return cfgPath + " is cut short";
+    if (!checkRead || found.Size != expected.Size || found.Crc != expected.Crc)
+        return cfgPath + " was changed after the medium was built";
+    return "";
 }
 
 }  // namespace

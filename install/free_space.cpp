@@ -85,7 +85,9 @@ std::string MegabytesText(uint64_t bytes, bool roundUp) {
 }
 
 std::string ShortageText(const TDriveNeed& drive) {
-    return "Not enough space on " + drive.Drive + ": " + MegabytesText(drive.Needed, true) + " needed, " +
+    // "D:" has its colon; "\\server\share" gets one.
+    const char* const after = !drive.Drive.empty() && drive.Drive.back() == ':' ? " " : ": ";
+    return "Not enough space on " + drive.Drive + after + MegabytesText(drive.Needed, true) + " needed, " +
            MegabytesText(drive.Free, false) + " free";
 }
 

@@ -38,7 +38,7 @@ private:
 std::string DriveOf(const std::string& path);
 // Megabytes (1048576 bytes) with one decimal, rounded up or down: "12.4 MB".
 std::string MegabytesText(uint64_t bytes, bool roundUp);
-// "Not enough space on D:: 12.4 MB needed, 3.1 MB free": what is needed rounded up and what
+// "Not enough space on D: 12.4 MB needed, 3.1 MB free": what is needed rounded up and what
 // is free rounded down, so that the one shown never equals the other.
 std::string ShortageText(const TDriveNeed& drive);
 

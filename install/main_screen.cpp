@@ -4,6 +4,7 @@
 #include "install/cfg_integrity.h"
 #include "sys/paths.h"
 #include "ui/application.h"
+#include "ui/colors.h"
 
 namespace zov {
 namespace {
@@ -30,14 +31,18 @@ void Header(ui::TShadowLabel& label, const ui::TRect& bounds, const std::string&
     label.SetAutoSize(true);
 }
 
-void ApplyHeader(ui::TShadowLabel& label, const THeaderLook& look) {
+// The header stands out from the gradient's first colour, behind it, whatever install.cfg
+// chose: a colour too close to it gives way to black or white, and a shadow of that colour
+// takes the one chosen for the text.
+void ApplyHeader(ui::TShadowLabel& label, const THeaderLook& look, ui::TColor background) {
     label.SetCaption(look.Text);
     ui::TFont font = label.Font();
     font.Name = look.FontName;
     if (look.FontSize != font.Size()) font.SetSize(look.FontSize);  // keep the exact design height
-    font.Color = look.FontColor;
+    font.Color = ui::ReadableOn(look.FontColor, background);
     label.SetFont(font);
-    label.SetShadowColor(look.ShadowColor);
+    const bool shadowAsText = font.Color != look.FontColor && ui::ColorToRGB(look.ShadowColor) == ui::ColorToRGB(font.Color);
+    label.SetShadowColor(shadowAsText ? look.FontColor : look.ShadowColor);
 }
 
 THeaderLook HeaderOf(const ui::TShadowLabel& label, const std::string& text) {
@@ -111,8 +116,8 @@ TScreenLook TMainSetup::CurrentLook() const {
 void TMainSetup::ApplyLook(const TScreenLook& look) {
     MainScreen.SetFromColor(look.DitherFrom);
     MainScreen.SetToColor(look.DitherTo);
-    ApplyHeader(Setup_Header, look.Header);
-    ApplyHeader(Setup_Header2, look.Header2);
+    ApplyHeader(Setup_Header, look.Header, look.DitherFrom);
+    ApplyHeader(Setup_Header2, look.Header2, look.DitherFrom);
     FormResize();  // a new header font moves the second header now, not at the next resize
 }
 

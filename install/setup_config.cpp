@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "install/cfg_entries.h"
 #include "sys/decimal.h"
 #include "sys/paths.h"
 #include "sys/system.h"
@@ -118,10 +119,16 @@ void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& s, TScreenLook&
     s.AlignLeft = cfg.Bool("Align Left", true);
     s.AlignRight = cfg.Bool("Align Right", false);
 
+    s.Publisher = cfg.String(kMain, "Publisher", none);
+    s.Version = cfg.String(kMain, "Version", none);
+    s.AboutUrl = cfg.String(kMain, "About URL", none);
+    s.ProductIcon = cfg.String(kMain, "Icon", none);
+
     look.DitherFrom = cfg.Integer("Dither From", look.DitherFrom);
     look.DitherTo = cfg.Integer("Dither To", look.DitherTo);
     ReadHeader(cfg, "Header", look.Header);
     ReadHeader(cfg, "Header2", look.Header2);
+    const bool titled = !cfg.String(kMain, "Header", none).empty();
 
     s.Directories = cfg.Values("Directories");
 
@@ -137,6 +144,16 @@ void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& s, TScreenLook&
     s.IniEntries = cfg.Values("INI - Setup");
     s.WorkStationFiles = cfg.Values("WorkStation");
     s.AutoexecLines = cfg.KeyNames("AUTOEXEC.BAT");
+    if (!titled) look.Header.Text = DerivedTitle(TScreenLook{}.Header.Text, s);
+}
+
+std::string DerivedTitle(const std::string& builtIn, const TSetupSettings& settings) {
+    std::string name = settings.InstallDir;
+    if (name.empty() && !settings.Files.empty()) name = ParseFileEntry(settings.Files.front()).Name();
+    // A "\" would make the registration a key below another one.
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    return name.empty() ? builtIn : builtIn + " (" + name + ")";
 }
 
 }  // namespace zov

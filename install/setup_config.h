@@ -31,6 +31,11 @@ struct TSetupSettings {
     bool AlignLeft = true;
     bool ShowWarningScreen = true;
     bool ShowReboot = true;
+    // What Windows' list of programs shows of the product; empty when not given.
+    std::string Publisher;
+    std::string Version;
+    std::string AboutUrl;
+    std::string ProductIcon;  // a tagged path, optionally "," and the icon's index
 };
 
 // A colour: 0x00BBGGRR, or a system colour constant with the high bit set.
@@ -60,8 +65,14 @@ constexpr uint32_t kConfigKeyNameBuffer = 8192;   // key names of one list secti
 constexpr uint32_t kConfigKeyNameBufferLimit = 1u << 26;  // ... and at most
 
 // Reads `cfgPath` into `settings` (lists emptied first) and `look`. A missing or unreadable
-// file leaves every default; nothing is reported.
+// file leaves every default; nothing is reported. Without a Header (or with an empty one) the
+// title is ProductTitle's.
 void ReadSetupConfig(const std::string& cfgPath, TSetupSettings& settings, TScreenLook& look);
+
+// The title of a medium without a Header. The title names the product's registration, so two
+// products must not share it: the built-in one followed by the Install Dir, or without one
+// the first [Files] entry's name, both stable across installs of the same medium.
+std::string DerivedTitle(const std::string& builtIn, const TSetupSettings& settings);
 
 // Converts as the integer keys are read: signed decimal, "$" hexadecimal, or "0x"/"0X"
 // followed by at least one digit. No value when the text does not convert.

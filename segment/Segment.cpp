@@ -5,6 +5,7 @@
 
 #include "compress/archive_paths.h"
 #include "segment/file_list.h"
+#include "sys/concat.h"
 #include "sys/decimal.h"
 #include "sys/system.h"
 
@@ -123,9 +124,16 @@ void TSegCompress::Stop(const std::string& message, sys::Failure failure) {
     throw ESegError(message, std::move(failure));
 }
 
-std::string TSegCompress::WrongDiskText() const {
+std::string TSegCompress::WrongDiskText(uint16_t found, bool foreign) const {
     if (MediumTitle.empty()) return "Incorrect segmented mounted!";
-    return "This is not disk " + DecimalText(segNumber_) + " of " + MediumTitle;
+    const std::string wanted = DecimalText(segNumber_);
+    if (foreign) return Concat({"This disk belongs to another product, not to ", MediumTitle, "; insert disk ", wanted, "."});
+    if (found == segNumber_)  // by its size: of another build of the product, or a copy cut short
+        return Concat({"This disk ", wanted, " is not the one made for this medium of ", MediumTitle,
+                       "; insert the right disk ", wanted, "."});
+    // Without marks (an older medium) the disk may be of another medium as well.
+    return Concat({"This is disk ", DecimalText(found), mediumMark_ ? " of " : ", not disk " + wanted + " of ", MediumTitle,
+                   "; insert disk ", wanted, "."});
 }
 
 void TSegCompress::Bad(const char* message) {
@@ -210,9 +218,11 @@ std::unique_ptr<TFileStream> TSegCompress::OpenIfGood(uint16_t number, sys::Fail
         problem = Problem(sys::kErrorInvalidData, " is not a segment file.");
         return nullptr;
     }
-    // Of another medium, or (by its size) a copy cut short or of another medium.
-    if (id.SegNumber != number || (check_ && stream->Size() != check_->Size)) {
-        problem = {sys::kErrorInvalidData, segPath_, WrongDiskText()};
+    if (number == 1) mediumMark_ = id.Reserved;
+    // A marked medium's segments all carry its mark: one without it is another medium's.
+    const bool foreign = mediumMark_ != 0 && id.Reserved != mediumMark_;
+    if (foreign || id.SegNumber != number || (check_ && stream->Size() != check_->Size)) {
+        problem = {sys::kErrorInvalidData, segPath_, WrongDiskText(id.SegNumber, foreign)};
         return nullptr;
     }
     segBytesLeft_ = stream->Size() - TSegIDHeader::kSize;

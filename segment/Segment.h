@@ -81,8 +81,9 @@ public:
     // Repaints the form the component lies on, after the SegPopUp question has covered it.
     TEvent<void()> RepaintOwner;
 
-    // The product the set carries, as the user knows it: a wrong disk is then "not disk N
-    // of" it. Empty: "Incorrect segmented mounted!".
+    // The product the set carries, as the user knows it: a wrong disk then says which disk it
+    // is ("This is disk 3 of TITLE; insert disk 2."), or that it is another product's. Empty:
+    // "Incorrect segmented mounted!".
     std::string MediumTitle;
 
     // Expands the whole set, filling ArcList with one TSegArc per archive. `prompts` is
@@ -126,7 +127,8 @@ private:
         TSegScanHeader Scan;
         TSegArcHeader Arc;
     };
-    std::string WrongDiskText() const;
+    // The mounted segment is segment `found` (`foreign`: of another medium), not the one asked for.
+    std::string WrongDiskText(uint16_t found, bool foreign) const;
     std::string DiskName() const;
     // Raises what is wrong with a record of the segment being read: `message`, and the
     // failure that names the segment file with it.
@@ -182,6 +184,7 @@ private:
     TSegArcList* list_ = nullptr;
     std::unique_ptr<TFileStream> segment_;
     const TSegCheck* check_ = nullptr;  // of the open segment, when it is checked
+    uint16_t mediumMark_ = 0;           // segment 1's: every segment of the medium has it
     uint32_t crc_ = 0;                  // of its bytes read so far
     int64_t segBytesLeft_ = 0;
     const char* bad_ = nullptr;         // what Bad held back

@@ -22,14 +22,15 @@ public:
 
 // The boxes a window shows for these questions: a missing segment file, and a segment that
 // cannot be used with what to do about it. A disk that is damaged or unreadable names itself
-// ("Disk #2 (disk.002) ...") and wants a good copy; another disk wants the right one.
+// ("Disk #2 (disk.002) ...") and wants a good copy; another disk says which one to insert.
 inline std::string MissingSegmentText(const std::string& fileName) {
     return "Unable to locate \"" + fileName + "\" on this segment!\n\rCorrect and then press OK, or Cancel to abort";
 }
 inline std::string RetryDiskText(const std::string& problem) {
     return problem + "\n\r" +
-           (problem.rfind("Disk #", 0) == 0 ? "Insert a good copy and then press OK, or Cancel to abort"
-                                            : "Correct and then press OK, or Cancel to abort");
+           (problem.rfind("Disk #", 0) == 0                  ? "Insert a good copy and then press OK, or Cancel to abort"
+            : problem.find("; insert ") != std::string::npos ? "Then press OK, or Cancel to abort"
+                                                             : "Correct and then press OK, or Cancel to abort");
 }
 
 // For a reader nobody can hand another disk to (the builder's tool, a fuzz target): every

@@ -18,7 +18,7 @@ inline constexpr RecordID kArcTag = {'S', 'A', 'r', 'c'};
 struct TSegIDHeader {
     static constexpr int32_t kSize = 8;
     RecordID ID = kSegIDTag;
-    uint16_t Reserved = 0;
+    uint16_t Reserved = 0;  // the medium's mark (TSegmentFileWriter::MediumMark), 0 when it has none
     uint16_t SegNumber = 0;
 
     void Encode(uint8_t* out) const;

@@ -30,6 +30,7 @@ void TSegmentFileWriter::BeginSegment() {
     current_ = TFileStream::Create(path);
     paths_.push_back(path);
     TSegIDHeader id;
+    id.Reserved = MediumMark;
     id.SegNumber = number;
     uint8_t bytes[TSegIDHeader::kSize];
     id.Encode(bytes);

@@ -28,6 +28,10 @@ public:
     int64_t Seek(int64_t offset, sys::SeekOrigin origin) override;
     int64_t Size() override { return written_; }
 
+    // Written into every segment's "SSeg" record, so that a reader tells this medium's disks
+    // from another's; 0 marks nothing (the field was always 0 before).
+    uint16_t MediumMark = 0;
+
     // The segment being written ("" before the first).
     std::string CurrentPath() const { return paths_.empty() ? std::string() : paths_.back(); }
     // Closes the last segment and returns the paths of all segments, in order.

@@ -18,7 +18,29 @@ uint32_t ClassicScheme(int index) {
 
 SystemColorSource source = ClassicScheme;
 
+// Relative lightness in integers, the gamma taken as 2: 0 for black, kWhite for white.
+uint64_t Lightness(uint32_t rgb) {
+    const auto square = [](uint8_t c) { return uint64_t{c} * c; };
+    return 2126 * square(RedOf(rgb)) + 7152 * square(GreenOf(rgb)) + 722 * square(BlueOf(rgb));
+}
+
+constexpr uint64_t kWhite = 650250000;
+// The glare, a twentieth of white's lightness, added to both sides of the ratio.
+constexpr uint64_t kGlare = kWhite / 20;
+
+bool StandsOut(uint64_t a, uint64_t b) {
+    const uint64_t light = a > b ? a : b, dark = a > b ? b : a;
+    return light + kGlare >= 3 * (dark + kGlare);
+}
+
 }  // namespace
+
+TColor ReadableOn(TColor text, TColor background) {
+    const uint64_t back = Lightness(ColorToRGB(background));
+    if (StandsOut(Lightness(ColorToRGB(text)), back)) return text;
+    // Black stands out more when (back + glare) / glare >= (white + glare) / (back + glare).
+    return (back + kGlare) * (back + kGlare) >= kGlare * (kWhite + kGlare) ? clBlack : clWhite;
+}
 
 uint32_t ColorToRGB(TColor color) {
     if (color < 0) return source(color & 0xFF) & 0xFFFFFFu;

@@ -17,6 +17,11 @@ constexpr uint8_t RedOf(uint32_t rgb) { return static_cast<uint8_t>(rgb); }
 constexpr uint8_t GreenOf(uint32_t rgb) { return static_cast<uint8_t>(rgb >> 8); }
 constexpr uint8_t BlueOf(uint32_t rgb) { return static_cast<uint8_t>(rgb >> 16); }
 
+// `text` when it stands out from `background` at least 3 to 1 (the lightness of the lighter,
+// plus a little for the screen's glare, to that of the darker); else black or white, whichever
+// stands out more.
+TColor ReadableOn(TColor text, TColor background);
+
 // A colour the system matches against the selected logical palette (high byte 2).
 constexpr TColor PaletteRelative(uint32_t rgb) {
     return static_cast<TColor>(0x02000000u | (rgb & 0xFFFFFFu));

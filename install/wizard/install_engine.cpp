@@ -7,6 +7,7 @@
 #include "install/free_space.h"
 #include "install/launch_command.h"
 #include "install/wizard/directory_tags.h"
+#include "install/wizard/registration.h"
 #include "shell/shared_files.h"
 #include "shell/system_helpers.h"
 #include "shell/text_lines.h"
@@ -340,6 +341,11 @@ void TInstallEngine::CreateShortcuts(TInstallReport& report) {
         shortcuts_.Folder = folder;
         shortcuts_.ProgramName = name;
         shortcuts_.RunProgram = ExpandDirTag(link.Target);
+        // A link to nothing is a mistake of the medium (a file with a wrong tag): none is made.
+        if (!FileExists(shortcuts_.RunProgram) && !DirectoryExists(shortcuts_.RunProgram)) {
+            Note(Concat({"link ", name, " not made: its target ", shortcuts_.RunProgram, " was not installed"}));
+            continue;
+        }
         shortcuts_.IconFile = ExpandDirTag(link.Icon);
         shortcuts_.Desktop = link.OfferedOnDesktop() && Listed(choices_.DesktopLinks, name);
         shortcuts_.StartMenu = link.OfferedInStartMenu() && Listed(choices_.StartMenuLinks, name);
@@ -529,27 +535,37 @@ void TInstallEngine::RegisterUninstaller() {
     const std::vector<std::string>& missing = registrationKeys_;
     if (!os.RegCreateKey(root, key))
         StepFailed("Failed to create key " + key, sys::FailureOf("HKEY_LOCAL_MACHINE\\" + key));
-    // The program path is quoted: unquoted, Windows would try "C:\Program.exe" first.
-    const std::string quoted = Concat({"\"", uninstaller, "\""});
-    const std::pair<const char*, std::string> values[] = {
-        {"DisplayName", choices_.Title},
-        {"UninstallString", Concat({quoted, " ", choices_.Title})},
-        {"QuietUninstallString", Concat({quoted, " /S ", choices_.Title})},
-        {"DisplayIcon", uninstaller},
-        {"InstallLocation", targetDir_},
-    };
     for (const std::string& created : missing) uninstall_.AddCreatedRegistryKey(root, created);
-    // Windows' list of programs offers neither a change nor a repair for this product.
-    const char* const flags[] = {"NoModify", "NoRepair"};
-    for (const auto& [name, value] : values) {
-        journal_.RegistryValue(root, key, name);
-        if (!os.RegSetString(root, key, name, value)) RegistrationFailed(key, name);
-    }
-    for (const char* name : flags) {
-        journal_.RegistryValue(root, key, name);
-        if (!os.RegSetDword(root, key, name, 1)) RegistrationFailed(key, name);
-    }
+    TRegistrationFacts facts{choices_.Title, targetDir_, uninstaller, ProductIcon(), settings_.Publisher,
+                             settings_.Version, settings_.AboutUrl};
+    for (const TDriveNeed& drive : copyNeeds_.Drives()) facts.InstalledBytes += drive.Needed;
+    // The day the record was written, as its file's time keeps it: the install's day.
+    const std::unique_ptr<sys::File> record =
+        os.OpenFile(uninstall_.Path(), sys::FileAccess::Read, sys::FileCreate::OpenExisting, sys::FileShare::DenyNone);
+    uint16_t time = 0;
+    if (!record || !record->GetDosTime(facts.DosDate, time)) facts.DosDate = 0;
+    // Each value is journaled before it is set.
+    struct TWriter : TRegistrationValues {
+        TInstallJournal& journal;
+        const std::string& key;
+        void Text(const char* name, const std::string& value) override {
+            journal.RegistryValue(sys::RegRoot::LocalMachine, key, name);
+            if (!sys::Sys().RegSetString(sys::RegRoot::LocalMachine, key, name, value)) RegistrationFailed(key, name);
+        }
+        void Number(const char* name, uint32_t value) override {
+            journal.RegistryValue(sys::RegRoot::LocalMachine, key, name);
+            if (!sys::Sys().RegSetDword(sys::RegRoot::LocalMachine, key, name, value)) RegistrationFailed(key, name);
+        }
+        TWriter(TInstallJournal& j, const std::string& k) : journal(j), key(k) {}
+    } writer(journal_, key);
+    WriteRegistrationValues(facts, writer);
     Note("registration HKEY_LOCAL_MACHINE\\" + key);
+}
+
+std::string TInstallEngine::ProductIcon() const {
+    if (settings_.ProductIcon.empty()) return "";
+    const std::string icon = ExpandDirTag(settings_.ProductIcon);
+    return FileExists(IconFile(icon)) ? icon : "";
 }
 
 void TInstallEngine::RegistrationFailed(const std::string& key, const std::string& name) {

@@ -112,6 +112,8 @@ private:
                             const std::string& value);
     void UpdateAutoexec();
     void RegisterUninstaller();
+    // The product's icon for its entry in the list of programs; "" for the uninstaller's own.
+    std::string ProductIcon() const;
     [[noreturn]] static void RegistrationFailed(const std::string& key, const std::string& name);
     // Stops the install: `message` and the system's reason to the user; the failure, with
     // its path and code, goes on to the log.

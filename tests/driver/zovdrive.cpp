@@ -24,6 +24,8 @@
 //   type TEXT                   put TEXT into the first editable edit box
 //   text-is TEXT                the first editable edit box holds TEXT
 //   item LIST NAME on|off       check or uncheck an item of the LIST-th check list (0 is the first)
+//   item-is LIST NAME on|off    wait until that item is (or is not) checked
+//   focus-list LIST             wait until the LIST-th check list has the keyboard focus
 //   key KEY                     a key to the focused control: TAB ENTER ESC SPACE UP DOWN LEFT RIGHT
 //                               ALT+letter ALT+F4
 //   keys TEXT                   TEXT typed to the focused control, key by key, as a user types it
@@ -127,10 +129,12 @@ public:
         else if (c == "click") Click(std::stoi(Arg(w, 1)), std::stoi(Arg(w, 2)));
         else if (c == "type") Type(Arg(w, 1));
         else if (c == "text-is") TextIs(Arg(w, 1));
-        else if (c == "item") Item(std::stoi(Arg(w, 1)), Arg(w, 2), Arg(w, 3) == "on");
+        else if (c == "item") Item(std::stoi(Arg(w, 1)), Arg(w, 2), Arg(w, 3) == "on", true);
+        else if (c == "item-is") Item(std::stoi(Arg(w, 1)), Arg(w, 2), Arg(w, 3) == "on", false);
         else if (c == "key") Key(Arg(w, 1));
         else if (c == "keys") Keys(Arg(w, 1));
         else if (c == "focus") Focus(Arg(w, 1));
+        else if (c == "focus-list") FocusList(std::stoi(Arg(w, 1)));
         else if (c == "shot") Shot(Arg(w, 1));
         else if (c == "close") PostMessageA(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
         else if (c == "move") Move(Arg(w, 1), Arg(w, 2));
@@ -318,7 +322,8 @@ private:
         }
     }
 
-    void Item(int listIndex, const std::string& name, bool on) {
+    // Sets the item's check when `set`; then waits until it is so.
+    HWND CheckList(int listIndex) {
         HWND shown = nullptr;
         WaitFor("check list " + std::to_string(listIndex), [&] {
             int seen = 0;
@@ -326,14 +331,23 @@ private:
                 if (ClassOf(control) == WC_LISTVIEWA && seen++ == listIndex) shown = control;
             return shown != nullptr;
         });
-        RemoteListView list(process_.hProcess, shown);
+        return shown;
+    }
+
+    void FocusList(int listIndex) {
+        const HWND list = CheckList(listIndex);
+        WaitFor("the focus on check list " + std::to_string(listIndex), [&] { return FocusOf(Current()) == list; });
+    }
+
+    void Item(int listIndex, const std::string& name, bool on, bool set) {
+        RemoteListView list(process_.hProcess, CheckList(listIndex));
         int found = -1;
         WaitFor("item \"" + name + "\" in check list " + std::to_string(listIndex), [&] {
             for (int i = 0; i < list.Count() && found < 0; ++i)
                 if (list.ItemText(i) == name) found = i;
             return found >= 0;
         });
-        if (list.Checked(found) != on) list.SetChecked(found, on);
+        if (set && list.Checked(found) != on) list.SetChecked(found, on);
         WaitFor("item \"" + name + "\" " + (on ? "checked" : "unchecked"), [&] { return list.Checked(found) == on; });
     }
 

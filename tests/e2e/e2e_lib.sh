@@ -153,6 +153,15 @@ check_full_install() {
   local uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewater Notes 2.1'
   check "uninstall registration" query "$uninstall" UninstallString '"C:\Program Files\Tidewater\uninstaller.exe" Tidewater Notes 2.1'
   check "uninstall display name" query "$uninstall" DisplayName 'Tidewater Notes 2.1'
+  check "quiet uninstall" query "$uninstall" QuietUninstallString '"C:\Program Files\Tidewater\uninstaller.exe" /S Tidewater Notes 2.1'
+  check "publisher" query "$uninstall" Publisher 'Tidewater Software'
+  check "version" query "$uninstall" DisplayVersion '2.1'
+  check "about address" query "$uninstall" URLInfoAbout 'http://www.example.com/tidewater/'
+  check "support address" query "$uninstall" HelpLink 'http://www.example.com/tidewater/'
+  check "the product's icon" query "$uninstall" DisplayIcon 'C:\Program Files\Tidewater\notes.exe,0'
+  check "install date, today" query "$uninstall" InstallDate "$(date +%Y%m%d)"
+  check "size in KB" bash -c "wine reg query '$uninstall' /v EstimatedSize | tr -d '\r' | grep -Eq 'REG_DWORD\s+0x[1-9a-f]'"
+  check "Windows' list of programs names it" bash -c "wine 'C:\\windows\\system32\\uninstaller.exe' --list | tr -d '\r' | grep -qF 'Tidewater Notes 2.1'"
   check "INI value" grep -q 'Home=C:\\Program Files\\Tidewater' "$c/windows/tidewater.ini"
   local block
   block=$(printf '%s\n' 'REM - Starting Zovrand Update' 'PATH %PATH%;C:\PROG~FBU\TIDE~ZY5' \

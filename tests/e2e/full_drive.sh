@@ -51,7 +51,7 @@ case $variant in
     check "exit code 1" test "$code" -eq 1
     check "D: as it was" test "$(listing)" = "$before"
     check "the log names the drive and the space" \
-      grep -Eq '^FAILED Not enough space on D:: [0-9]+\.[0-9] MB needed, [0-9]+\.[0-9] MB free' "$c/setup.log"
+      grep -Eq '^FAILED Not enough space on D: [0-9]+\.[0-9] MB needed, [0-9]+\.[0-9] MB free' "$c/setup.log"
     check "nothing in the system directory" test ! -e "$c/windows/system/tidectl.dll"
     check "no registry value" no_value 'HKLM\Software\Tidewater\Notes' InstallPath
     check "autoexec.bat untouched" test "$(tr -d '\r' <"$c/autoexec.bat")" = '@ECHO OFF'

@@ -22,14 +22,14 @@ for i in $(seq -w 1 30); do head -c 1000000 /dev/urandom >"$tmp/payload/part$i.d
 echo "MZ control" >"$tmp/payload/killctl.dll"
 echo "MZ uninstaller" >"$tmp/uninstaller.exe"
 echo "MZ setup" >"$tmp/install.exe"
-{ printf '[Setup - Main]\r\nHeader=Kill Test\r\nInstall Dir=Kill Test\r\nAdd to Program Files=1\r\n[Directories]\r\nDir1=<INSTALLDIR>~\r\nDir2=<WINDOWS_SYSTEM>~\r\n'
+{ printf '[Setup - Main]\r\nHeader=Kill Test\r\nFolder=Kill Test\r\nInstall Dir=Kill Test\r\nAdd to Program Files=1\r\n[Directories]\r\nDir1=<INSTALLDIR>~\r\nDir2=<WINDOWS_SYSTEM>~\r\n'
   printf '[Files]\r\n'
   for i in $(seq -w 1 30); do printf 'File%s=part%s.dat~<INSTALLDIR>\r\n' "$i" "$i"; done
   printf 'File31=killctl.dll~<WINDOWS_SYSTEM>\r\nFile32=uninstaller.exe~<INSTALLDIR>\r\n'
   printf '[Desktop]\r\nLink1=Kill Test~<INSTALLDIR>\\part01.dat~X~X~~Kill Test\r\n'
   printf '[INI - Setup]\r\nIni1=win.ini~KillTest~Home~<INSTALLDIR>\r\n'
   printf 'Ini2=HKEY_LOCAL_MACHINE\\Software\\KillTest~Paths~Home~<INSTALLDIR>\r\n'
-  printf '[AUTOEXEC.BAT]\r\nSET KILLTEST=<INSTALLDIR>\r\n'
+  printf '[AUTOEXEC.BAT]\r\nPATH %%PATH%%;<INSTALLDIR>=\r\n'
 } >"$tmp/install.cfg"
 "$zovpack" media --cfg "$tmp/install.cfg" --from "$tmp/payload" --out "$tmp/medium" --stub "$tmp/install.exe" \
   --uninstaller "$tmp/uninstaller.exe" >/dev/null

@@ -324,7 +324,7 @@ start C:\\zov-scenarios\\disks install.exe
 timeout 90
 window #32770 "Error"
 framed
-message "This is not disk 2 of Tidewater Notes 2.1\n\nCorrect and then press OK, or Cancel to abort"
+message "This disk 2 is not the one made for this medium of Tidewater Notes 2.1; insert the right disk 2.\n\nThen press OK, or Cancel to abort"
 move C:\\zov-scenarios\\disks\\disk.002 C:\\zov-scenarios\\other.002
 move C:\\zov-scenarios\\spare\\disk.002 C:\\zov-scenarios\\disks\\disk.002
 press OK
@@ -422,7 +422,8 @@ S
 
 # The whole wizard by keyboard: Enter for Next and Install; on the licence Tab moves the shown
 # focus past the text and Space presses Accept; the destination starts in its edit box, where
-# a typed path (with the C of Cancel's access key) is only text; the arrow keys select the
+# a typed path (with the C of Cancel's access key) is only text; in a list of shortcuts the
+# first Space toggles the first line; the arrow keys select the
 # install type as they move; an access key for a check box; the focus always on a control.
 scenario_keyboard() {
   reset_prefix
@@ -453,6 +454,14 @@ key TAB
 focus "Add Folder to Start Menu"
 key SPACE
 is-checked "Add Folder to Start Menu" on
+key TAB
+focus "Add Folder to Desktop"
+key TAB
+focus-list 0
+key SPACE
+item-is 0 "Tidewater Notes" off
+key SPACE
+item-is 0 "Tidewater Notes" on
 key ENTER
 is-checked "Full Install ( All Files will be installed )" off
 key TAB

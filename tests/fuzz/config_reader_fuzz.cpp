@@ -7,10 +7,10 @@
 
 #include <unistd.h>
 
-#include "install/cfg_entries.h"
 #include "install/setup_config.h"
 #include "sys/emu/emulated_system.h"
 #include "sys/stream.h"
+#include "tools/zovpack/cfg_lint.h"
 #include "tools/zovpack/cfg_report.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zov::ReadSetupConfig("C:\\install.cfg", settings, look);
     for (const std::string& v : settings.Directories)
         if (v.size() > 1023) __builtin_trap();
-    zov::CheckConfigEntries(settings);
+    zov::zovpack::CheckConfigText(std::string(reinterpret_cast<const char*>(data), size));
     zov::zovpack::SettingsJson(settings, look);
     return 0;
 }

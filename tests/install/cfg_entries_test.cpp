@@ -134,36 +134,11 @@ TEST(CfgEntries, LeadingTagRunsFromTheFirstLessThanToTheLastGreaterThan) {
     EXPECT_EQ(LeadingTag(">a<"), "");
 }
 
-TEST(CfgEntries, ACompleteConfigurationHasNothingToFix) {
-    TSetupSettings s;
-    s.Directories = {"<INSTALLDIR>~", "<sub1><INSTALLDIR>~Data"};
-    s.Files = {"bin\\app.exe~<installdir>~", "data.dat~<SUB1><INSTALLDIR>~X"};
-    s.WorkStationFiles = {"app.exe~<INSTALLDIR>"};
-    s.Shortcuts = {"App~<INSTALLDIR>\\app.exe~X~X~<INSTALLDIR>\\app.exe~App"};
-    s.LaunchCommand = "<INSTALLDIR>\\APP.EXE,/first";
-    EXPECT_TRUE(CheckConfigEntries(s).empty());
-}
-
-TEST(CfgEntries, ChecksSayWhatTheBuilderMustFix) {
-    TSetupSettings s;
-    s.Directories = {"<WINDOWS>~"};
-    s.Files = {"a.exe~<NOWHERE>~"};
-    s.WorkStationFiles = {"b.exe~<ALSO_NOWHERE>"};
-    s.Shortcuts = {"A~<INSTALLDIR>\\a.exe~X~~~F", "B~C:\\b.exe~X~~~F"};
-    s.LaunchCommand = "<WINDOWS>\\missing.exe,param";
-    const std::vector<std::string> expected = {
-        "no \"<INSTALLDIR>\" entry in [Directories]: the wizard's destination is never created and no "
-        "uninstall information is written",
-        "[Files] entry \"a.exe~<NOWHERE>~\": no [Directories] entry has the tag <NOWHERE>, so the file is never "
-        "installed",
-        "[WorkStation] entry \"b.exe~<ALSO_NOWHERE>\": no [Directories] entry has the tag <ALSO_NOWHERE>, so the "
-        "file is never installed",
-        "[Desktop] entry \"A~<INSTALLDIR>\\a.exe~X~~~F\": the target <INSTALLDIR>\\a.exe does not start with a "
-        "tag of [Directories]",
-        "[Desktop] entry \"B~C:\\b.exe~X~~~F\": the target C:\\b.exe does not start with a tag of [Directories]",
-        "Launch program <WINDOWS>\\missing.exe is not among the files to install",
-    };
-    EXPECT_EQ(CheckConfigEntries(s), expected);
+TEST(CfgEntries, AnIconIsAFileAndMaybeAnIndex) {
+    EXPECT_EQ(IconFile("C:\\app.exe,1"), "C:\\app.exe");
+    EXPECT_EQ(IconFile("C:\\app.exe,-101"), "C:\\app.exe");
+    EXPECT_EQ(IconFile("C:\\a,b\\app.ico"), "C:\\a,b\\app.ico");
+    EXPECT_EQ(IconFile("C:\\app.exe,"), "C:\\app.exe,");
 }
 
 }  // namespace

@@ -43,14 +43,17 @@ TEST(CfgIntegrity, EveryCutAndEveryEditIsNamed) {
     for (char c : built)
         if (c != '\r') unixEnds += c;
     const std::pair<std::string, std::string> cases[] = {
-        {built.substr(0, built.size() - 30), cut},                       // in the last list
-        {built.substr(0, built.find("[Files]")), cut},                   // a whole section gone
         {built.substr(0, 5), cut},                                       // inside the section's header
         {built.substr(0, built.find("install.cfg=") + 15), cut},         // inside its own entry
         {built.substr(0, built.find("disk.001") + 3), cut},              // inside the section
+        // Shorter after its section: cut or edited, it was changed.
+        {built.substr(0, built.size() - 30), changed},
+        {built.substr(0, built.find("[Files]")), changed},
+        {built.substr(0, built.size() - 1), changed},
         {edited, changed},
         {built + "; a comment added\r\n", changed},
-        {unixEnds, cut},
+        {unixEnds, changed},
+        {"[Disk Check]\r\ninstall.cfg=garbage\r\n" + kText, changed},  // its check line damaged
     };
     for (const auto& [text, fault] : cases) {
         SCOPED_TRACE(text);

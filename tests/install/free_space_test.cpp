@@ -33,9 +33,11 @@ TEST(FreeSpace, TheMessageNamesTheDriveWhatIsNeededAndWhatIsFree) {
     drive.Drive = "D:";
     drive.Needed = kMB * 124 / 10;  // just below 12.4 MB
     drive.Free = kMB * 31 / 10 + 1;
-    EXPECT_EQ(ShortageText(drive), "Not enough space on D:: 12.4 MB needed, 3.1 MB free");
+    EXPECT_EQ(ShortageText(drive), "Not enough space on D: 12.4 MB needed, 3.1 MB free");
     drive.Needed = drive.Free + 1;  // short by a byte: the two figures still differ
-    EXPECT_EQ(ShortageText(drive), "Not enough space on D:: 3.2 MB needed, 3.1 MB free");
+    EXPECT_EQ(ShortageText(drive), "Not enough space on D: 3.2 MB needed, 3.1 MB free");
+    drive.Drive = "\\\\server\\share";
+    EXPECT_EQ(ShortageText(drive), "Not enough space on \\\\server\\share: 3.2 MB needed, 3.1 MB free");
 }
 
 TEST(FreeSpace, TheDriveOfAPath) {
@@ -100,7 +102,7 @@ TEST_F(Drives, TheCopyCountsEachFileInEveryDirectoryOfItsTag) {
     ASSERT_EQ(workstation.Drives().size(), 1u);
     EXPECT_EQ(workstation.Drives()[0].Needed, (1 + 2 + 1 + 1) * 4096u);
     Emu().SetFreeDiskSpace('D', 5 * 4096 - 1);
-    EXPECT_EQ(SpaceShortage(workstation), "Not enough space on D:: 0.1 MB needed, 0.0 MB free");
+    EXPECT_EQ(SpaceShortage(workstation), "Not enough space on D: 0.1 MB needed, 0.0 MB free");
 }
 
 TEST_F(Drives, TheExpansionCountsTheSegmentsAndTheSetupsFilesInTheTemporaryFolder) {

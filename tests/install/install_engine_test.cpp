@@ -4,6 +4,7 @@
 
 #include "tests/support/test_prompts.h"
 #include "install/wizard/install_engine.h"
+#include "install/wizard/registration.h"
 #include "sys/emu/emulated_system.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/shell_link_reader.h"
@@ -309,6 +310,9 @@ TEST_F(Engine, ASharedFileIsCountedWhateverPathLeadsToIt) {
 TEST_F(Engine, ShortcutsWithoutChoicesStillGoToPrograms) {
     settings.Directories = {"<INSTALLDIR>~"};
     settings.Shortcuts = {"Read Me~<INSTALLDIR>readme.txt~~x~~Tool", "Tool~<INSTALLDIR>tool.exe~X~X~~Tool"};
+    settings.Files = {"readme.txt~<INSTALLDIR>~", "tool.exe~<INSTALLDIR>~"};
+    Payload("readme.txt", "read me");
+    Payload("tool.exe", "MZ tool");
     choices.DesktopLinks = {};  // offered on the desktop but unchecked
     choices.StartMenuLinks = {"Tool"};
     ASSERT_EQ(Run().End, TInstallEnd::Completed);
@@ -335,10 +339,77 @@ TEST_F(Engine, RegistrationAndLaunch) {
     EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "DisplayName"), "Tool");
     EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "UninstallString"),
               "\"C:\\Program Files\\Tool\\uninstaller.exe\" Tool");
+    EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "DisplayIcon"), "C:\\Program Files\\Tool\\uninstaller.exe");
+    EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "Publisher"), "(missing)");  // not given: not written
     const std::vector<std::string> journal = Emu().Journal();
     ASSERT_FALSE(journal.empty());
     EXPECT_EQ(journal.back().substr(0, journal.back().rfind('\t')),
               "shellexecute\t\ttool.exe\t/first run\tC:\\Program Files\\Tool\\\t5");
+}
+
+// What Windows' list of programs shows: every value the medium gives, the size and the day.
+TEST_F(Engine, TheRegistrationIsACompleteEntry) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Files = {"uninstaller.exe~<INSTALLDIR>~", "tool.exe~<INSTALLDIR>~"};
+    settings.Publisher = "Acme";
+    settings.Version = "2.1";
+    settings.AboutUrl = "http://example.com/";
+    for (const auto& [icon, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"<INSTALLDIR>\\tool.exe,1", "C:\\Program Files\\Tool\\tool.exe,1"},
+             {"<INSTALLDIR>\\tool.exe", "C:\\Program Files\\Tool\\tool.exe"},
+             {"<INSTALLDIR>\\absent.ico", "C:\\Program Files\\Tool\\uninstaller.exe"}}) {
+        Payload("uninstaller.exe", "MZ u");
+        Payload("tool.exe", std::string(5000, 't'));
+        settings.ProductIcon = icon;
+        ASSERT_EQ(Run().End, TInstallEnd::Completed);
+        const std::string key = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\Tool";
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "DisplayIcon"), shown);
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "Publisher"), "Acme");
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "DisplayVersion"), "2.1");
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "URLInfoAbout"), "http://example.com/");
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "HelpLink"), "http://example.com/");
+        EXPECT_EQ(RegValue(sys::RegRoot::LocalMachine, key, "QuietUninstallString"),
+                  "\"C:\\Program Files\\Tool\\uninstaller.exe\" /S Tool");
+        const std::string date = RegValue(sys::RegRoot::LocalMachine, key, "InstallDate");
+        EXPECT_TRUE(date.size() == 8 && date.find_first_not_of("0123456789") == std::string::npos &&
+                    date.compare(0, 2, "20") == 0)
+            << date;
+        // Five files in whole clusters of the emulated drive, and uninstall.cfg.
+        uint32_t size = 0;
+        ASSERT_TRUE(machine.System().RegGetDword(sys::RegRoot::LocalMachine, key, "EstimatedSize", size));
+        uint32_t cluster = 0;
+        ASSERT_TRUE(machine.System().GetDiskClusterSize("C:\\", cluster));
+        EXPECT_EQ(size, (cluster * 4 + (5000 + cluster - 1) / cluster * cluster) / 1024) << cluster;
+    }
+}
+
+TEST(Registration, DateAndSizeAreWrittenAsTheListOfProgramsReadsThem) {
+    struct : TRegistrationValues {
+        std::vector<std::string> shown;
+        void Text(const char* name, const std::string& value) override { shown.push_back(std::string(name) + "=" + value); }
+        void Number(const char* name, uint32_t value) override { shown.push_back(name + ("=" + std::to_string(value))); }
+    } values;
+    TRegistrationFacts facts;
+    facts.InstalledBytes = 1025;                   // a kilobyte and a byte: two
+    facts.DosDate = (44 << 9) | (3 << 5) | 5;      // 5 March 2024
+    WriteRegistrationValues(facts, values);
+    EXPECT_EQ(std::vector<std::string>(values.shown.begin() + 5, values.shown.end()),
+              (std::vector<std::string>{"InstallDate=20240305", "EstimatedSize=2", "NoModify=1", "NoRepair=1"}));
+}
+
+// A link to a file the install did not put there (a wrong tag) is not made, and the log says so.
+TEST_F(Engine, ALinkToAFileNotInstalledIsNotMade) {
+    settings.Directories = {"<INSTALLDIR>~"};
+    settings.Files = {"tool.exe~<INSTALDIR>~"};
+    settings.Shortcuts = {"Tool~<INSTALLDIR>\\tool.exe~X~~~Tool", "Home~<INSTALLDIR>~X~~~Tool"};
+    choices.DesktopLinks = {"Tool", "Home"};
+    Payload("tool.exe", "MZ tool");
+    ASSERT_EQ(Run().End, TInstallEnd::Completed);
+    EXPECT_FALSE(Exists("C:\\WINDOWS\\Desktop\\Tool.lnk"));
+    EXPECT_TRUE(Exists("C:\\WINDOWS\\Desktop\\Home.lnk"));  // a folder is a target too
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(),
+                        "link Tool not made: its target C:\\Program Files\\Tool\\tool.exe was not installed"),
+              log.lines.end());
 }
 
 TEST_F(Engine, ASetupProgramIsStartedWhateverTheChoice) {
@@ -388,7 +459,7 @@ TEST_F(Engine, FailuresStopOrAreListed) {
         EXPECT_EQ(report.End, TInstallEnd::RolledBack);
         EXPECT_EQ(report.Error.substr(0, report.Error.find("\r\r")),
                   "Unable to write file C:\\Program Files\\Tool\\big.bin\rThere is not enough space on the disk\r"
-                  "Not enough space on C:: 0.2 MB needed, 0.0 MB free");
+                  "Not enough space on C: 0.2 MB needed, 0.0 MB free");
         EXPECT_EQ(report.ExitCode(), 2);
         EXPECT_FALSE(Exists("C:\\Program Files\\Tool"));
     }

@@ -175,6 +175,29 @@ TEST(SetupConfig, ListSectionsAreReadWholePastTheFirstBuffer) {
     EXPECT_EQ(r.settings.Files[2000], "f2000.dat~<INSTALLDIR>~X");
 }
 
+TEST(SetupConfig, TheEntryKeysAreReadAsWritten) {
+    test::TestMachine m;
+    const Read r = ReadText(m, "[Setup - Main]\r\nPublisher=Tidewater Software\r\nVersion=2.1\r\n"
+                               "About URL=http://example.com/notes\r\nIcon=<INSTALLDIR>\\notes.exe,1\r\n");
+    EXPECT_EQ(r.settings.Publisher, "Tidewater Software");
+    EXPECT_EQ(r.settings.Version, "2.1");
+    EXPECT_EQ(r.settings.AboutUrl, "http://example.com/notes");
+    EXPECT_EQ(r.settings.ProductIcon, "<INSTALLDIR>\\notes.exe,1");
+}
+
+// The title names the registration: two media without a Header must not share one.
+TEST(SetupConfig, AMediumWithoutHeaderGetsATitleOfItsOwn) {
+    test::TestMachine m;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "ZOV - Zovrand 32Bit"},
+        {"[Setup - Main]\r\nInstall Dir=Tool\r\n", "ZOV - Zovrand 32Bit (Tool)"},
+        {"[Setup - Main]\r\nHeader=\r\nInstall Dir=Apps\\Tool\r\n", "ZOV - Zovrand 32Bit (Apps/Tool)"},
+        {"[Files]\r\nF=bin\\tool.exe~<INSTALLDIR>\r\nG=b.dat~<INSTALLDIR>\r\n", "ZOV - Zovrand 32Bit (tool.exe)"},
+        {"[Setup - Main]\r\nHeader=Tool 2.0\r\nInstall Dir=Tool\r\n", "Tool 2.0"},
+    };
+    for (const auto& [text, title] : cases) EXPECT_EQ(ReadText(m, text).look.Header.Text, title) << text;
+}
+
 TEST(SetupConfig, LaunchAvailability) {
     TSetupSettings s;
     EXPECT_FALSE(LaunchAvailable(s));

@@ -39,7 +39,7 @@ public:
 };
 
 const std::string kCompleted =
-    "Your installation of \rZOV - Zovrand 32Bit\rhas be completed.\r\rPlease Remove any floppies from drive.";
+    "Your installation of \rZOV - Zovrand 32Bit (Tool)\rhas be completed.\r\rPlease Remove any floppies from drive.";
 const std::string kRestart =
     "Zovrand is about to RE-BOOT your PC\r\rPlease Remove any floppies from drive.\r\rClick on OK when ready.";
 
@@ -87,10 +87,10 @@ TEST_F(Stages, AnUnusableParameterIsReportedAndEndsTheProgram) {
     main->Close();  // nothing to clean, nothing more to say
 }
 
-TEST_F(Stages, ACutInstallCfgIsReportedAndEndsTheProgramFailed) {
+TEST_F(Stages, AChangedInstallCfgIsReportedAndEndsTheProgramFailed) {
     const std::string built = WithDiskCheck("", "[Setup - Main]\r\nHeader=Tool\r\n[Files]\r\nFile1=a.exe~<I>\r\n");
     WriteConfig(built.substr(0, built.size() - 8));
-    dialogs.ExpectMessage(medium + "\\install.cfg is cut short.", "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK,
+    dialogs.ExpectMessage(medium + "\\install.cfg was changed after the medium was built.", "ZOV - Setup", TMsgDlgType::mtError, ui::mbOK,
                           ui::mrOk);
     Start();
     EXPECT_TRUE(app.Terminated());
@@ -125,7 +125,9 @@ TEST_F(Stages, EmptyConfigurationKeepsTheDesignLook) {
     EXPECT_EQ(main->Setup_Header.Caption(), "ZOV - Zovrand 32Bit");
     EXPECT_EQ(main->Setup_Header.Font().Name, "Impact");
     EXPECT_EQ(main->Setup_Header.Font().Height, 35);
-    EXPECT_EQ(main->Setup_Header.ShadowColor(), ui::clWhite);
+    // Black on blue would hardly show: the title is white, its shadow black.
+    EXPECT_EQ(main->Setup_Header.Font().Color, ui::clWhite);
+    EXPECT_EQ(main->Setup_Header.ShadowColor(), ui::clBlack);
     EXPECT_EQ(main->Setup_Header.ShadowSize(), 2);
     EXPECT_EQ(main->Setup_Header2.Font().Name, "Times New Roman");
     EXPECT_EQ(main->Setup_Header2.Font().Height, 13);
@@ -156,7 +158,7 @@ TEST_F(Stages, ConfigurationColoursTheScreenAndItsHeaders) {
 TEST_F(Stages, EndingTable) {
     RebootRecorder recorder(machine.System());
     sys::SetSystem(&recorder);
-    WriteConfig("[Setup - Main]\n");
+    WriteConfig("[Setup - Main]\nInstall Dir=Tool\n");
     Start();
 
     // The restart choice wins over everything, a cancel included.

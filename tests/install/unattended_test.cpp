@@ -180,7 +180,7 @@ TEST_F(Unattended, ExpansionFailuresLogTheirCodePathAndReason) {
          "FAILED Disk #1 (disk.001) cannot be read: The system cannot read from the specified device. (" + disk +
              ", error 30)"},
         // A full drive is found before the expansion writes anything.
-        {[&] { emulated.FailWritesAfter(0); }, "FAILED Not enough space on C:: 0.1 MB needed, 0.0 MB free"},
+        {[&] { emulated.FailWritesAfter(0); }, "FAILED Not enough space on C: 0.1 MB needed, 0.0 MB free"},
     };
     for (const Case& c : cases) {
         machine.System().CreateDirectory(medium);
@@ -301,8 +301,8 @@ TEST_F(Unattended, ADriveWithoutRoomEndsTheRunBeforeAnyChange) {
         char drive;
         uint64_t free;
         const char* line;
-    } cases[] = {{'C', 200000, "FAILED Not enough space on C:: 0.3 MB needed, 0.1 MB free"},
-                 {'D', 100000, "FAILED Not enough space on D:: 0.4 MB needed, 0.0 MB free"}};
+    } cases[] = {{'C', 200000, "FAILED Not enough space on C: 0.3 MB needed, 0.1 MB free"},
+                 {'D', 100000, "FAILED Not enough space on D: 0.4 MB needed, 0.0 MB free"}};
     for (const auto& c : cases) {
         emu.SetFreeDiskSpace(c.drive, c.free);
         EXPECT_EQ(Run({"/S", "/D=D:\\Tool"}), 1) << c.line;

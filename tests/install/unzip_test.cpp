@@ -119,7 +119,8 @@ TEST_F(Preparation, ADiskOfAnotherMediumIsNotTakenForThisOne) {
               "\n";
     WriteConfig(config);
     machine.WriteFile(medium + "\\disk.002", second + "of another product");
-    dialogs.ExpectMessage("This is not disk 2 of Tidewater Notes 2.1\n\rCorrect and then press OK, or Cancel to abort",
+    dialogs.ExpectMessage("This disk 2 is not the one made for this medium of Tidewater Notes 2.1; insert the right disk 2.\n\r"
+                          "Then press OK, or Cancel to abort",
                           "Error", TMsgDlgType::mtError, ui::mbOK | ui::mbCancel, ui::mrOk,
                           [&] { machine.WriteFile(medium + "\\disk.002", second); });
     Prepare();

@@ -378,7 +378,7 @@ TEST_F(Wizard, ADriveWithoutRoomKeepsTheDestinationPageAndSaysHowMuchIsMissing) 
     machine.WriteFile(TempFile("a.dat"), std::string(12 * 1048576 + 1048576 / 3, 'x'));
     Click(wizard->next);
     ASSERT_EQ(Page(), 2);
-    dialogs.ExpectMessage("Not enough space on C:: 12.4 MB needed, 3.1 MB free", "Error", ui::TMsgDlgType::mtError,
+    dialogs.ExpectMessage("Not enough space on C: 12.4 MB needed, 3.1 MB free", "Error", ui::TMsgDlgType::mtError,
                           ui::mbOK, ui::mrOk);
     Click(wizard->next);
     EXPECT_EQ(Page(), 2);
@@ -386,7 +386,7 @@ TEST_F(Wizard, ADriveWithoutRoomKeepsTheDestinationPageAndSaysHowMuchIsMissing) 
     emu.SetFreeDiskSpace(13 * 1048576);
     while (!wizard->install.Visible()) Click(wizard->next);
     emu.SetFreeDiskSpace(1048576);
-    dialogs.ExpectMessage("Not enough space on C:: 12.4 MB needed, 1.0 MB free", "Error", ui::TMsgDlgType::mtError,
+    dialogs.ExpectMessage("Not enough space on C: 12.4 MB needed, 1.0 MB free", "Error", ui::TMsgDlgType::mtError,
                           ui::mbOK, ui::mrOk);
     Click(wizard->install);
     EXPECT_EQ(Page(), 2);

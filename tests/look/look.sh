@@ -113,6 +113,27 @@ else
   fail=1
 fi
 
+# The installed product in Wine's list of programs, and its support information.
+wine control appwiz.cpl >/dev/null 2>&1 &
+if wait_window "Add/Remove Programs"; then
+  programs=$(xdotool search --onlyvisible --name "^Add/Remove Programs\$" | head -n1)
+  sleep 1
+  xdotool mousemove --window "$programs" 90 208 click 1
+  sleep 1
+  import -window root "$out/11-programs-list.png"
+  xdotool mousemove --window "$programs" 130 356 click 1
+  if wait_window "Support Information"; then
+    sleep 1
+    import -window root "$out/12-support-information.png"
+  else
+    echo "FAIL no support information"
+    fail=1
+  fi
+else
+  echo "FAIL Wine's list of programs did not open"
+  fail=1
+fi
+
 # The gradient of the example (navy to black): blue at the top, black at the bottom.
 check "main screen top is blue" "$out/1-main-screen.png" 790 2 'b >= 100 && r < 40 && g < 40'
 check "main screen bottom is black" "$out/1-main-screen.png" 790 597 'r < 16 && g < 16 && b < 16'
@@ -125,4 +146,6 @@ check "the GIF's wave on the main screen" "$out/3-wizard-welcome.png" 360 120 'r
 # at the right, right of its text.
 check "wizard title bar is navy after its text" "$out/3-wizard-welcome.png" 300 165 'b >= 70 && b < 128 && r < 20 && g < 20'
 check "wizard title bar ends dark" "$out/3-wizard-welcome.png" 590 165 'b < 60 && r < 20'
+# notes.exe's icon in the list of programs: the blue wave across its page.
+check "the product's icon in the list of programs" "$out/11-programs-list.png" 35 211 'b > 200 && r < 60 && g < 60'
 exit $fail

@@ -142,10 +142,10 @@ TEST_F(MediaCommandTest, ExampleMediumPassesItsTestAndExtractsFlat) {
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA2")}), 0);
     // A copy cut short or changed is found before a segment is read.
     std::string errors;
-    for (const std::string& damaged : {again.substr(0, again.size() - 100), again + "; added\r\n"}) {
+    for (const std::string& damaged : {again.substr(0, 20), again.substr(0, again.size() - 100), again + "; added\r\n"}) {
         machine.WriteFile(In(Arg("MEDIA2"), "install.cfg"), damaged);
         EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("MEDIA2")}, &errors), 1);
-        EXPECT_NE(errors.find("install.cfg " + std::string(damaged.size() < again.size() ? "is cut short" : "was changed")),
+        EXPECT_NE(errors.find("install.cfg " + std::string(damaged.size() == 20 ? "is cut short" : "was changed")),
                   std::string::npos) << errors;
     }
 }
@@ -159,6 +159,16 @@ TEST_F(MediaCommandTest, SegmentsKeepTheSizeLimitAndAMissingOneIsNamed) {
         EXPECT_LE(Read(In(Arg("media"), "disk.00" + std::to_string(segments + 1))).size(), 16384u);
     EXPECT_EQ(segments, 5);
     EXPECT_EQ(RunCommand(zovpack::CmdMediaTest, {Arg("media")}), 0);
+    // Every segment carries the medium's mark, which another payload does not share.
+    const auto mark = [&](const std::string& medium, int n) {
+        return Read(In(Arg(medium), "disk.00" + std::to_string(n))).substr(4, 2);
+    };
+    EXPECT_NE(mark("media", 1), std::string(2, '\0'));
+    for (int n = 2; n <= segments; ++n) EXPECT_EQ(mark("media", n), mark("media", 1)) << n;
+    MakePayload(big + "x");
+    ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("again", {"--segsize", "16384", "-m", "none"})), 0);
+    EXPECT_NE(mark("again", 1), mark("media", 1));
+    MakePayload(big);
 
     const std::string second = In(Arg("media"), "disk.002");
     const std::string secondBytes = Read(second);
@@ -243,7 +253,8 @@ TEST_F(MediaCommandTest, DisksOfAGivenCapacityLeaveRoomForTheSetupOnTheFirst) {
 TEST_F(MediaCommandTest, RefusesWhatItCannotBuildAndWritesNothing) {
     MakePayload("small");
     machine.WriteFile(machine.Path("install.cfg"),
-                      "[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n[WorkStation]\r\nFile1=gone.dll~<INSTALLDIR>\r\n");
+                      "[Directories]\r\nD=<INSTALLDIR>~\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n"
+                      "[WorkStation]\r\nFile1=gone.dll~<INSTALLDIR>\r\n");
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 1);
     EXPECT_NE(errors.find("lacks: gone.dll"), std::string::npos) << errors;
@@ -268,8 +279,11 @@ TEST_F(MediaCommandTest, WarningsAndRefusalsNameWhatToDo) {
     };
     const Case cases[] = {
         {files, {}, 0, "warning: no --stub: the medium gets no install.exe"},
-        {files + "big.bin~<INSTALLDIR>\r\n", {}, 0, "\"big.bin~<INSTALLDIR>\" in [Files] has no \"=\""},
-        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 0, "key \"file1\" is repeated in [Files]"},
+        {files + "big.bin~<INSTALLDIR>\r\n", {}, 1, ":5: error: \"big.bin~<INSTALLDIR>\" in [Files] has no \"=\""},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 1, "key \"file1\" is repeated in [Files]"},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {}, 1, "1 error in " + Arg("install.cfg") +
+                                                               ": no medium is made; fix it, or give --allow-errors"},
+        {files + "file1=license.txt~<INSTALLDIR>\r\n", {"--allow-errors"}, 0, "key \"file1\" is repeated in [Files]"},
         {"[Setup - Main]\r\nBitmap File=logo.gif\r\n" + files + "File2=logo.gif~<INSTALLDIR>\r\n", {}, 1,
          "lacks: logo.gif"},
         {files + "File2=uninstaller.exe~<INSTALLDIR>\r\n", {}, 1, "lacks: uninstaller.exe; --uninstaller supplies"},
@@ -283,7 +297,7 @@ TEST_F(MediaCommandTest, WarningsAndRefusalsNameWhatToDo) {
     }
     machine.WriteFile(machine.Path("stub.exe"), "MZ");
     std::string errors;
-    machine.WriteFile(machine.Path("install.cfg"), files);
+    machine.WriteFile(machine.Path("install.cfg"), "[Setup - Main]\r\nHeader=Big\r\n" + files);
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, Build("out", {"--stub", Arg("stub.exe")}), &errors), 0);
     EXPECT_EQ(errors, "");
 }
@@ -369,7 +383,8 @@ TEST_F(MediaCommandTest, TheMediumsOwnFolderIsRefused) {
 TEST_F(MediaCommandTest, PayloadNamesTheSetupCannotTellApartAndAMissingPicture) {
     MakePayload("small");
     machine.WriteFile(machine.Path("install.cfg"),
-                      "[Setup - Main]\r\nBitmap File=logo.bmp\r\n[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
+                      "[Setup - Main]\r\nBitmap File=logo.bmp\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n"
+                      "[Files]\r\nFile1=big.bin~<INSTALLDIR>\r\n");
     std::string errors;
     ASSERT_EQ(RunCommand(zovpack::CmdMedia, Build("out"), &errors), 0);
     EXPECT_NE(errors.find("warning: Bitmap File \"logo.bmp\" is not in "), std::string::npos) << errors;
@@ -387,7 +402,7 @@ TEST_F(MediaCommandTest, PipesInterruptsAndAFullDisk) {
     MakePayload(Bytes(30000));
     const std::string fifo = In(Arg("src"), "pipe.dat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    machine.WriteFile(machine.Path("pipe.cfg"), "[Files]\r\nFile1=pipe.dat~<INSTALLDIR>\r\n");
+    machine.WriteFile(machine.Path("pipe.cfg"), "[Directories]\r\nD=<INSTALLDIR>~\r\n[Files]\r\nFile1=pipe.dat~<INSTALLDIR>\r\n");
     std::string errors;
     EXPECT_EQ(RunCommand(zovpack::CmdMedia, {"--cfg", Arg("pipe.cfg"), "--from", Arg("src"), "--out",
                                              Arg("out")}, &errors), 1);

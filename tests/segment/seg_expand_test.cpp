@@ -229,9 +229,10 @@ TEST_F(SegmentSetTest, CheckedSegmentsAreVerifiedBeforeUseAndAskedForAgain) {
     machine.WriteFile(second, good + "x");
     created.clear();
     reader->MediumTitle = "Tidewater Notes 2.1";
-    dialogs.ExpectMessage("This is not disk 2 of Tidewater Notes 2.1\n\rCorrect and then press OK, or Cancel to abort",
-                          "Error", TMsgDlgType::mtError, mbOK | mbCancel, mrCancel);
-    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(prompts); }), "This is not disk 2 of Tidewater Notes 2.1");
+    const std::string longer = "This disk 2 is not the one made for this medium of Tidewater Notes 2.1; insert the right disk 2.";
+    dialogs.ExpectMessage(longer + "\n\rThen press OK, or Cancel to abort", "Error", TMsgDlgType::mtError,
+                          mbOK | mbCancel, mrCancel);
+    EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(prompts); }), longer);
     EXPECT_TRUE(created.empty());
     ExpectScratchEmpty();
 
@@ -329,6 +330,41 @@ TEST_F(SegmentSetTest, WrongSegmentNumberThenCancelAborts) {
     WriteSegments(stream, {15000});
     reader->ExpandSegmentSet(prompts);
     ExpectExpanded({{"x", files}});
+}
+
+// A wrong disk says which disk it is, or that it is another product's: the media's marks tell.
+TEST_F(SegmentSetTest, AWrongDiskSaysWhichDiskItIsOrWhoseItIs) {
+    const std::vector<uint8_t> stream = Stream({Archive("x", {{"f.bin", TestBytes(40000, 6)}})});
+    const auto write = [&](const std::string& dir, uint16_t mark) {
+        segment::TSegmentFileWriter writer([&](uint16_t n) { return segment::SegFilePath(dir, "segdata", "", n); }, 16384);
+        writer.MediumMark = mark;
+        writer.WriteBuffer(stream.data(), static_cast<int32_t>(stream.size()));
+        return writer.Finish();
+    };
+    const std::string other = media + "\\other";
+    machine.System().CreateDirectory(other);
+    struct Case {
+        uint16_t mark, otherMark;
+        std::string insteadOfTwo;  // the file put in disk 2's place
+        std::string says;
+    };
+    const Case cases[] = {
+        {0x1234, 0x1234, media + "\\segdata.003", "This is disk 3 of Tool; insert disk 2."},
+        {0x1234, 0x4321, other + "\\segdata.002", "This disk belongs to another product, not to Tool; insert disk 2."},
+        {0x1234, 0, other + "\\segdata.002", "This disk belongs to another product, not to Tool; insert disk 2."},
+        {0, 0, media + "\\segdata.003", "This is disk 3, not disk 2 of Tool; insert disk 2."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        ASSERT_EQ(write(media, c.mark).size(), 3u);
+        write(other, c.otherMark);
+        machine.WriteFile(media + "\\segdata.002", machine.ReadFile(c.insteadOfTwo));
+        dialogs.ExpectMessage(c.says + "\n\rThen press OK, or Cancel to abort", "Error", TMsgDlgType::mtError,
+                              mbOK | mbCancel, mrCancel);
+        auto reader = Reader();
+        reader->MediumTitle = "Tool";
+        EXPECT_EQ(MessageOf([&] { reader->ExpandSegmentSet(prompts); }), c.says);
+    }
 }
 
 TEST_F(SegmentSetTest, SegBeforeExpandRemovingAnArchiveSkipsItsData) {

@@ -494,5 +494,22 @@ TEST_F(Controls, DirectoryEditKeepsItsTextWhenThePickerIsCancelled) {
     EXPECT_EQ(edit.Text(), "C:\\Program Files\\Tool");
 }
 
+// A text colour too close to its background gives way to black or white.
+TEST(Colors, ReadableOnKeepsAColourThatStandsOutElseTakesBlackOrWhite) {
+    const struct {
+        TColor text, background, shown;
+    } cases[] = {
+        {clBlack, clBlue, clWhite},       // the built-in look: black on blue, 2.4 to 1
+        {clBlack, 0x800000, clWhite},     // navy
+        {clWhite, 0x800000, clWhite},
+        {0x0000FF, clBlack, 0x0000FF},    // red on black stands out
+        {0x00FFFF, clWhite, clBlack},     // yellow on white does not
+        {0x808080, 0x909090, clBlack},    // grey on grey: black is further from the lighter one
+        {0x404040, 0x505050, clWhite},
+        {clBtnShadow, clBlack, clBtnShadow},  // a system colour, resolved
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadableOn(c.text, c.background), c.shown) << std::hex << c.text << " on " << c.background;
+}
+
 }  // namespace
 }  // namespace zov::ui

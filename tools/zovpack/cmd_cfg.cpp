@@ -1,6 +1,5 @@
 #include <cstdio>
 
-#include "install/cfg_entries.h"
 #include "install/setup_config.h"
 #include "sys/system.h"
 #include "tools/zovpack/cfg_report.h"
@@ -51,6 +50,10 @@ std::string SettingsJson(const TSetupSettings& s, const TScreenLook& look) {
     json.Member("AlignLeft", s.AlignLeft);
     json.Member("ShowWarningScreen", s.ShowWarningScreen);
     json.Member("ShowReboot", s.ShowReboot);
+    json.Member("Publisher", s.Publisher);
+    json.Member("Version", s.Version);
+    json.Member("AboutUrl", s.AboutUrl);
+    json.Member("ProductIcon", s.ProductIcon);
     json.Member("DitherFrom", int64_t{look.DitherFrom});
     json.Member("DitherTo", int64_t{look.DitherTo});
     WriteHeader(json, "Header", look.Header);
@@ -64,15 +67,13 @@ int CmdCfg(const Args& args) {
     if (p.positional.size() != 1) throw EUsage("wrong arguments");
     const std::string path = ToolPath(p.positional[0]);
     RequireRegularFile(path, p.positional[0]);
-    const std::vector<std::string> lint = LintConfigText(ReadToolFile(path));
+    const std::vector<TCfgFinding> findings = CheckConfigText(ReadToolFile(path));
     TSetupSettings settings;
     TScreenLook look;
     ReadSetupConfig(path, settings, look);
     std::fputs(SettingsJson(settings, look).c_str(), stdout);
-    for (const std::string& w : lint) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    for (const std::string& w : CheckConfigEntries(settings))
-        std::fprintf(stderr, "warning: %s\n", w.c_str());
-    return 0;
+    std::fflush(stdout);
+    return PrintConfigFindings(Printable(p.positional[0]), findings) ? 1 : 0;
 }
 
 }  // namespace zov::zovpack

@@ -330,11 +330,22 @@ std::string ConfigWithChecks(const std::string& cfg, const std::vector<std::stri
     return WithDiskCheck(entries, kept);
 }
 
+// The mark every segment of the medium carries: the same for the same install.cfg and payload,
+// another for another product; never 0, which marks nothing.
+uint16_t MediumMark(const std::string& cfg, const std::vector<segment::SegSourceFile>& files) {
+    std::string identity = TextWithoutDiskCheck(ReadToolFile(cfg));
+    for (const auto& f : files) identity += "\n" + f.StoredName + "=" + std::to_string(FileSize(f.Path));
+    const uint32_t crc = segment::Crc32Update(0, reinterpret_cast<const uint8_t*>(identity.data()), identity.size());
+    const auto mark = static_cast<uint16_t>(crc ^ (crc >> 16));
+    return mark ? mark : 1;
+}
+
 }  // namespace
 
 int CmdMedia(const Args& args) {
-    const ParsedArgs a =
-        ParseArgs(args, {"--cfg", "--from", "--out", "--stub", "--uninstaller", "--segsize", "--disk", "-m", "--key"});
+    const ParsedArgs a = ParseArgs(
+        args, {"--cfg", "--from", "--out", "--stub", "--uninstaller", "--segsize", "--disk", "-m", "--key"},
+        {"--allow-errors"});
     if (!a.positional.empty() || !a.Has("--cfg") || !a.Has("--from") || !a.Has("--out")) {
         throw EUsage("--cfg, --from and --out are needed, and no other arguments");
     }
@@ -369,8 +380,11 @@ int CmdMedia(const Args& args) {
     TSetupSettings settings;
     TScreenLook look;
     ReadSetupConfig(cfg, settings, look);
-    for (const std::string& w : LintConfigText(ReadToolFile(cfg))) std::fprintf(stderr, "warning: %s\n", w.c_str());
-    for (const std::string& w : CheckConfigEntries(settings)) std::fprintf(stderr, "warning: %s\n", w.c_str());
+    if (const int errors = PrintConfigFindings(Printable(a.Get("--cfg")), CheckConfigText(ReadToolFile(cfg)));
+        errors && !a.Has("--allow-errors"))
+        throw Exception(std::to_string(errors) + (errors == 1 ? " error" : " errors") + " in " + Printable(a.Get("--cfg")) +
+                        ": no medium is made; fix " + (errors == 1 ? "it" : "them") +
+                        ", or give --allow-errors to make it as the file stands");
     segment::SegArchiveSource archive;
     std::string folderName = LastComponent(from.back() == '/' || from.back() == '\\'
                                                ? from.substr(0, from.size() - 1) : from);
@@ -402,6 +416,7 @@ int CmdMedia(const Args& args) {
             return PartialName(segments.back());
         },
         segSize, firstSegSize);
+    writer.MediumMark = MediumMark(cfg, archive.Files);
     try {
         segment::WriteSegmentSet(writer, {archive}, options);
     } catch (const EWriteError&) {

@@ -18,7 +18,7 @@ const std::vector<Command>& Commands() {
         {"create", CmdCreate, "create ARCHIVE [-m none|rle|lzh|lh5] [--key K] FILE...  write an archive"},
         {"decode", CmdDecode, "decode -m METHOD --size N IN OUT  expand one raw codec stream"},
         {"encode", CmdEncode, "encode -m METHOD IN OUT       compress into one raw codec stream"},
-        {"media", CmdMedia, "media --cfg install.cfg --from DIR --out MEDIA [--stub install.exe] [--uninstaller uninstaller.exe] [--segsize BYTES] [--disk BYTES] [-m lh5|lzh|rle|none] [--key K]  build a distribution medium"},
+        {"media", CmdMedia, "media --cfg install.cfg --from DIR --out MEDIA [--stub install.exe] [--uninstaller uninstaller.exe] [--segsize BYTES] [--disk BYTES] [-m lh5|lzh|rle|none] [--key K] [--allow-errors]  build a distribution medium"},
         {"media-test", CmdMediaTest, "media-test MEDIA [--key K]    expand a medium's segments in a scratch folder and check every file"},
         {"media-extract", CmdMediaExtract, "media-extract MEDIA -d DIR [--key K]  expand a medium flat into DIR, as the setup does"},
     };

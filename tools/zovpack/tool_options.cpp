@@ -41,13 +41,15 @@ bool ParsedArgs::Has(const std::string& name) const {
 }
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args,
-                     const std::vector<std::string>& optionsWithValue) {
+                     const std::vector<std::string>& optionsWithValue, const std::vector<std::string>& flags) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (!optionsEnded && a == "--") {
             optionsEnded = true;  // what follows is names, even when it starts with "-"
+        } else if (!optionsEnded && std::find(flags.begin(), flags.end(), a) != flags.end()) {
+            parsed.options.emplace_back(a, "");
         } else if (!optionsEnded && a.size() > 1 && a[0] == '-') {
             if (std::find(optionsWithValue.begin(), optionsWithValue.end(), a) == optionsWithValue.end())
                 throw EUsage("unknown option " + a);

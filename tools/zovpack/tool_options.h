@@ -12,7 +12,8 @@ namespace zov::zovpack {
 // A command line that cannot be used; the message says why.
 ZOV_EXCEPTION(EUsage);
 
-// Splits the arguments into options (each given with its value) and the rest, in order.
+// Splits the arguments into options (each given with its value; `flags` stand alone, with an
+// empty value) and the rest, in order.
 struct ParsedArgs {
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> positional;
@@ -21,7 +22,7 @@ struct ParsedArgs {
     bool Has(const std::string& name) const;
 };
 ParsedArgs ParseArgs(const std::vector<std::string>& args,
-                     const std::vector<std::string>& optionsWithValue);
+                     const std::vector<std::string>& optionsWithValue, const std::vector<std::string>& flags = {});
 
 // "none", "rle", "lzh" or "lh5".
 compress::TCompressionMethod ParseMethod(const std::string& name);

@@ -169,6 +169,11 @@ protected:
                 item.pszText = const_cast<char*>(list_.Items()[i].c_str());
                 SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
             }
+            // The first line has the focus from the start: the list shows where the keyboard
+            // is, and Space toggles that line before any arrow key is pressed.
+            LVITEMA first{};
+            first.stateMask = first.state = LVIS_FOCUSED | LVIS_SELECTED;
+            if (list_.Items().Count()) SendMessageA(hwnd_, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
         }
         for (size_t i = 0; i < list_.Items().Count(); ++i) {
             LVITEMA item{};

@@ -1,27 +1,33 @@
 #!/usr/bin/env bash
 # Draws the setup's small pictures with ImageMagick: the program icon (a floppy disk, in the
-# 16 colours of vga_icon.py), the wizard's page icon (a computer with a floppy) and the
-# preparation window's busy animation (a ring of dots going round). Run it here; its outputs
-# are committed.
+# 16 colours of vga_icon.py), the uninstaller's (the floppy crossed out in red), the wizard's
+# page icon (a computer with a floppy) and the preparation window's busy animation (a ring of
+# dots going round). Run it here; its outputs are committed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-floppy() {  # size
+floppy() {  # size [extra drawing...]
   local s=$1
+  shift
   convert -size 32x32 xc:none \
     -fill '#000080' -stroke black -draw 'polygon 2,2 27,2 30,5 30,30 2,30' \
     -fill '#c0c0c0' -stroke black -draw 'rectangle 9,2 23,11' \
     -fill '#000080' -stroke none -draw 'rectangle 18,4 21,9' \
     -fill white -stroke black -draw 'rectangle 6,16 26,30' \
     -stroke '#808080' -draw 'line 9,20 23,20' -draw 'line 9,24 23,24' \
-    -resize "${s}x${s}" "floppy$s.png"
+    "$@" -resize "${s}x${s}" "floppy$s.png"
+  convert "floppy$s.png" -depth 8 "rgba:floppy$s.rgba"
 }
-floppy 32
-floppy 16
-convert floppy16.png -depth 8 rgba:floppy16.rgba
-convert floppy32.png -depth 8 rgba:floppy32.rgba
-python3 vga_icon.py zov.ico 16:floppy16.rgba 32:floppy32.rgba
-rm floppy16.png floppy32.png floppy16.rgba floppy32.rgba
+icon() {  # out.ico [extra drawing...]
+  local out=$1
+  shift
+  floppy 32 "$@"
+  floppy 16 "$@"
+  python3 vga_icon.py "$out" 16:floppy16.rgba 32:floppy32.rgba
+  rm floppy16.png floppy32.png floppy16.rgba floppy32.rgba
+}
+icon zov.ico
+icon uninstall.ico -stroke '#ff0000' -strokewidth 4 -draw 'line 5,5 27,27' -draw 'line 27,5 5,27'
 
 convert -size 32x32 xc:none \
   -fill '#c0c0c0' -stroke black -draw 'rectangle 3,2 28,21' \
